@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package the project needs to build, test and run. Idempotent: when all
+# packages are present it prints nothing and changes nothing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build ccache pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libzip-dev libpugixml-dev
+  libbenchmark-dev
+  clang libclang-rt-14-dev
+  fonts-noto-cjk xvfb xdg-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
