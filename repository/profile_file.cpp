@@ -1,0 +1,254 @@
+#include "repository/profile_file.h"
+
+#include "repository/profile_format.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <atomic>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace exam {
+namespace {
+
+std::atomic<quint64> g_openCount{0};
+
+// Larger files are not profiles; reading them whole could exhaust memory.
+constexpr qint64 MaxProfileBytes = 64 * 1024 * 1024;
+
+// The file itself, or a file in the same folder whose name differs only in letter case.
+QString existingCaseVariant(const QString &filePath)
+{
+    const QFileInfo info(filePath);
+    if (info.exists())
+        return filePath;
+    const QDir folder = info.dir();
+    if (!folder.exists())
+        return filePath;
+    const QString wanted = info.fileName();
+    const QStringList names =
+        folder.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &name : names) {
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
+            return folder.filePath(name);
+    }
+    return filePath;
+}
+
+enum class ReadStatus { Read, Missing, Failed };
+
+ReadStatus readWholeFile(const QString &filePath, QByteArray *bytes)
+{
+    QFile file(filePath);
+    if (!file.exists())
+        return ReadStatus::Missing;
+    ++g_openCount;
+    if (!file.open(QIODevice::ReadOnly))
+        return ReadStatus::Failed;
+    if (file.size() > MaxProfileBytes)
+        return ReadStatus::Failed;
+    *bytes = file.read(MaxProfileBytes + 1);
+    if (bytes->size() > MaxProfileBytes || file.error() != QFileDevice::NoError)
+        return ReadStatus::Failed;
+    return ReadStatus::Read;
+}
+
+void setError(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+}
+
+// Makes a completed rename survive a power cut.
+void syncFolder(const QString &folderPath)
+{
+    const QByteArray native = QFile::encodeName(folderPath);
+    const int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+bool hasWriteBit(QFileDevice::Permissions permissions)
+{
+    return permissions
+        & (QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup
+           | QFileDevice::WriteOther);
+}
+
+// Replaces the file atomically: QSaveFile writes a temporary file beside it, flushes it to disk
+// and renames it over the old one, keeping the old file's permission bits.
+bool storeAtomically(const QString &filePath, const QByteArray &bytes, QString *error)
+{
+    const QFileInfo info(filePath);
+    if (!info.dir().exists()) {
+        setError(error, QStringLiteral("文件夹不存在: %1").arg(QDir::toNativeSeparators(info.absolutePath())));
+        return false;
+    }
+    if (info.exists()) {
+        // The write bits stand for the read-only attribute: root could replace the file anyway.
+        if (!info.isFile() || !info.isWritable() || !hasWriteBit(info.permissions())) {
+            setError(error, QStringLiteral("文件是只读的,无法保存: %1").arg(QDir::toNativeSeparators(filePath)));
+            return false;
+        }
+    }
+    QSaveFile file(filePath);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        setError(error, QStringLiteral("无法保存文件 %1: %2")
+                            .arg(QDir::toNativeSeparators(filePath), file.errorString()));
+        return false;
+    }
+    syncFolder(info.absolutePath());
+    return true;
+}
+
+// Loads the document a write works on: the current file, or an empty new one.
+bool loadForWrite(const QString &filePath, ProfileDocument *document, QString *error)
+{
+    QByteArray bytes;
+    switch (readWholeFile(filePath, &bytes)) {
+    case ReadStatus::Missing:
+        *document = ProfileDocument();
+        return true;
+    case ReadStatus::Failed:
+        setError(error, QStringLiteral("无法读取文件: %1").arg(QDir::toNativeSeparators(filePath)));
+        return false;
+    case ReadStatus::Read:
+        break;
+    }
+    *document = ProfileDocument::parse(bytes);
+    return true;
+}
+
+QString refusedNameText(const QString &section, const QString &key)
+{
+    return QStringLiteral("无法保存名称 [%1] %2: 名称为空或含有不能保存的字符。").arg(section, key);
+}
+
+} // namespace
+
+quint64 profileFileOpenCount()
+{
+    return g_openCount.load(std::memory_order_relaxed);
+}
+
+struct ProfileSnapshot::Data
+{
+    bool exists = false;
+    ProfileIndex index;
+};
+
+ProfileSnapshot::ProfileSnapshot() = default;
+ProfileSnapshot::~ProfileSnapshot() = default;
+ProfileSnapshot::ProfileSnapshot(const ProfileSnapshot &other) = default;
+ProfileSnapshot &ProfileSnapshot::operator=(const ProfileSnapshot &other) = default;
+ProfileSnapshot::ProfileSnapshot(ProfileSnapshot &&other) noexcept = default;
+ProfileSnapshot &ProfileSnapshot::operator=(ProfileSnapshot &&other) noexcept = default;
+
+ProfileSnapshot ProfileSnapshot::load(const QString &filePath)
+{
+    QByteArray bytes;
+    if (readWholeFile(existingCaseVariant(filePath), &bytes) != ReadStatus::Read)
+        return ProfileSnapshot();
+    return fromBytes(bytes);
+}
+
+ProfileSnapshot ProfileSnapshot::fromBytes(const QByteArray &fileBytes)
+{
+    auto data = std::make_shared<Data>();
+    data->exists = true;
+    data->index = ProfileIndex::build(fileBytes);
+    ProfileSnapshot snapshot;
+    snapshot.d = std::move(data);
+    return snapshot;
+}
+
+bool ProfileSnapshot::exists() const
+{
+    return d && d->exists;
+}
+
+ProfileEncoding ProfileSnapshot::encoding() const
+{
+    return d ? d->index.encoding() : ProfileEncoding::Gb18030;
+}
+
+QString ProfileSnapshot::value(const QString &section, const QString &key,
+                               const QString &defaultValue) const
+{
+    if (!d)
+        return defaultValue;
+    return d->index.value(section, key).value_or(defaultValue);
+}
+
+bool ProfileSnapshot::contains(const QString &section, const QString &key) const
+{
+    return d && d->index.value(section, key).has_value();
+}
+
+bool ProfileSnapshot::containsSection(const QString &section) const
+{
+    return d && d->index.containsSection(section);
+}
+
+ProfileBatch::ProfileBatch(QString filePath)
+    : m_filePath(std::move(filePath))
+{
+}
+
+void ProfileBatch::set(const QString &section, const QString &key, const QString &value)
+{
+    m_writes.append({section, key, value});
+}
+
+bool ProfileBatch::store(QString *error) const
+{
+    const QString target = existingCaseVariant(m_filePath);
+    ProfileDocument document;
+    if (!loadForWrite(target, &document, error))
+        return false;
+    bool allApplied = true;
+    QString refusal;
+    for (const Write &write : m_writes) {
+        if (!document.set(write.section, write.key, write.value)) {
+            allApplied = false;
+            if (refusal.isEmpty())
+                refusal = refusedNameText(write.section, write.key);
+        }
+    }
+    if (!document.isModified()) {
+        if (!allApplied)
+            setError(error, refusal);
+        return allApplied;
+    }
+    if (!storeAtomically(target, document.toBytes(), error))
+        return false;
+    if (!allApplied)
+        setError(error, refusal);
+    return allApplied;
+}
+
+} // namespace exam
+
+QString readProfileString(const QString &section, const QString &key, const QString &defaultValue,
+                          const QString &filePath)
+{
+    QByteArray bytes;
+    if (exam::readWholeFile(exam::existingCaseVariant(filePath), &bytes) != exam::ReadStatus::Read)
+        return defaultValue;
+    return exam::findProfileValue(bytes, section, key).value_or(defaultValue);
+}
+
+bool writeProfileString(const QString &section, const QString &key, const QString &value,
+                        const QString &filePath)
+{
+    exam::ProfileBatch batch(filePath);
+    batch.set(section, key, value);
+    return batch.store();
+}

@@ -1,0 +1,108 @@
+#pragma once
+
+// The byte-level form of profile files, under profile_file.h: encoding detection, line parsing,
+// the index a snapshot answers from and the document a write changes. Files are kept as bytes in
+// their own 8-bit encoding (GB18030 or UTF-8; UTF-16 files are held as UTF-8), so lines that a
+// write does not touch are never decoded and come out byte for byte.
+
+#include "repository/profile_file.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace exam {
+
+// The longest value a read returns, in bytes of the repository's GB18030 encoding.
+inline constexpr qsizetype MaxValueBytes = 255;
+
+// A file's bytes split from its byte order mark, in an 8-bit encoding the parser can scan.
+struct ProfileText
+{
+    ProfileEncoding encoding = ProfileEncoding::Gb18030;
+    QByteArray body; // GB18030 for Gb18030 files, UTF-8 for all others
+
+    static ProfileText fromFileBytes(const QByteArray &fileBytes);
+    QByteArray toFileBytes() const;
+    bool isGb18030() const { return encoding == ProfileEncoding::Gb18030; }
+};
+
+// Decides the encoding of bytes without a byte order mark: UTF-8 when they are valid UTF-8 and
+// hold at least one character of three or more bytes (Chinese text); GB18030 otherwise. GB18030
+// text that happens to form valid two-byte UTF-8 sequences therefore stays GB18030.
+ProfileEncoding detectEncoding(QByteArrayView bytes);
+
+// A stored value as a read returns it: cut at its first NUL, trimmed, cut to 255 GB18030 bytes
+// without splitting a character, trimmed again.
+QString profileValueText(QByteArrayView rawValue, bool gb18030);
+
+// The case-folded, trimmed form under which section names and keys are compared.
+QString foldProfileName(const QString &name);
+
+// One scan of the file for one key, stopping at the first answer.
+std::optional<QString> findProfileValue(const QByteArray &fileBytes, const QString &section,
+                                        const QString &key);
+
+// Every key of every section, for many lookups.
+class ProfileIndex
+{
+public:
+    static ProfileIndex build(const QByteArray &fileBytes);
+
+    ProfileEncoding encoding() const { return m_text.encoding; }
+    std::optional<QString> value(const QString &section, const QString &key) const;
+    bool containsSection(const QString &section) const;
+
+private:
+    struct ValueRef
+    {
+        qsizetype start = 0;
+        qsizetype length = 0;
+    };
+    ProfileText m_text;
+    QHash<QString, qsizetype> m_sectionIndex;
+    QList<QHash<QString, ValueRef>> m_sections;
+};
+
+// A file's lines, changed by writes and turned back into bytes.
+class ProfileDocument
+{
+public:
+    static ProfileDocument parse(const QByteArray &fileBytes);
+
+    // Stores one value as writeProfileString() does. Returns false, changing nothing, when the
+    // section or key cannot be written as a name.
+    bool set(const QString &section, const QString &key, const QString &value);
+    bool isModified() const { return m_modified; }
+    ProfileEncoding encoding() const { return m_encoding; }
+    QByteArray toBytes() const;
+
+    static bool isWritableSection(const QString &section);
+    static bool isWritableKey(const QString &key);
+
+private:
+    enum class Kind { Other, Section, Key };
+    struct Line
+    {
+        QByteArray content;
+        QByteArray eol;
+        Kind kind = Kind::Other;
+        QString name;             // folded, for sections and keys
+        qsizetype valueStart = 0; // for keys: first byte after "="
+    };
+    QByteArray encode(const QString &text) const;
+    QByteArray lineEnd() const;
+    void classify(Line &line) const;
+    qsizetype findSection(const QString &foldedSection) const;
+
+    ProfileEncoding m_encoding = ProfileEncoding::Gb18030;
+    QByteArray m_eol; // the file's first line end; empty for a file without one
+    QList<Line> m_lines;
+    bool m_modified = false;
+};
+
+} // namespace exam

@@ -1,0 +1,184 @@
+#include "repository/result_profile.h"
+
+#include "repository/profile_values.h"
+
+#include <cmath>
+
+namespace exam {
+
+namespace ResultKeys {
+
+namespace {
+QString tagged(const QString &number, const char *tag)
+{
+    return trimBlanks(number) + QLatin1String(tag);
+}
+} // namespace
+
+QString name(const QString &number)
+{
+    return trimBlanks(number);
+}
+
+QString formerName(const QString &number)
+{
+    return tagged(number, "LAST");
+}
+
+QString startStamp(const QString &number)
+{
+    return tagged(number, "TIME1");
+}
+
+QString remainingTime(const QString &number)
+{
+    return tagged(number, "TIME");
+}
+
+QString position(const QString &number)
+{
+    return tagged(number, "DangQian");
+}
+
+QString answer(const QString &number, int question)
+{
+    return tagged(number, "DA") + QString::number(question);
+}
+
+QString order(const QString &number, int position)
+{
+    return tagged(number, "SX") + QString::number(position);
+}
+
+QString handInTime(const QString &number)
+{
+    return tagged(number, "TIME2");
+}
+
+QString score(const QString &number)
+{
+    return tagged(number, "DF");
+}
+
+} // namespace ResultKeys
+
+namespace {
+
+const QString NoScore = QStringLiteral("-1");
+
+QString section(const QString &className)
+{
+    return trimBlanks(className);
+}
+
+void setAnswers(ProfileBatch &batch, const QString &className, const QString &number,
+                const QList<double> &answers)
+{
+    for (qsizetype i = 0; i < answers.size(); ++i)
+        batch.set(section(className), ResultKeys::answer(number, int(i + 1)),
+                  shortestNumberText(answers.at(i)));
+}
+
+} // namespace
+
+AttemptState attemptState(const ProfileSnapshot &resultProfile, const QString &className,
+                          const QString &number)
+{
+    const QString cls = section(className);
+    if (!resultProfile.value(cls, ResultKeys::handInTime(number)).isEmpty())
+        return AttemptState::Finished;
+    if (!resultProfile.value(cls, ResultKeys::startStamp(number)).isEmpty())
+        return AttemptState::Interrupted;
+    return AttemptState::NotStarted;
+}
+
+QString startStampText(const QDateTime &time)
+{
+    return time.toString(QStringLiteral("yyyy,MM,dd  HH:mm:ss"));
+}
+
+bool storeLogin(const QString &resultProfilePath, const QString &className, const QString &number,
+                const QString &studentName, const QString &formerName, QString *error)
+{
+    ProfileBatch batch(resultProfilePath);
+    batch.set(section(className), ResultKeys::name(number), trimBlanks(studentName));
+    batch.set(section(className), ResultKeys::formerName(number), trimBlanks(formerName));
+    return batch.store(error);
+}
+
+bool storeStartStamp(const QString &resultProfilePath, const QString &className,
+                     const QString &number, const Clock &clock, QString *error)
+{
+    ProfileBatch batch(resultProfilePath);
+    batch.set(section(className), ResultKeys::startStamp(number), startStampText(clock.now()));
+    return batch.store(error);
+}
+
+bool storeProgress(const QString &resultProfilePath, const QString &className, const QString &number,
+                   const ProgressSave &progress, QString *error)
+{
+    ProfileBatch batch(resultProfilePath);
+    const QString cls = section(className);
+    batch.set(cls, ResultKeys::remainingTime(number), progress.remainingTime);
+    batch.set(cls, ResultKeys::position(number), QString::number(progress.currentPosition));
+    setAnswers(batch, className, number, progress.answers);
+    for (qsizetype i = 0; i < progress.order.size(); ++i)
+        batch.set(cls, ResultKeys::order(number, int(i + 1)), QString::number(progress.order.at(i)));
+    return batch.store(error);
+}
+
+bool storeHandIn(const QString &resultProfilePath, const QString &className, const QString &number,
+                 const HandIn &handIn, QString *error)
+{
+    ProfileBatch batch(resultProfilePath);
+    batch.set(section(className), ResultKeys::handInTime(number), trimBlanks(handIn.remainingTime));
+    setAnswers(batch, className, number, handIn.answers);
+    batch.set(section(className), ResultKeys::score(number), QString::number(handIn.score));
+    return batch.store(error);
+}
+
+bool storeRetestGrant(const QString &resultProfilePath, const QString &className,
+                      const QString &number, QString *error)
+{
+    ProfileBatch batch(resultProfilePath);
+    batch.set(section(className), ResultKeys::handInTime(number), QString());
+    return batch.store(error);
+}
+
+bool StudentResult::hasScore() const
+{
+    return score != NoScore;
+}
+
+qint16 StudentResult::scoreValue() const
+{
+    return profileNumber(score);
+}
+
+StudentResult readStudentResult(const ProfileSnapshot &resultProfile, const QString &className,
+                                const QString &number, int questionCount)
+{
+    const QString cls = section(className);
+    StudentResult result;
+    result.fileExists = resultProfile.exists();
+    result.state = attemptState(resultProfile, className, number);
+    result.name = resultProfile.value(cls, ResultKeys::name(number));
+    result.formerName = resultProfile.value(cls, ResultKeys::formerName(number));
+    result.startStamp = resultProfile.value(cls, ResultKeys::startStamp(number));
+    result.handInTime = resultProfile.value(cls, ResultKeys::handInTime(number));
+    result.score = resultProfile.value(cls, ResultKeys::score(number), NoScore);
+    result.answers.reserve(std::max(questionCount, 0));
+    for (int i = 1; i <= questionCount; ++i)
+        result.answers.append(qint64(
+            std::nearbyint(leadingNumber(resultProfile.value(cls, ResultKeys::answer(number, i))))));
+    return result;
+}
+
+StudentResult readStudentResult(const QString &resultProfilePath, const QString &className,
+                                const QString &number, int questionCount)
+{
+    return readStudentResult(ProfileSnapshot::load(resultProfilePath), className, number,
+                             questionCount);
+}
+
+} // namespace exam

@@ -1,0 +1,93 @@
+#pragma once
+
+// The result profile CHENGJI/<paper>/<class><number>.cho of one student's attempt at one paper.
+// One section, named after the class; every key starts with the examination number.
+//
+// The client's write groups (login, progress save, hand-in) are each one atomic store and return
+// false (with a Chinese text in `error`) when nothing was stored.
+
+#include "repository/clock.h"
+#include "repository/profile_file.h"
+
+#include <QList>
+#include <QString>
+
+namespace exam {
+
+namespace ResultKeys {
+QString name(const QString &number);           // <number>
+QString formerName(const QString &number);     // <number>LAST
+QString startStamp(const QString &number);     // <number>TIME1
+QString remainingTime(const QString &number);  // <number>TIME
+QString position(const QString &number);       // <number>DangQian
+QString answer(const QString &number, int question); // <number>DA<i>
+QString order(const QString &number, int position);  // <number>SX<i>
+QString handInTime(const QString &number);     // <number>TIME2
+QString score(const QString &number);          // <number>DF
+} // namespace ResultKeys
+
+enum class AttemptState { NotStarted, Interrupted, Finished };
+
+// not started: no TIME1; interrupted: TIME1 and TIME2 missing or empty; finished: TIME2 not empty.
+AttemptState attemptState(const ProfileSnapshot &resultProfile, const QString &className,
+                          const QString &number);
+
+// The TIME1 form: "YYYY,MM,DD  hh:mm:ss".
+QString startStampText(const QDateTime &time);
+
+// Login: <number> and <number>LAST (both trimmed).
+bool storeLogin(const QString &resultProfilePath, const QString &className, const QString &number,
+                const QString &studentName, const QString &formerName, QString *error = nullptr);
+
+// Fresh exam start: <number>TIME1 from the clock.
+bool storeStartStamp(const QString &resultProfilePath, const QString &className,
+                     const QString &number, const Clock &clock, QString *error = nullptr);
+
+// The progress saved at exam start and every 60 seconds.
+struct ProgressSave
+{
+    QString remainingTime;   // TIME, the clock's text
+    int currentPosition = 1; // DangQian, 1-based
+    QList<double> answers;   // DA1 … DAn, n = the paper's question count; digit form, 0 = none
+    QList<int> order;        // SX1 … SXm, m = the presented count
+};
+bool storeProgress(const QString &resultProfilePath, const QString &className, const QString &number,
+                   const ProgressSave &progress, QString *error = nullptr);
+
+// Hand-in: TIME2 (trimmed), DA1 … DAn, DF.
+struct HandIn
+{
+    QString remainingTime;
+    QList<double> answers;
+    qint64 score = 0;
+};
+bool storeHandIn(const QString &resultProfilePath, const QString &className, const QString &number,
+                 const HandIn &handIn, QString *error = nullptr);
+
+// The console's grant of a retest: <number>TIME2 written empty.
+bool storeRetestGrant(const QString &resultProfilePath, const QString &className,
+                      const QString &number, QString *error = nullptr);
+
+// One student as the console reads him (all texts trimmed; missing keys read as "").
+struct StudentResult
+{
+    bool fileExists = false;
+    AttemptState state = AttemptState::NotStarted;
+    QString name;
+    QString formerName;
+    QString startStamp;
+    QString handInTime;
+    QString score;          // "-1" when the key is missing; present but empty counts as 0
+    // DA1 … DAn in digit form, rounded half to even ("" and missing give 0). Wider than 16 bits:
+    // an answer of five or more options exceeds 32767.
+    QList<qint64> answers;
+
+    bool hasScore() const;  // the DF key was present
+    qint16 scoreValue() const; // -1 when there is no score
+};
+StudentResult readStudentResult(const ProfileSnapshot &resultProfile, const QString &className,
+                                const QString &number, int questionCount);
+StudentResult readStudentResult(const QString &resultProfilePath, const QString &className,
+                                const QString &number, int questionCount);
+
+} // namespace exam
