@@ -1,0 +1,162 @@
+#include "candidate/login_window.h"
+
+#include "candidate/login_rules.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace {
+
+QLineEdit *lineEdit(const QString &name, QWidget *parent)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    return edit;
+}
+
+QPushButton *button(const QString &name, const QString &caption, QWidget *parent)
+{
+    auto *result = new QPushButton(caption, parent);
+    result->setObjectName(name);
+    return result;
+}
+
+} // namespace
+
+LoginWindow::LoginWindow(const QString &repositoryRoot, CandidateState &state, Dialogs &dialogs,
+                         PasswordPrompt &prompt, QWidget *parent)
+    : QWidget(parent),
+      m_model(repositoryRoot, state, dialogs, prompt),
+      m_papers(new QComboBox(this)),
+      m_classes(new QComboBox(this)),
+      m_number(lineEdit(QStringLiteral("Text1"), this)),
+      m_name(lineEdit(QStringLiteral("Text2"), this)),
+      m_formerName(lineEdit(QStringLiteral("Text3"), this)),
+      m_login(button(QStringLiteral("Command1"), QStringLiteral("登录"), this)),
+      m_cancel(button(QStringLiteral("Command2"), QStringLiteral("取消"), this)),
+      m_review(button(QStringLiteral("Command查看成绩"), QStringLiteral("查看成绩"), this)),
+      m_link(new QLabel(this))
+{
+    setObjectName(LoginTexts::WindowTitle);
+    setWindowTitle(LoginTexts::WindowTitle);
+    m_model.setDialogParent(this);
+
+    m_papers->setObjectName(QStringLiteral("Combo1"));
+    m_classes->setObjectName(QStringLiteral("Combo2"));
+    m_papers->installEventFilter(this);
+    m_number->setToolTip(QStringLiteral("考号必须为数字"));
+    m_number->installEventFilter(this);
+    // Text pasted or typed through an input method bypasses the key filter.
+    m_number->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")),
+                                                           m_number));
+    m_name->setMaxLength(MaxNameLength);
+    m_formerName->setMaxLength(MaxNameLength);
+    m_login->setDefault(true);
+    m_login->setAutoDefault(true);
+    // The client has no web page of its own to point to, so the link is not shown.
+    m_link->setObjectName(QStringLiteral("Label3"));
+    m_link->hide();
+
+    auto *form = new QFormLayout;
+    const auto addRow = [&](const QString &caption, QWidget *field) {
+        auto *label = new QLabel(caption, this);
+        label->setBuddy(field);
+        form->addRow(label, field);
+    };
+    addRow(QStringLiteral("请选择试卷:"), m_papers);
+    addRow(QStringLiteral("请选择班级:"), m_classes);
+    addRow(QStringLiteral("请输入考号:"), m_number);
+    addRow(QStringLiteral("请输入考生姓名:"), m_name);
+    addRow(QStringLiteral("曾用名（可不输）:"), m_formerName);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_login);
+    buttons->addWidget(m_cancel);
+    buttons->addWidget(m_review);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+    layout->addWidget(m_link);
+    m_papers->setMinimumWidth(240);
+
+    connect(&m_model, &LoginModel::classesChanged, this, &LoginWindow::showClasses);
+    connect(&m_model, &LoginModel::buttonsChanged, this, &LoginWindow::showButtons);
+    connect(&m_model, &LoginModel::numberNormalized, m_number, &QLineEdit::setText);
+    connect(&m_model, &LoginModel::numberFocusRequested, m_number,
+            [this] { m_number->setFocus(Qt::OtherFocusReason); });
+    connect(m_papers, &QComboBox::activated, this,
+            [this](int index) { m_model.choosePaper(m_papers->itemText(index)); });
+    connect(m_login, &QPushButton::clicked, this, &LoginWindow::logIn);
+    connect(m_review, &QPushButton::clicked, this, &LoginWindow::viewResults);
+    connect(m_cancel, &QPushButton::clicked, this, &QWidget::close);
+}
+
+bool LoginWindow::start()
+{
+    if (!m_model.start())
+        return false;
+    // Filled only now, so that the selection below does not run "paper chosen" a second time.
+    const QSignalBlocker blocker(m_papers);
+    m_papers->addItems(m_model.papers());
+    m_papers->setCurrentIndex(0);
+    m_number->clear();
+    m_name->clear();
+    m_formerName->clear();
+    return true;
+}
+
+LoginEntries LoginWindow::entries() const
+{
+    return {m_papers->currentText(), m_classes->currentText(), m_number->text(), m_name->text(),
+            m_formerName->text()};
+}
+
+void LoginWindow::showClasses()
+{
+    m_classes->clear();
+    m_classes->addItems(m_model.classes());
+    // No class is chosen for the student: he picks his own.
+    m_classes->setCurrentIndex(-1);
+}
+
+void LoginWindow::showButtons()
+{
+    m_login->setEnabled(m_model.loginEnabled());
+    m_review->setEnabled(m_model.reviewEnabled());
+}
+
+void LoginWindow::logIn()
+{
+    if (m_model.logIn(entries()))
+        emit admitted();
+}
+
+void LoginWindow::viewResults()
+{
+    if (m_model.viewResults(entries()))
+        emit admitted();
+}
+
+bool LoginWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_papers && event->type() == QEvent::FocusOut) {
+        // Opening the list's own popup takes the focus without leaving the list.
+        if (static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+            m_model.leavePaperList(m_papers->currentText());
+    } else if (watched == m_number && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (!acceptsNumberKey(key->key(), key->text())) {
+            QApplication::beep();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,30 @@
+#include "candidate/candidate_state.h"
+#include "candidate/client_flow.h"
+#include "candidate/password_dialog.h"
+
+#include "platform/desktop/single_instance.h"
+#include "platform/dialogs/qt_dialogs.h"
+#include "repository/repository_paths.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("candidate"));
+    QApplication::setApplicationDisplayName(QStringLiteral("考试系统"));
+    QApplication::setApplicationVersion(QStringLiteral(EXAM_CANDIDATE_VERSION));
+
+    QtDialogs dialogs;
+    SingleInstanceGuard guard(QStringLiteral("candidate"));
+    if (!claimSingleInstance(guard, dialogs))
+        return 0;
+
+    CandidateState state;
+    DialogPasswordPrompt prompt;
+    ClientFlow flow(exam::repositoryRootFromProgramFolder(QCoreApplication::applicationDirPath()), state,
+                    dialogs, prompt);
+    if (!flow.start())
+        return 0;
+    return QApplication::exec();
+}

@@ -1,0 +1,80 @@
+#include "candidate/password_dialog.h"
+
+#include "repository/profile_values.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+PasswordDialog::PasswordDialog(QWidget *parent)
+    : QDialog(parent),
+      m_password(new QLineEdit(this)),
+      m_ok(new QPushButton(QStringLiteral("确定"), this)),
+      m_cancel(new QPushButton(QStringLiteral("取消"), this))
+{
+    setObjectName(QStringLiteral("输入密码"));
+    setWindowTitle(QStringLiteral("输入密码"));
+    setModal(true);
+
+    m_password->setObjectName(QStringLiteral("TxtPW"));
+    m_password->setEchoMode(QLineEdit::Password);
+    // The title carries the prompt; the field still needs a name a screen reader can say.
+    m_password->setAccessibleName(QStringLiteral("密码"));
+    m_ok->setObjectName(QStringLiteral("OKButton"));
+    m_ok->setDefault(true);
+    m_cancel->setObjectName(QStringLiteral("CancelButton"));
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_password);
+    layout->addLayout(buttons);
+    setMinimumWidth(320);
+
+    connect(m_ok, &QPushButton::clicked, this, &PasswordDialog::confirm);
+    connect(m_cancel, &QPushButton::clicked, this, &PasswordDialog::cancel);
+}
+
+bool PasswordDialog::event(QEvent *event)
+{
+    // Every time the dialog comes to the front it starts from an empty field.
+    if (event->type() == QEvent::WindowActivate) {
+        m_password->clear();
+        m_password->setFocus();
+    }
+    return QDialog::event(event);
+}
+
+void PasswordDialog::keyPressEvent(QKeyEvent *event)
+{
+    // Escape is the cancel button, as a student expects; only the close box leaves no answer.
+    if (event->key() == Qt::Key_Escape) {
+        m_cancel->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void PasswordDialog::confirm()
+{
+    m_entry = exam::trimBlanks(m_password->text());
+    accept();
+}
+
+void PasswordDialog::cancel()
+{
+    m_entry = QString();
+    reject();
+}
+
+std::optional<QString> DialogPasswordPrompt::ask(QWidget *parent, const QString &title)
+{
+    PasswordDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.exec();
+    return dialog.entry();
+}
