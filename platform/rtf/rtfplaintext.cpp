@@ -1,0 +1,66 @@
+#include "rtf.h"
+
+#include "rtfparser.h"
+
+namespace rtf {
+
+namespace {
+
+// Collects the visible text only; formatting and pictures are dropped as they arrive.
+class PlainTextSink final : public Sink
+{
+public:
+    void text(const QString &text, const CharState &, const ParaState &) override
+    {
+        breakIfPending();
+        m_text += text;
+    }
+
+    void paragraph(const CharState &, const ParaState &) override
+    {
+        breakIfPending();
+        m_pending = QStringLiteral("\n");
+    }
+
+    void cell(const ParaState &) override
+    {
+        // A cell's closing paragraph mark is the cell end, not a line of its own.
+        if (m_pending == u"\n")
+            m_pending.clear();
+        m_pending += u'\t';
+    }
+
+    void row() override { m_pending = QStringLiteral("\n"); }
+    void rowCells(int) override {}
+    void picture(const Picture &, const CharState &, const ParaState &) override {}
+    void finish(const ParaState &) override {}
+
+    QString take()
+    {
+        m_text.replace(u'\u2028', u'\n');
+        return std::move(m_text);
+    }
+
+private:
+    void breakIfPending()
+    {
+        m_text += m_pending;
+        m_pending.clear();
+    }
+
+    QString m_text;
+    QString m_pending; // separators owed before the next text; dropped at the end
+};
+
+} // namespace
+
+} // namespace rtf
+
+QString rtfPlainText(const QByteArray &rtf)
+{
+    rtf::PlainTextSink sink;
+    rtf::Parser parser(sink);
+    if (!parser.parse(rtf))
+        return {};
+    return sink.take();
+}
