@@ -51,7 +51,7 @@ ReadStatus readWholeFile(const QString &filePath, QByteArray *bytes)
         return ReadStatus::Failed;
     if (file.size() > MaxProfileBytes)
         return ReadStatus::Failed;
-    *bytes = file.read(MaxProfileBytes + 1);
+    *bytes = file.readAll();
     if (bytes->size() > MaxProfileBytes || file.error() != QFileDevice::NoError)
         return ReadStatus::Failed;
     return ReadStatus::Read;
@@ -76,9 +76,8 @@ void syncFolder(const QString &folderPath)
 
 bool hasWriteBit(QFileDevice::Permissions permissions)
 {
-    return permissions
-        & (QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup
-           | QFileDevice::WriteOther);
+    // The User bits say what the current user may do, which for root is everything.
+    return permissions & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther);
 }
 
 // Replaces the file atomically: QSaveFile writes a temporary file beside it, flushes it to disk
