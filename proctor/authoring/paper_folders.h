@@ -1,0 +1,35 @@
+#pragma once
+
+// Folder work of paper management and of the paper export and import: making, emptying and
+// removing a paper's folders, and copying a paper's files. Only the files directly in a folder are
+// touched (never sub-folders), and nothing is done through a symbolic link, so no stored or typed
+// name can make the console change anything outside the repository's own paper folders.
+// Each function returns false and puts a Chinese text naming the folder or file into `error`.
+
+#include <QString>
+
+namespace exam {
+
+// A name that can stand as one folder name directly below SHIJUAN or CHENGJI: not empty after
+// trimming, not "." or "..", without "/" or "\" and without control characters.
+bool isSafeFolderName(const QString &name);
+
+// True when every existing part of `path` below `root` is a real folder, not a symbolic link or a
+// file, and `path` lies below `root`. Parts that do not exist yet are fine (they will be created).
+bool staysInRepository(const QString &root, const QString &path, QString *error = nullptr);
+
+// Creates `folder` (and missing parents) when missing, else deletes every file in it.
+bool createOrEmptyFolder(const QString &folder, QString *error = nullptr);
+
+// Deletes every file in `folder`, then the folder. A missing folder is fine. A folder that still
+// holds a sub-folder is kept and reported.
+bool removeFolderWithFiles(const QString &folder, QString *error = nullptr);
+
+// Copies every file (not sub-folder) of `from` into `to` under its own name. A file already in `to`
+// is replaced atomically, so a failed copy leaves it as it was. Stops at the first failure.
+bool copyFilesInto(const QString &from, const QString &to, QString *error = nullptr);
+
+// True when both paths name the same existing folder.
+bool isSameFolder(const QString &a, const QString &b);
+
+} // namespace exam
