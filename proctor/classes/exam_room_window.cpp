@@ -1,0 +1,208 @@
+#include "proctor/classes/exam_room_window.h"
+
+#include "platform/dialogs/dialogs.h"
+#include "proctor/classes/help_key.h"
+#include "repository/repository_paths.h"
+
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace exam {
+
+namespace {
+
+QListWidget *list(const QString &name, const QString &toolTip, QWidget *parent)
+{
+    auto *result = new QListWidget(parent);
+    result->setObjectName(name);
+    result->setToolTip(toolTip);
+    return result;
+}
+
+QPushButton *button(const QString &name, const QString &text, const QString &toolTip,
+                    QWidget *parent)
+{
+    auto *result = new QPushButton(text, parent);
+    result->setObjectName(name);
+    result->setToolTip(toolTip);
+    return result;
+}
+
+QLabel *label(const QString &name, const QString &text, QWidget *buddy, QWidget *parent)
+{
+    auto *result = new QLabel(text, parent);
+    result->setObjectName(name);
+    result->setBuddy(buddy);
+    return result;
+}
+
+// Replaces the rows' texts, keeping the current row and the scroll position.
+void showTexts(QListWidget *widget, const QStringList &texts)
+{
+    const QSignalBlocker blocker(widget);
+    const int row = widget->currentRow();
+    const int top = widget->verticalScrollBar()->value();
+    if (widget->count() != texts.size()) {
+        widget->clear();
+        widget->addItems(texts);
+    } else {
+        for (int i = 0; i < texts.size(); ++i)
+            widget->item(i)->setText(texts.at(i));
+    }
+    if (row >= 0 && row < widget->count())
+        widget->setCurrentRow(row);
+    widget->verticalScrollBar()->setValue(top);
+}
+
+} // namespace
+
+void pairLists(QListWidget *first, QListWidget *second)
+{
+    const auto follow = [](QListWidget *from, QListWidget *to) {
+        QObject::connect(from, &QListWidget::currentRowChanged, to, [to](int row) {
+            if (to->currentRow() != row)
+                to->setCurrentRow(row);
+        });
+        QObject::connect(from->verticalScrollBar(), &QScrollBar::valueChanged,
+                         to->verticalScrollBar(), [to](int value) {
+                             if (to->verticalScrollBar()->value() != value)
+                                 to->verticalScrollBar()->setValue(value);
+                         });
+    };
+    follow(first, second);
+    follow(second, first);
+}
+
+ExamRoomWindow::ExamRoomWindow(QString systemProfilePath, Dialogs &dialogs, QWidget *parent)
+    : QDialog(parent), m_systemProfilePath(std::move(systemProfilePath)), m_dialogs(dialogs)
+{
+    setObjectName(QStringLiteral("考场管理"));
+    setWindowTitle(QStringLiteral("考场管理"));
+    buildControls();
+    connectControls();
+    m_model.load(ProfileSnapshot::load(m_systemProfilePath));
+    const QSignalBlocker namesBlocker(m_paperNames);
+    m_paperNames->addItems(m_model.paperNames());
+    const QSignalBlocker classesBlocker(m_classNames);
+    m_classNames->addItems(m_model.classNames());
+}
+
+void ExamRoomWindow::buildControls()
+{
+    auto *paperFrame = new QGroupBox(QStringLiteral("考试名称列表"), this);
+    paperFrame->setObjectName(QStringLiteral("Frame1"));
+    m_paperNames = list(QStringLiteral("List11"), QStringLiteral("双击改变设置"), paperFrame);
+    m_openFlags = list(QStringLiteral("List1"), QStringLiteral("单击改变设置"), paperFrame);
+    auto *paperLayout = new QGridLayout(paperFrame);
+    paperLayout->addWidget(label(QStringLiteral("Label5"), QStringLiteral("试卷列表"), m_paperNames, paperFrame), 0, 0);
+    paperLayout->addWidget(label(QStringLiteral("Label6"), QStringLiteral("是否开考"), m_openFlags, paperFrame), 0, 1);
+    paperLayout->addWidget(m_paperNames, 1, 0);
+    paperLayout->addWidget(m_openFlags, 1, 1);
+    paperLayout->setColumnStretch(0, 3);
+    paperLayout->setColumnStretch(1, 1);
+
+    auto *classFrame = new QGroupBox(QStringLiteral("设定参加考试的班级"), this);
+    classFrame->setObjectName(QStringLiteral("Frame2"));
+    m_classNames = list(QStringLiteral("List22"), QStringLiteral("双击改变设置"), classFrame);
+    m_classNames->setAccessibleName(QStringLiteral("班级列表"));
+    m_admissions = list(QStringLiteral("List2"), QStringLiteral("单击改变设置"), classFrame);
+    auto *classLayout = new QGridLayout(classFrame);
+    classLayout->addWidget(label(QStringLiteral("Label7"), QStringLiteral("是否开考"), m_admissions, classFrame), 0, 1);
+    classLayout->addWidget(m_classNames, 1, 0);
+    classLayout->addWidget(m_admissions, 1, 1);
+    auto *allRow = new QHBoxLayout;
+    allRow->addWidget(button(QStringLiteral("全部选定"), QStringLiteral("全部选定"),
+                             QStringLiteral("允许所有的班级参加考试"), classFrame));
+    allRow->addWidget(button(QStringLiteral("全部选定取消"), QStringLiteral("全部取消"),
+                             QStringLiteral("禁止所有的班级参加考试"), classFrame));
+    classLayout->addLayout(allRow, 2, 0, 1, 2);
+    classLayout->setColumnStretch(0, 3);
+    classLayout->setColumnStretch(1, 1);
+
+    auto *frames = new QHBoxLayout;
+    frames->addWidget(paperFrame);
+    frames->addWidget(classFrame);
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(button(QStringLiteral("Command1"), QStringLiteral("确定"),
+                             QStringLiteral("保存修改并返回"), this));
+    bottom->addWidget(button(QStringLiteral("Command2"), QStringLiteral("取消"),
+                             QStringLiteral("不保存修改,返回"), this));
+    bottom->addWidget(button(QStringLiteral("CmdHELP"), QStringLiteral("帮助"), {}, this));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(frames);
+    layout->addLayout(bottom);
+    resize(620, 380);
+}
+
+void ExamRoomWindow::connectControls()
+{
+    pairLists(m_paperNames, m_openFlags);
+    pairLists(m_classNames, m_admissions);
+
+    connect(&m_model, &ExamRoomModel::openChanged, this, &ExamRoomWindow::showOpenFlags);
+    connect(&m_model, &ExamRoomModel::admissionChanged, this, &ExamRoomWindow::showAdmissions);
+
+    connect(m_paperNames, &QListWidget::currentRowChanged, &m_model, &ExamRoomModel::selectPaper);
+    connect(m_paperNames, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
+        const int row = m_paperNames->row(item);
+        m_model.toggleOpen(row);
+        m_model.selectPaper(row);
+    });
+    connect(m_openFlags, &QListWidget::itemPressed, this, [this](QListWidgetItem *item) {
+        m_model.toggleOpen(m_openFlags->row(item));
+    });
+    connect(m_admissions, &QListWidget::itemPressed, this, [this](QListWidgetItem *item) {
+        m_model.toggleAdmission(m_admissions->row(item));
+    });
+    connect(m_classNames, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
+        m_model.toggleAdmission(m_classNames->row(item));
+    });
+
+    connect(findChild<QPushButton *>(QStringLiteral("全部选定")), &QPushButton::clicked, &m_model,
+            &ExamRoomModel::admitAll);
+    connect(findChild<QPushButton *>(QStringLiteral("全部选定取消")), &QPushButton::clicked,
+            &m_model, &ExamRoomModel::admitNone);
+    connect(findChild<QPushButton *>(QStringLiteral("Command1")), &QPushButton::clicked, this,
+            &ExamRoomWindow::confirm);
+    connect(findChild<QPushButton *>(QStringLiteral("Command2")), &QPushButton::clicked, this,
+            &ExamRoomWindow::reject);
+    connect(findChild<QPushButton *>(QStringLiteral("CmdHELP")), &QPushButton::clicked, this,
+            [this] { sendHelpKey(this); });
+}
+
+void ExamRoomWindow::showOpenFlags()
+{
+    showTexts(m_openFlags, m_model.openTexts());
+}
+
+void ExamRoomWindow::showAdmissions()
+{
+    showTexts(m_admissions, m_model.admissionTexts());
+}
+
+void ExamRoomWindow::confirm()
+{
+    // Flags that were not stored must not look saved: say so and keep the window open.
+    QString error;
+    if (!ensureFolder(QFileInfo(m_systemProfilePath).absolutePath(), &error) ||
+        !writeExamRooms(m_systemProfilePath, m_model.papersToWrite(), m_model.classNames(),
+                        &error)) {
+        m_dialogs.message(this, QStringLiteral("考场设置没有保存成功:%1").arg(error),
+                          Dialogs::Icon::Critical);
+        return;
+    }
+    accept();
+}
+
+} // namespace exam

@@ -1,0 +1,18 @@
+#pragma once
+
+// The console's pictures, drawn by the program itself: the splash picture, the main menu's
+// background and banner, and each menu button in its normal and highlighted form with the
+// function's name written in it.
+
+#include <QPixmap>
+#include <QSize>
+#include <QString>
+
+namespace exam {
+
+QPixmap drawSplashPicture(QSize size);
+QPixmap drawMenuBackground(QSize size);
+QPixmap drawMenuBanner(QSize size);
+QPixmap drawMenuButtonPicture(const QString &name, bool highlighted, QSize size);
+
+} // namespace exam

@@ -1,0 +1,25 @@
+#include "proctor/shell/help_key_filter.h"
+
+#include <QKeyEvent>
+
+namespace exam {
+
+HelpKeyFilter::HelpKeyFilter(std::function<void()> openHelp, QObject *parent)
+    : QObject(parent), m_openHelp(std::move(openHelp))
+{
+}
+
+bool HelpKeyFilter::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {
+            if (m_openHelp)
+                m_openHelp();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace exam

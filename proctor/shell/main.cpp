@@ -1,0 +1,44 @@
+// proctor, the teacher console: splash, login, main menu and the administration windows, working
+// on the exam repository that holds the program.
+
+#include "platform/desktop/desktop_services.h"
+#include "platform/desktop/single_instance.h"
+#include "platform/dialogs/qt_dialogs.h"
+#include "proctor/shell/console_flow.h"
+#include "proctor/shell/help_key_filter.h"
+#include "proctor/shell/menu_actions.h"
+#include "repository/repository_paths.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("proctor"));
+    QApplication::setApplicationDisplayName(QStringLiteral("教师端"));
+    QApplication::setApplicationVersion(QStringLiteral(EXAM_VERSION));
+
+    // A second copy on the same PC ends at once, without a word.
+    SingleInstanceGuard guard(QStringLiteral("proctor"));
+    if (!guard.tryAcquire())
+        return 0;
+
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    QtDialogs dialogs;
+
+    exam::HelpKeyFilter help([&dialogs, programFolder] {
+        if (!openHelp(programFolder))
+            dialogs.message(QApplication::activeWindow(),
+                            QStringLiteral("找不到帮助文件 help.chm,或者无法打开它。"),
+                            Dialogs::Icon::Warning);
+    });
+    app.installEventFilter(&help);
+
+    const exam::ConsoleContext context{
+        programFolder, exam::repositoryRootFromProgramFolder(programFolder), &dialogs};
+    const exam::RepositoryPaths paths(context.repositoryRoot);
+    exam::ConsoleFlow flow({paths.systemProfile(), QApplication::applicationVersion()},
+                           exam::makeMenuOpeners(context), dialogs, [] { QApplication::quit(); });
+    flow.start();
+    return app.exec();
+}

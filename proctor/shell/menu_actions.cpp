@@ -1,0 +1,33 @@
+#include "proctor/shell/menu_actions.h"
+
+#include "proctor/classes/class_window.h"
+#include "proctor/classes/exam_room_window.h"
+#include "proctor/shell/password_window.h"
+#include "repository/repository_paths.h"
+
+// Each administration window plugs in here: include its header and set its opener below.
+
+namespace exam {
+
+MenuOpeners makeMenuOpeners(const ConsoleContext &context)
+{
+    const QString systemProfile = RepositoryPaths(context.repositoryRoot).systemProfile();
+    Dialogs *dialogs = context.dialogs;
+
+    MenuOpeners openers;
+    openers.examRooms = [systemProfile, dialogs](QWidget *parent) {
+        ExamRoomWindow window(systemProfile, *dialogs, parent);
+        window.exec();
+    };
+    openers.classes = [systemProfile, dialogs](QWidget *parent) {
+        ClassWindow window(systemProfile, *dialogs, parent);
+        window.exec();
+    };
+    openers.password = [systemProfile, dialogs](QWidget *parent) {
+        PasswordWindow window(systemProfile, *dialogs, parent);
+        window.exec();
+    };
+    return openers;
+}
+
+} // namespace exam
