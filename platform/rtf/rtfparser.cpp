@@ -179,6 +179,13 @@ bool Parser::parse(QByteArrayView data)
                 tokenizer.takeBinary(token.parameter);
             continue;
         }
+        const bool blank = token.kind == Token::Kind::Text && token.text.trimmed().isEmpty();
+        if (m_starPending && token.kind != Token::Kind::ControlWord && !blank) {
+            // \* before anything but a control word still marks the group as ignorable.
+            m_starPending = false;
+            state().destination = Destination::Skip;
+            continue;
+        }
         switch (token.kind) {
         case Token::Kind::ControlWord:
             controlWord(token, tokenizer);
@@ -188,7 +195,6 @@ bool Parser::parse(QByteArrayView data)
             break;
         case Token::Kind::HexByte: {
             const char byte = static_cast<char>(token.byte);
-            m_starPending = false;
             if (state().destination == Destination::Text)
                 appendBytes(QByteArrayView(&byte, 1));
             else if (state().destination == Destination::FontTable)
@@ -262,14 +268,8 @@ void Parser::groupEnd()
 
 void Parser::controlSymbol(char symbol)
 {
-    const bool starred = m_starPending;
-    m_starPending = false;
     if (symbol == '*') {
         m_starPending = true;
-        return;
-    }
-    if (starred) {
-        state().destination = Destination::Skip;
         return;
     }
     GroupState &s = state();
@@ -561,7 +561,6 @@ void Parser::textBytes(QByteArrayView bytes)
 {
     switch (state().destination) {
     case Destination::Text:
-        m_starPending = false;
         appendBytes(bytes);
         break;
     case Destination::FontTable:

@@ -30,7 +30,13 @@ public:
         m_pending += u'\t';
     }
 
-    void row() override { m_pending = QStringLiteral("\n"); }
+    void row() override
+    {
+        // Cells are separated by tabs: the one owed by the row's last cell becomes the line end.
+        if (m_pending.endsWith(u'\t'))
+            m_pending.chop(1);
+        m_pending += u'\n';
+    }
     void rowCells(int) override {}
     void picture(const Picture &, const CharState &, const ParaState &) override {}
     void finish(const ParaState &) override {}

@@ -10,6 +10,8 @@
 #include <QTextTable>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace rtf {
 
 namespace {
@@ -56,7 +58,24 @@ public:
     void text(const QString &text, const CharState &chr, const ParaState &para) override
     {
         enterContent(para.inTable);
-        m_cursor.insertText(text, charFormat(chr));
+        const int latinFont = chr.effectiveFont(m_tables->defaultFont);
+        const int eastAsiaFont = chr.eastAsiaFont >= 0 ? chr.eastAsiaFont : latinFont;
+        if (eastAsiaFont == latinFont) {
+            m_cursor.insertText(text, charFormat(chr, latinFont));
+            return;
+        }
+        // Like Word, show East Asian characters in the run's East Asian font and the rest in
+        // its Latin font, whichever of \loch, \hich or \dbch came last.
+        qsizetype start = 0;
+        while (start < text.size()) {
+            const bool eastAsian = isEastAsian(text.at(start));
+            qsizetype end = start + 1;
+            while (end < text.size() && isEastAsian(text.at(end)) == eastAsian)
+                ++end;
+            m_cursor.insertText(text.sliced(start, end - start),
+                                charFormat(chr, eastAsian ? eastAsiaFont : latinFont));
+            start = end;
+        }
     }
 
     void paragraph(const CharState &chr, const ParaState &para) override
@@ -64,11 +83,16 @@ public:
         enterContent(para.inTable);
         m_cursor.setBlockFormat(blockFormat(para));
         m_breakPending = true;
-        m_breakFormat = charFormat(chr);
+        m_breakFormat = charFormat(chr, chr.effectiveFont(m_tables->defaultFont));
     }
 
     void cell(const ParaState &para) override
     {
+        if (m_cellBudget <= 0) { // past the table budget: cells run on as text
+            enterContent(false);
+            m_cursor.insertText(QStringLiteral("\t"));
+            return;
+        }
         enterContent(true);
         if (m_breakPending) // the cell's last paragraph mark ends the cell, not a paragraph
             m_breakPending = false;
@@ -78,6 +102,12 @@ public:
 
     void row() override
     {
+        if (m_cellBudget <= 0) {
+            enterContent(false);
+            m_breakPending = true;
+            m_breakFormat = m_cursor.charFormat();
+            return;
+        }
         m_rowOpen = false;
         m_cellPending = false;
         m_breakPending = false;
@@ -120,7 +150,7 @@ public:
         }
 
         QTextImageFormat format;
-        format.merge(charFormat(chr));
+        format.merge(charFormat(chr, chr.effectiveFont(m_tables->defaultFont)));
         format.setName(name);
         format.setWidth(std::max(1.0, width));
         format.setHeight(std::max(1.0, height));
@@ -138,32 +168,50 @@ private:
     // pending paragraph mark.
     void enterContent(bool inTable)
     {
+        if (inTable && m_cellBudget <= 0)
+            inTable = false;
         if (!inTable) {
             if (m_table)
                 leaveTable();
         } else if (!m_table) {
             m_breakPending = false; // the table itself starts on a new line
-            m_table = m_cursor.insertTable(1, std::max(1, m_rowCells));
+            const int columns = std::clamp(m_rowCells, 1, kMaxColumns);
+            m_cellBudget -= columns;
+            m_table = m_cursor.insertTable(1, columns);
             m_row = 0;
             m_column = 0;
             m_rowOpen = true;
             m_cellPending = false;
             m_cursor = m_table->cellAt(0, 0).firstCursorPosition();
         } else if (!m_rowOpen) {
+            const int wanted = std::clamp(m_rowCells, m_table->columns(), kMaxColumns);
+            m_cellBudget -= wanted;
+            if (m_cellBudget <= 0) {
+                leaveTable();
+                return;
+            }
             m_table->appendRows(1);
             ++m_row;
             m_column = 0;
             m_rowOpen = true;
             m_cellPending = false;
-            if (m_table->columns() < m_rowCells)
-                m_table->appendColumns(m_rowCells - m_table->columns());
+            if (m_table->columns() < wanted)
+                m_table->appendColumns(wanted - m_table->columns());
             m_cursor = m_table->cellAt(m_row, 0).firstCursorPosition();
         } else if (m_cellPending) {
-            ++m_column;
-            if (m_column >= m_table->columns())
-                m_table->appendColumns(1);
             m_cellPending = false;
             m_breakPending = false;
+            if (m_column + 1 >= kMaxColumns) {
+                // Cells beyond the widest table a writer makes share the last column.
+                m_cursor = m_table->cellAt(m_row, m_column).lastCursorPosition();
+                m_cursor.insertText(QStringLiteral("\t"));
+                return;
+            }
+            ++m_column;
+            if (m_column >= m_table->columns()) {
+                m_cellBudget -= m_table->rows();
+                m_table->appendColumns(1);
+            }
             m_cursor = m_table->cellAt(m_row, m_column).firstCursorPosition();
         }
         if (m_breakPending) {
@@ -182,12 +230,19 @@ private:
         m_cellPending = false;
     }
 
-    QTextCharFormat charFormat(const CharState &chr)
+    static bool isEastAsian(QChar c)
     {
-        if (m_formatValid && chr == m_lastChar)
+        const char16_t u = c.unicode();
+        return (u >= 0x2E80 && u <= 0x9FFF) || (u >= 0xAC00 && u <= 0xD7AF) || (u >= 0xF900 && u <= 0xFAFF)
+            || (u >= 0xFE30 && u <= 0xFE4F) || (u >= 0xFF00 && u <= 0xFFEF) || c.isSurrogate();
+    }
+
+    QTextCharFormat charFormat(const CharState &chr, int fontNumber)
+    {
+        if (m_formatValid && chr == m_lastChar && fontNumber == m_lastFont)
             return m_lastFormat;
         QTextCharFormat format;
-        const auto font = m_tables->fonts.constFind(chr.effectiveFont(m_tables->defaultFont));
+        const auto font = m_tables->fonts.constFind(fontNumber);
         if (font != m_tables->fonts.cend() && !font->name.isEmpty())
             format.setFontFamilies(QStringList(font->name));
         format.setFontPointSize(chr.halfPoints / 2.0);
@@ -208,6 +263,7 @@ private:
         if (const QColor color = tableColor(chr.background); color.isValid())
             format.setBackground(color);
         m_lastChar = chr;
+        m_lastFont = fontNumber;
         m_lastFormat = format;
         m_formatValid = true;
         return format;
@@ -227,6 +283,9 @@ private:
     bool m_breakPending = false;
     QTextCharFormat m_breakFormat;
 
+    // Tables cost memory per cell, so a few bytes of \cell and \row must not make millions.
+    static constexpr int kMaxColumns = 63;
+    int m_cellBudget = 20000;
     QTextTable *m_table = nullptr;
     int m_rowCells = 0;
     int m_row = 0;
@@ -238,6 +297,7 @@ private:
 
     bool m_formatValid = false;
     CharState m_lastChar;
+    int m_lastFont = -1;
     QTextCharFormat m_lastFormat;
 };
 

@@ -224,6 +224,28 @@ private slots:
         QVERIFY(!doc.toPlainText().contains(QStringLiteral("Default Page"))); // \*\pgdsctbl skipped
     }
 
+    void shouldReadWordDocument()
+    {
+        QTextDocument doc;
+        QVERIFY(readRtf(fixture("word_question.rtf"), &doc));
+        // Header, theme data, info and the field instruction stay hidden; the hyperlink shows its text.
+        QCOMPARE(doc.toPlainText(), QStringLiteral("第四题：填空\n请访问教学网站，答案写在____处。\n\uFFFC"));
+        QCOMPARE(doc.firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        const QTextCharFormat title = formatOf(doc, QStringLiteral("填空"));
+        QCOMPARE(title.fontPointSize(), 14.0);
+        QCOMPARE(title.fontWeight(), int(QFont::Bold));
+        QCOMPARE(family(title), QStringLiteral("宋体")); // the \ud copy of the font table
+        QCOMPARE(doc.findBlockByNumber(1).blockFormat().textIndent(), 28.0);
+        const QTextCharFormat link = formatOf(doc, QStringLiteral("教学网站"));
+        QVERIFY(link.fontUnderline());
+        QCOMPARE(link.foreground().color(), QColor(0, 112, 192));
+        QCOMPARE(formatOf(doc, QStringLiteral("____")).foreground().color(), QColor(255, 0, 0));
+        QCOMPARE(formatOf(doc, QStringLiteral("处")).fontPointSize(), 10.5);
+        const QList<QTextImageFormat> pictures = images(doc);
+        QCOMPARE(pictures.size(), 1);
+        QCOMPARE(pictures.first().width(), 32.0);
+    }
+
     void shouldShowWhatTheRtfFeatureShows_data()
     {
         QTest::addColumn<QByteArray>("rtf");

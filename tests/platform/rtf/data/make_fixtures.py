@@ -59,3 +59,37 @@ mixed = (b"{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 Si
     b"\\f3 caf\\'e9 \\'80\\par\r\n"
     b"\\f0 " + gb('简体') + b"\\par\r\n}")
 open(os.path.join(out, 'charsets.rtf'), 'wb').write(mixed)
+
+# Word style: \rtlch/\ltrch runs with associated fonts, \uN with GB fallbacks, a hyperlink field,
+# a picture in \*\shppict with a metafile copy in \nonshppict, theme data and a \upr font table.
+word = (b"{\\rtf1\\adeflang1025\\ansi\\ansicpg936\\uc2\\adeff0\\deff0\\stshfdbch13\\stshfloch0\\stshfhich0\\deflang1033\\deflangfe2052"
+    b"{\\upr{\\fonttbl{\\f0\\froman\\fcharset0\\fprq2{\\*\\panose 02020603050405020304}Times New Roman;}"
+    b"{\\f13\\fbidi \\fnil\\fcharset134\\fprq2{\\*\\panose 02010600030101010101}" + gb('宋体') + b"{\\*\\falt SimSun};}}"
+    b"{\\*\\ud{\\fonttbl{\\f0\\froman\\fcharset0\\fprq2{\\*\\panose 02020603050405020304}Times New Roman;}"
+    b"{\\f13\\fbidi \\fnil\\fcharset134\\fprq2{\\*\\panose 02010600030101010101}\\'cb\\'ce\\'cc\\'e5{\\*\\falt SimSun};}}}}\r\n"
+    b"{\\colortbl;\\red0\\green0\\blue0;\\red255\\green0\\blue0;\\red0\\green112\\blue192;}\r\n"
+    b"{\\*\\defchp \\fs21\\kerning2\\loch\\af0\\hich\\af0\\dbch\\af13 }{\\*\\defpap \\ql \\li0\\ri0\\widctlpar}"
+    b"{\\stylesheet{\\ql \\li0\\ri0\\widctlpar\\rtlch\\fcs1 \\af0\\afs22 \\ltrch\\fcs0 \\fs21 \\snext0 Normal;}}\r\n"
+    b"{\\*\\rsidtbl \\rsid1\\rsid2}{\\*\\generator Microsoft Word 11.0.0000;}{\\info{\\title " + gb('试题') + b"}{\\author x}}\r\n"
+    b"{\\*\\xmlnstbl {\\xmlns1 http://schemas.microsoft.com/office/word/2003/wordml}}\\paperw11906\\paperh16838\\margl1800\\margr1800\r\n"
+    b"\\sectd \\linex0\\headery851\\footery992\\endnhere\\sectlinegrid312\\sectspecifyl\\sftnbj "
+    b"{\\header \\pard\\plain " + uc('页眉') + b"\\par}\r\n"
+    b"\\pard\\plain \\ltrpar\\qc \\li0\\ri0\\sb156\\sa156\\widctlpar\\rtlch\\fcs1 \\af0\\afs22\\alang1025 \\ltrch\\fcs0 "
+    b"\\fs21\\lang1033\\langfe2052\\kerning2\\loch\\af0\\hich\\af0\\dbch\\af13\\cgrid\\langnp1033\\langfenp2052 "
+    b"{\\rtlch\\fcs1 \\af0 \\ltrch\\fcs0 \\b\\fs28\\insrsid1 \\hich\\af0\\dbch\\af13\\loch\\f0 " + uc('第四题：填空') + b"}"
+    b"{\\rtlch\\fcs1 \\af0 \\ltrch\\fcs0 \\insrsid1 \\par }\r\n"
+    b"\\pard \\ltrpar\\ql \\fi420\\li0\\ri0\\widctlpar{\\rtlch\\fcs1 \\af0 \\ltrch\\fcs0 \\insrsid1 \\hich\\af0\\dbch\\af13\\loch\\f0 "
+    b"" + uc('请访问') + b"}{\\field{\\*\\fldinst {\\rtlch\\fcs1 \\af0 \\ltrch\\fcs0 \\insrsid1 \\hich\\af0\\dbch\\af13\\loch\\f0  HYPERLINK \"http://example.cn/\" }}"
+    b"{\\fldrslt {\\rtlch\\fcs1 \\af0 \\ltrch\\fcs0 \\cs15\\ul\\cf3\\insrsid1 \\hich\\af0\\dbch\\af13\\loch\\f0 " + uc('教学网站') + b"}}}"
+    b"{\\rtlch\\fcs1 \\af0 \\ltrch\\fcs0 \\insrsid1 \\hich\\af0\\dbch\\af13\\loch\\f0 " + uc('，答案写在') + b"}"
+    b"{\\rtlch\\fcs1 \\af0 \\ltrch\\fcs0 \\cf2\\ul\\insrsid1 \\hich\\af0\\dbch\\af13\\loch\\f0 \\hich\\f0 ____\\loch\\f0 }"
+    b"{\\rtlch\\fcs1 \\af0 \\ltrch\\fcs0 \\insrsid1 \\hich\\af0\\dbch\\af13\\loch\\f0 " + uc('处。') + b"\\par }\r\n"
+    b"\\pard \\ltrpar\\qc \\li0\\ri0\\widctlpar{\\rtlch\\fcs1 \\af0 \\ltrch\\fcs0 \\insrsid1 "
+    b"{\\*\\shppict{\\pict{\\*\\picprop\\shplid1025{\\sp{\\sn shapeType}{\\sv 75}}}\\picscalex100\\picscaley100\\piccropl0\\piccropr0\\piccropt0\\piccropb0"
+    b"\\picw847\\pich564\\picwgoal480\\pichgoal320\\pngblip\\bliptag-1{\\*\\blipuid 0123456789abcdef0123456789abcdef}\r\n" + hexlines(picture) + b"}}"
+    b"{\\nonshppict{\\pict\\picscalex100\\picscaley100\\picw847\\pich564\\picwgoal480\\pichgoal320\\wmetafile8\\bliptag-1 0100090000036e00000000004500000000000400}}"
+    b"\\par }\r\n"
+    b"{\\*\\themedata 504b030414000600080000002100828abc13fa0000001c020000130000005b436f6e74656e745f54797065735d2e786d6cac91cb6ac3301045f785fe83d0b6d8}\r\n"
+    b"{\\*\\colorschememapping 3c3f786d6c2076657273696f6e3d22312e30}\r\n"
+    b"{\\*\\datastore 010500000200000018000000}}\r\n")
+open(os.path.join(out, 'word_question.rtf'), 'wb').write(word)
