@@ -421,14 +421,18 @@ bool ProfileIndex::containsSection(const QString &section) const
 
 ProfileDocument ProfileDocument::parse(const QByteArray &fileBytes)
 {
+    static const QByteArray lineEnds[] = {QByteArray(), QByteArrayLiteral("\r\n"),
+                                          QByteArrayLiteral("\n"), QByteArrayLiteral("\r")};
     ProfileDocument document;
-    const ProfileText text = ProfileText::fromFileBytes(fileBytes);
+    ProfileText text = ProfileText::fromFileBytes(fileBytes);
     document.m_encoding = text.encoding;
-    const QByteArrayView body(text.body);
+    // Untouched lines point into the kept body instead of holding copies.
+    document.m_body = std::move(text.body);
+    const QByteArrayView body(document.m_body);
     forEachLine(body, [&](qsizetype start, qsizetype length, qsizetype eol) {
         Line line;
-        line.content = body.sliced(start, length).toByteArray();
-        line.eol = body.sliced(start + length, eol).toByteArray();
+        line.content = QByteArray::fromRawData(body.data() + start, length);
+        line.eol = eol == 2 ? lineEnds[1] : eol == 0 ? lineEnds[0] : body[start + length] == '\n' ? lineEnds[2] : lineEnds[3];
         if (document.m_eol.isEmpty())
             document.m_eol = line.eol;
         document.classify(line);
@@ -445,7 +449,8 @@ void ProfileDocument::classify(Line &line) const
     line.kind = parsed.kind == LineKind::Section ? Kind::Section
         : parsed.kind == LineKind::Key           ? Kind::Key
                                                  : Kind::Other;
-    line.name = parsed.kind == LineKind::Other ? QString() : foldRawName(parsed.name, gb);
+    line.nameStart = parsed.kind == LineKind::Other ? 0 : parsed.name.data() - line.content.constData();
+    line.nameLength = parsed.name.size();
     line.valueStart = parsed.valueStart;
 }
 
@@ -457,15 +462,6 @@ QByteArray ProfileDocument::encode(const QString &text) const
 QByteArray ProfileDocument::lineEnd() const
 {
     return m_eol.isEmpty() ? QByteArrayLiteral("\r\n") : m_eol;
-}
-
-qsizetype ProfileDocument::findSection(const QString &foldedSection) const
-{
-    for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        if (m_lines.at(i).kind == Kind::Section && m_lines.at(i).name == foldedSection)
-            return i;
-    }
-    return -1;
 }
 
 namespace {
@@ -500,10 +496,16 @@ bool ProfileDocument::set(const QString &section, const QString &key, const QStr
         .replace(QLatin1Char('\n'), QLatin1Char(' '))
         .replace(QChar(0), QLatin1Char(' '));
     const QByteArray valueBytes = encode(cleanValue);
-    const QString foldedKey = foldProfileName(key);
+    const bool gb = m_encoding == ProfileEncoding::Gb18030;
+    const NameMatcher sectionName(section);
+    const NameMatcher keyName(key);
     m_modified = true;
 
-    const qsizetype sectionLine = findSection(foldProfileName(section));
+    qsizetype sectionLine = -1;
+    for (qsizetype i = 0; i < m_lines.size() && sectionLine < 0; ++i) {
+        if (m_lines.at(i).kind == Kind::Section && sectionName.matches(m_lines.at(i).name(), gb))
+            sectionLine = i;
+    }
     Line keyLine;
     keyLine.content = encode(trimBlanks(key)) + '=' + valueBytes;
     keyLine.eol = lineEnd();
@@ -523,7 +525,7 @@ bool ProfileDocument::set(const QString &section, const QString &key, const QStr
     qsizetype lastFilled = sectionLine;
     for (qsizetype i = sectionLine + 1; i < m_lines.size() && m_lines.at(i).kind != Kind::Section; ++i) {
         Line &line = m_lines[i];
-        if (line.kind == Kind::Key && line.name == foldedKey) {
+        if (line.kind == Kind::Key && keyName.matches(line.name(), gb)) {
             line.content = line.content.first(line.valueStart) + valueBytes;
             return true;
         }

@@ -91,15 +91,17 @@ private:
         QByteArray content;
         QByteArray eol;
         Kind kind = Kind::Other;
-        QString name;             // folded, for sections and keys
+        qsizetype nameStart = 0;  // the trimmed section name or key within `content`
+        qsizetype nameLength = 0;
         qsizetype valueStart = 0; // for keys: first byte after "="
+        QByteArrayView name() const { return QByteArrayView(content).sliced(nameStart, nameLength); }
     };
     QByteArray encode(const QString &text) const;
     QByteArray lineEnd() const;
     void classify(Line &line) const;
-    qsizetype findSection(const QString &foldedSection) const;
 
     ProfileEncoding m_encoding = ProfileEncoding::Gb18030;
+    QByteArray m_body; // never changed: unchanged lines refer to its bytes
     QByteArray m_eol; // the file's first line end; empty for a file without one
     QList<Line> m_lines;
     bool m_modified = false;
