@@ -1,0 +1,191 @@
+#include "proctor/export/score_sheet.h"
+
+#include "platform/xlsx/workbook.h"
+
+#include <algorithm>
+#include <array>
+
+namespace exam {
+namespace {
+
+bool isPlainNumber(const QString &text)
+{
+    qsizetype i = text.startsWith(u'-') ? 1 : 0;
+    const qsizetype integerStart = i;
+    while (i < text.size() && text[i].isDigit() && text[i].unicode() < 0x80)
+        ++i;
+    if (i == integerStart)
+        return false;
+    if (i < text.size() && text[i] == u'.') {
+        const qsizetype fractionStart = ++i;
+        while (i < text.size() && text[i].isDigit() && text[i].unicode() < 0x80)
+            ++i;
+        if (i == fractionStart)
+            return false;
+    }
+    return i == text.size();
+}
+
+// Writes into one sheet, remembering the first failure so that the filling code stays a list of
+// cells.
+class SheetWriter
+{
+public:
+    SheetWriter(xlsx::Workbook &book, ScoreSheet sheet) : m_book(book), m_sheet(sheet) {}
+
+    void text(int row, int column, const QString &value)
+    {
+        if (m_ok)
+            m_ok = m_book.setText(int(m_sheet), row, column, value);
+    }
+    void text(const QString &cell, const QString &value)
+    {
+        if (m_ok)
+            m_ok = m_book.setText(int(m_sheet), cell, value);
+    }
+    void value(int row, int column, const QString &value)
+    {
+        if (m_ok)
+            m_ok = writeValue(m_book, m_sheet, row, column, value);
+    }
+    void number(int row, int column, double value)
+    {
+        if (m_ok)
+            m_ok = m_book.setNumber(int(m_sheet), row, column, value);
+    }
+    void number(const QString &cell, double value)
+    {
+        if (m_ok)
+            m_ok = m_book.setNumber(int(m_sheet), cell, value);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    xlsx::Workbook &m_book;
+    ScoreSheet m_sheet;
+    bool m_ok = true;
+};
+
+// The class's student count, which class management keeps within the number range: only that
+// many positions are listed.
+qsizetype listedStudents(const ResultsData &data)
+{
+    return std::clamp<qsizetype>(data.classCount, 0, data.students.size());
+}
+
+void fillStudents(SheetWriter &sheet, const ResultsData &data)
+{
+    sheet.text(QStringLiteral("B2"), data.paper);
+    sheet.text(QStringLiteral("E1"), data.className);
+    for (qsizetype i = 0; i < listedStudents(data); ++i) {
+        const StudentRecord &student = data.students.at(i);
+        const int row = ScoreFirstDataRow + int(i);
+        sheet.value(row, 1, student.number);
+        sheet.text(row, 2, student.name);
+        sheet.text(row, 3, student.formerName);
+        sheet.value(row, 4, student.score);
+        sheet.value(row, 5, student.rank);
+        sheet.text(row, 6, student.remainingTime);
+    }
+}
+
+void fillStatistics(SheetWriter &sheet, const ResultsData &data)
+{
+    const ScoreStatistics &s = data.statistics;
+    sheet.text(QStringLiteral("B2"), data.paper);
+    sheet.text(QStringLiteral("B1"), data.className);
+    const bool anyone = s.participants() > 0;
+    // The average and the percentages are the decimal texts the panel shows (15 significant
+    // digits), taken as numbers.
+    if (anyone)
+        sheet.value(6, 2, s.averageText());
+    const std::array<qint64, 10> counts = {
+        s.highest(),
+        s.lowest(),
+        s.participants(),
+        s.total(),
+        s.bandCount(GradeBand::Excellent),
+        s.bandCount(GradeBand::Good),
+        s.bandCount(GradeBand::Medium),
+        s.bandCount(GradeBand::Pass),
+        s.bandCount(GradeBand::Fail),
+        s.passed(),
+    };
+    for (size_t k = 0; k < counts.size(); ++k)
+        sheet.number(7 + int(k), 2, double(counts[k]));
+    if (!anyone)
+        return;
+    for (int band = 0; band < GradeBandCount; ++band)
+        sheet.value(17 + band, 2, s.percentText(s.bandCount(GradeBand(band))));
+    sheet.value(22, 2, s.percentText(s.passed()));
+}
+
+void fillQuestions(SheetWriter &sheet, const ResultsData &data)
+{
+    sheet.text(QStringLiteral("B2"), data.paper);
+    sheet.text(QStringLiteral("F1"), data.className);
+    // Each row names its question, so the rows land in question order whatever the list holds.
+    for (const QuestionRow &question : data.questions) {
+        const int row = ScoreFirstDataRow - 1 + question.number;
+        sheet.number(row, 1, question.number);
+        sheet.number(row, 2, double(question.standardAnswer));
+        sheet.number(row, 3, question.correctRate);
+        for (int option = 0; option < TableOptionCount; ++option)
+            sheet.number(row, 4 + option, question.optionCounts[size_t(option)]);
+    }
+}
+
+void fillAnswers(SheetWriter &sheet, const ResultsData &data)
+{
+    sheet.text(QStringLiteral("B2"), data.paper);
+    sheet.text(QStringLiteral("F1"), data.className);
+    const int questions = data.questionCount();
+    for (int q = 1; q <= questions; ++q)
+        sheet.text(ScoreFirstDataRow - 1, q + 3, QStringLiteral("题号%1").arg(q));
+    for (qsizetype i = 0; i < listedStudents(data); ++i) {
+        const StudentRecord &student = data.students.at(i);
+        const int row = ScoreFirstDataRow + int(i);
+        sheet.value(row, 1, student.number);
+        sheet.text(row, 2, student.name);
+        sheet.text(row, 3, student.formerName);
+        if (!student.hasScore)
+            continue;
+        for (int q = 1; q <= questions; ++q)
+            sheet.number(row, q + 3, double(q <= student.answers.size() ? student.answers.at(q - 1) : 0));
+    }
+}
+
+} // namespace
+
+bool writeValue(xlsx::Workbook &book, ScoreSheet sheet, int row, int column, const QString &text)
+{
+    if (isPlainNumber(text))
+        return book.setNumber(int(sheet), row, column, text.toDouble());
+    return book.setText(int(sheet), row, column, text);
+}
+
+bool fillScoreSheets(xlsx::Workbook &book, const ResultsData &data, QString *error)
+{
+    using Fill = void (*)(SheetWriter &, const ResultsData &);
+    const std::array<std::pair<ScoreSheet, Fill>, 4> sheets = {{
+        {ScoreSheet::Students, fillStudents},
+        {ScoreSheet::Statistics, fillStatistics},
+        {ScoreSheet::Questions, fillQuestions},
+        {ScoreSheet::Answers, fillAnswers},
+    }};
+    for (const auto &[position, fill] : sheets) {
+        if (!book.isWorksheet(int(position))) {
+            *error = QStringLiteral("成绩模板缺少第 %1 个工作表。").arg(int(position));
+            return false;
+        }
+        SheetWriter writer(book, position);
+        fill(writer, data);
+        if (!writer.ok()) {
+            *error = book.errorString();
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace exam

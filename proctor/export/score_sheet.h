@@ -1,0 +1,33 @@
+#pragma once
+
+// The score sheet: what one refresh of the results window computed, written into the four
+// worksheets of the score template (students, statistics, questions, answer grid) at the cells
+// the template is laid out for. Rows go by examination number and question number, whatever order
+// the window shows.
+
+#include "proctor/results/results_data.h"
+
+#include <QString>
+
+namespace xlsx {
+class Workbook;
+}
+
+namespace exam {
+
+// The worksheets of the template, by position.
+enum class ScoreSheet { Students = 1, Statistics = 2, Questions = 3, Answers = 4 };
+
+// The first row of the tables in every sheet; row 5 holds the headings.
+inline constexpr int ScoreFirstDataRow = 6;
+
+// Fills the four sheets one after the other, each completely before the next. Stops at the first
+// sheet that cannot be written (the template lacks it), returning false with a message for the
+// user; the sheets before it stay filled.
+bool fillScoreSheets(xlsx::Workbook &book, const ResultsData &data, QString *error);
+
+// Writes a text that is a plain decimal number ("1003", "-2", "81.5") as a number cell, any other
+// text as a text cell, so that the spreadsheet can calculate with scores and ranks.
+bool writeValue(xlsx::Workbook &book, ScoreSheet sheet, int row, int column, const QString &text);
+
+} // namespace exam
