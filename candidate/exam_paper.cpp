@@ -1,0 +1,36 @@
+#include "candidate/exam_paper.h"
+
+#include "repository/paper_profile.h"
+#include "repository/profile_values.h"
+
+#include <algorithm>
+
+int ExamPaper::presentedCount() const
+{
+    const int wanted = randomDraw != 0 ? drawCount : questionCount;
+    return std::clamp(wanted, 0, questionCount);
+}
+
+ExamPaper readExamPaper(const exam::ProfileSnapshot &paperProfile)
+{
+    using exam::profileNumber;
+    const exam::PaperSettings settings =
+        exam::readPaperSettings(paperProfile, exam::PaperReader::Client);
+    const exam::PaperData data = exam::loadPaper(paperProfile);
+
+    ExamPaper paper;
+    paper.testMinutes = profileNumber(settings.testTime);
+    paper.questionCount = std::max(0, std::min<int>(data.questionCount, data.questions.size() - 1));
+    paper.defaultMark = data.defaultMark;
+    paper.practiceMode = profileNumber(settings.exerciseMode);
+    paper.displayScore = profileNumber(settings.displayScore);
+    paper.shuffleOrder = profileNumber(settings.changeQuestionSort);
+    paper.randomDraw = profileNumber(settings.randomDraw);
+    paper.drawCount = profileNumber(settings.randomDrawCount);
+    paper.questions.reserve(paper.questionCount);
+    for (int k = 1; k <= paper.questionCount; ++k) {
+        const exam::PaperQuestion &q = data.question(k);
+        paper.questions.append({q.questionFile, q.explainFile, q.answer, q.mark});
+    }
+    return paper;
+}

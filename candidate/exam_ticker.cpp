@@ -1,0 +1,15 @@
+#include "candidate/exam_ticker.h"
+
+QtExamTicker::QtExamTicker(QObject *parent) : ExamTicker(parent)
+{
+    connect(&m_timer, &QTimer::timeout, this, &ExamTicker::timeout);
+}
+
+ExamTickerFactory qtTickerFactory()
+{
+    return [](const QString &name) -> std::unique_ptr<ExamTicker> {
+        auto ticker = std::make_unique<QtExamTicker>();
+        ticker->setObjectName(name);
+        return ticker;
+    };
+}
