@@ -26,6 +26,8 @@ QPushButton *button(const QString &name, const QString &text, QWidget *parent)
 {
     auto *result = new QPushButton(text, parent);
     result->setObjectName(name);
+    // Return in a field finishes that field; it must not press "确定" and store the table.
+    result->setAutoDefault(false);
     return result;
 }
 

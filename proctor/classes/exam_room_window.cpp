@@ -33,6 +33,7 @@ QPushButton *button(const QString &name, const QString &text, const QString &too
     auto *result = new QPushButton(text, parent);
     result->setObjectName(name);
     result->setToolTip(toolTip);
+    result->setAutoDefault(false);
     return result;
 }
 
