@@ -43,7 +43,9 @@ NameCheck checkCommon(const QString &name, const QString &what)
         return refuse(QStringLiteral("%1不能是“.”或“..”!").arg(what));
     for (QChar c : name) {
         if (ForbiddenCharacters.contains(c) || c.category() == QChar::Other_Control)
-            return refuse(QStringLiteral("%1中不能含有以下字符: \\ / : * ? \" < > | [ ] = 及控制字符!").arg(what));
+            return refuse(
+                QStringLiteral("%1中不能含有以下字符: \\ / : * ? \" < > | [ ] = 及控制字符!")
+                    .arg(what));
     }
     for (const QString &reserved : ReservedNames) {
         if (name.compare(reserved, Qt::CaseInsensitive) == 0)

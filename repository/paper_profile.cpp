@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QSet>
-
 #include <cmath>
 
 namespace exam {
@@ -63,7 +62,8 @@ PaperSettings readPaperSettings(const ProfileSnapshot &paperProfile, PaperReader
     s.retestPassword = mainValue(paperProfile, RetestPassword, client ? QString() : zero);
     s.reloginPassword = mainValue(paperProfile, ReloginPassword, client ? QString() : zero);
     s.displayScore = mainValue(paperProfile, DisplayScore, zero);
-    s.changeQuestionSort = mainValue(paperProfile, ChangeQuestionSort, client ? QStringLiteral("1") : zero);
+    s.changeQuestionSort =
+        mainValue(paperProfile, ChangeQuestionSort, client ? QStringLiteral("1") : zero);
     s.aGrade = mainValue(paperProfile, AGrade, zero);
     s.bGrade = mainValue(paperProfile, BGrade, zero);
     s.cGrade = mainValue(paperProfile, CGrade, zero);
@@ -125,7 +125,8 @@ PaperData loadPaper(const ProfileSnapshot &paperProfile)
     using namespace PaperKeys;
     const QString zero = QStringLiteral("0");
     PaperData paper;
-    paper.questionCount = std::max<qint16>(0, profileNumber(mainValue(paperProfile, QuestionCount, zero)));
+    paper.questionCount =
+        std::max<qint16>(0, profileNumber(mainValue(paperProfile, QuestionCount, zero)));
     paper.defaultMark = profileNumber(mainValue(paperProfile, DefaultMark, zero));
     paper.questions = QList<PaperQuestion>(paper.questionCount + 2);
     for (int k = 1; k <= paper.questionCount; ++k) {
@@ -153,7 +154,8 @@ bool savePaper(const QString &paperProfilePath, const PaperData &paper, QString 
     batch.set(main, key(FullMark), blankSignedNumberText(paper.fullMark));
     batch.set(main, key(DefaultMark), blankSignedNumberText(paper.defaultMark));
     for (int k = 1; k <= paper.questionCount; ++k) {
-        const PaperQuestion q = k < paper.questions.size() ? paper.questions.at(k) : PaperQuestion();
+        const PaperQuestion q =
+            k < paper.questions.size() ? paper.questions.at(k) : PaperQuestion();
         const QString section = QString::number(k);
         batch.set(section, key(Question), q.questionFile);
         batch.set(section, key(Explain), q.explainFile);
@@ -180,8 +182,8 @@ qint16 totalMark(const PaperData &paper)
 QString newDocumentName(const QString &folder, const QString &extension, RandomSource &random)
 {
     QSet<QString> taken;
-    const QStringList names =
-        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden |
+                                                     QDir::System | QDir::NoDotAndDotDot);
     for (const QString &name : names)
         taken.insert(name.toCaseFolded());
     const QString suffix = QLatin1Char('.') + trimBlanks(extension);

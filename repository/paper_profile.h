@@ -55,8 +55,8 @@ struct PaperSettings
     QString aGrade, bGrade, cGrade, dGrade;
     QString author;
     QString aboutTest;
-    QString randomDraw;         // "1", "0" or empty
-    QString randomDrawCount;    // number or empty
+    QString randomDraw;      // "1", "0" or empty
+    QString randomDrawCount; // number or empty
     // Written only by savePaper(); read here for display.
     QString questionCount;
     QString defaultMark;

@@ -6,9 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-
 #include <atomic>
-
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -77,7 +75,8 @@ void syncFolder(const QString &folderPath)
 bool hasWriteBit(QFileDevice::Permissions permissions)
 {
     // The User bits say what the current user may do, which for root is everything.
-    return permissions & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther);
+    return permissions &
+           (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther);
 }
 
 // Replaces the file atomically: QSaveFile writes a temporary file beside it, flushes it to disk
@@ -86,13 +85,16 @@ bool storeAtomically(const QString &filePath, const QByteArray &bytes, QString *
 {
     const QFileInfo info(filePath);
     if (!info.dir().exists()) {
-        setError(error, QStringLiteral("文件夹不存在: %1").arg(QDir::toNativeSeparators(info.absolutePath())));
+        setError(
+            error,
+            QStringLiteral("文件夹不存在: %1").arg(QDir::toNativeSeparators(info.absolutePath())));
         return false;
     }
     if (info.exists()) {
         // The write bits stand for the read-only attribute: root could replace the file anyway.
         if (!info.isFile() || !info.isWritable() || !hasWriteBit(info.permissions())) {
-            setError(error, QStringLiteral("文件是只读的,无法保存: %1").arg(QDir::toNativeSeparators(filePath)));
+            setError(error, QStringLiteral("文件是只读的,无法保存: %1")
+                                .arg(QDir::toNativeSeparators(filePath)));
             return false;
         }
     }
@@ -196,10 +198,7 @@ bool ProfileSnapshot::containsSection(const QString &section) const
     return d && d->index.containsSection(section);
 }
 
-ProfileBatch::ProfileBatch(QString filePath)
-    : m_filePath(std::move(filePath))
-{
-}
+ProfileBatch::ProfileBatch(QString filePath) : m_filePath(std::move(filePath)) {}
 
 void ProfileBatch::set(const QString &section, const QString &key, const QString &value)
 {

@@ -23,7 +23,6 @@
 #include <QList>
 #include <QString>
 #include <QtGlobal>
-
 #include <memory>
 
 // The stored value of `key` in `section` of the file, or `defaultValue` when the file, the section

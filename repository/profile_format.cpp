@@ -4,7 +4,6 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
-
 #include <cstring>
 
 namespace exam {
@@ -115,13 +114,13 @@ QString cutToGbLimit(const QString &text)
     qsizetype bytes = 0;
     qsizetype i = 0;
     while (i < text.size()) {
-        const qsizetype units = (text.at(i).isHighSurrogate() && i + 1 < text.size()
-                                 && text.at(i + 1).isLowSurrogate())
-            ? 2
-            : 1;
+        const qsizetype units =
+            (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+                ? 2
+                : 1;
         const qsizetype length = text.at(i).unicode() < 0x80
-            ? 1
-            : encodeGb18030(QStringView(text).sliced(i, units)).size();
+                                     ? 1
+                                     : encodeGb18030(QStringView(text).sliced(i, units)).size();
         if (bytes + length > MaxValueBytes)
             break;
         bytes += length;
@@ -132,8 +131,7 @@ QString cutToGbLimit(const QString &text)
 
 // Calls `visit(start, length, eolLength)` for every line; a line ends at CRLF, LF or a lone CR.
 // `visit` returns false to stop.
-template <typename Visit>
-void forEachLine(QByteArrayView body, Visit &&visit)
+template <typename Visit> void forEachLine(QByteArrayView body, Visit &&visit)
 {
     const char *p = body.data();
     const qsizetype n = body.size();
@@ -200,8 +198,7 @@ ParsedLine parseLine(QByteArrayView line, bool gb18030)
 class NameMatcher
 {
 public:
-    explicit NameMatcher(const QString &name)
-        : m_folded(foldProfileName(name))
+    explicit NameMatcher(const QString &name) : m_folded(foldProfileName(name))
     {
         for (QChar c : m_folded) {
             if (c.unicode() >= 0x80) {
@@ -432,7 +429,10 @@ ProfileDocument ProfileDocument::parse(const QByteArray &fileBytes)
     forEachLine(body, [&](qsizetype start, qsizetype length, qsizetype eol) {
         Line line;
         line.content = QByteArray::fromRawData(body.data() + start, length);
-        line.eol = eol == 2 ? lineEnds[1] : eol == 0 ? lineEnds[0] : body[start + length] == '\n' ? lineEnds[2] : lineEnds[3];
+        line.eol = eol == 2                       ? lineEnds[1]
+                   : eol == 0                     ? lineEnds[0]
+                   : body[start + length] == '\n' ? lineEnds[2]
+                                                  : lineEnds[3];
         if (document.m_eol.isEmpty())
             document.m_eol = line.eol;
         document.classify(line);
@@ -447,9 +447,10 @@ void ProfileDocument::classify(Line &line) const
     const bool gb = m_encoding == ProfileEncoding::Gb18030;
     const ParsedLine parsed = parseLine(line.content, gb);
     line.kind = parsed.kind == LineKind::Section ? Kind::Section
-        : parsed.kind == LineKind::Key           ? Kind::Key
+                : parsed.kind == LineKind::Key   ? Kind::Key
                                                  : Kind::Other;
-    line.nameStart = parsed.kind == LineKind::Other ? 0 : parsed.name.data() - line.content.constData();
+    line.nameStart =
+        parsed.kind == LineKind::Other ? 0 : parsed.name.data() - line.content.constData();
     line.nameLength = parsed.name.size();
     line.valueStart = parsed.valueStart;
 }
@@ -468,8 +469,8 @@ namespace {
 
 bool holdsLineBreakOrNul(const QString &text)
 {
-    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'))
-        || text.contains(QChar(0));
+    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')) ||
+           text.contains(QChar(0));
 }
 
 } // namespace
@@ -483,8 +484,8 @@ bool ProfileDocument::isWritableSection(const QString &section)
 bool ProfileDocument::isWritableKey(const QString &key)
 {
     const QString name = trimBlanks(key);
-    return !name.isEmpty() && !name.contains(QLatin1Char('=')) && !name.startsWith(QLatin1Char('['))
-        && !holdsLineBreakOrNul(name);
+    return !name.isEmpty() && !name.contains(QLatin1Char('=')) &&
+           !name.startsWith(QLatin1Char('[')) && !holdsLineBreakOrNul(name);
 }
 
 bool ProfileDocument::set(const QString &section, const QString &key, const QString &value)
@@ -523,7 +524,8 @@ bool ProfileDocument::set(const QString &section, const QString &key, const QStr
     }
 
     qsizetype lastFilled = sectionLine;
-    for (qsizetype i = sectionLine + 1; i < m_lines.size() && m_lines.at(i).kind != Kind::Section; ++i) {
+    for (qsizetype i = sectionLine + 1; i < m_lines.size() && m_lines.at(i).kind != Kind::Section;
+         ++i) {
         Line &line = m_lines[i];
         if (line.kind == Kind::Key && keyName.matches(line.name(), gb)) {
             line.content = line.content.first(line.valueStart) + valueBytes;

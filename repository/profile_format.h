@@ -12,7 +12,6 @@
 #include <QHash>
 #include <QList>
 #include <QString>
-
 #include <optional>
 
 namespace exam {
@@ -91,10 +90,13 @@ private:
         QByteArray content;
         QByteArray eol;
         Kind kind = Kind::Other;
-        qsizetype nameStart = 0;  // the trimmed section name or key within `content`
+        qsizetype nameStart = 0; // the trimmed section name or key within `content`
         qsizetype nameLength = 0;
         qsizetype valueStart = 0; // for keys: first byte after "="
-        QByteArrayView name() const { return QByteArrayView(content).sliced(nameStart, nameLength); }
+        QByteArrayView name() const
+        {
+            return QByteArrayView(content).sliced(nameStart, nameLength);
+        }
     };
     QByteArray encode(const QString &text) const;
     QByteArray lineEnd() const;
@@ -102,7 +104,7 @@ private:
 
     ProfileEncoding m_encoding = ProfileEncoding::Gb18030;
     QByteArray m_body; // never changed: unchanged lines refer to its bytes
-    QByteArray m_eol; // the file's first line end; empty for a file without one
+    QByteArray m_eol;  // the file's first line end; empty for a file without one
     QList<Line> m_lines;
     bool m_modified = false;
 };

@@ -3,7 +3,6 @@
 #include "repository/profile_file.h"
 
 #include <QLocale>
-
 #include <cmath>
 
 namespace exam {

@@ -38,7 +38,8 @@ QString blankSignedNumberText(qint64 value);
 // A numbered list: the count key and the keys "1" … count in one section. Keys above the count
 // are ignored. Each entry is read with `defaultValue` and trimmed.
 QStringList readNumberedList(const ProfileSnapshot &profile, const QString &section,
-                             const QString &countKey, const QString &defaultValue = QStringLiteral("0"));
+                             const QString &countKey,
+                             const QString &defaultValue = QStringLiteral("0"));
 
 // Adds the count and then the keys "1" … n to `batch`. Keys of a former, longer list stay.
 void setNumberedList(ProfileBatch &batch, const QString &section, const QString &countKey,

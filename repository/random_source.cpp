@@ -2,10 +2,7 @@
 
 namespace exam {
 
-SecureRandomSource::SecureRandomSource()
-    : m_generator(QRandomGenerator::securelySeeded())
-{
-}
+SecureRandomSource::SecureRandomSource() : m_generator(QRandomGenerator::securelySeeded()) {}
 
 double SecureRandomSource::uniform()
 {

@@ -79,8 +79,7 @@ bool ensureFolder(const QString &path, QString *error)
 
 RepositoryPaths::RepositoryPaths(const QString &root)
     : m_root(repositoryRootFromProgramFolder(root))
-{
-}
+{}
 
 QString RepositoryPaths::systemFolder() const
 {
@@ -137,7 +136,8 @@ QString RepositoryPaths::resultProfile(const QString &paper, const QString &clas
 
 bool RepositoryPaths::createPaperFolders(const QString &paper, QString *error) const
 {
-    return ensureFolder(paperResultsFolder(paper), error) && ensureFolder(paperFolder(paper), error);
+    return ensureFolder(paperResultsFolder(paper), error) &&
+           ensureFolder(paperFolder(paper), error);
 }
 
 bool RepositoryPaths::createSystemFolder(QString *error) const

@@ -27,7 +27,8 @@ QString safePathPart(const QString &name);
 QString repositoryRootFromProgramFolder(const QString &programFolder);
 
 // Resolves `parts` below `base` one by one (each made safe with safePathPart()), ignoring letter
-// case where the exact name is missing. Missing parts are appended as given. `base` itself is used as it is.
+// case where the exact name is missing. Missing parts are appended as given. `base` itself is used
+// as it is.
 QString resolvePath(const QString &base, const QStringList &parts);
 
 // Creates `path` and any missing parents. Returns false (with a Chinese text in `error`) when the
@@ -41,17 +42,18 @@ public:
 
     const QString &root() const { return m_root; }
 
-    QString systemFolder() const;                 // <root>/sys
-    QString systemProfile() const;                // <root>/sys/sys.cho
+    QString systemFolder() const;                      // <root>/sys
+    QString systemProfile() const;                     // <root>/sys/sys.cho
     QString systemFile(const QString &fileName) const; // <root>/sys/<fileName>, e.g. "paper.dot"
-    QString papersFolder() const;                 // <root>/SHIJUAN
+    QString papersFolder() const;                      // <root>/SHIJUAN
     QString paperFolder(const QString &paper) const;
     QString paperProfile(const QString &paper) const;
     QString paperFile(const QString &paper, const QString &fileName) const;
-    QString resultsFolder() const;                // <root>/CHENGJI
+    QString resultsFolder() const; // <root>/CHENGJI
     QString paperResultsFolder(const QString &paper) const;
     // `number` is the examination number as text ("17"); class and number are run together.
-    QString resultProfile(const QString &paper, const QString &className, const QString &number) const;
+    QString resultProfile(const QString &paper, const QString &className,
+                          const QString &number) const;
 
     // Creates SHIJUAN/<paper> and CHENGJI/<paper> (and the parents) for a new paper.
     bool createPaperFolders(const QString &paper, QString *error = nullptr) const;

@@ -114,8 +114,8 @@ bool storeStartStamp(const QString &resultProfilePath, const QString &className,
     return batch.store(error);
 }
 
-bool storeProgress(const QString &resultProfilePath, const QString &className, const QString &number,
-                   const ProgressSave &progress, QString *error)
+bool storeProgress(const QString &resultProfilePath, const QString &className,
+                   const QString &number, const ProgressSave &progress, QString *error)
 {
     ProfileBatch batch(resultProfilePath);
     const QString cls = section(className);
@@ -123,7 +123,8 @@ bool storeProgress(const QString &resultProfilePath, const QString &className, c
     batch.set(cls, ResultKeys::position(number), QString::number(progress.currentPosition));
     setAnswers(batch, className, number, progress.answers);
     for (qsizetype i = 0; i < progress.order.size(); ++i)
-        batch.set(cls, ResultKeys::order(number, int(i + 1)), QString::number(progress.order.at(i)));
+        batch.set(cls, ResultKeys::order(number, int(i + 1)),
+                  QString::number(progress.order.at(i)));
     return batch.store(error);
 }
 
@@ -169,8 +170,8 @@ StudentResult readStudentResult(const ProfileSnapshot &resultProfile, const QStr
     result.score = resultProfile.value(cls, ResultKeys::score(number), NoScore);
     result.answers.reserve(std::max(questionCount, 0));
     for (int i = 1; i <= questionCount; ++i)
-        result.answers.append(qint64(
-            std::nearbyint(leadingNumber(resultProfile.value(cls, ResultKeys::answer(number, i))))));
+        result.answers.append(qint64(std::nearbyint(
+            leadingNumber(resultProfile.value(cls, ResultKeys::answer(number, i))))));
     return result;
 }
 

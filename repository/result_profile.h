@@ -15,15 +15,15 @@
 namespace exam {
 
 namespace ResultKeys {
-QString name(const QString &number);           // <number>
-QString formerName(const QString &number);     // <number>LAST
-QString startStamp(const QString &number);     // <number>TIME1
-QString remainingTime(const QString &number);  // <number>TIME
-QString position(const QString &number);       // <number>DangQian
+QString name(const QString &number);                 // <number>
+QString formerName(const QString &number);           // <number>LAST
+QString startStamp(const QString &number);           // <number>TIME1
+QString remainingTime(const QString &number);        // <number>TIME
+QString position(const QString &number);             // <number>DangQian
 QString answer(const QString &number, int question); // <number>DA<i>
 QString order(const QString &number, int position);  // <number>SX<i>
-QString handInTime(const QString &number);     // <number>TIME2
-QString score(const QString &number);          // <number>DF
+QString handInTime(const QString &number);           // <number>TIME2
+QString score(const QString &number);                // <number>DF
 } // namespace ResultKeys
 
 enum class AttemptState { NotStarted, Interrupted, Finished };
@@ -51,8 +51,8 @@ struct ProgressSave
     QList<double> answers;   // DA1 … DAn, n = the paper's question count; digit form, 0 = none
     QList<int> order;        // SX1 … SXm, m = the presented count
 };
-bool storeProgress(const QString &resultProfilePath, const QString &className, const QString &number,
-                   const ProgressSave &progress, QString *error = nullptr);
+bool storeProgress(const QString &resultProfilePath, const QString &className,
+                   const QString &number, const ProgressSave &progress, QString *error = nullptr);
 
 // Hand-in: TIME2 (trimmed), DA1 … DAn, DF.
 struct HandIn
@@ -77,12 +77,12 @@ struct StudentResult
     QString formerName;
     QString startStamp;
     QString handInTime;
-    QString score;          // "-1" when the key is missing; present but empty counts as 0
+    QString score; // "-1" when the key is missing; present but empty counts as 0
     // DA1 … DAn in digit form, rounded half to even ("" and missing give 0). Wider than 16 bits:
     // an answer of five or more options exceeds 32767.
     QList<qint64> answers;
 
-    bool hasScore() const;  // the DF key was present
+    bool hasScore() const;     // the DF key was present
     qint16 scoreValue() const; // -1 when there is no score
 };
 StudentResult readStudentResult(const ProfileSnapshot &resultProfile, const QString &className,

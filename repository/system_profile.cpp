@@ -33,7 +33,8 @@ QList<ClassEntry> readClassTable(const ProfileSnapshot &systemProfile)
 {
     using namespace SystemKeys;
     QList<ClassEntry> classes;
-    const QStringList names = readNumberedList(systemProfile, key(ClassSection), key(ClassCountKey));
+    const QStringList names =
+        readNumberedList(systemProfile, key(ClassSection), key(ClassCountKey));
     classes.reserve(names.size());
     for (const QString &name : names) {
         ClassEntry entry;
@@ -63,11 +64,13 @@ bool writeClassTable(const QString &systemProfilePath, const QList<ClassEntry> &
     return batch.store(error);
 }
 
-QList<PaperEntry> readPaperRoster(const ProfileSnapshot &systemProfile, const QString &reviewDefault)
+QList<PaperEntry> readPaperRoster(const ProfileSnapshot &systemProfile,
+                                  const QString &reviewDefault)
 {
     using namespace SystemKeys;
     QList<PaperEntry> papers;
-    const QStringList names = readNumberedList(systemProfile, key(PaperSection), key(PaperCountKey));
+    const QStringList names =
+        readNumberedList(systemProfile, key(PaperSection), key(PaperCountKey));
     papers.reserve(names.size());
     for (const QString &name : names) {
         PaperEntry entry;
@@ -95,8 +98,8 @@ bool writePaperRoster(const QString &systemProfilePath, const QList<PaperEntry> 
     return batch.store(error);
 }
 
-bool isAdmitted(const ProfileSnapshot &systemProfile, const QString &paper, const QString &className,
-                AdmissionReader reader)
+bool isAdmitted(const ProfileSnapshot &systemProfile, const QString &paper,
+                const QString &className, AdmissionReader reader)
 {
     const QString missing =
         reader == AdmissionReader::ClientAtStartup ? QStringLiteral("0") : QStringLiteral("1");

@@ -4,8 +4,8 @@
 // with open and review flags, which classes may sit which paper, the administrator password.
 //
 // Readers take a snapshot (one file read for all entries); each writer rewrites all of its entries
-// in its fixed order as one atomic store and returns false (with a Chinese text in `error`) when the
-// store failed, leaving the file as it was.
+// in its fixed order as one atomic store and returns false (with a Chinese text in `error`) when
+// the store failed, leaving the file as it was.
 
 #include "repository/profile_file.h"
 
@@ -31,10 +31,10 @@ inline constexpr auto PasswordKey = "pwd";
 
 struct ClassEntry
 {
-    QString name;       // trimmed
-    qint16 size = 0;    // ClassCount
-    qint16 first = 0;   // FirstNumber
-    qint16 last = 0;    // LastNumber
+    QString name;     // trimmed
+    qint16 size = 0;  // ClassCount
+    qint16 first = 0; // FirstNumber
+    qint16 last = 0;  // LastNumber
 
     // An examination number belongs to the class when first <= number <= last.
     bool holdsNumber(qint64 number) const { return first <= number && number <= last; }
@@ -43,9 +43,9 @@ struct ClassEntry
 
 struct PaperEntry
 {
-    QString name;         // trimmed
-    QString openFlag;     // TestName/<paper>, trimmed text ("1" open for taking)
-    QString reviewFlag;   // LetViewTest/<paper>, trimmed text ("1" open for review; may be empty)
+    QString name;       // trimmed
+    QString openFlag;   // TestName/<paper>, trimmed text ("1" open for taking)
+    QString reviewFlag; // LetViewTest/<paper>, trimmed text ("1" open for review; may be empty)
 
     bool isOpen() const;
     bool isReviewable() const;
@@ -72,8 +72,8 @@ enum class AdmissionReader {
     ClientAtStartup,     // missing = not admitted
     ClientPaperListLeft, // missing = admitted
 };
-bool isAdmitted(const ProfileSnapshot &systemProfile, const QString &paper, const QString &className,
-                AdmissionReader reader);
+bool isAdmitted(const ProfileSnapshot &systemProfile, const QString &paper,
+                const QString &className, AdmissionReader reader);
 
 // One paper's row of the exam-room window: its open flag and, per class in list order, whether the
 // class is admitted.

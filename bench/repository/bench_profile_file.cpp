@@ -6,12 +6,11 @@
 #include "repository/profile_format.h"
 #include "repository/result_profile.h"
 
-#include <benchmark/benchmark.h>
-
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -27,9 +26,9 @@ QString number(int student)
 // The keys a finished attempt leaves: name, former name, stamps, position, answers, order, score.
 QStringList resultKeys(const QString &n)
 {
-    QStringList keys = {exam::ResultKeys::name(n),          exam::ResultKeys::formerName(n),
-                        exam::ResultKeys::startStamp(n),    exam::ResultKeys::remainingTime(n),
-                        exam::ResultKeys::position(n),      exam::ResultKeys::handInTime(n),
+    QStringList keys = {exam::ResultKeys::name(n),       exam::ResultKeys::formerName(n),
+                        exam::ResultKeys::startStamp(n), exam::ResultKeys::remainingTime(n),
+                        exam::ResultKeys::position(n),   exam::ResultKeys::handInTime(n),
                         exam::ResultKeys::score(n)};
     for (int i = 1; i <= Questions; ++i)
         keys << exam::ResultKeys::answer(n, i) << exam::ResultKeys::order(n, i);
@@ -104,7 +103,8 @@ void BM_ResultsScan_Snapshots(benchmark::State &state)
     for (auto _ : state) {
         const quint64 before = exam::profileFileOpenCount();
         for (int s = 0; s < Students; ++s)
-            benchmark::DoNotOptimize(exam::readStudentResult(resultPath(s), ClassName, number(s), Questions));
+            benchmark::DoNotOptimize(
+                exam::readStudentResult(resultPath(s), ClassName, number(s), Questions));
         opens = exam::profileFileOpenCount() - before;
     }
     state.counters["file_opens"] = double(opens);
@@ -120,12 +120,15 @@ void BM_ResultsScan_EachKeyByItself(benchmark::State &state)
         for (int s = 0; s < Students; ++s) {
             const QString n = number(s);
             const QString path = resultPath(s);
-            for (const QString &key : {exam::ResultKeys::name(n), exam::ResultKeys::formerName(n),
-                                       exam::ResultKeys::startStamp(n), exam::ResultKeys::handInTime(n)})
+            for (const QString &key :
+                 {exam::ResultKeys::name(n), exam::ResultKeys::formerName(n),
+                  exam::ResultKeys::startStamp(n), exam::ResultKeys::handInTime(n)})
                 benchmark::DoNotOptimize(readProfileString(ClassName, key, QString(), path));
-            benchmark::DoNotOptimize(readProfileString(ClassName, exam::ResultKeys::score(n), QStringLiteral("-1"), path));
+            benchmark::DoNotOptimize(readProfileString(ClassName, exam::ResultKeys::score(n),
+                                                       QStringLiteral("-1"), path));
             for (int i = 1; i <= Questions; ++i)
-                benchmark::DoNotOptimize(readProfileString(ClassName, exam::ResultKeys::answer(n, i), QString(), path));
+                benchmark::DoNotOptimize(
+                    readProfileString(ClassName, exam::ResultKeys::answer(n, i), QString(), path));
         }
         opens = exam::profileFileOpenCount() - before;
     }
@@ -154,11 +157,14 @@ void BM_SaveGroup_EachWriteByItself(benchmark::State &state)
     const QString n = number(0);
     for (auto _ : state) {
         writeProfileString(ClassName, exam::ResultKeys::remainingTime(n), save.remainingTime, path);
-        writeProfileString(ClassName, exam::ResultKeys::position(n), QString::number(save.currentPosition), path);
+        writeProfileString(ClassName, exam::ResultKeys::position(n),
+                           QString::number(save.currentPosition), path);
         for (int i = 0; i < Questions; ++i)
-            writeProfileString(ClassName, exam::ResultKeys::answer(n, i + 1), QString::number(save.answers.at(i)), path);
+            writeProfileString(ClassName, exam::ResultKeys::answer(n, i + 1),
+                               QString::number(save.answers.at(i)), path);
         for (int i = 0; i < Questions; ++i)
-            writeProfileString(ClassName, exam::ResultKeys::order(n, i + 1), QString::number(save.order.at(i)), path);
+            writeProfileString(ClassName, exam::ResultKeys::order(n, i + 1),
+                               QString::number(save.order.at(i)), path);
     }
 }
 BENCHMARK(BM_SaveGroup_EachWriteByItself)->Unit(benchmark::kMillisecond);
@@ -170,10 +176,11 @@ QByteArray oneMegabyteProfile()
     QByteArray text;
     for (int student = 0; text.size() < 1024 * 1024; ++student) {
         const QString n = number(student);
-        QString lines = QLatin1Char('[') + ClassName + QString::number(student % 20) + QStringLiteral("]\r\n");
+        QString lines =
+            QLatin1Char('[') + ClassName + QString::number(student % 20) + QStringLiteral("]\r\n");
         for (int i = 1; i <= Questions; ++i)
-            lines += exam::ResultKeys::answer(n, i) + QLatin1Char('=') + QString::number(i * 13 % 1000)
-                + QStringLiteral("\r\n");
+            lines += exam::ResultKeys::answer(n, i) + QLatin1Char('=') +
+                     QString::number(i * 13 % 1000) + QStringLiteral("\r\n");
         text += gb18030.encode(lines);
     }
     return text;

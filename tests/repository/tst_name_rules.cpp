@@ -24,7 +24,8 @@ void TestNameRules::paperNames_data()
     QTest::newRow("Chinese name") << u"期中考试(2008)"_s << true;
     QTest::newRow("blanks around are trimmed") << u"  期中  "_s << true;
     QTest::newRow("60 characters") << QString(60, QChar(0x4E2D)) << true;
-    QTest::newRow("60 characters beyond the BMP") << QString::fromUcs4(std::u32string(60, U'\U00020000').c_str()) << true;
+    QTest::newRow("60 characters beyond the BMP")
+        << QString::fromUcs4(std::u32string(60, U'\U00020000').c_str()) << true;
     QTest::newRow("61 characters") << QString(61, QChar(0x4E2D)) << false;
     QTest::newRow("empty") << QString() << false;
     QTest::newRow("only blanks") << u"   "_s << false;

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <limits>
 
 using namespace Qt::Literals::StringLiterals;
@@ -22,10 +21,7 @@ QByteArray readBytes(const QString &path)
 class ScriptedRandom final : public RandomSource
 {
 public:
-    explicit ScriptedRandom(QList<double> values)
-        : m_values(std::move(values))
-    {
-    }
+    explicit ScriptedRandom(QList<double> values) : m_values(std::move(values)) {}
     double uniform() override
     {
         ++draws;
@@ -97,7 +93,8 @@ void TestPaperProfile::missingProfileShouldReadWithEachReadersDefaults()
     QFETCH(int, reader);
     QFETCH(QString, password);
     QFETCH(bool, shuffles);
-    const PaperSettings settings = readPaperSettings(ProfileSnapshot::load(path()), PaperReader(reader));
+    const PaperSettings settings =
+        readPaperSettings(ProfileSnapshot::load(path()), PaperReader(reader));
     QCOMPARE(settings.testTime, u"0"_s);
     QCOMPARE(settings.retestPassword, password);
     QCOMPARE(settings.reloginPassword, password);
@@ -111,17 +108,21 @@ void TestPaperProfile::missingProfileShouldReadWithEachReadersDefaults()
 void TestPaperProfile::newPaperShouldStoreItsSettings()
 {
     QVERIFY(writePaperSettings(path(), newPaperSettings(u" 期中 "_s)));
-    QCOMPARE(readBytes(path()),
-             QStringLiteral("[MAIN]\r\nTESTTIME=30\r\nEXERCISEMODE=0\r\nRETESTPASSWD=358\r\nRELOGINPASSWD=469\r\n"
-                            "DISPLAY_SCORE=1\r\nCHANGE_QUESTION_SORT=1\r\nA_grade=90\r\nB_grade=80\r\nC_grade=70\r\n"
-                            "D_grade=60\r\nAuthor=\r\nabout_test=期中\r\nrnd_test=\r\nrnd_test_No=\r\n")
-                 .toUtf8()
-                 .replace("期中", QByteArray("\xC6\xDA\xD6\xD0")));
+    QCOMPARE(
+        readBytes(path()),
+        QStringLiteral(
+            "[MAIN]\r\nTESTTIME=30\r\nEXERCISEMODE=0\r\nRETESTPASSWD=358\r\nRELOGINPASSWD=469\r\n"
+            "DISPLAY_SCORE=1\r\nCHANGE_QUESTION_SORT=1\r\nA_grade=90\r\nB_grade=80\r\nC_grade="
+            "70\r\n"
+            "D_grade=60\r\nAuthor=\r\nabout_test=期中\r\nrnd_test=\r\nrnd_test_No=\r\n")
+            .toUtf8()
+            .replace("期中", QByteArray("\xC6\xDA\xD6\xD0")));
     const PaperData paper = loadPaper(path());
     QCOMPARE(paper.questionCount, qint16(0));
     QCOMPARE(totalMark(paper), qint16(0));
     // A key written empty is present: the client reads it empty, not with its default.
-    QCOMPARE(readPaperSettings(ProfileSnapshot::load(path()), PaperReader::Client).randomDraw, QString());
+    QCOMPARE(readPaperSettings(ProfileSnapshot::load(path()), PaperReader::Client).randomDraw,
+             QString());
 }
 
 void TestPaperProfile::settingsAndQuestionsShouldKeepEachOthersKeys()
@@ -133,7 +134,8 @@ void TestPaperProfile::settingsAndQuestionsShouldKeepEachOthersKeys()
     settings.questionCount = u"99"_s; // never written by the settings writer
     QVERIFY(writePaperSettings(path(), settings));
     QVERIFY(savePaper(path(), paper));
-    const PaperSettings read = readPaperSettings(ProfileSnapshot::load(path()), PaperReader::Console);
+    const PaperSettings read =
+        readPaperSettings(ProfileSnapshot::load(path()), PaperReader::Console);
     QCOMPARE(read.questionCount, u"1"_s);
     QCOMPARE(read.testTime, u"30"_s);
     QCOMPARE(read.fullMark, u"5"_s);
@@ -148,11 +150,12 @@ void TestPaperProfile::loadShouldReadWhatSaveWrote()
     QCOMPARE(paper.fullMark, qint16(18));
     QVERIFY(savePaper(path(), paper));
     const QByteArray bytes = readBytes(path());
-    QVERIFY(bytes.startsWith("[MAIN]\r\nQuestion_conut= 3\r\nfull_mark= 18\r\nMark= 4\r\n[1]\r\nQUESTION=11.RTF\r\n"
-                             "explain=12.RTF\r\nanswer=124\r\nmark=\r\n[2]\r\n"));
+    QVERIFY(bytes.startsWith(
+        "[MAIN]\r\nQuestion_conut= 3\r\nfull_mark= 18\r\nMark= 4\r\n[1]\r\nQUESTION=11.RTF\r\n"
+        "explain=12.RTF\r\nanswer=124\r\nmark=\r\n[2]\r\n"));
     QVERIFY(bytes.contains("[3]\r\nQUESTION=\r\nexplain=\r\nanswer=\r\nmark= \r\n"));
     PaperData expected = paper;
-    expected.fullMark = 0;          // not read: the editor recomputes it
+    expected.fullMark = 0;                 // not read: the editor recomputes it
     expected.question(3).mark = QString(); // values are read trimmed
     QCOMPARE(loadPaper(path()), expected);
 }
@@ -161,7 +164,8 @@ void TestPaperProfile::loadShouldFindKeysInAnyCase()
 {
     QFile file(path());
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("[main]\r\nquestion_CONUT=1\r\nMARK=3\r\n[1]\r\nquestion=a.rtf\r\nEXPLAIN=b.rtf\r\nAnswer=13\r\nMark=2\r\n");
+    file.write("[main]\r\nquestion_CONUT=1\r\nMARK=3\r\n[1]\r\nquestion=a.rtf\r\nEXPLAIN=b."
+               "rtf\r\nAnswer=13\r\nMark=2\r\n");
     file.close();
     const PaperData paper = loadPaper(path());
     QCOMPARE(paper.defaultMark, qint16(3));
@@ -188,12 +192,14 @@ void TestPaperProfile::totalMarkRule_data()
     QTest::newRow("blank mark takes the default") << 5 << QStringList{u" "_s, u"3"_s} << 8;
     QTest::newRow("mark 0 is worth 0") << 5 << QStringList{u"0"_s, u"0"_s} << 0;
     QTest::newRow("halves round step by step") << 0 << QStringList{u"2.5"_s, u"2.5"_s} << 4;
-    QTest::newRow("one and a half adds two each time") << 0 << QStringList{u"1.5"_s, u"1.5"_s, u"1.5"_s} << 6;
+    QTest::newRow("one and a half adds two each time")
+        << 0 << QStringList{u"1.5"_s, u"1.5"_s, u"1.5"_s} << 6;
     QTest::newRow("text mark counts 0") << 5 << QStringList{u"abc"_s} << 0;
     QTest::newRow("negative mark") << 0 << QStringList{u"-3"_s, u"5"_s} << 2;
     QTest::newRow("no questions") << 7 << QStringList() << 0;
     QTest::newRow("sum beyond 16 bits clamps") << 0 << QStringList(400, u"100"_s) << 32767;
-    QTest::newRow("sum passing beyond 16 bits and back") << 0 << QStringList{u"30000"_s, u"30000"_s, u"-30000"_s} << 30000;
+    QTest::newRow("sum passing beyond 16 bits and back")
+        << 0 << QStringList{u"30000"_s, u"30000"_s, u"-30000"_s} << 30000;
 }
 
 void TestPaperProfile::totalMarkRule()

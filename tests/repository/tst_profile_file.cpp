@@ -9,7 +9,6 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <cstdio>
 
 using exam::ProfileBatch;
@@ -100,6 +99,8 @@ private slots:
 
     void shouldSurviveBadFiles_data();
     void shouldSurviveBadFiles();
+    void shouldTreatFolderAsUnreadableProfile();
+    void shouldRefuseOversizedFileAndKeepIt();
 
     void snapshotShouldAnswerAsSingleReads_data();
     void snapshotShouldAnswerAsSingleReads();
@@ -112,7 +113,10 @@ private slots:
     void killedWriterShouldLeaveOldOrNewFile();
 
 private:
-    QString path(const QString &name = QStringLiteral("p.cho")) const { return m_dir->filePath(name); }
+    QString path(const QString &name = QStringLiteral("p.cho")) const
+    {
+        return m_dir->filePath(name);
+    }
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
@@ -129,18 +133,43 @@ void TestProfileFile::shouldMatchNamesIgnoringCaseAndBlanks_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("key with leading blank") << QByteArray("[ClassName]\r\n1=A\r\n") << "ClassName" << " 1" << "A";
-    QTest::newRow("lower-case section") << QByteArray("[MAIN]\r\nTESTTIME=30\r\n") << "main" << "TESTTIME" << "30";
-    QTest::newRow("upper-case key") << QByteArray("[1]\r\nmark=5\r\n") << "1" << "MARK" << "5";
-    QTest::newRow("mixed case both") << QByteArray("[MAIN]\r\nTESTTIME=30\r\n") << "Main" << "TESTtime" << "30";
-    QTest::newRow("blanks around names in file") << QByteArray("[ MAIN\t]\r\n  mark \t= 5\r\n") << "MAIN" << "mark" << "5";
-    QTest::newRow("blanks around asked names") << QByteArray("[MAIN]\r\nmark=5\r\n") << "  MAIN " << "\tmark " << "5";
-    QTest::newRow("full-width letters fold") << gb(QStringLiteral("[ＡＢ]\r\nｋ=1\r\n")) << "ａｂ" << "Ｋ" << "1";
-    QTest::newRow("Chinese names") << gb(QStringLiteral("[高一(1)班]\r\n1001=张三\r\n")) << "高一(1)班" << "1001" << "张三";
+    QTest::newRow("key with leading blank") << QByteArray("[ClassName]\r\n1=A\r\n") << "ClassName"
+                                            << " 1"
+                                            << "A";
+    QTest::newRow("lower-case section") << QByteArray("[MAIN]\r\nTESTTIME=30\r\n") << "main"
+                                        << "TESTTIME"
+                                        << "30";
+    QTest::newRow("upper-case key") << QByteArray("[1]\r\nmark=5\r\n") << "1"
+                                    << "MARK"
+                                    << "5";
+    QTest::newRow("mixed case both") << QByteArray("[MAIN]\r\nTESTTIME=30\r\n") << "Main"
+                                     << "TESTtime"
+                                     << "30";
+    QTest::newRow("blanks around names in file")
+        << QByteArray("[ MAIN\t]\r\n  mark \t= 5\r\n") << "MAIN"
+        << "mark"
+        << "5";
+    QTest::newRow("blanks around asked names") << QByteArray("[MAIN]\r\nmark=5\r\n") << "  MAIN "
+                                               << "\tmark "
+                                               << "5";
+    QTest::newRow("full-width letters fold") << gb(QStringLiteral("[ＡＢ]\r\nｋ=1\r\n")) << "ａｂ"
+                                             << "Ｋ"
+                                             << "1";
+    QTest::newRow("Chinese names")
+        << gb(QStringLiteral("[高一(1)班]\r\n1001=张三\r\n")) << "高一(1)班"
+        << "1001"
+        << "张三";
     QTest::newRow("first section of a name counts")
-        << QByteArray("[A]\r\nx=1\r\n[B]\r\ny=2\r\n[a]\r\nx=3\r\nz=4\r\n") << "A" << "x" << "1";
-    QTest::newRow("first key of a name counts") << QByteArray("[A]\r\nx=1\r\nX=2\r\n") << "A" << "x" << "1";
-    QTest::newRow("key after other section's same key") << QByteArray("[A]\r\ny=1\r\n[B]\r\nx=2\r\n") << "B" << "x" << "2";
+        << QByteArray("[A]\r\nx=1\r\n[B]\r\ny=2\r\n[a]\r\nx=3\r\nz=4\r\n") << "A"
+        << "x"
+        << "1";
+    QTest::newRow("first key of a name counts") << QByteArray("[A]\r\nx=1\r\nX=2\r\n") << "A"
+                                                << "x"
+                                                << "1";
+    QTest::newRow("key after other section's same key")
+        << QByteArray("[A]\r\ny=1\r\n[B]\r\nx=2\r\n") << "B"
+        << "x"
+        << "2";
 }
 
 void TestProfileFile::shouldMatchNamesIgnoringCaseAndBlanks()
@@ -151,7 +180,8 @@ void TestProfileFile::shouldMatchNamesIgnoringCaseAndBlanks()
     QFETCH(QString, expected);
     QVERIFY(writeBytes(path(), file));
     QCOMPARE(read(section, key, path()), expected);
-    QCOMPARE(ProfileSnapshot::load(path()).value(section, key, QStringLiteral("<default>")), expected);
+    QCOMPARE(ProfileSnapshot::load(path()).value(section, key, QStringLiteral("<default>")),
+             expected);
 }
 
 void TestProfileFile::shouldReadValueByTheValueRules_data()
@@ -170,8 +200,8 @@ void TestProfileFile::shouldReadValueByTheValueRules_data()
         << gb(QString(150, QChar(0x9AD8))) << QString(127, QChar(0x9AD8));
     QTest::newRow("cut after one ASCII byte keeps whole characters")
         << "a" + gb(QString(150, QChar(0x9AD8))) << QLatin1Char('a') + QString(127, QChar(0x9AD8));
-    QTest::newRow("blanks at the cut are trimmed") << QByteArray(250, 'z') + QByteArray(20, ' ') + "tail"
-                                                   << QString(250, QLatin1Char('z'));
+    QTest::newRow("blanks at the cut are trimmed")
+        << QByteArray(250, 'z') + QByteArray(20, ' ') + "tail" << QString(250, QLatin1Char('z'));
     QTest::newRow("equals sign inside value") << QByteArray("a=b") << "a=b";
 }
 
@@ -181,7 +211,8 @@ void TestProfileFile::shouldReadValueByTheValueRules()
     QFETCH(QString, expected);
     QVERIFY(writeBytes(path(), "[S]\r\nk=" + value + "\r\nnext=1\r\n"));
     QCOMPARE(read(QStringLiteral("S"), QStringLiteral("k"), path()), expected);
-    QCOMPARE(ProfileSnapshot::load(path()).value(QStringLiteral("S"), QStringLiteral("k")), expected);
+    QCOMPARE(ProfileSnapshot::load(path()).value(QStringLiteral("S"), QStringLiteral("k")),
+             expected);
 }
 
 void TestProfileFile::shouldGiveDefaultWhenMissing_data()
@@ -190,14 +221,23 @@ void TestProfileFile::shouldGiveDefaultWhenMissing_data()
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
 
-    QTest::newRow("missing section") << QByteArray("[A]\r\nk=1\r\n") << "B" << "k";
-    QTest::newRow("missing key") << QByteArray("[A]\r\nk=1\r\n") << "A" << "j";
-    QTest::newRow("key of the next section") << QByteArray("[A]\r\n[B]\r\nk=1\r\n") << "A" << "k";
-    QTest::newRow("key before any section") << QByteArray("k=1\r\n[A]\r\n") << "A" << "k";
-    QTest::newRow("key only in a repeated section") << QByteArray("[A]\r\n[B]\r\n[A]\r\nk=1\r\n") << "A" << "k";
-    QTest::newRow("line without equals sign") << QByteArray("[A]\r\nk\r\n") << "A" << "k";
-    QTest::newRow("empty key asked") << QByteArray("[A]\r\n=1\r\n") << "A" << "";
-    QTest::newRow("empty file") << QByteArray() << "A" << "k";
+    QTest::newRow("missing section") << QByteArray("[A]\r\nk=1\r\n") << "B"
+                                     << "k";
+    QTest::newRow("missing key") << QByteArray("[A]\r\nk=1\r\n") << "A"
+                                 << "j";
+    QTest::newRow("key of the next section") << QByteArray("[A]\r\n[B]\r\nk=1\r\n") << "A"
+                                             << "k";
+    QTest::newRow("key before any section") << QByteArray("k=1\r\n[A]\r\n") << "A"
+                                            << "k";
+    QTest::newRow("key only in a repeated section")
+        << QByteArray("[A]\r\n[B]\r\n[A]\r\nk=1\r\n") << "A"
+        << "k";
+    QTest::newRow("line without equals sign") << QByteArray("[A]\r\nk\r\n") << "A"
+                                              << "k";
+    QTest::newRow("empty key asked") << QByteArray("[A]\r\n=1\r\n") << "A"
+                                     << "";
+    QTest::newRow("empty file") << QByteArray() << "A"
+                                << "k";
 }
 
 void TestProfileFile::shouldGiveDefaultWhenMissing()
@@ -218,26 +258,49 @@ void TestProfileFile::shouldChangeOnlyTheWrittenLine_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QByteArray>("after");
 
-    const QByteArray file = "; comment\r\n[A]\r\nx=1\r\n y = 2 \r\nunknown=keep\r\n\r\n[B]\r\nz=3\r\n";
+    const QByteArray file =
+        "; comment\r\n[A]\r\nx=1\r\n y = 2 \r\nunknown=keep\r\n\r\n[B]\r\nz=3\r\n";
     QTest::newRow("existing key keeps its place")
-        << file << "a" << "Y" << "9"
+        << file << "a"
+        << "Y"
+        << "9"
         << QByteArray("; comment\r\n[A]\r\nx=1\r\n y =9\r\nunknown=keep\r\n\r\n[B]\r\nz=3\r\n");
     QTest::newRow("new key at the end of its section, before blank lines")
-        << file << "A" << "w" << "4"
-        << QByteArray("; comment\r\n[A]\r\nx=1\r\n y = 2 \r\nunknown=keep\r\nw=4\r\n\r\n[B]\r\nz=3\r\n");
-    QTest::newRow("new section at the end")
-        << file << "C" << "v" << "5" << file + "[C]\r\nv=5\r\n";
+        << file << "A"
+        << "w"
+        << "4"
+        << QByteArray(
+               "; comment\r\n[A]\r\nx=1\r\n y = 2 \r\nunknown=keep\r\nw=4\r\n\r\n[B]\r\nz=3\r\n");
+    QTest::newRow("new section at the end") << file << "C"
+                                            << "v"
+                                            << "5" << file + "[C]\r\nv=5\r\n";
     QTest::newRow("value written as held, leading blank kept")
-        << file << "B" << "z" << " 25" << QByteArray("; comment\r\n[A]\r\nx=1\r\n y = 2 \r\nunknown=keep\r\n\r\n[B]\r\nz= 25\r\n");
-    QTest::newRow("LF file keeps LF") << QByteArray("[A]\nx=1\n") << "A" << "y" << "2" << QByteArray("[A]\nx=1\ny=2\n");
-    QTest::newRow("lone CR file keeps CR") << QByteArray("[A]\rx=1\r") << "B" << "y" << "2" << QByteArray("[A]\rx=1\r[B]\ry=2\r");
-    QTest::newRow("no final line end, new key") << QByteArray("[A]\r\nx=1") << "A" << "y" << "2" << QByteArray("[A]\r\nx=1\r\ny=2\r\n");
-    QTest::newRow("no final line end, new section") << QByteArray("[A]\nx=1") << "B" << "y" << "2" << QByteArray("[A]\nx=1\n[B]\ny=2\n");
-    QTest::newRow("no final line end, changed key") << QByteArray("[A]\r\nx=1") << "A" << "x" << "2" << QByteArray("[A]\r\nx=2");
-    QTest::newRow("empty section gets its key")
-        << QByteArray("[A]\r\n[B]\r\n") << "A" << "k" << "v" << QByteArray("[A]\r\nk=v\r\n[B]\r\n");
+        << file << "B"
+        << "z"
+        << " 25"
+        << QByteArray("; comment\r\n[A]\r\nx=1\r\n y = 2 \r\nunknown=keep\r\n\r\n[B]\r\nz= 25\r\n");
+    QTest::newRow("LF file keeps LF") << QByteArray("[A]\nx=1\n") << "A"
+                                      << "y"
+                                      << "2" << QByteArray("[A]\nx=1\ny=2\n");
+    QTest::newRow("lone CR file keeps CR") << QByteArray("[A]\rx=1\r") << "B"
+                                           << "y"
+                                           << "2" << QByteArray("[A]\rx=1\r[B]\ry=2\r");
+    QTest::newRow("no final line end, new key") << QByteArray("[A]\r\nx=1") << "A"
+                                                << "y"
+                                                << "2" << QByteArray("[A]\r\nx=1\r\ny=2\r\n");
+    QTest::newRow("no final line end, new section") << QByteArray("[A]\nx=1") << "B"
+                                                    << "y"
+                                                    << "2" << QByteArray("[A]\nx=1\n[B]\ny=2\n");
+    QTest::newRow("no final line end, changed key") << QByteArray("[A]\r\nx=1") << "A"
+                                                    << "x"
+                                                    << "2" << QByteArray("[A]\r\nx=2");
+    QTest::newRow("empty section gets its key") << QByteArray("[A]\r\n[B]\r\n") << "A"
+                                                << "k"
+                                                << "v" << QByteArray("[A]\r\nk=v\r\n[B]\r\n");
     QTest::newRow("new key with blanks in name written trimmed")
-        << QByteArray("[A]\r\n") << " A " << " 1 " << "x" << QByteArray("[A]\r\n1=x\r\n");
+        << QByteArray("[A]\r\n") << " A "
+        << " 1 "
+        << "x" << QByteArray("[A]\r\n1=x\r\n");
 }
 
 void TestProfileFile::shouldChangeOnlyTheWrittenLine()
@@ -254,8 +317,10 @@ void TestProfileFile::shouldChangeOnlyTheWrittenLine()
 
 void TestProfileFile::shouldCreateNewFileWithCrlf()
 {
-    QVERIFY(writeProfileString(QStringLiteral("高一(1)班"), QStringLiteral("17"), QStringLiteral("张三"), path()));
-    QVERIFY(writeProfileString(QStringLiteral("高一(1)班"), QStringLiteral("17LAST"), QString(), path()));
+    QVERIFY(writeProfileString(QStringLiteral("高一(1)班"), QStringLiteral("17"),
+                               QStringLiteral("张三"), path()));
+    QVERIFY(writeProfileString(QStringLiteral("高一(1)班"), QStringLiteral("17LAST"), QString(),
+                               path()));
     QCOMPARE(readBytes(path()), gb(QStringLiteral("[高一(1)班]\r\n17=张三\r\n17LAST=\r\n")));
 }
 
@@ -264,7 +329,8 @@ void TestProfileFile::shouldReplaceLineBreaksAndNulInValues()
     const QString value = QStringLiteral("a\r\n[X]\r\nb=c") + QChar(0) + QStringLiteral("d\re\nf");
     QVERIFY(writeProfileString(QStringLiteral("S"), QStringLiteral("k"), value, path()));
     QCOMPARE(read(QStringLiteral("X"), QStringLiteral("b"), path()), QStringLiteral("<default>"));
-    QCOMPARE(read(QStringLiteral("S"), QStringLiteral("k"), path()), QStringLiteral("a  [X]  b=c d e f"));
+    QCOMPARE(read(QStringLiteral("S"), QStringLiteral("k"), path()),
+             QStringLiteral("a  [X]  b=c d e f"));
     QCOMPARE(readBytes(path()).count('\n'), 2);
 }
 
@@ -273,14 +339,22 @@ void TestProfileFile::shouldRefuseNamesThatCannotBeStored_data()
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
 
-    QTest::newRow("empty key") << "A" << "";
-    QTest::newRow("blank key") << "A" << "  ";
-    QTest::newRow("empty section") << "" << "k";
-    QTest::newRow("equals sign in key") << "A" << "a=b";
-    QTest::newRow("key opening a section") << "A" << "[k";
-    QTest::newRow("bracket in section") << "a]b" << "k";
-    QTest::newRow("line break in key") << "A" << "a\nb";
-    QTest::newRow("line break in section") << "A\r" << "k";
+    QTest::newRow("empty key") << "A"
+                               << "";
+    QTest::newRow("blank key") << "A"
+                               << "  ";
+    QTest::newRow("empty section") << ""
+                                   << "k";
+    QTest::newRow("equals sign in key") << "A"
+                                        << "a=b";
+    QTest::newRow("key opening a section") << "A"
+                                           << "[k";
+    QTest::newRow("bracket in section") << "a]b"
+                                        << "k";
+    QTest::newRow("line break in key") << "A"
+                                       << "a\nb";
+    QTest::newRow("line break in section") << "A\r"
+                                           << "k";
 }
 
 void TestProfileFile::shouldRefuseNamesThatCannotBeStored()
@@ -296,9 +370,11 @@ void TestProfileFile::shouldRefuseNamesThatCannotBeStored()
 void TestProfileFile::shouldFailWithoutFolder()
 {
     const QString inMissing = m_dir->filePath(QStringLiteral("nofolder/p.cho"));
-    QVERIFY(!writeProfileString(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v"), inMissing));
+    QVERIFY(!writeProfileString(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v"),
+                                inMissing));
     QVERIFY(!QFileInfo::exists(m_dir->filePath(QStringLiteral("nofolder"))));
-    QCOMPARE(read(QStringLiteral("S"), QStringLiteral("k"), inMissing), QStringLiteral("<default>"));
+    QCOMPARE(read(QStringLiteral("S"), QStringLiteral("k"), inMissing),
+             QStringLiteral("<default>"));
 }
 
 void TestProfileFile::shouldFailOnReadOnlyFileAndKeepIt()
@@ -306,7 +382,8 @@ void TestProfileFile::shouldFailOnReadOnlyFileAndKeepIt()
     const QByteArray before = "[S]\r\nk=old\r\n";
     QVERIFY(writeBytes(path(), before));
     QVERIFY(QFile::setPermissions(path(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    QVERIFY(!writeProfileString(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("new"), path()));
+    QVERIFY(!writeProfileString(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("new"),
+                                path()));
     QString error;
     ProfileBatch batch(path());
     batch.set(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("new"));
@@ -318,10 +395,11 @@ void TestProfileFile::shouldFailOnReadOnlyFileAndKeepIt()
 void TestProfileFile::shouldKeepPermissionBits()
 {
     QVERIFY(writeBytes(path(), "[S]\r\nk=1\r\n"));
-    const auto shared = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser
-        | QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
+    const auto shared = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser |
+                        QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
     QVERIFY(QFile::setPermissions(path(), shared));
-    QVERIFY(writeProfileString(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("2"), path()));
+    QVERIFY(
+        writeProfileString(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("2"), path()));
     QCOMPARE(QFile::permissions(path()), shared);
     QCOMPARE(read(QStringLiteral("S"), QStringLiteral("k"), path()), QStringLiteral("2"));
 }
@@ -329,10 +407,12 @@ void TestProfileFile::shouldKeepPermissionBits()
 void TestProfileFile::shouldWriteIntoFileSpelledInOtherCase()
 {
     QVERIFY(writeBytes(path(QStringLiteral("SYS.CHO")), "[S]\r\nk=1\r\n"));
-    QVERIFY(writeProfileString(QStringLiteral("S"), QStringLiteral("j"), QStringLiteral("2"), path(QStringLiteral("sys.cho"))));
+    QVERIFY(writeProfileString(QStringLiteral("S"), QStringLiteral("j"), QStringLiteral("2"),
+                               path(QStringLiteral("sys.cho"))));
     QVERIFY(!QFileInfo::exists(path(QStringLiteral("sys.cho"))));
     QCOMPARE(readBytes(path(QStringLiteral("SYS.CHO"))), QByteArray("[S]\r\nk=1\r\nj=2\r\n"));
-    QCOMPARE(read(QStringLiteral("s"), QStringLiteral("K"), path(QStringLiteral("Sys.cho"))), QStringLiteral("1"));
+    QCOMPARE(read(QStringLiteral("s"), QStringLiteral("K"), path(QStringLiteral("Sys.cho"))),
+             QStringLiteral("1"));
 }
 
 void TestProfileFile::shouldReadWindowsCodePage936File()
@@ -341,9 +421,12 @@ void TestProfileFile::shouldReadWindowsCodePage936File()
     const QByteArray cp936 = "[ClassName]\r\nClassNameCount=1\r\n1=\xB8\xDF\xD2\xBB(1)\xB0\xE0\r\n"
                              "[ClassCount]\r\n\xB8\xDF\xD2\xBB(1)\xB0\xE0=45\r\n";
     QVERIFY(writeBytes(path(), cp936));
-    QCOMPARE(read(QStringLiteral("ClassName"), QStringLiteral("1"), path()), QStringLiteral("高一(1)班"));
-    QCOMPARE(read(QStringLiteral("ClassCount"), QStringLiteral("高一(1)班"), path()), QStringLiteral("45"));
-    QVERIFY(writeProfileString(QStringLiteral("ClassCount"), QStringLiteral("高一(2)班"), QStringLiteral("48"), path()));
+    QCOMPARE(read(QStringLiteral("ClassName"), QStringLiteral("1"), path()),
+             QStringLiteral("高一(1)班"));
+    QCOMPARE(read(QStringLiteral("ClassCount"), QStringLiteral("高一(1)班"), path()),
+             QStringLiteral("45"));
+    QVERIFY(writeProfileString(QStringLiteral("ClassCount"), QStringLiteral("高一(2)班"),
+                               QStringLiteral("48"), path()));
     QCOMPARE(readBytes(path()), cp936 + "\xB8\xDF\xD2\xBB(2)\xB0\xE0=48\r\n");
 }
 
@@ -366,13 +449,16 @@ void TestProfileFile::shouldKeepTheFileEncoding_data()
     const QString text = QStringLiteral("[班级]\r\n1=张三\r\n");
     const QString added = QStringLiteral("2=李四\r\n");
     QStringEncoder utf16(QStringConverter::Utf16LE);
-    QTest::newRow("UTF-8 with BOM") << "\xEF\xBB\xBF" + text.toUtf8() << int(ProfileEncoding::Utf8Bom)
-                                    << "\xEF\xBB\xBF" + (text + added).toUtf8();
-    QTest::newRow("UTF-8 without BOM") << text.toUtf8() << int(ProfileEncoding::Utf8) << (text + added).toUtf8();
+    QTest::newRow("UTF-8 with BOM")
+        << "\xEF\xBB\xBF" + text.toUtf8() << int(ProfileEncoding::Utf8Bom)
+        << "\xEF\xBB\xBF" + (text + added).toUtf8();
+    QTest::newRow("UTF-8 without BOM")
+        << text.toUtf8() << int(ProfileEncoding::Utf8) << (text + added).toUtf8();
     const QByteArray utf16Before = utf16.encode(text);
     const QByteArray utf16After = utf16.encode(text + added);
-    QTest::newRow("UTF-16LE with BOM") << QByteArray("\xFF\xFE", 2) + utf16Before
-                                       << int(ProfileEncoding::Utf16LeBom) << QByteArray("\xFF\xFE", 2) + utf16After;
+    QTest::newRow("UTF-16LE with BOM")
+        << QByteArray("\xFF\xFE", 2) + utf16Before << int(ProfileEncoding::Utf16LeBom)
+        << QByteArray("\xFF\xFE", 2) + utf16After;
     QTest::newRow("GB18030") << gb(text) << int(ProfileEncoding::Gb18030) << gb(text + added);
     QTest::newRow("ASCII stays GB18030") << QByteArray("[A]\r\n") << int(ProfileEncoding::Gb18030)
                                          << gb(QStringLiteral("[A]\r\n[班级]\r\n2=李四\r\n"));
@@ -385,7 +471,8 @@ void TestProfileFile::shouldKeepTheFileEncoding()
     QFETCH(QByteArray, after);
     QVERIFY(writeBytes(path(), before));
     QCOMPARE(int(ProfileSnapshot::load(path()).encoding()), encoding);
-    QVERIFY(writeProfileString(QStringLiteral("班级"), QStringLiteral("2"), QStringLiteral("李四"), path()));
+    QVERIFY(writeProfileString(QStringLiteral("班级"), QStringLiteral("2"), QStringLiteral("李四"),
+                               path()));
     QCOMPARE(readBytes(path()), after);
     QCOMPARE(read(QStringLiteral("班级"), QStringLiteral("2"), path()), QStringLiteral("李四"));
 }
@@ -405,10 +492,12 @@ void TestProfileFile::shouldCountValueLimitInGbBytes()
 {
     // 100 Chinese characters: 300 bytes in UTF-8, 200 in GB18030, so nothing is cut.
     const QString value(100, QChar(0x4E2D));
-    QVERIFY(writeBytes(path(), (QStringLiteral("[S]\r\nk=") + value + QStringLiteral("\r\n")).toUtf8()));
+    QVERIFY(writeBytes(path(),
+                       (QStringLiteral("[S]\r\nk=") + value + QStringLiteral("\r\n")).toUtf8()));
     QCOMPARE(read(QStringLiteral("S"), QStringLiteral("k"), path()), value);
     const QString longer(200, QChar(0x4E2D));
-    QVERIFY(writeBytes(path(), (QStringLiteral("[S]\r\nk=") + longer + QStringLiteral("\r\n")).toUtf8()));
+    QVERIFY(writeBytes(path(),
+                       (QStringLiteral("[S]\r\nk=") + longer + QStringLiteral("\r\n")).toUtf8()));
     QCOMPARE(read(QStringLiteral("S"), QStringLiteral("k"), path()), QString(127, QChar(0x4E2D)));
 }
 
@@ -446,24 +535,57 @@ void TestProfileFile::shouldSurviveBadFiles()
     QVERIFY(writeBytes(path(), file));
     const QString fromRead = read(QStringLiteral("T"), QStringLiteral("k"), path());
     QCOMPARE(fromRead, QStringLiteral("<default>"));
-    QCOMPARE(ProfileSnapshot::load(path()).value(QStringLiteral("T"), QStringLiteral("k"), QStringLiteral("<default>")),
+    QCOMPARE(ProfileSnapshot::load(path()).value(QStringLiteral("T"), QStringLiteral("k"),
+                                                 QStringLiteral("<default>")),
              fromRead);
-    QVERIFY(writeProfileString(QStringLiteral("T"), QStringLiteral("k"), QStringLiteral("v"), path()));
+    QVERIFY(
+        writeProfileString(QStringLiteral("T"), QStringLiteral("k"), QStringLiteral("v"), path()));
     QCOMPARE(read(QStringLiteral("T"), QStringLiteral("k"), path()), QStringLiteral("v"));
     const QByteArray after = readBytes(path());
     if (!file.startsWith("\xFF\xFE"))
         QVERIFY(after.startsWith(file));
 }
 
+void TestProfileFile::shouldTreatFolderAsUnreadableProfile()
+{
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("p.cho")));
+    QCOMPARE(read(QStringLiteral("S"), QStringLiteral("k"), path()), QStringLiteral("<default>"));
+    QVERIFY(!ProfileSnapshot::load(path()).exists());
+    QVERIFY(
+        !writeProfileString(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v"), path()));
+    QVERIFY(QFileInfo(path()).isDir());
+}
+
+void TestProfileFile::shouldRefuseOversizedFileAndKeepIt()
+{
+    // A sparse file far beyond any profile: reading it whole could exhaust memory.
+    QFile file(path());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[S]\r\nk=1\r\n");
+    const qint64 size = 200LL * 1024 * 1024;
+    QVERIFY(file.resize(size));
+    file.close();
+    QCOMPARE(read(QStringLiteral("S"), QStringLiteral("k"), path()), QStringLiteral("<default>"));
+    QString error;
+    ProfileBatch batch(path());
+    batch.set(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("2"));
+    QVERIFY(!batch.store(&error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(QFileInfo(path()).size(), size);
+}
+
 void TestProfileFile::snapshotShouldAnswerAsSingleReads_data()
 {
     QTest::addColumn<QByteArray>("file");
 
-    QTest::newRow("system profile") << gb(QStringLiteral(
-        "[ClassName]\r\nClassNameCount=2\r\n1=高一(1)班\r\n2=高一(2)班\r\n[ClassCount]\r\n高一(1)班=45\r\n"
-        "[TestName]\r\nTestNameCount=1\r\n1=期中考试\r\n期中考试=1\r\n[期中考试]\r\n高一(1)班=1\r\n"));
+    QTest::newRow("system profile")
+        << gb(QStringLiteral("[ClassName]\r\nClassNameCount=2\r\n1=高一(1)班\r\n2=高一(2)班\r\n["
+                             "ClassCount]\r\n高一(1)班=45\r\n"
+                             "[TestName]\r\nTestNameCount=1\r\n1=期中考试\r\n期中考试=1\r\n["
+                             "期中考试]\r\n高一(1)班=1\r\n"));
     QTest::newRow("repeated names") << QByteArray("[A]\nx=1\nX=2\n[B]\nx=3\n[a]\nx=4\ny=5\n");
-    QTest::newRow("long and odd values") << "[S]\r\nk=" + QByteArray(400, 'x') + "\r\n j = a\0b \r\n[ T ]\rm= 1\r" + "[U]";
+    QTest::newRow("long and odd values")
+        << "[S]\r\nk=" + QByteArray(400, 'x') + "\r\n j = a\0b \r\n[ T ]\rm= 1\r" + "[U]";
     QTest::newRow("UTF-8 BOM") << "\xEF\xBB\xBF" + QStringLiteral("[中]\nk=值\n").toUtf8();
 }
 
@@ -473,13 +595,21 @@ void TestProfileFile::snapshotShouldAnswerAsSingleReads()
     QVERIFY(writeBytes(path(), file));
     const ProfileSnapshot snapshot = ProfileSnapshot::load(path());
     QVERIFY(snapshot.exists());
-    const QStringList sections = {QStringLiteral("ClassName"), QStringLiteral("classcount"), QStringLiteral("TestName"),
-                                  QStringLiteral("期中考试"), QStringLiteral("A"), QStringLiteral("b"),
-                                  QStringLiteral("S"), QStringLiteral("T"), QStringLiteral("U"), QStringLiteral("中"),
-                                  QStringLiteral("missing")};
-    const QStringList keys = {QStringLiteral("ClassNameCount"), QStringLiteral("1"), QStringLiteral(" 2"),
-                              QStringLiteral("高一(1)班"), QStringLiteral("期中考试"), QStringLiteral("x"),
-                              QStringLiteral("y"), QStringLiteral("k"), QStringLiteral("J"), QStringLiteral("m"),
+    const QStringList sections = {
+        QStringLiteral("ClassName"), QStringLiteral("classcount"), QStringLiteral("TestName"),
+        QStringLiteral("期中考试"),  QStringLiteral("A"),          QStringLiteral("b"),
+        QStringLiteral("S"),         QStringLiteral("T"),          QStringLiteral("U"),
+        QStringLiteral("中"),        QStringLiteral("missing")};
+    const QStringList keys = {QStringLiteral("ClassNameCount"),
+                              QStringLiteral("1"),
+                              QStringLiteral(" 2"),
+                              QStringLiteral("高一(1)班"),
+                              QStringLiteral("期中考试"),
+                              QStringLiteral("x"),
+                              QStringLiteral("y"),
+                              QStringLiteral("k"),
+                              QStringLiteral("J"),
+                              QStringLiteral("m"),
                               QStringLiteral("missing")};
     for (const QString &section : sections) {
         for (const QString &key : keys) {
@@ -494,7 +624,8 @@ void TestProfileFile::snapshotOfMissingFileShouldGiveDefaults()
 {
     const ProfileSnapshot snapshot = ProfileSnapshot::load(path(QStringLiteral("none.cho")));
     QVERIFY(!snapshot.exists());
-    QCOMPARE(snapshot.value(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("-1")), QStringLiteral("-1"));
+    QCOMPARE(snapshot.value(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("-1")),
+             QStringLiteral("-1"));
     QVERIFY(!snapshot.containsSection(QStringLiteral("S")));
 }
 
@@ -503,7 +634,8 @@ void TestProfileFile::batchShouldGiveSameBytesAsSingleWrites_data()
     QTest::addColumn<QByteArray>("before");
 
     QTest::newRow("missing file") << QByteArray();
-    QTest::newRow("CRLF file with comments") << QByteArray("; keep\r\n[1]\r\nQUESTION=1.RTF\r\n\r\n[MAIN]\r\nTESTTIME=30\r\n");
+    QTest::newRow("CRLF file with comments")
+        << QByteArray("; keep\r\n[1]\r\nQUESTION=1.RTF\r\n\r\n[MAIN]\r\nTESTTIME=30\r\n");
     QTest::newRow("LF file without final line end") << QByteArray("[MAIN]\nMark= 5\nfull_mark= 10");
     QTest::newRow("GB18030 names") << gb(QStringLiteral("[高一(1)班]\r\n1001=张三\r\n"));
     QTest::newRow("UTF-16LE") << QByteArray("\xFF\xFE[\0M\0]\0\r\0\n\0", 12);
@@ -518,7 +650,10 @@ void TestProfileFile::batchShouldGiveSameBytesAsSingleWrites()
         QVERIFY(writeBytes(single, before));
         QVERIFY(writeBytes(batched, before));
     }
-    struct Write { QString section, key, value; };
+    struct Write
+    {
+        QString section, key, value;
+    };
     const QList<Write> writes = {
         {QStringLiteral("MAIN"), QStringLiteral("Question_conut"), QStringLiteral(" 2")},
         {QStringLiteral("main"), QStringLiteral("MARK"), QStringLiteral(" 5")},
@@ -572,7 +707,8 @@ void TestProfileFile::killedWriterShouldLeaveOldOrNewFile()
     QVERIFY(writeBytes(path(), first));
     for (int round = 0; round < 12; ++round) {
         QProcess writer;
-        writer.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--store-forever"), path()});
+        writer.start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--store-forever"), path()});
         QVERIFY(writer.waitForStarted());
         // Kill after a varying number of completed stores, while the next one is under way.
         for (int stores = 0; stores <= round % 4;) {
@@ -585,7 +721,8 @@ void TestProfileFile::killedWriterShouldLeaveOldOrNewFile()
         writer.kill(); // SIGKILL
         QVERIFY(writer.waitForFinished());
         const QByteArray now = readBytes(path());
-        QVERIFY2(now == first || now == second, qPrintable(QStringLiteral("torn file of %1 bytes").arg(now.size())));
+        QVERIFY2(now == first || now == second,
+                 qPrintable(QStringLiteral("torn file of %1 bytes").arg(now.size())));
     }
 }
 

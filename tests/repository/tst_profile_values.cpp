@@ -3,7 +3,6 @@
 
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <cmath>
 #include <limits>
 
@@ -164,12 +163,16 @@ void TestProfileValues::numberedListReadsUpToCount_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("count 0 with keys present") << QByteArray("[L]\r\nN=0\r\n1=a\r\n") << QStringList();
-    QTest::newRow("keys above the count ignored") << QByteArray("[L]\r\nN=2\r\n1=a\r\n2=b\r\n3=c\r\n") << QStringList{u"a"_s, u"b"_s};
-    QTest::newRow("missing entry reads default") << QByteArray("[L]\r\nN=2\r\n2= b \r\n") << QStringList{u"0"_s, u"b"_s};
+    QTest::newRow("count 0 with keys present")
+        << QByteArray("[L]\r\nN=0\r\n1=a\r\n") << QStringList();
+    QTest::newRow("keys above the count ignored")
+        << QByteArray("[L]\r\nN=2\r\n1=a\r\n2=b\r\n3=c\r\n") << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("missing entry reads default")
+        << QByteArray("[L]\r\nN=2\r\n2= b \r\n") << QStringList{u"0"_s, u"b"_s};
     QTest::newRow("missing count") << QByteArray("[L]\r\n1=a\r\n") << QStringList();
     QTest::newRow("negative count") << QByteArray("[L]\r\nN=-4\r\n1=a\r\n") << QStringList();
-    QTest::newRow("count with blank and fraction") << QByteArray("[L]\r\nN= 1.4\r\n1=a\r\n2=b\r\n") << QStringList{u"a"_s};
+    QTest::newRow("count with blank and fraction")
+        << QByteArray("[L]\r\nN= 1.4\r\n1=a\r\n2=b\r\n") << QStringList{u"a"_s};
 }
 
 void TestProfileValues::numberedListReadsUpToCount()

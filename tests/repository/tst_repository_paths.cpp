@@ -59,7 +59,8 @@ void TestRepositoryPaths::shouldBuildThePathPatterns()
     QCOMPARE(paths.resultProfile(u"期中考试"_s, u" 高一(2)班 "_s, u"17"_s),
              root() + u"/CHENGJI/期中考试/高一(2)班17.cho"_s);
     // Class 1班 number 12 and class 1班1 number 2 share one file.
-    QCOMPARE(paths.resultProfile(u"p"_s, u"1班"_s, u"12"_s), paths.resultProfile(u"p"_s, u"1班1"_s, u"2"_s));
+    QCOMPARE(paths.resultProfile(u"p"_s, u"1班"_s, u"12"_s),
+             paths.resultProfile(u"p"_s, u"1班1"_s, u"2"_s));
 }
 
 void TestRepositoryPaths::shouldFindPartsSpelledInAnyCase_data()
@@ -79,8 +80,9 @@ void TestRepositoryPaths::shouldFindPartsSpelledInAnyCase()
     touch(onDisk);
     const RepositoryPaths paths(root());
     const QString resolved = which == u"system"_s ? paths.systemProfile()
-        : which == u"paper"_s                     ? paths.paperProfile(u"paper"_s)
-                                                  : paths.resultProfile(u"PAPER"_s, u"class"_s, u"12"_s);
+                             : which == u"paper"_s
+                                 ? paths.paperProfile(u"paper"_s)
+                                 : paths.resultProfile(u"PAPER"_s, u"class"_s, u"12"_s);
     QCOMPARE(resolved, root() + u'/' + onDisk);
     QVERIFY(QFileInfo::exists(resolved));
 }

@@ -14,10 +14,7 @@ namespace {
 class FixedClock final : public Clock
 {
 public:
-    explicit FixedClock(QDateTime time)
-        : m_time(std::move(time))
-    {
-    }
+    explicit FixedClock(QDateTime time) : m_time(std::move(time)) {}
     QDateTime now() const override { return m_time; }
 
 private:
@@ -82,19 +79,27 @@ void TestResultProfile::attemptState_data()
 
     QTest::newRow("no file") << QByteArray() << int(AttemptState::NotStarted);
     QTest::newRow("login only") << QByteArray("[C]\r\n12=A\r\n") << int(AttemptState::NotStarted);
-    QTest::newRow("started") << QByteArray("[C]\r\n12TIME1=2008,06,01  09:05:00\r\n") << int(AttemptState::Interrupted);
-    QTest::newRow("hand-in time blanked") << QByteArray("[C]\r\n12TIME1=x\r\n12TIME2=\r\n12DF=80\r\n") << int(AttemptState::Interrupted);
-    QTest::newRow("hand-in time only blanks") << QByteArray("[C]\r\n12TIME1=x\r\n12TIME2=  \r\n") << int(AttemptState::Interrupted);
-    QTest::newRow("finished") << QByteArray("[C]\r\n12TIME1=x\r\n12TIME2=00:10:00\r\n") << int(AttemptState::Finished);
-    QTest::newRow("other student's keys") << QByteArray("[C]\r\n1TIME2=00:10:00\r\n") << int(AttemptState::NotStarted);
-    QTest::newRow("other class's section") << QByteArray("[D]\r\n12TIME1=x\r\n") << int(AttemptState::NotStarted);
+    QTest::newRow("started") << QByteArray("[C]\r\n12TIME1=2008,06,01  09:05:00\r\n")
+                             << int(AttemptState::Interrupted);
+    QTest::newRow("hand-in time blanked")
+        << QByteArray("[C]\r\n12TIME1=x\r\n12TIME2=\r\n12DF=80\r\n")
+        << int(AttemptState::Interrupted);
+    QTest::newRow("hand-in time only blanks")
+        << QByteArray("[C]\r\n12TIME1=x\r\n12TIME2=  \r\n") << int(AttemptState::Interrupted);
+    QTest::newRow("finished") << QByteArray("[C]\r\n12TIME1=x\r\n12TIME2=00:10:00\r\n")
+                              << int(AttemptState::Finished);
+    QTest::newRow("other student's keys")
+        << QByteArray("[C]\r\n1TIME2=00:10:00\r\n") << int(AttemptState::NotStarted);
+    QTest::newRow("other class's section")
+        << QByteArray("[D]\r\n12TIME1=x\r\n") << int(AttemptState::NotStarted);
 }
 
 void TestResultProfile::attemptState()
 {
     QFETCH(QByteArray, file);
     QFETCH(int, expected);
-    const ProfileSnapshot profile = file.isEmpty() ? ProfileSnapshot() : ProfileSnapshot::fromBytes(file);
+    const ProfileSnapshot profile =
+        file.isEmpty() ? ProfileSnapshot() : ProfileSnapshot::fromBytes(file);
     QCOMPARE(int(exam::attemptState(profile, u" C "_s, u"12"_s)), expected);
 }
 
@@ -104,12 +109,15 @@ void TestResultProfile::attemptShouldGoThroughItsLife()
     QVERIFY(storeLogin(path(), u"1班"_s, u"12"_s, u" 张三 "_s, QString()));
     QVERIFY(storeStartStamp(path(), u"1班"_s, u"12"_s, clock));
     QVERIFY(storeProgress(path(), u"1班"_s, u"12"_s, {u"0:29:00"_s, 2, {13, 0}, {2, 1}}));
-    QCOMPARE(exam::attemptState(ProfileSnapshot::load(path()), u"1班"_s, u"12"_s), AttemptState::Interrupted);
+    QCOMPARE(exam::attemptState(ProfileSnapshot::load(path()), u"1班"_s, u"12"_s),
+             AttemptState::Interrupted);
     QVERIFY(storeHandIn(path(), u"1班"_s, u"12"_s, {u" 00:20:00 "_s, {13, 2}, 5}));
     QStringEncoder gb("GB18030");
-    QCOMPARE(readBytes(path()),
-             gb.encode(u"[1班]\r\n12=张三\r\n12LAST=\r\n12TIME1=2008,06,01  09:05:00\r\n12TIME=0:29:00\r\n"
-                            u"12DangQian=2\r\n12DA1=13\r\n12DA2=2\r\n12SX1=2\r\n12SX2=1\r\n12TIME2=00:20:00\r\n12DF=5\r\n"_s));
+    QCOMPARE(
+        readBytes(path()),
+        gb.encode(
+            u"[1班]\r\n12=张三\r\n12LAST=\r\n12TIME1=2008,06,01  09:05:00\r\n12TIME=0:29:00\r\n"
+            u"12DangQian=2\r\n12DA1=13\r\n12DA2=2\r\n12SX1=2\r\n12SX2=1\r\n12TIME2=00:20:00\r\n12DF=5\r\n"_s));
     const StudentResult result = readStudentResult(path(), u"1班"_s, u"12"_s, 2);
     QVERIFY(result.fileExists);
     QCOMPARE(result.state, AttemptState::Finished);
@@ -118,7 +126,8 @@ void TestResultProfile::attemptShouldGoThroughItsLife()
     QCOMPARE(result.answers, (QList<qint64>{13, 2}));
 
     QVERIFY(storeRetestGrant(path(), u"1班"_s, u"12"_s));
-    QCOMPARE(exam::attemptState(ProfileSnapshot::load(path()), u"1班"_s, u"12"_s), AttemptState::Interrupted);
+    QCOMPARE(exam::attemptState(ProfileSnapshot::load(path()), u"1班"_s, u"12"_s),
+             AttemptState::Interrupted);
 }
 
 void TestResultProfile::randomDrawShouldStoreAllAnswersAndPresentedOrder()
@@ -174,7 +183,8 @@ void TestResultProfile::consoleShouldReadMissingScoreAsMinusOne()
 
 void TestResultProfile::consoleShouldReadLongAnswersUncut()
 {
-    const ProfileSnapshot profile = ProfileSnapshot::fromBytes("[C]\r\n7DA1=1234567\r\n7DA2=abc\r\n");
+    const ProfileSnapshot profile =
+        ProfileSnapshot::fromBytes("[C]\r\n7DA1=1234567\r\n7DA2=abc\r\n");
     QCOMPARE(readStudentResult(profile, u"C"_s, u"7"_s, 3).answers, (QList<qint64>{1234567, 0, 0}));
 }
 

@@ -152,15 +152,18 @@ void TestSystemProfile::admissionDefaultsDependOnTheReader()
     QFETCH(bool, admittedWhenMissing);
     writeExample();
     // A class added after the last exam-room confirmation has no entry.
-    QCOMPARE(isAdmitted(snapshot(), u"期中考试"_s, u"高一(3)班"_s, AdmissionReader(reader)), admittedWhenMissing);
+    QCOMPARE(isAdmitted(snapshot(), u"期中考试"_s, u"高一(3)班"_s, AdmissionReader(reader)),
+             admittedWhenMissing);
     QCOMPARE(isAdmitted(snapshot(), u"期中考试"_s, u"高一(2)班"_s, AdmissionReader(reader)), false);
 }
 
 void TestSystemProfile::shouldWriteExamRooms()
 {
-    QVERIFY(writeExamRooms(path(), {{u"P1"_s, true, {true, false}}, {u"P2"_s, false, {true}}}, {u"A"_s, u"B"_s}));
-    QCOMPARE(readBytes(path()),
-             QByteArray("[TestName]\r\nP1=1\r\nP2=0\r\n[P1]\r\nA=1\r\nB=0\r\n[P2]\r\nA=1\r\nB=0\r\n"));
+    QVERIFY(writeExamRooms(path(), {{u"P1"_s, true, {true, false}}, {u"P2"_s, false, {true}}},
+                           {u"A"_s, u"B"_s}));
+    QCOMPARE(
+        readBytes(path()),
+        QByteArray("[TestName]\r\nP1=1\r\nP2=0\r\n[P1]\r\nA=1\r\nB=0\r\n[P2]\r\nA=1\r\nB=0\r\n"));
 }
 
 void TestSystemProfile::shouldKeepAdministratorPassword()
