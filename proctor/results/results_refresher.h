@@ -1,0 +1,55 @@
+#pragma once
+
+// Runs refreshes of the results window off the user-interface thread. One pass at a time: a timer
+// tick while a pass runs is dropped; a request by the teacher while a pass runs is kept (the latest
+// one) and started when the running pass ends; the running pass is then shown only when it was for
+// the same paper and class. finished() is emitted on the thread that owns the
+// refresher, with the data of one complete pass.
+
+#include "proctor/results/results_data.h"
+#include "proctor/results/results_loader.h"
+
+#include <QObject>
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <thread>
+
+namespace exam {
+
+class ResultsRefresher : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Does the reading; runs on a worker thread. Should return soon when the flag is set.
+    using Loader = std::function<ResultsData(const ResultsRequest &, const std::atomic<bool> &)>;
+
+    enum class Trigger { User, Timer };
+
+    // Without a loader, loadResults() does the reading.
+    explicit ResultsRefresher(QObject *parent = nullptr, Loader loader = {});
+    // Cancels a running pass and waits for its thread.
+    ~ResultsRefresher() override;
+
+    // Starts a pass, unless one is running (see the class comment). Returns true when a pass started.
+    bool request(const ResultsRequest &request, Trigger trigger);
+    bool isRunning() const { return m_worker.joinable(); }
+    bool hasPendingRequest() const { return m_pending.has_value(); }
+
+signals:
+    void started(const exam::ResultsRequest &request);
+    void finished(const exam::ResultsData &data, const exam::ResultsRequest &request);
+
+private:
+    void start(const ResultsRequest &request);
+    void complete(const ResultsData &data, const ResultsRequest &request);
+
+    Loader m_loader;
+    std::thread m_worker;
+    std::atomic<bool> m_cancel{false};
+    std::optional<ResultsRequest> m_pending;
+};
+
+} // namespace exam
