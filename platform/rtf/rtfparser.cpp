@@ -3,6 +3,7 @@
 #include "rtftokenizer.h"
 
 #include <algorithm>
+#include <array>
 #include <string_view>
 #include <unordered_map>
 
@@ -386,10 +387,11 @@ void Parser::controlWord(const Token &token, Tokenizer &tokenizer)
     case Word::Unicode: {
         if (!s.chr.hidden) {
             const int code = param < 0 ? param + 65536 : param;
-            if (code > 0 && code <= 0xFFFF)
+            if (code == '\t' || (code >= 0x20 && code <= 0xFFFF))
                 appendChar(static_cast<char16_t>(code));
-            else if (code != 0)
+            else if (code > 0xFFFF || code < 0)
                 appendChar(u'\uFFFD');
+            // other control characters are noise, as in the byte stream
         }
         m_skipRemaining = s.unicodeSkip;
         return;
@@ -577,12 +579,17 @@ void Parser::textBytes(QByteArrayView bytes)
     }
 }
 
-int Parser::codePageOf(const CharState &chr) const
+int Parser::codePageOf(const CharState &chr)
 {
-    const auto it = m_tables.fonts.constFind(chr.effectiveFont(m_tables.defaultFont));
-    if (it != m_tables.fonts.cend() && it->codePage != 0)
-        return it->codePage;
-    return m_documentCodePage;
+    // Runs of \'hh escapes ask for the same font byte after byte.
+    const int font = chr.effectiveFont(m_tables.defaultFont);
+    if (font == m_codePageFont && m_documentCodePage == m_codePageDocument)
+        return m_codePage;
+    const auto it = m_tables.fonts.constFind(font);
+    m_codePage = it != m_tables.fonts.cend() && it->codePage != 0 ? it->codePage : m_documentCodePage;
+    m_codePageFont = font;
+    m_codePageDocument = m_documentCodePage;
+    return m_codePage;
 }
 
 void Parser::appendBytes(QByteArrayView bytes)
@@ -663,6 +670,7 @@ void Parser::commitFont()
     m_fontOpen = false;
     if (!m_fontNameBytes.isEmpty())
         m_fontName += m_decoder.decode(m_fontCodePage ? m_fontCodePage : m_documentCodePage, m_fontNameBytes);
+    m_codePageFont = kNoFont;
     if (m_tables.fonts.size() < 4096 || m_tables.fonts.contains(m_fontNumber))
         m_tables.fonts.insert(m_fontNumber, FontEntry{m_fontName.trimmed(), m_fontCodePage});
     m_fontNumber = -1;
@@ -686,18 +694,30 @@ void Parser::colorTableText(QByteArrayView bytes)
 
 void Parser::pictureText(QByteArrayView bytes)
 {
+    // Pictures are most of a large file's bytes: decode through a table into reserved space.
+    static const auto nibbles = [] {
+        std::array<signed char, 256> table{};
+        table.fill(-1);
+        for (int c = 0; c < 256; ++c)
+            table[static_cast<size_t>(c)] = static_cast<signed char>(hexNibble(static_cast<char>(c)));
+        return table;
+    }();
     QByteArray &data = m_picture.data;
+    const qsizetype start = data.size();
+    data.resize(start + bytes.size() / 2 + 1);
+    char *out = data.data() + start;
     for (const char c : bytes) {
-        const int nibble = hexNibble(c);
+        const int nibble = nibbles[static_cast<unsigned char>(c)];
         if (nibble < 0)
             continue;
         if (m_pictureNibble < 0) {
             m_pictureNibble = nibble;
         } else {
-            data.append(static_cast<char>(m_pictureNibble * 16 + nibble));
+            *out++ = static_cast<char>(m_pictureNibble * 16 + nibble);
             m_pictureNibble = -1;
         }
     }
+    data.resize(out - data.constData());
 }
 
 void Parser::finishPicture()

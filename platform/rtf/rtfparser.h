@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QString>
 
+#include <limits>
 #include <vector>
 
 namespace rtf {
@@ -149,7 +150,7 @@ private:
     void decodePending();
     void flushText();
     void endParagraph();
-    int codePageOf(const CharState &chr) const;
+    int codePageOf(const CharState &chr);
 
     void fontTableText(QByteArrayView bytes);
     void commitFont();
@@ -189,6 +190,11 @@ private:
 
     int m_rowCells = 0;
     ParaState m_lastPara;
+
+    static constexpr int kNoFont = std::numeric_limits<int>::min();
+    int m_codePageFont = kNoFont;
+    int m_codePageDocument = 0;
+    int m_codePage = 0;
 };
 
 } // namespace rtf

@@ -51,7 +51,13 @@ QTextBlockFormat blockFormat(const ParaState &para)
 class DocumentBuilder final : public Sink
 {
 public:
-    explicit DocumentBuilder(QTextDocument *document) : m_document(document), m_cursor(document) {}
+    explicit DocumentBuilder(QTextDocument *document) : m_document(document), m_cursor(document), m_edit(document)
+    {
+        // One edit block: the document tells its layout and views about the change once.
+        m_edit.beginEditBlock();
+    }
+
+    ~DocumentBuilder() override { m_edit.endEditBlock(); }
 
     void setTables(const Tables *tables) { m_tables = tables; }
 
@@ -278,6 +284,7 @@ private:
 
     QTextDocument *m_document;
     QTextCursor m_cursor;
+    QTextCursor m_edit;
     const Tables *m_tables = nullptr;
 
     bool m_breakPending = false;
