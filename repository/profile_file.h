@@ -49,6 +49,8 @@ quint64 profileFileOpenCount();
 // Parse once, answer many reads: the whole file is read at load(), lookups are hash lookups.
 // A snapshot of a missing or unreadable file answers every read with its default.
 // Values are what readProfileString() would return for the file as it was at load().
+// A snapshot is a value: copies share the parsed file, which is never changed, so copies are cheap
+// and may be read from several threads.
 class ProfileSnapshot
 {
 public:

@@ -57,6 +57,13 @@ double leadingNumber(const QString &text)
     }
     if (digits == 0)
         return 0.0;
+    // Whole numbers of up to 15 digits (counts, answers, scores) are exact in a double.
+    if (i - digitsStart == digits && digits <= 15) {
+        qint64 whole = 0;
+        for (qsizetype k = digitsStart; k < i; ++k)
+            whole = whole * 10 + (text.at(k).unicode() - '0');
+        return text.at(start) == QLatin1Char('-') ? -double(whole) : double(whole);
+    }
     bool ok = false;
     const double value = QLocale::c().toDouble(QStringView(text).sliced(start, i - start), &ok);
     return ok && std::isfinite(value) ? value : 0.0;
