@@ -45,31 +45,37 @@ QLabel *label(const QString &name, const QString &text, QWidget *buddy, QWidget 
     return result;
 }
 
-// Replaces the rows' texts, keeping the current row and the scroll position.
+// Replaces the rows' texts, keeping the selected row and the scroll position.
 void showTexts(QListWidget *widget, const QStringList &texts)
 {
     const QSignalBlocker blocker(widget);
-    const int row = widget->currentRow();
     const int top = widget->verticalScrollBar()->value();
-    if (widget->count() != texts.size()) {
-        widget->clear();
-        widget->addItems(texts);
-    } else {
+    if (widget->count() == texts.size()) {
         for (int i = 0; i < texts.size(); ++i)
             widget->item(i)->setText(texts.at(i));
+    } else {
+        widget->clear();
+        widget->addItems(texts);
     }
-    if (row >= 0 && row < widget->count())
-        widget->setCurrentRow(row);
     widget->verticalScrollBar()->setValue(top);
 }
 
 } // namespace
 
+int selectedRow(const QListWidget *list)
+{
+    const QList<QListWidgetItem *> selected = list->selectedItems();
+    return selected.isEmpty() ? -1 : list->row(selected.first());
+}
+
 void pairLists(QListWidget *first, QListWidget *second)
 {
+    // Rows follow the selection, not the current row: a list that merely receives the focus
+    // makes its first row current, which must not select anything.
     const auto follow = [](QListWidget *from, QListWidget *to) {
-        QObject::connect(from, &QListWidget::currentRowChanged, to, [to](int row) {
-            if (to->currentRow() != row)
+        QObject::connect(from, &QListWidget::itemSelectionChanged, to, [from, to] {
+            const int row = selectedRow(from);
+            if (row >= 0 && selectedRow(to) != row)
                 to->setCurrentRow(row);
         });
         QObject::connect(from->verticalScrollBar(), &QScrollBar::valueChanged,
@@ -154,7 +160,10 @@ void ExamRoomWindow::connectControls()
     connect(&m_model, &ExamRoomModel::openChanged, this, &ExamRoomWindow::showOpenFlags);
     connect(&m_model, &ExamRoomModel::admissionChanged, this, &ExamRoomWindow::showAdmissions);
 
-    connect(m_paperNames, &QListWidget::currentRowChanged, &m_model, &ExamRoomModel::selectPaper);
+    connect(m_paperNames, &QListWidget::itemSelectionChanged, this, [this] {
+        if (const int row = selectedRow(m_paperNames); row >= 0)
+            m_model.selectPaper(row);
+    });
     connect(m_paperNames, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
         const int row = m_paperNames->row(item);
         m_model.toggleOpen(row);

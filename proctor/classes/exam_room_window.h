@@ -38,6 +38,9 @@ private:
     QListWidget *m_admissions = nullptr; // List2
 };
 
+// The selected row of a single-selection list, or -1.
+int selectedRow(const QListWidget *list);
+
 // Keeps two lists side by side in step: the same current row and the same top row.
 void pairLists(QListWidget *first, QListWidget *second);
 
