@@ -18,9 +18,10 @@
 
 namespace {
 
-// Paints a widget's background role in the tint's colour, or back in the style's own colour.
-void applyTint(QWidget *widget, Tint tint, QPalette::ColorRole role)
+// Paints a widget's background in the tint's colour, or back in the style's own colour.
+void applyTint(QWidget *widget, Tint tint)
 {
+    const QPalette::ColorRole role = widget->backgroundRole();
     QPalette palette = widget->palette();
     palette.setColor(role, tintColor(tint).value_or(QApplication::palette(widget).color(role)));
     widget->setPalette(palette);
@@ -119,7 +120,7 @@ void ExamWindow::renderQuestion()
     const OptionTints tints = m_session->optionTints();
     for (int j = 0; j < OptionCount; ++j) {
         m_ui.options[j]->setChecked(ticks[j]);
-        applyTint(m_ui.options[j], tints[j], QPalette::Window);
+        applyTint(m_ui.options[j], tints[j]);
     }
     m_ui.questionFrame->setTitle(m_session->questionCaption());
     m_ui.optionFrame->setEnabled(m_session->answeringOpen());
@@ -141,7 +142,7 @@ void ExamWindow::renderButtons()
         const ExamSession::ButtonView view = m_session->questionButton(i);
         button->setText(QString::number(view.position));
         button->setVisible(view.visible);
-        applyTint(button, view.tint, QPalette::Button);
+        applyTint(button, view.tint);
     }
 }
 
@@ -172,7 +173,7 @@ void ExamWindow::optionClicked(int option, bool ticked)
 {
     if (!m_session->answeringOpen())
         return;
-    applyTint(m_ui.options[option - 1], ticked ? Tint::Ticked : Tint::Unticked, QPalette::Window);
+    applyTint(m_ui.options[option - 1], ticked ? Tint::Ticked : Tint::Unticked);
     m_session->optionsChanged(currentTicks());
 }
 
