@@ -108,7 +108,8 @@ bool staysInRepository(const QString &root, const QString &path, QString *error)
         if (!info.exists())
             return true;
         if (!info.isDir()) {
-            setError(error, refused);
+            setError(error, QStringLiteral("未能使用文件夹 %1: %2 是文件而不是文件夹")
+                                .arg(shown(path), shown(current)));
             return false;
         }
     }

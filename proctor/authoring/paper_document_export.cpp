@@ -1,0 +1,175 @@
+#include "proctor/authoring/paper_document_export.h"
+
+#include "platform/desktop/desktop_services.h"
+#include "platform/dialogs/dialogs.h"
+#include "platform/rtf/rtf.h"
+#include "proctor/authoring/current_paper.h"
+#include "proctor/authoring/paper_document.h"
+#include "repository/paper_profile.h"
+#include "repository/repository_paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTextDocument>
+
+#include <memory>
+
+namespace exam {
+namespace {
+
+QString cutAtNul(const QString &text)
+{
+    const qsizetype nul = text.indexOf(QChar(u'\0'));
+    return nul < 0 ? text : text.left(nul);
+}
+
+QString documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QDir().mkpath(documents) ? documents : QDir::homePath();
+}
+
+// "<paper>.rtf" in the folder, or "<paper> (2).rtf" … when taken; characters that cannot stand in
+// a file name become "_".
+QString freeDocumentPath(const QString &folder, const QString &paper)
+{
+    QString base;
+    for (const QChar c : paper)
+        base += c.unicode() < 0x20 || QStringLiteral("\\/:*?\"<>|").contains(c) ? QChar(u'_') : c;
+    if (base.isEmpty() || base.count(u'.') == base.size())
+        base.prepend(u'_');
+    const QDir dir(folder);
+    QString path = dir.filePath(base + QStringLiteral(".rtf"));
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = dir.filePath(QStringLiteral("%1 (%2).rtf").arg(base).arg(n));
+    return path;
+}
+
+// Loads one question or explanation file of the paper; null with an error when it cannot be read.
+std::unique_ptr<QTextDocument> loadPaperFile(const RepositoryPaths &paths, const QString &paper,
+                                             const QString &fileName, QString *error)
+{
+    auto document = std::make_unique<QTextDocument>();
+    const QString path = paths.paperFile(paper, fileName);
+    if (!loadRtfFile(path, document.get(), error))
+        return nullptr;
+    return document;
+}
+
+PaperCover coverOf(const PaperRow &row)
+{
+    PaperCover cover;
+    cover.paperName = cutAtNul(row.name()).trimmed();
+    cover.author = cutAtNul(row.at(PaperColumn::Author));
+    cover.testTime = cutAtNul(row.at(PaperColumn::TestTime));
+    cover.questionCount = cutAtNul(row.at(PaperColumn::QuestionCount));
+    cover.fullMark = cutAtNul(row.at(PaperColumn::FullMark));
+    return cover;
+}
+
+// Fills the questions and the answer key; false with an error at the first unreadable file.
+bool fillQuestions(PaperDocumentFiller &filler, const RepositoryPaths &paths, const QString &paper,
+                   const PaperData &data, bool withExplanations, QString *error)
+{
+    const int count = std::max<int>(0, data.questionCount);
+    if (!filler.repeatQuestionBlock(count)) {
+        *error = QStringLiteral("试卷模板中没有完整的试题段落（“[QUESTION No]”至“第[QUESTION]”）。");
+        return false;
+    }
+    for (int i = 1; i <= count; ++i) {
+        const PaperQuestion &q = data.question(i);
+        const QString mark = q.mark.trimmed().isEmpty() ? QString::number(data.defaultMark) : q.mark.trimmed();
+        std::unique_ptr<QTextDocument> question;
+        std::unique_ptr<QTextDocument> explanation;
+        if (!q.questionFile.trimmed().isEmpty() &&
+            !(question = loadPaperFile(paths, paper, q.questionFile.trimmed(), error)))
+            return false;
+        if (withExplanations && !q.explainFile.trimmed().isEmpty() &&
+            !(explanation = loadPaperFile(paths, paper, q.explainFile.trimmed(), error)))
+            return false;
+        filler.fillNextQuestion(i, mark, question.get(), explanation.get());
+    }
+    if (filler.repeatAnswerBlock(count)) {
+        for (int i = 1; i <= count; ++i) {
+            const QString answer = data.question(i).answer.trimmed();
+            filler.fillNextAnswer(i, answer.isEmpty() ? QString::fromUtf16(NoAnswerText) : answer);
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+PaperDocumentOutcome writePaperDocument(const AuthoringRequest &request, bool withExplanations,
+                                        const QString &outputFolder)
+{
+    PaperDocumentOutcome outcome;
+    const PaperCover cover = coverOf(request.row);
+    const QString &paper = cover.paperName;
+    if (paper.isEmpty()) {
+        outcome.error = QStringLiteral("没有选中试卷。");
+        return outcome;
+    }
+    setCurrentPaper(paper);
+    const RepositoryPaths paths(request.repositoryRoot);
+    const PaperData data = loadPaper(paths.paperProfile(paper));
+
+    QTextDocument document;
+    const QString templatePath = paths.systemFile(QStringLiteral("paper.dot"));
+    if (!QFileInfo(templatePath).isFile()) {
+        outcome.error = QStringLiteral("找不到试卷模板 %1。").arg(QDir::toNativeSeparators(templatePath));
+        return outcome;
+    }
+    if (!loadRtfFile(templatePath, &document, &outcome.error))
+        return outcome;
+
+    PaperDocumentFiller filler(document);
+    filler.fillCover(cover);
+    const bool filled = fillQuestions(filler, paths, paper, data, withExplanations, &outcome.error);
+
+    if (!QDir().mkpath(outputFolder)) {
+        outcome.error = QStringLiteral("无法建立文件夹 %1。").arg(QDir::toNativeSeparators(outputFolder));
+        return outcome;
+    }
+    const QString path = freeDocumentPath(outputFolder, paper);
+    QString saveError;
+    if (!saveRtfFile(path, document, &saveError)) {
+        outcome.error = saveError;
+        return outcome;
+    }
+    outcome.filePath = path;
+    outcome.ok = filled;
+    return outcome;
+}
+
+void exportPaperDocument(const AuthoringRequest &request, const PaperDocumentContext &context)
+{
+    Dialogs &dialogs = *request.dialogs;
+    const bool withExplanations =
+        dialogs.yesNo(request.parent, QStringLiteral("是否要同时输出解题辅导?"));
+    const QString folder = context.outputFolder.isEmpty() ? documentsFolder() : context.outputFolder;
+    const PaperDocumentOutcome outcome = writePaperDocument(request, withExplanations, folder);
+
+    const auto open = context.openDocument ? context.openDocument : openDocument;
+    const bool opened = !outcome.filePath.isEmpty() && open(outcome.filePath);
+    const QString location = QDir::toNativeSeparators(outcome.filePath);
+    if (outcome.ok) {
+        QString text = QStringLiteral("试卷已成功输出到WORD中!");
+        if (!opened)
+            text += QStringLiteral("\n\n文件保存在：%1").arg(location);
+        dialogs.message(request.parent, text, Dialogs::Icon::Information);
+        return;
+    }
+    QString text = QStringLiteral("该功能需要您的计算机安装 WORD 软件.\n\n") + outcome.error;
+    if (!outcome.filePath.isEmpty())
+        text += QStringLiteral("\n已输出的部分保存在：%1").arg(location);
+    dialogs.message(request.parent, text, Dialogs::Icon::Warning);
+}
+
+AuthoringAction paperDocumentExporter(PaperDocumentContext context)
+{
+    return [context](const AuthoringRequest &request) { exportPaperDocument(request, context); };
+}
+
+} // namespace exam

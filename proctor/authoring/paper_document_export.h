@@ -1,0 +1,40 @@
+#pragma once
+
+// "输出到 WORD": the paper selected in paper management made into a printable document from the
+// repository's template sys/paper.dot, saved as an RTF file and opened with the desktop's word
+// processor.
+
+#include "proctor/authoring/authoring_hooks.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace exam {
+
+struct PaperDocumentContext
+{
+    QString outputFolder;                              // empty: the user's documents folder
+    std::function<bool(const QString &)> openDocument; // empty: the desktop's handler
+};
+
+struct PaperDocumentOutcome
+{
+    bool ok = false;
+    QString filePath; // the document written, also a partly filled one; empty when none was
+    QString error;    // for the user; empty on success
+};
+
+// Builds and saves the document of `request.row`'s paper (cover from the row, questions from the
+// paper profile). Stops at the first question or explanation file that cannot be read; what was
+// filled up to there is saved all the same.
+PaperDocumentOutcome writePaperDocument(const AuthoringRequest &request, bool withExplanations,
+                                        const QString &outputFolder);
+
+// The whole action: the question about explanations, the document, opening it, the message.
+void exportPaperDocument(const AuthoringRequest &request, const PaperDocumentContext &context);
+
+// The action for setWordExporter().
+AuthoringAction paperDocumentExporter(PaperDocumentContext context = {});
+
+} // namespace exam

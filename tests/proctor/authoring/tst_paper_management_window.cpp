@@ -1,0 +1,375 @@
+#include "authoring_fixture.h"
+
+#include "platform/dialogs/fake_dialogs.h"
+#include "proctor/authoring/authoring_hooks.h"
+#include "proctor/authoring/current_paper.h"
+#include "proctor/authoring/paper_management.h"
+#include "proctor/authoring/paper_management_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+using namespace authoring_test;
+using exam::PaperColumn;
+using exam::PaperManagementWindow;
+
+namespace {
+
+template <typename T>
+T *control(QWidget &window, const QString &name)
+{
+    T *found = window.findChild<T *>(name);
+    if (!found)
+        qFatal("no control %s", qPrintable(name));
+    return found;
+}
+
+// A check box reacts only on its box and caption, which may not cover its middle.
+void click(QWidget &window, const QString &name)
+{
+    QAbstractButton *button = control<QAbstractButton>(window, name);
+    const QPoint at = qobject_cast<QCheckBox *>(button) ? QPoint(6, button->height() / 2)
+                                                         : button->rect().center();
+    QTest::mouseClick(button, Qt::LeftButton, {}, at);
+}
+
+// Replaces a field's text as a teacher would: select all, delete, type (Chinese text arrives from
+// the input method as one committed string).
+void retype(QLineEdit *field, const QString &text)
+{
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Delete);
+    bool ascii = true;
+    for (const QChar c : text)
+        ascii = ascii && c.unicode() < 0x80;
+    if (ascii) {
+        QTest::keyClicks(field, text);
+        return;
+    }
+    QInputMethodEvent typed;
+    typed.setCommitString(text);
+    QApplication::sendEvent(field, &typed);
+}
+
+} // namespace
+
+class TestPaperManagementWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void shouldNameEveryControl_data();
+    void shouldNameEveryControl();
+    void shouldShowAMissingRetestPasswordTickedWithZero();
+    void lettersInTheTimeFieldShouldLeaveZero();
+    void numberDrawnShouldBeLimitedAndGiveTheTotal();
+    void enterShouldMoveTheFocus_data();
+    void enterShouldMoveTheFocus();
+    void passwordBoxShouldSetAndClearThePassword();
+    void shouldStartEmptyAndCreateTheFirstPaper();
+    void cancelShouldDropANewPaper();
+    void okShouldSaveAndClose();
+    void listSelectionShouldShowThePaper();
+    void doubleClickShouldOpenTheEditor();
+    void wordButtonShouldSayItIsNotAvailableYet();
+};
+
+void TestPaperManagementWindow::cleanup()
+{
+    exam::setPaperEditorOpener({});
+    exam::setWordExporter({});
+}
+
+void TestPaperManagementWindow::shouldNameEveryControl_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    const QList<std::pair<const char *, const char *>> buttons = {
+        {"Command6", "新建"}, {"Command7", "删除"}, {"Cmd上移", "上移"}, {"Cmd下移", "下移"},
+        {"Cmd保存", "保存"}, {"Command1", "编辑试卷"}, {"Command3", "确定"}, {"Command4", "取消"},
+        {"Command5", "帮助"}, {"Cmd导出试卷", "导出试卷"}, {"Cmd导入试卷", "导入试卷"},
+        {"CmdToWORD", "输出到 WORD"}, {"Check6", "是否允许考试"}, {"Check1", "重考密码"},
+        {"Check3", "二次登录密码"}, {"Check4", "学生考完时是否显示成绩"},
+        {"Check5", "是否使用随机的考题顺序"}, {"Check考生随机抽题", "是否使用随机抽题功能"},
+        {"Check是否允许考生考后查卷", "是否允许考生考后查卷"},
+        {"Check2", "是否设为练习模式          (考试时可看答案)"}};
+    for (const auto &[name, caption] : buttons)
+        QTest::newRow(name) << QString::fromUtf8(name) << QString::fromUtf8(caption);
+}
+
+void TestPaperManagementWindow::shouldNameEveryControl()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    Repository repo;
+    FakeDialogs dialogs;
+    PaperManagementWindow window(repo.root(), dialogs);
+    QCOMPARE(window.objectName(), QStringLiteral("试卷管理"));
+    QCOMPARE(control<QAbstractButton>(window, name)->text(), caption);
+    // Every field is found by the label a person reads.
+    for (const char *label : {"考试时间", "总分", "优秀标准", "良好标准", "中等标准", "及格标准", "考题总数",
+                              "作者", "默认分值", "考试说明：", "随机抽考题数", "试卷列表"}) {
+        bool found = false;
+        for (const QLabel *l : window.findChildren<QLabel *>())
+            found = found || (l->text() == QString::fromUtf8(label) && l->buddy());
+        QVERIFY2(found, label);
+    }
+}
+
+void TestPaperManagementWindow::shouldShowAMissingRetestPasswordTickedWithZero()
+{
+    Repository repo;
+    repo.makePaper(QStringLiteral("P"), {{QStringLiteral("RELOGINPASSWD"), QString()}});
+    repo.setRoster({entry(QStringLiteral("P"))});
+    FakeDialogs dialogs;
+    PaperManagementWindow window(repo.root(), dialogs);
+    QVERIFY(control<QCheckBox>(window, QStringLiteral("Check1"))->isChecked());
+    QCOMPARE(control<QLineEdit>(window, QStringLiteral("Txt重考密码"))->text(), QStringLiteral("0"));
+    QVERIFY(control<QLineEdit>(window, QStringLiteral("Txt重考密码"))->isEnabled());
+    QVERIFY(!control<QCheckBox>(window, QStringLiteral("Check3"))->isChecked());
+    QVERIFY(!control<QLineEdit>(window, QStringLiteral("Txt二次登录密码"))->isEnabled());
+}
+
+void TestPaperManagementWindow::lettersInTheTimeFieldShouldLeaveZero()
+{
+    Repository repo;
+    repo.makePaper(QStringLiteral("P"), {{QStringLiteral("TESTTIME"), QStringLiteral("45")}});
+    repo.setRoster({entry(QStringLiteral("P"))});
+    FakeDialogs dialogs;
+    PaperManagementWindow window(repo.root(), dialogs);
+    window.show();
+    QLineEdit *time = control<QLineEdit>(window, QStringLiteral("TXT3"));
+    QCOMPARE(time->text(), QStringLiteral("45"));
+    retype(time, QStringLiteral("abc"));
+    QCOMPARE(time->text(), QStringLiteral("0"));
+    QCOMPARE(window.management().selectedRow()->at(PaperColumn::TestTime), QStringLiteral("0"));
+    retype(time, QStringLiteral("08"));
+    QCOMPARE(time->text(), QStringLiteral("8"));
+    // Shown-only fields take no typing.
+    QVERIFY(control<QLineEdit>(window, QStringLiteral("TXT16"))->isReadOnly());
+    QVERIFY(control<QLineEdit>(window, QStringLiteral("Txt4"))->isReadOnly());
+    QVERIFY(control<QLineEdit>(window, QStringLiteral("Txt14"))->isReadOnly());
+    click(window, QStringLiteral("Cmd保存"));
+    QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("试卷已保存!")});
+    QCOMPARE(repo.mainValue(QStringLiteral("P"), QStringLiteral("TESTTIME")), QStringLiteral("8"));
+}
+
+void TestPaperManagementWindow::numberDrawnShouldBeLimitedAndGiveTheTotal()
+{
+    Repository repo;
+    repo.makePaper(QStringLiteral("P"), {{QStringLiteral("Question_conut"), QStringLiteral(" 20")},
+                                         {QStringLiteral("Mark"), QStringLiteral(" 5")},
+                                         {QStringLiteral("full_mark"), QStringLiteral(" 100")}});
+    repo.setRoster({entry(QStringLiteral("P"))});
+    FakeDialogs dialogs;
+    PaperManagementWindow window(repo.root(), dialogs);
+    window.show();
+    QLineEdit *drawn = control<QLineEdit>(window, QStringLiteral("Text随机抽考题数"));
+    QVERIFY(!drawn->isVisible());
+    QVERIFY(!control<QLabel>(window, QStringLiteral("Label抽考题数"))->isVisible());
+    click(window, QStringLiteral("Check考生随机抽题"));
+    QVERIFY(drawn->isVisible());
+    QVERIFY(control<QLabel>(window, QStringLiteral("Label抽考题数"))->isVisible());
+
+    retype(drawn, QStringLiteral("25"));
+    QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("抽取的考题数不能超过考题总数！")});
+    QCOMPARE(drawn->text(), QStringLiteral("20"));
+    retype(drawn, QStringLiteral("12"));
+    QCOMPARE(control<QLineEdit>(window, QStringLiteral("Txt4"))->text(), QStringLiteral("60"));
+    QCOMPARE(window.management().selectedRow()->at(PaperColumn::DrawCount), QStringLiteral("12"));
+
+    click(window, QStringLiteral("Check考生随机抽题"));
+    QVERIFY(!drawn->isVisible());
+    QCOMPARE(window.management().selectedRow()->at(PaperColumn::RandomDraw), QStringLiteral("0"));
+}
+
+void TestPaperManagementWindow::enterShouldMoveTheFocus_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::newRow("time") << QStringLiteral("TXT3") << QStringLiteral("Txt15");
+    QTest::newRow("author") << QStringLiteral("Txt15") << QStringLiteral("TXT16");
+    QTest::newRow("default mark") << QStringLiteral("TXT16") << QStringLiteral("Txt10");
+    QTest::newRow("excellent") << QStringLiteral("Txt10") << QStringLiteral("Txt11");
+    QTest::newRow("good") << QStringLiteral("Txt11") << QStringLiteral("Txt12");
+    QTest::newRow("medium") << QStringLiteral("Txt12") << QStringLiteral("Txt13");
+    QTest::newRow("pass stays") << QStringLiteral("Txt13") << QStringLiteral("Txt13");
+    QTest::newRow("instructions") << QStringLiteral("TXT17") << QStringLiteral("TXT3");
+}
+
+void TestPaperManagementWindow::enterShouldMoveTheFocus()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    Repository repo;
+    repo.makePaper(QStringLiteral("P"), {});
+    repo.setRoster({entry(QStringLiteral("P"))});
+    FakeDialogs dialogs;
+    PaperManagementWindow window(repo.root(), dialogs);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QLineEdit *start = control<QLineEdit>(window, from);
+    start->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), start);
+    QTest::keyClick(start, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), control<QLineEdit>(window, to));
+    // Enter pressed no button.
+    QVERIFY(window.isVisible());
+    QVERIFY(dialogs.calls().isEmpty());
+}
+
+void TestPaperManagementWindow::passwordBoxShouldSetAndClearThePassword()
+{
+    Repository repo;
+    repo.makePaper(QStringLiteral("P"), {{QStringLiteral("RETESTPASSWD"), QStringLiteral("abc")}});
+    repo.setRoster({entry(QStringLiteral("P"))});
+    FakeDialogs dialogs;
+    PaperManagementWindow window(repo.root(), dialogs);
+    window.show();
+    QLineEdit *password = control<QLineEdit>(window, QStringLiteral("Txt重考密码"));
+    QCOMPARE(password->text(), QStringLiteral("abc"));
+    click(window, QStringLiteral("Check1"));
+    QCOMPARE(password->text(), QString());
+    QVERIFY(!password->isEnabled());
+    click(window, QStringLiteral("Check1"));
+    QCOMPARE(password->text(), QStringLiteral("358"));
+    retype(password, QStringLiteral("x y"));
+    click(window, QStringLiteral("Command3"));
+    QCOMPARE(repo.mainValue(QStringLiteral("P"), QStringLiteral("RETESTPASSWD")), QStringLiteral("x y"));
+}
+
+void TestPaperManagementWindow::shouldStartEmptyAndCreateTheFirstPaper()
+{
+    Repository repo;
+    FakeDialogs dialogs;
+    PaperManagementWindow window(repo.root(), dialogs);
+    window.show();
+    QCOMPARE(control<QListWidget>(window, QStringLiteral("List1"))->count(), 0);
+    QVERIFY(!control<QWidget>(window, QStringLiteral("Frame2"))->isEnabled());
+    dialogs.answerInput(QStringLiteral(" 第一卷 "));
+    click(window, QStringLiteral("Command6"));
+    QListWidget *list = control<QListWidget>(window, QStringLiteral("List1"));
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(list->currentRow(), 0);
+    QCOMPARE(list->item(0)->text(), QStringLiteral("第一卷"));
+    QVERIFY(control<QWidget>(window, QStringLiteral("Frame2"))->isEnabled());
+    QCOMPARE(control<QLineEdit>(window, QStringLiteral("TXT3"))->text(), QStringLiteral("30"));
+    QCOMPARE(control<QLineEdit>(window, QStringLiteral("TXT17"))->text(), QStringLiteral("第一卷"));
+    QCOMPARE(control<QLineEdit>(window, QStringLiteral("Txt二次登录密码"))->text(), QStringLiteral("469"));
+    QVERIFY(control<QCheckBox>(window, QStringLiteral("Check6"))->isChecked());
+    click(window, QStringLiteral("Cmd保存"));
+    QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("试卷已保存!")});
+    QVERIFY(QFileInfo(repo.paths().paperFolder(QStringLiteral("第一卷"))).isDir());
+}
+
+void TestPaperManagementWindow::cancelShouldDropANewPaper()
+{
+    Repository repo;
+    repo.makePaper(QStringLiteral("P"), {});
+    repo.setRoster({entry(QStringLiteral("P"))});
+    const auto before = tree(repo.root());
+    {
+        FakeDialogs dialogs;
+        PaperManagementWindow window(repo.root(), dialogs);
+        window.show();
+        dialogs.answerInput(QStringLiteral("新卷"));
+        click(window, QStringLiteral("Command6"));
+        QCOMPARE(control<QListWidget>(window, QStringLiteral("List1"))->count(), 2);
+        click(window, QStringLiteral("Command4"));
+        QVERIFY(!window.isVisible());
+        QCOMPARE(window.result(), int(QDialog::Rejected));
+    }
+    QCOMPARE(tree(repo.root()), before);
+    FakeDialogs dialogs;
+    PaperManagementWindow reopened(repo.root(), dialogs);
+    QCOMPARE(control<QListWidget>(reopened, QStringLiteral("List1"))->count(), 1);
+}
+
+void TestPaperManagementWindow::okShouldSaveAndClose()
+{
+    Repository repo;
+    repo.makePaper(QStringLiteral("P"), {});
+    repo.setRoster({entry(QStringLiteral("P"), QStringLiteral("0"))});
+    FakeDialogs dialogs;
+    PaperManagementWindow window(repo.root(), dialogs);
+    window.show();
+    click(window, QStringLiteral("Check6"));
+    click(window, QStringLiteral("Check是否允许考生考后查卷"));
+    retype(control<QLineEdit>(window, QStringLiteral("Txt15")), QStringLiteral(" 王老师"));
+    QCOMPARE(control<QLineEdit>(window, QStringLiteral("Txt15"))->text(), QStringLiteral("王老师"));
+    click(window, QStringLiteral("Command3"));
+    QVERIFY(!window.isVisible());
+    QCOMPARE(window.result(), int(QDialog::Accepted));
+    QVERIFY(dialogs.messages().isEmpty());
+    QCOMPARE(repo.systemValue(QStringLiteral("TestName"), QStringLiteral("P")), QStringLiteral("1"));
+    QCOMPARE(repo.systemValue(QStringLiteral("LetViewTest"), QStringLiteral("P")), QStringLiteral("1"));
+    QCOMPARE(repo.mainValue(QStringLiteral("P"), QStringLiteral("Author")), QStringLiteral("王老师"));
+}
+
+void TestPaperManagementWindow::listSelectionShouldShowThePaper()
+{
+    Repository repo;
+    repo.makePaper(QStringLiteral("A"), {{QStringLiteral("TESTTIME"), QStringLiteral("10")}});
+    repo.makePaper(QStringLiteral("B"), {{QStringLiteral("TESTTIME"), QStringLiteral("20")},
+                                         {QStringLiteral("rnd_test"), QStringLiteral("1")}});
+    repo.setRoster({entry(QStringLiteral("A")), entry(QStringLiteral("B"))});
+    FakeDialogs dialogs;
+    PaperManagementWindow window(repo.root(), dialogs);
+    window.show();
+    QListWidget *list = control<QListWidget>(window, QStringLiteral("List1"));
+    QCOMPARE(list->toolTip(), QStringLiteral("双击打开试卷进行编辑"));
+    const QRect second = list->visualItemRect(list->item(1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
+    QCOMPARE(exam::currentPaper(), QStringLiteral("B"));
+    QCOMPARE(control<QLineEdit>(window, QStringLiteral("TXT3"))->text(), QStringLiteral("20"));
+    QVERIFY(control<QLineEdit>(window, QStringLiteral("Text随机抽考题数"))->isVisible());
+    click(window, QStringLiteral("Cmd上移"));
+    QCOMPARE(list->item(0)->text(), QStringLiteral("B"));
+    QCOMPARE(list->currentRow(), 0);
+    click(window, QStringLiteral("Cmd下移"));
+    QCOMPARE(list->item(1)->text(), QStringLiteral("B"));
+    QCOMPARE(list->currentRow(), 1);
+    QCOMPARE(control<QLineEdit>(window, QStringLiteral("TXT3"))->text(), QStringLiteral("20"));
+}
+
+void TestPaperManagementWindow::doubleClickShouldOpenTheEditor()
+{
+    Repository repo;
+    repo.makePaper(QStringLiteral("A"), {});
+    repo.setRoster({entry(QStringLiteral("A"))});
+    FakeDialogs dialogs;
+    PaperManagementWindow window(repo.root(), dialogs);
+    window.show();
+    QWidget *editorParent = nullptr;
+    exam::setPaperEditorOpener([&](const exam::AuthoringRequest &request) { editorParent = request.parent; });
+    QListWidget *list = control<QListWidget>(window, QStringLiteral("List1"));
+    const QPoint first = list->visualItemRect(list->item(0)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, first);
+    QCOMPARE(editorParent, &window);
+    click(window, QStringLiteral("Command1"));
+    QCOMPARE(repo.systemValue(QStringLiteral("TestName"), QStringLiteral("1")), QStringLiteral("A"));
+}
+
+void TestPaperManagementWindow::wordButtonShouldSayItIsNotAvailableYet()
+{
+    Repository repo;
+    repo.setRoster({entry(QStringLiteral("A"))});
+    FakeDialogs dialogs;
+    PaperManagementWindow window(repo.root(), dialogs);
+    window.show();
+    click(window, QStringLiteral("CmdToWORD"));
+    QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("输出到 WORD 的功能尚未提供!")});
+}
+
+QTEST_MAIN(TestPaperManagementWindow)
+#include "tst_paper_management_window.moc"
