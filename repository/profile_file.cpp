@@ -109,12 +109,14 @@ bool storeAtomically(const QString &filePath, const QByteArray &bytes, QString *
     return true;
 }
 
-// Loads the document a write works on: the current file, or an empty new one.
-bool loadForWrite(const QString &filePath, ProfileDocument *document, QString *error)
+// Loads the document a write works on: the current file, or an empty new one. `current` receives
+// the file's bytes, or stays null when there is no file.
+bool loadForWrite(const QString &filePath, ProfileDocument *document, QByteArray *current,
+                  QString *error)
 {
-    QByteArray bytes;
-    switch (readWholeFile(filePath, &bytes)) {
+    switch (readWholeFile(filePath, current)) {
     case ReadStatus::Missing:
+        *current = QByteArray();
         *document = ProfileDocument();
         return true;
     case ReadStatus::Failed:
@@ -123,7 +125,7 @@ bool loadForWrite(const QString &filePath, ProfileDocument *document, QString *e
     case ReadStatus::Read:
         break;
     }
-    *document = ProfileDocument::parse(bytes);
+    *document = ProfileDocument::parse(*current);
     return true;
 }
 
@@ -209,7 +211,8 @@ bool ProfileBatch::store(QString *error) const
 {
     const QString target = existingCaseVariant(m_filePath);
     ProfileDocument document;
-    if (!loadForWrite(target, &document, error))
+    QByteArray current;
+    if (!loadForWrite(target, &document, &current, error))
         return false;
     bool allApplied = true;
     QString refusal;
@@ -220,12 +223,11 @@ bool ProfileBatch::store(QString *error) const
                 refusal = refusedNameText(write.section, write.key);
         }
     }
-    if (!document.isModified()) {
-        if (!allApplied)
-            setError(error, refusal);
-        return allApplied;
-    }
-    if (!storeAtomically(target, document.toBytes(), error))
+    const QByteArray bytes = document.isModified() ? document.toBytes() : current;
+    // Values that are already stored need no store: the periodic save of an exam whose answers
+    // did not change costs no disk flush.
+    const bool unchanged = !current.isNull() && bytes == current;
+    if (document.isModified() && !unchanged && !storeAtomically(target, bytes, error))
         return false;
     if (!allApplied)
         setError(error, refusal);

@@ -4,6 +4,7 @@
 
 #include "repository/profile_file.h"
 #include "repository/profile_format.h"
+#include "repository/profile_values.h"
 #include "repository/result_profile.h"
 
 #include <QDir>
@@ -137,14 +138,27 @@ void BM_ResultsScan_EachKeyByItself(benchmark::State &state)
 BENCHMARK(BM_ResultsScan_EachKeyByItself)->Unit(benchmark::kMillisecond);
 
 // The client's save every 60 seconds: TIME, DangQian, 100 answers, 100 order keys (202 writes).
+// Every round stores other values, so that no write finds its value already stored.
+exam::ProgressSave progressRound(int round)
+{
+    exam::ProgressSave save = progress();
+    save.remainingTime = QStringLiteral("0:%1:00").arg(round % 60);
+    for (int i = 0; i < Questions; ++i) {
+        save.answers[i] = double((i * 7 + round) % 1000);
+        save.order[i] = (i + round) % Questions + 1;
+    }
+    return save;
+}
+
 void BM_SaveGroup_OneBatch(benchmark::State &state)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("save.cho"));
     writeResult(path, number(0));
-    const exam::ProgressSave save = progress();
+    const exam::ProgressSave saves[] = {progressRound(1), progressRound(2)};
+    int round = 0;
     for (auto _ : state)
-        exam::storeProgress(path, ClassName, number(0), save);
+        exam::storeProgress(path, ClassName, number(0), saves[++round % 2]);
 }
 BENCHMARK(BM_SaveGroup_OneBatch)->Unit(benchmark::kMillisecond);
 
@@ -153,15 +167,17 @@ void BM_SaveGroup_EachWriteByItself(benchmark::State &state)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("save.cho"));
     writeResult(path, number(0));
-    const exam::ProgressSave save = progress();
+    const exam::ProgressSave saves[] = {progressRound(1), progressRound(2)};
     const QString n = number(0);
+    int round = 0;
     for (auto _ : state) {
+        const exam::ProgressSave &save = saves[++round % 2];
         writeProfileString(ClassName, exam::ResultKeys::remainingTime(n), save.remainingTime, path);
         writeProfileString(ClassName, exam::ResultKeys::position(n),
-                           QString::number(save.currentPosition), path);
+                           QString::number(save.currentPosition + round % 2), path);
         for (int i = 0; i < Questions; ++i)
             writeProfileString(ClassName, exam::ResultKeys::answer(n, i + 1),
-                               QString::number(save.answers.at(i)), path);
+                               exam::shortestNumberText(save.answers.at(i)), path);
         for (int i = 0; i < Questions; ++i)
             writeProfileString(ClassName, exam::ResultKeys::order(n, i + 1),
                                QString::number(save.order.at(i)), path);

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
+#include <sys/stat.h>
 
 using exam::ProfileBatch;
 using exam::ProfileEncoding;
@@ -108,6 +109,7 @@ private slots:
     void batchShouldGiveSameBytesAsSingleWrites_data();
     void batchShouldGiveSameBytesAsSingleWrites();
     void batchShouldReportRefusedWriteButStoreTheOthers();
+    void storeOfValuesAlreadyStoredShouldLeaveFileAlone();
     void shouldCountFileOpens();
 
     void killedWriterShouldLeaveOldOrNewFile();
@@ -687,6 +689,26 @@ void TestProfileFile::batchShouldReportRefusedWriteButStoreTheOthers()
     QVERIFY(!QFileInfo::exists(path(QStringLiteral("untouched.cho"))));
 }
 
+void TestProfileFile::storeOfValuesAlreadyStoredShouldLeaveFileAlone()
+{
+    QVERIFY(writeBytes(path(), "[S]\r\na=1\r\n"));
+    struct stat before
+    {
+    };
+    QCOMPARE(::stat(QFile::encodeName(path()).constData(), &before), 0);
+    QVERIFY(
+        writeProfileString(QStringLiteral("s"), QStringLiteral("A"), QStringLiteral("1"), path()));
+    struct stat after
+    {
+    };
+    QCOMPARE(::stat(QFile::encodeName(path()).constData(), &after), 0);
+    QCOMPARE(after.st_ino, before.st_ino); // a store would have renamed a new file into place
+    QVERIFY(
+        writeProfileString(QStringLiteral("S"), QStringLiteral("a"), QStringLiteral("2"), path()));
+    QCOMPARE(::stat(QFile::encodeName(path()).constData(), &after), 0);
+    QVERIFY(after.st_ino != before.st_ino);
+}
+
 void TestProfileFile::shouldCountFileOpens()
 {
     QVERIFY(writeBytes(path(), "[S]\r\na=1\r\nb=2\r\n"));
@@ -717,6 +739,9 @@ void TestProfileFile::killedWriterShouldLeaveOldOrNewFile()
                 QCOMPARE(writer.readLine(), QByteArray("stored\n"));
                 ++stores;
             }
+            // A reader meanwhile sees one whole version, never a file being written.
+            const QByteArray seen = readBytes(path());
+            QVERIFY(seen == first || seen == second);
         }
         writer.kill(); // SIGKILL
         QVERIFY(writer.waitForFinished());
