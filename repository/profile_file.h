@@ -15,6 +15,11 @@
 // - Every store is atomic: a temporary file in the same folder, flushed, renamed over the old one,
 //   with the old file's permission bits. A failed store leaves the old file whole.
 //
+// - When the file is missing, a file in the same folder whose name differs only in letter case is
+//   the one read and written. A file larger than 64 MB is not a profile: reads give their
+//   defaults and writes fail.
+// - A store whose values are all stored already leaves the file untouched.
+//
 // Nothing here is cached between calls; every call opens, reads (and stores) and closes the file.
 // All functions are reentrant; two writers of one file must be kept apart by their callers.
 
