@@ -118,6 +118,8 @@ int clampTwips(int value)
     return std::clamp(value, -31680, 31680);
 }
 
+constexpr char16_t kObjectReplacement = 0xFFFC;
+
 int hexNibble(char c)
 {
     if (c >= '0' && c <= '9')
@@ -387,11 +389,12 @@ void Parser::controlWord(const Token &token, Tokenizer &tokenizer)
     case Word::Unicode: {
         if (!s.chr.hidden) {
             const int code = param < 0 ? param + 65536 : param;
-            if (code == '\t' || (code >= 0x20 && code <= 0xFFFF))
+            if (code == '\t' || (code >= 0x20 && code <= 0xFFFF && code != kObjectReplacement))
                 appendChar(static_cast<char16_t>(code));
             else if (code > 0xFFFF || code < 0)
                 appendChar(u'\uFFFD');
-            // other control characters are noise, as in the byte stream
+            // other control characters are noise, as in the byte stream; an object placeholder
+            // without its object would turn into a picture slot in the document
         }
         m_skipRemaining = s.unicodeSkip;
         return;
@@ -627,7 +630,9 @@ void Parser::decodePending()
     QString decoded = m_decoder.decode(m_pendingCodePage, m_pendingBytes);
     m_pendingBytes.clear();
     // Control characters in the byte stream are noise (a literal tab is kept as a tab).
-    decoded.removeIf([](QChar ch) { return ch.unicode() < 0x20 && ch != u'\t'; });
+    decoded.removeIf([](QChar ch) {
+        return (ch.unicode() < 0x20 && ch != u'\t') || ch.unicode() == kObjectReplacement;
+    });
     m_pendingText += decoded;
 }
 

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QImage>
 #include <QImageReader>
+#include <QPixmap>
 #include <QStringEncoder>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -337,7 +338,9 @@ private:
                 native = image.size();
             }
         } else {
-            const QImage image = qvariant_cast<QImage>(resource);
+            // Pictures pasted into the editor arrive as QImage or QPixmap resources.
+            const QImage image = resource.userType() == QMetaType::QPixmap ? qvariant_cast<QPixmap>(resource).toImage()
+                                                                           : qvariant_cast<QImage>(resource);
             data = pngData(image);
             native = image.size();
         }

@@ -283,7 +283,7 @@ private slots:
         row("empty paragraph before the last mark", "{\\rtf1 a\\par\\par}", QStringLiteral("a\n"));
         row("backslash line end is a paragraph", "{\\rtf1 a\\\nb}", QStringLiteral("a\nb"));
         row("text after the document group", "{\\rtf1 a}b", QStringLiteral("a"));
-        row("control characters from \\u", "{\\rtf1 a\\u21 ?b\\u9 ?c}", QStringLiteral("ab\tc"));
+        row("control characters from \\u", "{\\rtf1 a\\u21 ?b\\u9 ?c\\u-4 ?d}", QStringLiteral("ab\tcd"));
         row("typographic words", "{\\rtf1 \\lquote x\\rquote\\emdash\\bullet}", QStringLiteral("‘x’—•"));
         row("list text of older writers", "{\\rtf1{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody}item}",
             QStringLiteral("1.\titem"));

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QPixmap>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -293,12 +294,21 @@ private slots:
         QCOMPARE(readBack(writeRtf(doc)), describe(doc));
     }
 
+    void shouldKeepPngBytesAndConvertOtherPictures_data()
+    {
+        QTest::addColumn<bool>("pixmap");
+        QTest::newRow("image resource") << false;
+        QTest::newRow("pixmap resource") << true;
+    }
+
     void shouldKeepPngBytesAndConvertOtherPictures()
     {
+        QFETCH(bool, pixmap);
         QImage image(5, 3, QImage::Format_ARGB32);
         image.fill(QColor(0, 255, 0));
         QTextDocument doc;
-        doc.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("mem:green")), image);
+        const QVariant resource = pixmap ? QVariant(QPixmap::fromImage(image)) : QVariant(image);
+        doc.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("mem:green")), resource);
         QTextImageFormat format;
         format.setName(QStringLiteral("mem:green"));
         QTextCursor(&doc).insertImage(format);
