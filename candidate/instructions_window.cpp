@@ -17,7 +17,7 @@ QLabel *valueLabel(const QString &name, const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
-    label->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
 }
 

@@ -45,10 +45,10 @@ void LoginModel::choosePaper(const QString &paper)
 
 void LoginModel::leavePaperList(const QString &paper)
 {
-    m_classes.clear();
-    emit classesChanged();
     const auto system = exam::ProfileSnapshot::load(m_paths.systemProfile());
     if (classCount(system) == 0) {
+        m_classes.clear();
+        emit classesChanged();
         m_dialogs.message(m_dialogParent, LoginTexts::NoClassesOpen);
         return;
     }

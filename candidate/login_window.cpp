@@ -60,7 +60,9 @@ LoginWindow::LoginWindow(const QString &repositoryRoot, CandidateState &state, D
     m_name->setMaxLength(MaxNameLength);
     m_formerName->setMaxLength(MaxNameLength);
     m_login->setDefault(true);
-    m_login->setAutoDefault(true);
+    // A focused button answers Enter itself; otherwise Enter reaches the window and logs in.
+    for (QPushButton *b : {m_login, m_cancel, m_review})
+        b->setAutoDefault(true);
     // The client has no web page of its own to point to, so the link is not shown.
     m_link->setObjectName(QStringLiteral("Label3"));
     m_link->hide();
@@ -121,10 +123,12 @@ LoginEntries LoginWindow::entries() const
 
 void LoginWindow::showClasses()
 {
+    // A class the student already picked stays picked while it is still listed; otherwise no
+    // class is chosen for him: he picks his own.
+    const QString picked = m_classes->currentText();
     m_classes->clear();
     m_classes->addItems(m_model.classes());
-    // No class is chosen for the student: he picks his own.
-    m_classes->setCurrentIndex(-1);
+    m_classes->setCurrentIndex(picked.isEmpty() ? -1 : m_classes->findText(picked));
 }
 
 void LoginWindow::showButtons()
@@ -143,6 +147,16 @@ void LoginWindow::viewResults()
 {
     if (m_model.viewResults(entries()))
         emit admitted();
+}
+
+void LoginWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (m_login->isEnabled())
+            m_login->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool LoginWindow::eventFilter(QObject *watched, QEvent *event)

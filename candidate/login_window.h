@@ -33,6 +33,8 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Enter that no field or button took logs in: "登录" is the window's default button.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     LoginEntries entries() const;
