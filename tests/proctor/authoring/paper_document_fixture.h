@@ -82,12 +82,12 @@ public:
             q.answer = spec.answer;
             q.mark = spec.mark;
             if (!spec.text.isEmpty()) {
-                q.questionFile = QStringLiteral("%101.RTF").arg(i);
+                q.questionFile = QString::number(i) + QStringLiteral("01.RTF");
                 if (!writeRtfFile(m_paths.paperFile(paper, q.questionFile), spec.text))
                     return false;
             }
             if (!spec.explanation.isEmpty()) {
-                q.explainFile = QStringLiteral("%102.RTF").arg(i);
+                q.explainFile = QString::number(i) + QStringLiteral("02.RTF");
                 if (!writeRtfFile(m_paths.paperFile(paper, q.explainFile), spec.explanation))
                     return false;
             }
