@@ -375,23 +375,25 @@ ProfileIndex ProfileIndex::build(const QByteArray &fileBytes)
     index.m_text = ProfileText::fromFileBytes(fileBytes);
     const bool gb = index.m_text.isGb18030();
     const QByteArrayView body(index.m_text.body);
-    QHash<QString, ValueRef> *current = nullptr;
+    // Every key line holds an "=", so their count bounds the number of keys.
+    index.m_keys.reserve(std::min<qsizetype>(index.m_text.body.count('='), 4096));
+    qsizetype current = -1;
     forEachLine(body, [&](qsizetype start, qsizetype length, qsizetype) {
         const QByteArrayView line = body.sliced(start, length);
         const ParsedLine parsed = parseLine(line, gb);
         if (parsed.kind == LineKind::Section) {
             const QString name = foldRawName(parsed.name, gb);
             if (index.m_sectionIndex.contains(name)) {
-                current = nullptr; // a repeated section is not read
+                current = -1; // a repeated section is not read
             } else {
-                index.m_sectionIndex.insert(name, index.m_sections.size());
-                index.m_sections.append(QHash<QString, ValueRef>());
-                current = &index.m_sections.last();
+                current = index.m_sectionIndex.size();
+                index.m_sectionIndex.insert(name, current);
             }
-        } else if (parsed.kind == LineKind::Key && current) {
-            const QString name = foldRawName(parsed.name, gb);
-            if (!current->contains(name))
-                current->insert(name, {start + parsed.valueStart, length - parsed.valueStart});
+        } else if (parsed.kind == LineKind::Key && current >= 0) {
+            std::pair<qsizetype, QString> name(current, foldRawName(parsed.name, gb));
+            if (!index.m_keys.contains(name))
+                index.m_keys.insert(std::move(name),
+                                    {start + parsed.valueStart, length - parsed.valueStart});
         }
         return true;
     });
@@ -403,9 +405,8 @@ std::optional<QString> ProfileIndex::value(const QString &section, const QString
     const auto sectionIt = m_sectionIndex.constFind(foldProfileName(section));
     if (sectionIt == m_sectionIndex.cend())
         return std::nullopt;
-    const QHash<QString, ValueRef> &keys = m_sections.at(*sectionIt);
-    const auto keyIt = keys.constFind(foldProfileName(key));
-    if (keyIt == keys.cend())
+    const auto keyIt = m_keys.constFind({*sectionIt, foldProfileName(key)});
+    if (keyIt == m_keys.cend())
         return std::nullopt;
     return profileValueText(QByteArrayView(m_text.body).sliced(keyIt->start, keyIt->length),
                             m_text.isGb18030());

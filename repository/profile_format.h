@@ -13,6 +13,7 @@
 #include <QList>
 #include <QString>
 #include <optional>
+#include <utility>
 
 namespace exam {
 
@@ -64,7 +65,8 @@ private:
     };
     ProfileText m_text;
     QHash<QString, qsizetype> m_sectionIndex;
-    QList<QHash<QString, ValueRef>> m_sections;
+    // One table for the keys of all sections, keyed by section number and folded key.
+    QHash<std::pair<qsizetype, QString>, ValueRef> m_keys;
 };
 
 // A file's lines, changed by writes and turned back into bytes.
