@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QThread>
 #include <atomic>
 #include <fcntl.h>
 #include <unistd.h>
@@ -14,6 +15,8 @@ namespace exam {
 namespace {
 
 std::atomic<quint64> g_openCount{0};
+
+constexpr int StoreAttempts = 4;
 
 // Larger files are not profiles; reading them whole could exhaust memory.
 constexpr qint64 MaxProfileBytes = 64 * 1024 * 1024;
@@ -98,15 +101,24 @@ bool storeAtomically(const QString &filePath, const QByteArray &bytes, QString *
             return false;
         }
     }
-    QSaveFile file(filePath);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        setError(error, QStringLiteral("无法保存文件 %1: %2")
-                            .arg(QDir::toNativeSeparators(filePath), file.errorString()));
-        return false;
+    // On a network share the rename can fail while another computer has the file open: retry
+    // briefly before giving up.
+    QString failure;
+    for (int attempt = 0; attempt < StoreAttempts; ++attempt) {
+        if (attempt > 0)
+            QThread::msleep(25UL << attempt);
+        QSaveFile file(filePath);
+        file.setDirectWriteFallback(false);
+        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
+            syncFolder(info.absolutePath());
+            return true;
+        }
+        failure = file.errorString();
     }
-    syncFolder(info.absolutePath());
-    return true;
+    setError(
+        error,
+        QStringLiteral("无法保存文件 %1: %2").arg(QDir::toNativeSeparators(filePath), failure));
+    return false;
 }
 
 // Loads the document a write works on: the current file, or an empty new one. `current` receives
