@@ -7,6 +7,9 @@
 #include "repository/repository_paths.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
@@ -14,6 +17,11 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("candidate"));
     QApplication::setApplicationDisplayName(QStringLiteral("考试系统"));
     QApplication::setApplicationVersion(QStringLiteral(EXAM_CANDIDATE_VERSION));
+    // Standard buttons of message boxes ("确定", "取消") in the students' language.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     QtDialogs dialogs;
     SingleInstanceGuard guard(QStringLiteral("candidate"));
