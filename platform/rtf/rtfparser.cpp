@@ -182,8 +182,8 @@ bool Parser::parse(QByteArrayView data)
                 tokenizer.takeBinary(token.parameter);
             continue;
         }
-        const bool blank = token.kind == Token::Kind::Text && token.text.trimmed().isEmpty();
-        if (m_starPending && token.kind != Token::Kind::ControlWord && !blank) {
+        if (m_starPending && token.kind != Token::Kind::ControlWord
+            && !(token.kind == Token::Kind::Text && token.text.trimmed().isEmpty())) {
             // \* before anything but a control word still marks the group as ignorable.
             m_starPending = false;
             state().destination = Destination::Skip;
