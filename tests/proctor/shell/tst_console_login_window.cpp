@@ -172,4 +172,4 @@ void TestLoginWindow::shouldEndOnCancelAndPressF1ForHelp()
 }
 
 QTEST_MAIN(TestLoginWindow)
-#include "tst_login_window.moc"
+#include "tst_console_login_window.moc"
