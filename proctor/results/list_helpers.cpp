@@ -1,12 +1,39 @@
 #include "proctor/results/list_helpers.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
 
 namespace exam {
+
+namespace {
+
+// Rows with Chinese text would be taller than rows of digits (the fallback font has more height):
+// one fixed height keeps row k of two lists side by side.
+class FixedHeightDelegate : public QStyledItemDelegate
+{
+public:
+    FixedHeightDelegate(const QFont &font, QObject *parent)
+        : QStyledItemDelegate(parent)
+    {
+        const QFontMetrics metrics(font);
+        m_height = std::max(metrics.height(), metrics.boundingRect(QStringLiteral("张")).height()) + 2;
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), m_height};
+    }
+
+private:
+    int m_height = 0;
+};
+
+} // namespace
 
 QListWidget *makeRowList(const QString &objectName, const QString &toolTip, QWidget *parent)
 {
@@ -14,9 +41,11 @@ QListWidget *makeRowList(const QString &objectName, const QString &toolTip, QWid
     list->setObjectName(objectName);
     list->setToolTip(toolTip);
     list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    list->setUniformItemSizes(true);
+    list->setItemDelegate(new FixedHeightDelegate(list->font(), list));
     list->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The padding underscores run on; cutting them with an ellipsis would hide the last field.
+    list->setTextElideMode(Qt::ElideNone);
     return list;
 }
 

@@ -45,10 +45,11 @@ void readStudents(QList<StudentReading> &readings, const ResultsData &data, cons
             readings[i] = readStudent(path, data.className, number, data.questionCount());
         }
     };
+    // One core stays free for the window, which keeps answering while a refresh runs.
     if (threads <= 0)
-        threads = std::max(1, QThread::idealThreadCount());
-    // A thread for a handful of small files costs more than it saves.
-    const qsizetype wanted = std::min<qsizetype>(threads, (count + 15) / 16);
+        threads = std::max(1, QThread::idealThreadCount() - 1);
+    // A thread for a class of usual size costs more than it saves.
+    const qsizetype wanted = std::min<qsizetype>(threads, (count + 127) / 128);
     std::vector<std::thread> workers;
     for (qsizetype t = 1; t < wanted; ++t)
         workers.emplace_back(work);

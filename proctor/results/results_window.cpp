@@ -159,7 +159,8 @@ QWidget *ResultsWindow::buildStudentColumns()
     m_names = makeRowList(QStringLiteral("List1"), QStringLiteral("单击选中考生"), panel);
     m_scores = makeRowList(QStringLiteral("List2"), QStringLiteral("单击选中考生"), panel);
     m_statistics = makeRowList(QStringLiteral("Lst统计"), QString(), panel);
-    m_statistics->setMaximumWidth(170);
+    m_statistics->setMinimumWidth(200);
+    m_statistics->setMaximumWidth(240);
     auto *statisticsLabel = new QLabel(QStringLiteral("统计信息:"), panel);
     statisticsLabel->setObjectName(QStringLiteral("Label4"));
     statisticsLabel->setBuddy(m_statistics);
