@@ -16,7 +16,7 @@ enum class Word {
     // header
     Ansi, Mac, Pc, Pca, AnsiCpg, DefaultFont, UnicodeSkip, Unicode,
     // destinations
-    FontTable, ColorTable, Pict, Skip, Keep, Upr, Ud,
+    FontTable, ColorTable, Pict, Skip, Keep, Upr, Ud, DefaultChar,
     // tables of fonts and colours
     Font, FontCharset, CodePage, Red, Green, Blue,
     // character formatting
@@ -43,7 +43,7 @@ const std::unordered_map<std::string_view, Word> &wordTable()
         {"ansicpg", Word::AnsiCpg}, {"deff", Word::DefaultFont}, {"uc", Word::UnicodeSkip},
         {"u", Word::Unicode},
         {"fonttbl", Word::FontTable}, {"colortbl", Word::ColorTable}, {"pict", Word::Pict},
-        {"upr", Word::Upr}, {"ud", Word::Ud},
+        {"upr", Word::Upr}, {"ud", Word::Ud}, {"defchp", Word::DefaultChar},
         // Destinations whose content is never shown, starred or not.
         {"stylesheet", Word::Skip}, {"info", Word::Skip}, {"header", Word::Skip},
         {"headerl", Word::Skip}, {"headerr", Word::Skip}, {"headerf", Word::Skip},
@@ -258,6 +258,8 @@ void Parser::groupEnd()
     const Destination ending = state().destination;
     if (ending == Destination::FontTable)
         commitFont();
+    if (ending == Destination::DefaultChar)
+        m_defaultChar = state().chr;
     if (ending == Destination::Picture && static_cast<qsizetype>(m_stack.size()) - 1 == m_pictureDepth)
         finishPicture();
     if (m_stack.size() == 2) { // the document group: its last paragraph has no mark of its own
@@ -367,6 +369,11 @@ void Parser::controlWord(const Token &token, Tokenizer &tokenizer)
         default: break;
         }
         return;
+    case Destination::DefaultChar:
+        // Only character properties: what \plain goes back to.
+        if (word == Word::Font || (word >= Word::Plain && word <= Word::LeftToRightRun))
+            textControlWord(token.text, hasParam, param);
+        return;
     case Destination::Text:
         break;
     }
@@ -443,6 +450,9 @@ bool Parser::destinationWord(QByteArrayView name, bool starred)
     case Word::Upr:
         s.uprContainer = true;
         return true;
+    case Word::DefaultChar:
+        s.destination = s.destination == Destination::Text ? Destination::DefaultChar : Destination::Skip;
+        return true;
     case Word::Ud:
         return true;
     case Word::Keep:
@@ -465,7 +475,7 @@ void Parser::textControlWord(QByteArrayView name, bool hasParam, int param)
     const bool on = !hasParam || param != 0;
     switch (lookup(name)) {
     case Word::Font: c.font = param; break;
-    case Word::Plain: c = CharState{}; break;
+    case Word::Plain: c = m_defaultChar; break;
     case Word::Bold: c.bold = on; break;
     case Word::Italic: c.italic = on; break;
     case Word::Underline: c.underline = on; break;

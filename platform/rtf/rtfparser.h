@@ -126,6 +126,7 @@ private:
         Picture,
         Skip,
         UprAlternative, // ANSI copy inside \upr: skipped unless it turns out to be \*\ud
+        DefaultChar,    // \*\defchp: the document's default character properties
     };
 
     struct GroupState
@@ -190,6 +191,7 @@ private:
 
     int m_rowCells = 0;
     ParaState m_lastPara;
+    CharState m_defaultChar;
 
     static constexpr int kNoFont = std::numeric_limits<int>::min();
     int m_codePageFont = kNoFont;

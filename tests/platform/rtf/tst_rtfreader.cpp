@@ -307,6 +307,8 @@ private slots:
         row("bold", "{\\rtf1 a\\b X}", QTextFormat::FontWeight, int(QFont::Bold));
         row("bold off", "{\\rtf1 \\b a\\b0 X}", QTextFormat::FontWeight, QVariant());
         row("plain resets", "{\\rtf1 \\i\\fs40 a\\plain X}", QTextFormat::FontPointSize, 12.0);
+        row("plain resets to the document defaults", "{\\rtf1{\\*\\defchp \\fs21\\b\\par}\\fs40 a\\plain X}",
+            QTextFormat::FontPointSize, 10.5);
         row("group restores", "{\\rtf1 {\\i a}X}", QTextFormat::FontItalic, QVariant());
         row("size in half points", "{\\rtf1 \\fs21 X}", QTextFormat::FontPointSize, 10.5);
         row("huge size is clamped", "{\\rtf1 \\fs99999999999 X}", QTextFormat::FontPointSize, 1638.0);

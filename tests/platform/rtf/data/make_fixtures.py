@@ -1,5 +1,10 @@
 #!/usr/bin/env python3
-"""Writes the hand-made RTF fixtures: files in the form the Windows rich-text control saves."""
+"""Writes the hand-made RTF fixtures in the forms the Windows rich-text control, WordPad and Word save.
+
+libreoffice_question.rtf is LibreOffice's own output, made once with
+    soffice --headless --infilter="HTML (StarWriter)" --convert-to rtf libreoffice_question.html
+Usage: make_fixtures.py <output folder>
+"""
 import struct, zlib, sys, os
 
 def png(width, height, rgb):
