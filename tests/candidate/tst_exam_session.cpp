@@ -177,26 +177,6 @@ private slots:
         QCOMPARE(session->clockText(), QStringLiteral("09:59:59"));
     }
 
-    void answerDisplayStopsTheClock()
-    {
-        ExamRepository repo;
-        repo.writePaper(2, 10, 1, {QStringLiteral("13")});
-        repo.setMain(QStringLiteral("EXERCISEMODE"), QStringLiteral("1"));
-        CandidateState state = repo.state();
-        auto session = startSession(repo, state);
-        QVERIFY(session->showAnswerButtonVisible());
-        session->toggleAnswerDisplay();
-        QVERIFY(state.answerShown);
-        QVERIFY(!repo.clockTimer()->fire());
-        QCOMPARE(session->clockText(), QStringLiteral("00:10:00"));
-        QCOMPARE(session->questionCaption(),
-                 QStringLiteral("题号:1      分值:1   标准答案: 13  您尚未做题!"));
-        session->toggleAnswerDisplay();
-        QVERIFY(repo.clockTimer()->fire());
-        QCOMPARE(session->clockText(), QStringLiteral("00:09:59"));
-        QCOMPARE(session->questionCaption(), QStringLiteral("题号:1      分值:1"));
-    }
-
     void handInScoresAndStores()
     {
         ExamRepository repo;
@@ -222,35 +202,6 @@ private slots:
         QCOMPARE(repo.result(QStringLiteral("DA4")), QStringLiteral("2"));
         QVERIFY(session->handedIn());
         QVERIFY(!repo.saveTimer()->isActive());
-    }
-
-    void handInFailureKeepsEverythingForAnotherTry()
-    {
-        ExamRepository repo;
-        repo.writePaper(2, 30, 1, {QStringLiteral("1"), QStringLiteral("2")});
-        repo.setMain(QStringLiteral("DISPLAY_SCORE"), QStringLiteral("0"));
-        CandidateState state = repo.state();
-        auto session = startSession(repo, state, false);
-        session->recordAnswer(tick({1}));
-        const QString cachedProfile = repo.cacheFolder() + u'/' + repo.paper + u".cho";
-        QVERIFY(QFile::exists(cachedProfile));
-
-        QVERIFY(QDir(repo.resultsFolder()).removeRecursively());
-        const ExamSession::HandInOutcome failed = session->handIn();
-        QVERIFY(!failed.stored);
-        QVERIFY(!failed.message.contains(QStringLiteral("已经保存")));
-        QVERIFY(!session->handedIn());
-        QCOMPARE(session->answer(1), 1.0);
-        QVERIFY(QFile::exists(cachedProfile));
-        QVERIFY(repo.clockTimer()->isActive());
-
-        QVERIFY(QDir().mkpath(repo.resultsFolder()));
-        const ExamSession::HandInOutcome stored = session->handIn();
-        QVERIFY(stored.stored);
-        QVERIFY(stored.message.contains(QStringLiteral("您的考试成绩已经保存")));
-        QCOMPARE(repo.result(QStringLiteral("DF")), QStringLiteral("1"));
-        QCOMPARE(repo.result(QStringLiteral("DA1")), QStringLiteral("1"));
-        QVERIFY(!QFile::exists(cachedProfile));
     }
 
     void failedSaveWarnsAndIsRetried()
@@ -323,20 +274,6 @@ private slots:
         QVERIFY(session->saveProgress());
         QVERIFY(session->handIn().stored);
         QCOMPARE(repo.resultBytes(), before);
-    }
-
-    void autoAdvanceMovesOnAfterAnAnswer()
-    {
-        ExamRepository repo;
-        repo.writePaper(3, 30, 1);
-        CandidateState state = repo.state();
-        auto session = startSession(repo, state);
-        session->optionsChanged(tick({1}));
-        QCOMPARE(state.currentPosition, 1);
-        session->setAutoAdvance(true);
-        session->optionsChanged(tick({2}));
-        QCOMPARE(state.currentPosition, 2);
-        QCOMPARE(session->answer(1), 2.0);
     }
 
     void emptyPaperStartsWithoutQuestions()

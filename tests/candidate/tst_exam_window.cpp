@@ -265,6 +265,8 @@ private slots:
         QSignalSpy ended(h.window.get(), &ExamWindow::examEnded);
         QTest::mouseClick(h.option(1), Qt::LeftButton);
         QTest::mouseClick(h.option(5), Qt::LeftButton);
+        const QString localProfile = repo.cacheFolder() + u'/' + repo.paper + u".cho";
+        QVERIFY(QFile::exists(localProfile));
         QVERIFY(QDir(repo.resultsFolder()).removeRecursively());
 
         h.dialogs.answerQuestion(true);
@@ -277,6 +279,7 @@ private slots:
         QVERIFY(h.option(1)->isChecked() && h.option(5)->isChecked());
         QCOMPARE(h.window->session().answer(1), 15.0);
         QVERIFY(h.option(2)->isEnabled());
+        QVERIFY(QFile::exists(localProfile));
 
         QVERIFY(QDir().mkpath(repo.resultsFolder()));
         h.dialogs.answerQuestion(true);
@@ -285,6 +288,7 @@ private slots:
         QVERIFY(h.dialogs.messages().last().contains(QStringLiteral("您的考试成绩已经保存")));
         QCOMPARE(repo.result(QStringLiteral("DA1")), QStringLiteral("15"));
         QCOMPARE(repo.result(QStringLiteral("DF")), QStringLiteral("0"));
+        QVERIFY(!QFile::exists(localProfile));
     }
 
     void failedSaveIsShownInTheWindow()
