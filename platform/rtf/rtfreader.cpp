@@ -100,8 +100,7 @@ public:
             return;
         }
         enterContent(true);
-        if (m_breakPending) // the cell's last paragraph mark ends the cell, not a paragraph
-            m_breakPending = false;
+        m_breakPending = false; // the cell's last paragraph mark ends the cell, not a paragraph
         m_cursor.setBlockFormat(blockFormat(para));
         m_cellPending = true;
     }
