@@ -1,9 +1,12 @@
 #include "candidate/candidate_state.h"
 #include "candidate/client_flow.h"
+#include "candidate/exam_launcher.h"
 #include "candidate/password_dialog.h"
 
 #include "platform/desktop/single_instance.h"
 #include "platform/dialogs/qt_dialogs.h"
+#include "repository/clock.h"
+#include "repository/random_source.h"
 #include "repository/repository_paths.h"
 
 #include <QApplication>
@@ -32,6 +35,11 @@ int main(int argc, char *argv[])
     DialogPasswordPrompt prompt;
     ClientFlow flow(exam::repositoryRootFromProgramFolder(QCoreApplication::applicationDirPath()), state,
                     dialogs, prompt);
+    exam::SecureRandomSource random;
+    const exam::SystemClock clock;
+    flow.setExamLauncher([&] {
+        openExamWindow(QCoreApplication::applicationDirPath(), state, dialogs, random, clock);
+    });
     if (!flow.start())
         return 0;
     return QApplication::exec();

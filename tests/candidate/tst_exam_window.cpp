@@ -1,4 +1,5 @@
 #include "candidate/exam_window.h"
+#include "candidate/exam_launcher.h"
 
 #include "exam_test_support.h"
 #include "platform/dialogs/fake_dialogs.h"
@@ -380,6 +381,25 @@ private slots:
         QCOMPARE(h.dialogs.calls().last().text, QStringLiteral("您是否要退出?"));
         QCOMPARE(ended.count(), 1);
         QCOMPARE(repo.resultBytes(), before);
+    }
+
+    void programOpensTheWindowOnItsOwnFolder()
+    {
+        ExamRepository repo;
+        repo.writePaper(3, 45, 1);
+        CandidateState state = repo.state();
+        FakeDialogs dialogs;
+        QPointer<ExamWindow> window =
+            openExamWindow(repo.root(), state, dialogs, repo.random, repo.clock);
+        QVERIFY(window->isVisible());
+        QVERIFY(window->testAttribute(Qt::WA_DeleteOnClose));
+        QVERIFY(state.runsLocally);
+        QCOMPARE(window->findChild<QTextEdit *>(QStringLiteral("Rich题目"))->toPlainText(),
+                 QStringLiteral("Question 1"));
+        QCOMPARE(window->session().clockTimer()->interval(), 1000);
+        QVERIFY(window->session().saveTimer()->isActive());
+        QCOMPARE(repo.result(QStringLiteral("TIME")), QStringLiteral("00:45:00"));
+        delete window;
     }
 };
 
