@@ -1,6 +1,5 @@
 #include "proctor/results/results_window.h"
 
-#include "platform/desktop/desktop_services.h"
 #include "platform/dialogs/dialogs.h"
 #include "proctor/results/list_helpers.h"
 #include "proctor/results/question_panel.h"
@@ -10,11 +9,12 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QCoreApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -217,8 +217,6 @@ void ResultsWindow::connectControls()
     connect(m_delete, &QPushButton::clicked, m_presenter, &ResultsPresenter::deleteResult);
     connect(m_export, &QPushButton::clicked, this, &ResultsWindow::exportResults);
     connect(m_help, &QPushButton::clicked, this, &ResultsWindow::showHelp);
-    auto *helpKey = new QShortcut(QKeySequence::HelpContents, this);
-    connect(helpKey, &QShortcut::activated, this, &ResultsWindow::showHelp);
     connect(m_close, &QPushButton::clicked, this, &QDialog::close);
 }
 
@@ -252,15 +250,18 @@ void ResultsWindow::exportResults()
     m_exportHandler(this, m_presenter->data());
 }
 
+// "帮助" presses F1 on this window; the console turns F1 into opening its help file.
 void ResultsWindow::showHelp()
 {
-    if (!openHelp(m_root))
-        m_dialogs.message(this, QStringLiteral("找不到帮助文件!"), Dialogs::Icon::Warning);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QCoreApplication::sendEvent(this, &press);
 }
 
-void openResultsWindow(QWidget *parent, const QString &root, Dialogs &dialogs)
+void openResultsWindow(QWidget *parent, const QString &root, Dialogs &dialogs,
+                       ResultsWindow::ExportHandler exportHandler)
 {
     ResultsWindow window(root, dialogs, parent);
+    window.setExportHandler(std::move(exportHandler));
     if (!window.start())
         return;
     window.exec();

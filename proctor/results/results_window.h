@@ -84,7 +84,8 @@ private:
 };
 
 // Opens the results window modally over `parent`; returns at once, after the message, when the
-// repository has no paper or no class.
-void openResultsWindow(QWidget *parent, const QString &root, Dialogs &dialogs);
+// repository has no paper or no class. `exportHandler` is what "输出到 EXCEL" does.
+void openResultsWindow(QWidget *parent, const QString &root, Dialogs &dialogs,
+                       ResultsWindow::ExportHandler exportHandler = {});
 
 } // namespace exam

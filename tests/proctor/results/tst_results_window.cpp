@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -38,6 +39,21 @@ void clickRow(QListWidget *list, int row)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
 }
 
+// Counts the F1 presses that reach a window (the console's help filter acts on them).
+class F1Counter : public QObject
+{
+public:
+    int presses = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1)
+            ++presses;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace
 
 class TestResultsWindow : public QObject
@@ -47,6 +63,7 @@ class TestResultsWindow : public QObject
 private slots:
     void init()
     {
+        m_dialogs.clear();
         m_repository = std::make_unique<ResultsRepository>();
     }
     void cleanup()
@@ -200,6 +217,16 @@ private slots:
         m_window->setExportHandler([&](QWidget *, const ResultsData &data) { exported = data.students.size() == 3; });
         QTest::mouseClick(button(u"Cmd输出"), Qt::LeftButton);
         QVERIFY(exported);
+    }
+
+    void shouldPressF1ForTheConsolesHelp()
+    {
+        openWindowOnClass(3);
+        F1Counter counter;
+        m_window->installEventFilter(&counter);
+        QTest::mouseClick(button(u"CmdHELP"), Qt::LeftButton);
+        QCOMPARE(counter.presses, 1);
+        QVERIFY(m_dialogs.calls().isEmpty());
     }
 
     void shouldCloseOnReturn()
