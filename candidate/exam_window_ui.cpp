@@ -20,11 +20,11 @@ W *named(W *widget, const QString &name)
     return widget;
 }
 
-QTextEdit *readOnlyView(QWidget *parent, const QString &name)
+QTextEdit *readOnlyView(QWidget *parent, const QString &name, const QString &accessibleName)
 {
     auto *view = named(new QTextEdit(parent), name);
     view->setReadOnly(true);
-    view->setAccessibleName(name);
+    view->setAccessibleName(accessibleName);
     return view;
 }
 
@@ -35,11 +35,11 @@ void ExamWindowUi::setupUi(QWidget *window)
     window->setObjectName(QStringLiteral("网络考试"));
 
     questionFrame = named(new QGroupBox(window), QStringLiteral("Fram_题目"));
-    questionView = readOnlyView(questionFrame, QStringLiteral("Rich题目"));
+    questionView = readOnlyView(questionFrame, QStringLiteral("Rich题目"), QStringLiteral("试题"));
     (new QVBoxLayout(questionFrame))->addWidget(questionView);
 
     explainFrame = named(new QGroupBox(QStringLiteral("解题辅导"), window), QStringLiteral("FrmExplain"));
-    explainView = readOnlyView(explainFrame, QStringLiteral("Rich解题辅导"));
+    explainView = readOnlyView(explainFrame, QStringLiteral("Rich解题辅导"), QStringLiteral("解题辅导"));
     (new QVBoxLayout(explainFrame))->addWidget(explainView);
     explainFrame->hide();
 
@@ -81,6 +81,7 @@ void ExamWindowUi::setupUi(QWidget *window)
 
     clockCaption = named(new QLabel(QStringLiteral("剩余时间:"), window), QStringLiteral("Label1"));
     clock = named(new QLabel(window), QStringLiteral("Lab_TIMER"));
+    clock->setAccessibleName(QStringLiteral("剩余时间"));
     QFont clockFont = clock->font();
     clockFont.setPointSize(clockFont.pointSize() + 6);
     clockFont.setBold(true);
@@ -100,6 +101,7 @@ void ExamWindowUi::setupUi(QWidget *window)
         questionButtons[i] = button;
     }
     pageBar = named(new QScrollBar(Qt::Vertical, selectFrame), QStringLiteral("VSlquestion"));
+    pageBar->setAccessibleName(QStringLiteral("试题按钮翻页"));
     pageBar->setSingleStep(10);
     pageBar->setPageStep(10);
     grid->addWidget(pageBar, 0, 4, 5, 1);
