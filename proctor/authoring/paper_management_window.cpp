@@ -1,18 +1,17 @@
 #include "proctor/authoring/paper_management_window.h"
 
-#include "platform/desktop/desktop_services.h"
-#include "platform/dialogs/dialogs.h"
 #include "proctor/authoring/paper_management.h"
 #include "proctor/authoring/paper_settings_panel.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QShortcut>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -21,8 +20,6 @@ namespace exam {
 PaperManagementWindow::PaperManagementWindow(const QString &repositoryRoot, Dialogs &dialogs,
                                              QWidget *parent)
     : QDialog(parent),
-      m_root(repositoryRoot),
-      m_dialogs(dialogs),
       m_management(new PaperManagement(repositoryRoot, dialogs, this)),
       m_list(new QListWidget(this)),
       m_panel(new PaperSettingsPanel(this))
@@ -40,8 +37,6 @@ PaperManagementWindow::PaperManagementWindow(const QString &repositoryRoot, Dial
     connect(m_management, &PaperManagement::paperShown, this, &PaperManagementWindow::showSelectedPaper);
     connect(m_list, &QListWidget::currentRowChanged, m_management, &PaperManagement::select);
     connect(m_list, &QListWidget::itemDoubleClicked, m_management, &PaperManagement::editPaper);
-    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
-            &PaperManagementWindow::showHelp);
 
     m_management->open();
 }
@@ -194,10 +189,11 @@ void PaperManagementWindow::showSelectedPaper()
     m_panel->showRow(m_management->selectedRow());
 }
 
+// "帮助" presses F1 on this window; the console turns F1 into opening its help file.
 void PaperManagementWindow::showHelp()
 {
-    if (!openHelp(m_root))
-        m_dialogs.message(this, QStringLiteral("找不到帮助文件!"));
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QCoreApplication::sendEvent(this, &press);
 }
 
 } // namespace exam

@@ -34,8 +34,6 @@ private:
     void showSelectedPaper();
     void showHelp();
 
-    QString m_root;
-    Dialogs &m_dialogs;
     PaperManagement *m_management;
     QListWidget *m_list;
     PaperSettingsPanel *m_panel;

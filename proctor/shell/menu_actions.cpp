@@ -1,5 +1,6 @@
 #include "proctor/shell/menu_actions.h"
 
+#include "proctor/authoring/paper_management_window.h"
 #include "proctor/classes/class_window.h"
 #include "proctor/classes/exam_room_window.h"
 #include "proctor/shell/password_window.h"
@@ -15,6 +16,10 @@ MenuOpeners makeMenuOpeners(const ConsoleContext &context)
     Dialogs *dialogs = context.dialogs;
 
     MenuOpeners openers;
+    openers.papers = [root = context.repositoryRoot, dialogs](QWidget *parent) {
+        PaperManagementWindow window(root, *dialogs, parent);
+        window.exec();
+    };
     openers.examRooms = [systemProfile, dialogs](QWidget *parent) {
         ExamRoomWindow window(systemProfile, *dialogs, parent);
         window.exec();

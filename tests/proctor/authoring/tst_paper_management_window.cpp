@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -58,6 +59,21 @@ void retype(QLineEdit *field, const QString &text)
     QApplication::sendEvent(field, &typed);
 }
 
+// Counts the F1 presses that reach a window, as the console's help key filter sees them.
+class F1Counter : public QObject
+{
+public:
+    int presses = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1)
+            ++presses;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace
 
 class TestPaperManagementWindow : public QObject
@@ -80,6 +96,7 @@ private slots:
     void listSelectionShouldShowThePaper();
     void doubleClickShouldOpenTheEditor();
     void wordButtonShouldSayItIsNotAvailableYet();
+    void helpButtonShouldPressF1();
 };
 
 void TestPaperManagementWindow::cleanup()
@@ -369,6 +386,19 @@ void TestPaperManagementWindow::wordButtonShouldSayItIsNotAvailableYet()
     window.show();
     click(window, QStringLiteral("CmdToWORD"));
     QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("输出到 WORD 的功能尚未提供!")});
+}
+
+void TestPaperManagementWindow::helpButtonShouldPressF1()
+{
+    Repository repo;
+    FakeDialogs dialogs;
+    PaperManagementWindow window(repo.root(), dialogs);
+    window.show();
+    F1Counter counter;
+    window.installEventFilter(&counter);
+    click(window, QStringLiteral("Command5"));
+    QCOMPARE(counter.presses, 1);
+    QVERIFY(dialogs.calls().isEmpty());
 }
 
 QTEST_MAIN(TestPaperManagementWindow)
