@@ -105,8 +105,8 @@ bool LoginWindow::start()
 {
     if (!m_model.start())
         return false;
-    // Filled only now, so that the selection below does not run "paper chosen" a second time.
-    const QSignalBlocker blocker(m_papers);
+    // The model has already run "paper chosen" for the first paper; filling the list programmatically
+    // does not emit activated(), so it does not run again.
     m_papers->addItems(m_model.papers());
     m_papers->setCurrentIndex(0);
     m_number->clear();
