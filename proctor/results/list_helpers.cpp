@@ -13,7 +13,9 @@ namespace exam {
 namespace {
 
 // Rows with Chinese text would be taller than rows of digits (the fallback font has more height):
-// one fixed height keeps row k of two lists side by side.
+// one fixed height keeps row k of two lists side by side. The width is counted from the
+// characters of the fixed-pitch font instead of laying the text out, so a list of thousands of rows
+// is sized quickly.
 class FixedHeightDelegate : public QStyledItemDelegate
 {
 public:
@@ -22,15 +24,23 @@ public:
     {
         const QFontMetrics metrics(font);
         m_height = std::max(metrics.height(), metrics.boundingRect(QStringLiteral("张")).height()) + 2;
+        m_narrowWidth = metrics.horizontalAdvance(u'_');
+        m_wideWidth = std::max(metrics.horizontalAdvance(QStringLiteral("张")), 2 * m_narrowWidth);
     }
 
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    QSize sizeHint(const QStyleOptionViewItem &, const QModelIndex &index) const override
     {
-        return {QStyledItemDelegate::sizeHint(option, index).width(), m_height};
+        const QString text = index.data(Qt::DisplayRole).toString();
+        int width = 2 * m_narrowWidth;
+        for (const QChar c : text)
+            width += c.unicode() < 0x1100 ? m_narrowWidth : c.isLowSurrogate() ? 0 : m_wideWidth;
+        return {width, m_height};
     }
 
 private:
     int m_height = 0;
+    int m_narrowWidth = 0;
+    int m_wideWidth = 0;
 };
 
 } // namespace
