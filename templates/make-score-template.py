@@ -91,8 +91,13 @@ def cell_ref(ref):
     return int(digits), number
 
 
-def worksheet(strings, cells, columns, merges=(), heading_row=None, frozen=False, selected=False):
-    """cells: {ref: (text or None, style)}; columns: [(first, last, width, style)]."""
+def worksheet(strings, cells, columns, merges=(), heading_row=None, title_row=1, frozen=False,
+              selected=False, fit_width=True):
+    """cells: {ref: (text or None, style)}; columns: [(first, last, width, style)].
+
+    A column's style is the format new cells of that column take (the filled rows), and it shows
+    on every empty cell of the column too, so it carries no borders.
+    """
     rows = {}
     for ref, (text, style) in cells.items():
         row, column = cell_ref(ref)
@@ -100,6 +105,8 @@ def worksheet(strings, cells, columns, merges=(), heading_row=None, frozen=False
     last_row = max(rows)
     last_column = max(c for r in rows.values() for c, *_ in r)
     parts = [f'{DECL}<worksheet xmlns="{NS_MAIN}" xmlns:r="{NS_REL}">']
+    if fit_width:
+        parts.append('<sheetPr><pageSetUpPr fitToPage="1"/></sheetPr>')
     parts.append(f'<dimension ref="A1:{column_letter(last_column)}{last_row}"/>')
     view = '<sheetView workbookViewId="0"' + (' tabSelected="1"' if selected else "") + ">"
     if frozen:
@@ -116,6 +123,8 @@ def worksheet(strings, cells, columns, merges=(), heading_row=None, frozen=False
         if row == heading_row:
             # New cells in the heading row take the heading format.
             attributes += f' s="{HEADING}" customFormat="1" ht="20" customHeight="1"'
+        elif row == title_row:
+            attributes += ' ht="24" customHeight="1"'
         parts.append(f"<row {attributes}>")
         for column, ref, text, style in sorted(rows[row]):
             if text is None:
@@ -129,7 +138,8 @@ def worksheet(strings, cells, columns, merges=(), heading_row=None, frozen=False
         parts.extend(f'<mergeCell ref="{m}"/>' for m in merges)
         parts.append("</mergeCells>")
     parts.append('<pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" header="0.3" footer="0.3"/>')
-    parts.append('<pageSetup paperSize="9" orientation="portrait"/>')
+    fit = ' fitToWidth="1" fitToHeight="0"' if fit_width else ""
+    parts.append(f'<pageSetup paperSize="9" orientation="portrait"{fit}/>')
     parts.append("</worksheet>")
     return "".join(parts)
 
@@ -145,7 +155,7 @@ def students_sheet(strings):
         "A2": ("考试名称:", LABEL), "B2": (None, VALUE),
     }
     cells.update(headings(5, ["考号", "考生姓名", "曾用名", "成绩", "名次", "剩余时间"]))
-    columns = [(1, 1, 10, DATA), (2, 3, 14, DATA), (4, 5, 9, DATA), (6, 6, 12, DATA)]
+    columns = [(1, 1, 10, CENTER), (2, 3, 14, CENTER), (4, 5, 9, CENTER), (6, 6, 12, CENTER)]
     return worksheet(strings, cells, columns, merges=["B2:F2"], frozen=True, selected=True)
 
 
@@ -164,8 +174,8 @@ def statistics_sheet(strings):
     for i, label in enumerate(STATISTICS):
         cells[f"A{i + 6}"] = (label, HEADING)
         cells[f"B{i + 6}"] = (None, DATA)
-    columns = [(1, 1, 16, PLAIN), (2, 2, 22, DATA)]
-    return worksheet(strings, cells, columns)
+    columns = [(1, 1, 16, PLAIN), (2, 2, 22, CENTER)]
+    return worksheet(strings, cells, columns, title_row=3)
 
 
 def questions_sheet(strings):
@@ -176,7 +186,7 @@ def questions_sheet(strings):
     }
     cells.update(headings(5, ["题号", "标准答案", "得分率%", "选1人数", "选2人数", "选3人数",
                               "选4人数", "选5人数"]))
-    columns = [(1, 3, 10, DATA), (4, 8, 9, DATA)]
+    columns = [(1, 3, 10, CENTER), (4, 8, 9, CENTER)]
     return worksheet(strings, cells, columns, merges=["B2:H2"], frozen=True)
 
 
@@ -187,8 +197,10 @@ def answers_sheet(strings):
         "A2": ("考试名称:", LABEL), "B2": (None, VALUE),
     }
     cells.update(headings(5, ["考号", "考生姓名", "曾用名"]))
-    columns = [(1, 1, 10, DATA), (2, 3, 14, DATA), (4, 16384, 8, CENTER)]
-    return worksheet(strings, cells, columns, merges=["B2:D2"], heading_row=5, frozen=True)
+    columns = [(1, 1, 10, CENTER), (2, 3, 14, CENTER), (4, 16384, 8, CENTER)]
+    # One column per question: printed across as many pages as it takes.
+    return worksheet(strings, cells, columns, merges=["B2:D2"], heading_row=5, frozen=True,
+                     fit_width=False)
 
 
 SHEETS = [("学生成绩", students_sheet), ("成绩统计", statistics_sheet),

@@ -245,23 +245,36 @@ void TestWorkbook::shouldKeepTheTemplatesCellsStylesAndWidths()
 
 void TestWorkbook::shouldGiveNewCellsTheFormatOfTheirRowOrColumn()
 {
-    Workbook template_;
-    QVERIFY(template_.open(defaultTemplate));
-    const int heading = template_.cell(4, QStringLiteral("A5")).style;
-    const int data = template_.cell(1, QStringLiteral("A5")).style;
-    QVERIFY(heading > 0);
-
+    // Columns B:D format new cells with 3, column F with 4; row 5 formats its new cells with 2.
+    PackageBuilder builder;
+    builder.sheets << PackageBuilder::worksheet(
+        "<row r=\"5\" s=\"2\" customFormat=\"1\"><c r=\"A5\" s=\"7\"/></row>"
+        "<row r=\"6\" s=\"9\"/>",
+        "<cols><col min=\"2\" max=\"4\" width=\"9\" style=\"3\"/>"
+        "<col min=\"6\" max=\"6\" width=\"9\" style=\"4\"/></cols>");
+    const QString source = path(QStringLiteral("styles.xltx"));
+    QVERIFY(builder.write(source));
     Workbook book;
-    QVERIFY(book.open(defaultTemplate));
-    QVERIFY(book.setText(4, QStringLiteral("D5"), QStringLiteral("题号1"))); // heading row
-    QVERIFY(book.setNumber(4, QStringLiteral("A6"), 1001));               // column A
-    QVERIFY(book.setNumber(4, QStringLiteral("Z6"), 13));                 // columns D onwards
-    QVERIFY(book.setNumber(1, QStringLiteral("A6"), 1001));
-    QCOMPARE(book.cell(4, QStringLiteral("D5")).style, heading);
-    QCOMPARE(book.cell(4, QStringLiteral("A6")).style, book.cell(1, QStringLiteral("A6")).style);
-    QVERIFY(book.cell(4, QStringLiteral("A6")).style != data);
-    QVERIFY(book.cell(4, QStringLiteral("Z6")).style > 0);
-    QVERIFY(book.cell(4, QStringLiteral("Z6")).style != book.cell(4, QStringLiteral("A6")).style);
+    QVERIFY2(book.open(source), qPrintable(book.errorString()));
+
+    const std::pair<const char *, int> expected[] = {
+        {"C5", 2},  // the heading row's format wins over the column's
+        {"A5", 7},  // a cell of the template keeps its own
+        {"B6", 3},  // a row without its own format: the column's
+        {"D7", 3},  // a new row
+        {"F6", 4},
+        {"E6", -1}, // neither row nor column formats it
+        {"A9", -1},
+    };
+    for (const auto &[cell, style] : expected) {
+        QVERIFY(book.setNumber(1, QString::fromLatin1(cell), 1));
+        QCOMPARE(book.cell(1, QString::fromLatin1(cell)).style, style);
+    }
+    // The default template: the heading row of the answer grid formats the question columns.
+    Workbook defaults;
+    QVERIFY(defaults.open(defaultTemplate));
+    QVERIFY(defaults.setText(4, QStringLiteral("D5"), QStringLiteral("题号1")));
+    QCOMPARE(defaults.cell(4, QStringLiteral("D5")).style, defaults.cell(4, QStringLiteral("A5")).style);
 }
 
 void TestWorkbook::shouldSaveATemplateAsAWorkbook()
