@@ -203,10 +203,14 @@ void PaperManagement::setFlag(PaperColumn column, bool on)
         r->set(column, flagText(on));
 }
 
-void PaperManagement::setRandomDraw(bool on)
+QString PaperManagement::setRandomDraw(bool on)
 {
-    if (PaperRow *r = row())
-        r->set(PaperColumn::RandomDraw, flagText(on));
+    PaperRow *r = row();
+    if (!r)
+        return {};
+    r->set(PaperColumn::RandomDraw, flagText(on));
+    const QString drawn = numberFieldText(r->at(PaperColumn::DrawCount));
+    return on ? applyDrawCount(*r, drawn) : drawn;
 }
 
 QString PaperManagement::editDrawCount(const QString &text)

@@ -66,7 +66,9 @@ public:
     // Ticking sets the default password (358 retest, 469 re-login), clearing empties it; returns it.
     QString setPasswordOn(PaperColumn column, bool on);
     void setFlag(PaperColumn column, bool on);
-    void setRandomDraw(bool on);
+    // Ticking also takes the paper's number drawn through the number-drawn handler, so that the
+    // number the field shows is the one stored; returns it.
+    QString setRandomDraw(bool on);
     // Shows "抽取的考题数不能超过考题总数！" when more are drawn than there are questions; also
     // updates the total shown (col 4).
     QString editDrawCount(const QString &text);

@@ -133,8 +133,10 @@ void PaperManagementWindow::connectPanel()
     for (const auto &[box, column] : flags)
         connect(box, &QCheckBox::clicked, this, [m, column = column](bool on) { m->setFlag(column, on); });
     connect(p->randomDraw, &QCheckBox::clicked, this, [m, p](bool on) {
-        m->setRandomDraw(on);
+        p->drawCount->setText(m->setRandomDraw(on));
         p->setDrawCountVisible(on);
+        if (const PaperRow *row = m->selectedRow())
+            p->fullMark->setText(row->at(PaperColumn::FullMark));
     });
 
     // Enter walks the fields in the order the teacher fills them in.

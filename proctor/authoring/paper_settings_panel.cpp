@@ -1,5 +1,6 @@
 #include "proctor/authoring/paper_settings_panel.h"
 
+#include "proctor/authoring/paper_management.h"
 #include "repository/profile_values.h"
 
 #include <QCheckBox>
@@ -166,8 +167,8 @@ void PaperSettingsPanel::showRow(const PaperRow *row)
     const bool drawing = profileNumber(r.at(PaperColumn::RandomDraw)) != 0;
     randomDraw->setChecked(drawing);
     setDrawCountVisible(drawing);
-    if (drawing)
-        drawCount->setText(text(PaperColumn::DrawCount));
+    // Also while hidden: ticking the box must show this paper's number, not the last paper's.
+    drawCount->setText(numberFieldText(r.at(PaperColumn::DrawCount)));
     review->setChecked(profileFlag(r.at(PaperColumn::Review)));
 }
 

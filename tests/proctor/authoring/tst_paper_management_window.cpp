@@ -97,6 +97,7 @@ private slots:
     void doubleClickShouldOpenTheEditor();
     void wordButtonShouldSayItIsNotAvailableYet();
     void helpButtonShouldPressF1();
+    void tickingRandomDrawShouldShowThisPapersNumber();
 };
 
 void TestPaperManagementWindow::cleanup()
@@ -399,6 +400,28 @@ void TestPaperManagementWindow::helpButtonShouldPressF1()
     click(window, QStringLiteral("Command5"));
     QCOMPARE(counter.presses, 1);
     QVERIFY(dialogs.calls().isEmpty());
+}
+
+void TestPaperManagementWindow::tickingRandomDrawShouldShowThisPapersNumber()
+{
+    Repository repo;
+    repo.makePaper(QStringLiteral("A"), {{QStringLiteral("Question_conut"), QStringLiteral(" 20")},
+                                         {QStringLiteral("rnd_test"), QStringLiteral("1")},
+                                         {QStringLiteral("rnd_test_No"), QStringLiteral("12")}});
+    repo.makePaper(QStringLiteral("B"), {{QStringLiteral("Question_conut"), QStringLiteral(" 20")},
+                                         {QStringLiteral("Mark"), QStringLiteral(" 2")},
+                                         {QStringLiteral("rnd_test_No"), QStringLiteral("7")}});
+    repo.setRoster({entry(QStringLiteral("A")), entry(QStringLiteral("B"))});
+    FakeDialogs dialogs;
+    PaperManagementWindow window(repo.root(), dialogs);
+    window.show();
+    control<QListWidget>(window, QStringLiteral("List1"))->setCurrentRow(1);
+    click(window, QStringLiteral("Check考生随机抽题"));
+    QCOMPARE(control<QLineEdit>(window, QStringLiteral("Text随机抽考题数"))->text(), QStringLiteral("7"));
+    QCOMPARE(control<QLineEdit>(window, QStringLiteral("Txt4"))->text(), QStringLiteral("14"));
+    click(window, QStringLiteral("Command3"));
+    QCOMPARE(repo.mainValue(QStringLiteral("B"), QStringLiteral("rnd_test")), QStringLiteral("1"));
+    QCOMPARE(repo.mainValue(QStringLiteral("B"), QStringLiteral("rnd_test_No")), QStringLiteral("7"));
 }
 
 QTEST_MAIN(TestPaperManagementWindow)
