@@ -74,13 +74,6 @@ private slots:
         QVERIFY(text.startsWith(QStringLiteral("第一题：单项选择\n")));
         QVERIFY(!text.contains(QStringLiteral("89504e47"), Qt::CaseInsensitive));
     }
-
-    void shouldReadWhatTheWriterWrote()
-    {
-        QTextDocument doc;
-        doc.setPlainText(QStringLiteral("第一行 {括号}\n\t第二行 \\ 😀"));
-        QCOMPARE(rtfPlainText(writeRtf(doc)), doc.toPlainText());
-    }
 };
 
 QTEST_MAIN(TestRtfPlainText)

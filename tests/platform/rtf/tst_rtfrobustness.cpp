@@ -68,6 +68,8 @@ private slots:
         QTest::newRow("\\bin longer than the file")
             << QByteArray("{\\rtf1 a{\\pict\\pngblip\\bin999999999 xyz") << QStringLiteral("a");
         QTest::newRow("\\bin in text") << QByteArray("{\\rtf1 a\\bin3 {{{b}") << QStringLiteral("ab");
+        QTest::newRow("negative \\bin") << QByteArray("{\\rtf1 a\\bin-5 b}") << QStringLiteral("ab");
+        QTest::newRow("chain of broken escapes") << QByteArray("{\\rtf1 a\\'\\'\\'x}") << QStringLiteral("ax");
         QTest::newRow("huge numbers")
             << QByteArray("{\\rtf1\\ansicpg99999999999\\deff-99999999999{\\fonttbl{\\f99999999999\\fcharset-1 X;}}"
                           "\\f99999999999\\fs-5\\li99999999999\\fi-99999999999\\sl-99999999999\\uc99999999999 a\\u99999999999 b}")
