@@ -40,11 +40,20 @@ QMessageBox::StandardButton toQt(Dialogs::Button button)
     return QMessageBox::NoButton;
 }
 
+// The system's texts break lines with CR (alone or before LF); a label breaks only on LF.
+QString withLineFeeds(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
 QMessageBox::StandardButton ask(QWidget *parent, const QString &text, Dialogs::Icon icon,
                                 QMessageBox::StandardButtons buttons,
                                 QMessageBox::StandardButton defaultButton)
 {
-    QMessageBox box(toQt(icon), QGuiApplication::applicationDisplayName(), text, buttons, parent);
+    QMessageBox box(toQt(icon), QGuiApplication::applicationDisplayName(), withLineFeeds(text),
+                    buttons, parent);
     box.setDefaultButton(defaultButton);
     box.setEscapeButton(buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel
                         : buttons.testFlag(QMessageBox::No)   ? QMessageBox::No
@@ -75,8 +84,8 @@ std::optional<QString> QtDialogs::input(QWidget *parent, const QString &prompt,
                                         const QString &title, const QString &defaultText)
 {
     bool ok = false;
-    const QString text =
-        QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    const QString text = QInputDialog::getText(parent, title, withLineFeeds(prompt),
+                                               QLineEdit::Normal, defaultText, &ok);
     if (!ok)
         return std::nullopt;
     return text;

@@ -29,9 +29,9 @@ void TestDialogs::fakeShouldAnswerQuestionsInOrderThenWithTheDefault()
     QCOMPARE(dialogs.yesNo(nullptr, QStringLiteral("三"), Dialogs::Button::No), false);
     QCOMPARE(dialogs.okCancel(nullptr, QStringLiteral("四")), true);
     dialogs.message(nullptr, QStringLiteral("五"));
-    QCOMPARE(dialogs.texts(), QStringList({QStringLiteral("一"), QStringLiteral("二"),
-                                           QStringLiteral("三"), QStringLiteral("四"),
-                                           QStringLiteral("五")}));
+    QCOMPARE(dialogs.texts(),
+             QStringList({QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三"),
+                          QStringLiteral("四"), QStringLiteral("五")}));
     QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("五")});
     QCOMPARE(dialogs.calls().at(2).defaultButton, Dialogs::Button::No);
 }
@@ -82,19 +82,23 @@ void TestDialogs::qtMessageBoxShouldCarryTheProgramNameAndDefaultButton()
     QGuiApplication::setApplicationDisplayName(QStringLiteral("考务管理系统"));
 
     QString title;
+    QString shownText;
     // Pressing Enter in the box chooses its default button, as a user pressing Enter would.
-    QTimer::singleShot(0, this, [&title] {
+    QTimer::singleShot(0, this, [&title, &shownText] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         QVERIFY(box);
         title = box->windowTitle();
+        shownText = box->text();
         box->defaultButton()->click();
     });
     QtDialogs dialogs;
     const auto button = static_cast<Dialogs::Button>(defaultButton);
-    const bool answer = yesNo ? dialogs.yesNo(nullptr, QStringLiteral("继续?"), button)
-                              : dialogs.okCancel(nullptr, QStringLiteral("继续?"), button);
+    const bool answer =
+        yesNo ? dialogs.yesNo(nullptr, QStringLiteral("第一行\r第二行\r\n继续?"), button)
+              : dialogs.okCancel(nullptr, QStringLiteral("第一行\r第二行\r\n继续?"), button);
     QCOMPARE(answer, expected);
     QCOMPARE(title, QStringLiteral("考务管理系统"));
+    QCOMPARE(shownText, QStringLiteral("第一行\n第二行\n继续?"));
 }
 
 QTEST_MAIN(TestDialogs)
