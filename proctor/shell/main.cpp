@@ -10,6 +10,9 @@
 #include "repository/repository_paths.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
@@ -17,6 +20,11 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("proctor"));
     QApplication::setApplicationDisplayName(QStringLiteral("教师端"));
     QApplication::setApplicationVersion(QStringLiteral(EXAM_VERSION));
+    // Standard buttons of message boxes ("确定", "取消") in the teacher's language.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     // A second copy on the same PC ends at once, without a word.
     SingleInstanceGuard guard(QStringLiteral("proctor"));
