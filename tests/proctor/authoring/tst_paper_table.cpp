@@ -18,7 +18,6 @@ private slots:
     void shouldNotReadThroughAStoredNameThatLeavesTheRepository();
     void shouldGiveANewPaperItsDefaults_data();
     void shouldGiveANewPaperItsDefaults();
-    void shouldMoveWholeRows();
 };
 
 void TestPaperTable::shouldReadEveryMissingSettingAsZero_data()
@@ -96,23 +95,6 @@ void TestPaperTable::shouldGiveANewPaperItsDefaults()
     QFETCH(int, column);
     QFETCH(QString, expected);
     QCOMPARE(exam::newPaperRow(QStringLiteral("期末考试")).at(static_cast<PaperColumn>(column)), expected);
-}
-
-void TestPaperTable::shouldMoveWholeRows()
-{
-    exam::PaperTable table;
-    exam::PaperRow first = exam::newPaperRow(QStringLiteral("一"));
-    first.set(PaperColumn::RandomDraw, QStringLiteral("1"));
-    first.set(PaperColumn::Review, QStringLiteral("1"));
-    const exam::PaperRow second = exam::newPaperRow(QStringLiteral("二"));
-    table.append(first);
-    table.append(second);
-    table.swap(0, 1);
-    QCOMPARE(table.row(0), second);
-    QCOMPARE(table.row(1), first);
-    QVERIFY(table.containsName(QStringLiteral("一"), Qt::CaseSensitive));
-    QCOMPARE(table.row(1).settings().randomDraw, QStringLiteral("1"));
-    QCOMPARE(table.row(1).rosterEntry(), entry(QStringLiteral("一"), QStringLiteral("1"), QStringLiteral("1")));
 }
 
 QTEST_GUILESS_MAIN(TestPaperTable)
