@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   libzip-dev libpugixml-dev
   libbenchmark-dev
+  libinih-dev libsimpleini-dev  # benchmark baselines only
   clang libclang-rt-14-dev
   fonts-noto-cjk xvfb xdg-utils
 )
