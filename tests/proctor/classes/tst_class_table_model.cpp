@@ -1,7 +1,6 @@
 #include "proctor/classes/class_table_model.h"
 #include "repository/profile_values.h"
 
-#include <QSignalSpy>
 #include <QTest>
 
 using exam::ClassEntry;
@@ -15,7 +14,6 @@ class TestClassTableModel : public QObject
     Q_OBJECT
 
 private slots:
-    void shouldSelectTheFirstClassWhenLoaded();
     void shouldKeepTheRangeWhenTheLastNumberIsConfirmed_data();
     void shouldKeepTheRangeWhenTheLastNumberIsConfirmed();
     void shouldMoveTheLastNumberUpWithTheFirstNumber_data();
@@ -25,7 +23,6 @@ private slots:
     void shouldNormaliseTheSizeWhenConfirmed();
     void shouldAddOnlyAcceptableNewNames_data();
     void shouldAddOnlyAcceptableNewNames();
-    void shouldRemoveTheSelectedClassAndSelectNothing();
     void shouldRemoveTheFirstClassWhenNoneIsSelected();
     void shouldMoveRowsWithTheirNumbers_data();
     void shouldMoveRowsWithTheirNumbers();
@@ -57,23 +54,6 @@ ClassTableModel::Refusal typeFirstNumber(ClassTableModel &model, const QString &
 }
 
 } // namespace
-
-void TestClassTableModel::shouldSelectTheFirstClassWhenLoaded()
-{
-    ClassTableModel model;
-    QSignalSpy selection(&model, &ClassTableModel::selectionChanged);
-    model.load(threeClasses());
-    QCOMPARE(model.selected(), 0);
-    QCOMPARE(selection.last().at(0).toInt(), 0);
-    QCOMPARE(model.fieldText(Field::Name), QStringLiteral("高一(1)班"));
-    QCOMPARE(model.fieldText(Field::Size), QStringLiteral("40"));
-    QCOMPARE(model.fieldText(Field::First), QStringLiteral("1001"));
-    QCOMPARE(model.fieldText(Field::Last), QStringLiteral("1040"));
-
-    model.load({});
-    QCOMPARE(model.selected(), -1);
-    QVERIFY(model.fieldText(Field::Name).isEmpty());
-}
 
 void TestClassTableModel::shouldKeepTheRangeWhenTheLastNumberIsConfirmed_data()
 {
@@ -245,19 +225,6 @@ void TestClassTableModel::shouldAddOnlyAcceptableNewNames()
         QCOMPARE(model.classes().last(),
                  (ClassEntry{exam::trimBlanks(*answer), 0, 0, 0}));
     }
-}
-
-void TestClassTableModel::shouldRemoveTheSelectedClassAndSelectNothing()
-{
-    ClassTableModel model;
-    model.load(threeClasses());
-    model.select(1);
-    model.removeSelected();
-    QCOMPARE(model.names(), (QStringList{QStringLiteral("高一(1)班"), QStringLiteral("高一(3)班")}));
-    QCOMPARE(model.classes().at(1), threeClasses().at(2));
-    QCOMPARE(model.selected(), -1);
-    QVERIFY(model.fieldText(Field::Name).isEmpty());
-    QVERIFY(model.fieldText(Field::Last).isEmpty());
 }
 
 void TestClassTableModel::shouldRemoveTheFirstClassWhenNoneIsSelected()

@@ -265,6 +265,9 @@ void TestClassWindow::shouldDeleteTheSecondOfThreeClasses()
     QCOMPARE(list->item(0)->text(), ClassA);
     QCOMPARE(list->item(1)->text(), ClassC);
     QVERIFY(list->selectedItems().isEmpty());
+    // Nothing selected: the fields show no class, so no edit can land on a hidden one.
+    QVERIFY(child<QLineEdit>("Text1")->text().isEmpty());
+    QVERIFY(child<QLineEdit>("Text4")->text().isEmpty());
 
     click("Command1");
     const exam::ProfileSnapshot profile = stored();

@@ -18,9 +18,7 @@ private slots:
     void shouldToggleOnlyYesAndNo_data();
     void shouldToggleOnlyYesAndNo();
     void shouldRestoreAFlagToggledTwice();
-    void shouldKeepEachPapersAdmissionsApart();
     void shouldTouchNoPaperWhileNoneIsSelected();
-    void shouldOfferEveryPairForWriting();
     void shouldIgnoreRowsOutsideTheLists();
 };
 
@@ -121,22 +119,6 @@ void TestExamRoomModel::shouldRestoreAFlagToggledTwice()
     QCOMPARE(model->papersToWrite().at(1).open, before.at(1).open);
 }
 
-void TestExamRoomModel::shouldKeepEachPapersAdmissionsApart()
-{
-    ExamRoomModel *model = loaded(this);
-    model->selectPaper(0);
-    model->admitNone();
-    QCOMPARE(model->admissionTexts(), QStringList(3, NoText));
-    model->selectPaper(1);
-    QCOMPARE(model->admissionTexts(), QStringList(3, YesText));
-    model->toggleAdmission(1);
-    model->selectPaper(0);
-    QCOMPARE(model->admissionTexts(), QStringList(3, NoText));
-    model->admitAll();
-    QCOMPARE(model->admissionText(0, 0), YesText);
-    QCOMPARE(model->admissionText(1, 1), NoText);
-}
-
 void TestExamRoomModel::shouldTouchNoPaperWhileNoneIsSelected()
 {
     ExamRoomModel *model = loaded(this);
@@ -150,22 +132,6 @@ void TestExamRoomModel::shouldTouchNoPaperWhileNoneIsSelected()
     const QList<exam::ExamRoomPaper> after = model->papersToWrite();
     for (int i = 0; i < before.size(); ++i)
         QCOMPARE(after.at(i).admitted, before.at(i).admitted);
-}
-
-void TestExamRoomModel::shouldOfferEveryPairForWriting()
-{
-    ExamRoomModel *model = loaded(this);
-    model->selectPaper(1);
-    model->toggleAdmission(0);
-    model->toggleOpen(0);
-    const QList<exam::ExamRoomPaper> papers = model->papersToWrite();
-    QCOMPARE(papers.size(), 2);
-    QCOMPARE(papers.at(0).name, QStringLiteral("期中"));
-    QCOMPARE(papers.at(0).open, false);
-    QCOMPARE(papers.at(0).admitted, (QList<bool>{false, true, true}));
-    QCOMPARE(papers.at(1).name, QStringLiteral("期末"));
-    QCOMPARE(papers.at(1).open, false);
-    QCOMPARE(papers.at(1).admitted, (QList<bool>{false, true, true}));
 }
 
 void TestExamRoomModel::shouldIgnoreRowsOutsideTheLists()
