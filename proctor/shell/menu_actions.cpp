@@ -3,6 +3,8 @@
 #include "proctor/authoring/paper_management_window.h"
 #include "proctor/classes/class_window.h"
 #include "proctor/classes/exam_room_window.h"
+#include "proctor/export/results_export.h"
+#include "proctor/results/results_window.h"
 #include "proctor/shell/password_window.h"
 #include "repository/repository_paths.h"
 
@@ -27,6 +29,9 @@ MenuOpeners makeMenuOpeners(const ConsoleContext &context)
     openers.classes = [systemProfile, dialogs](QWidget *parent) {
         ClassWindow window(systemProfile, *dialogs, parent);
         window.exec();
+    };
+    openers.results = [root = context.repositoryRoot, dialogs](QWidget *parent) {
+        openResultsWindow(parent, root, *dialogs, scoreSheetExporter({root, dialogs, {}, {}}));
     };
     openers.password = [systemProfile, dialogs](QWidget *parent) {
         PasswordWindow window(systemProfile, *dialogs, parent);
