@@ -32,6 +32,8 @@ void readStudents(QList<StudentReading> &readings, const ResultsData &data, cons
                   const std::atomic<bool> *cancel, int threads)
 {
     const qsizetype count = readings.size();
+    // Taken before the threads start: each thread then writes only its own elements.
+    StudentReading *const out = readings.data();
     std::atomic<qsizetype> next{0};
     const auto work = [&]() {
         for (;;) {
@@ -42,7 +44,7 @@ void readStudents(QList<StudentReading> &readings, const ResultsData &data, cons
                 return;
             const QString number = QString::number(int(data.firstNumber) + i);
             const QString path = folder.find(data.className + number + QStringLiteral(".cho"));
-            readings[i] = readStudent(path, data.className, number, data.questionCount());
+            out[i] = readStudent(path, data.className, number, data.questionCount());
         }
     };
     // One core stays free for the window, which keeps answering while a refresh runs.
