@@ -16,6 +16,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace exam {
 
 namespace {
@@ -124,7 +126,8 @@ void ClassWindow::buildControls()
     layout->addLayout(bottom);
 
     m_list->installEventFilter(this);
-    m_first->installEventFilter(this);
+    for (QLineEdit *edit : {m_size, m_first, m_last})
+        edit->installEventFilter(this);
 }
 
 void ClassWindow::connectControls()
@@ -173,10 +176,15 @@ void ClassWindow::connectControls()
 
 bool ClassWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_list && event->type() == QEvent::FocusIn)
+    if (watched == m_list && event->type() == QEvent::FocusIn) {
         refillList();
-    else if (watched == m_first && event->type() == QEvent::FocusOut)
-        m_model.firstNumberLeft();
+    } else if (event->type() == QEvent::FocusOut &&
+               (watched == m_size || watched == m_first || watched == m_last)) {
+        // Leaving a field checks it afresh; only a refusal on this way out may hold "确定" back.
+        m_refusalPending = false;
+        if (watched == m_first)
+            m_model.firstNumberLeft();
+    }
     return QDialog::eventFilter(watched, event);
 }
 
@@ -210,6 +218,7 @@ void ClassWindow::showRefusal(const ClassTableModel::Refusal &refusal, QLineEdit
     if (!refusal.isRefused() || m_showingRefusal)
         return;
     m_showingRefusal = true;
+    m_refusalPending = true;
     m_dialogs.message(this, refusal.message, Dialogs::Icon::Warning);
     if (refusal.refocus) {
         field->setFocus();
@@ -242,6 +251,10 @@ void ClassWindow::deleteClass()
 
 void ClassWindow::confirm()
 {
+    // Clicking "确定" straight from a refused field refuses the field and stays: the teacher was
+    // just asked to type it again.
+    if (std::exchange(m_refusalPending, false))
+        return;
     // A table that was not stored must not look saved: say so and keep the edits on screen.
     QString error;
     if (!ensureFolder(QFileInfo(m_systemProfilePath).absolutePath(), &error) ||

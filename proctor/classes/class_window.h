@@ -45,6 +45,7 @@ private:
     QLineEdit *m_first = nullptr;  // Text3
     QLineEdit *m_last = nullptr;   // Text4
     bool m_showingRefusal = false;
+    bool m_refusalPending = false; // a field was refused and has not been left since
 };
 
 } // namespace exam

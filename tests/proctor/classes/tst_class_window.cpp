@@ -25,6 +25,7 @@ private slots:
     void shouldShowTheClassTableWhenOpened();
     void shouldRefuseALastNumberThatLeavesTooFewNumbers_data();
     void shouldRefuseALastNumberThatLeavesTooFewNumbers();
+    void shouldStayOpenWhenConfirmedFromARefusedField();
     void shouldMoveTheLastNumberWhenTheFirstNumberChanges();
     void shouldRefuseNumbersBeyondSixteenBits_data();
     void shouldRefuseNumbersBeyondSixteenBits();
@@ -172,6 +173,29 @@ void TestClassWindow::shouldRefuseALastNumberThatLeavesTooFewNumbers()
     click("Command1");
     QCOMPARE(m_window->result(), int(QDialog::Accepted));
     QCOMPARE(stored().value(QStringLiteral("LastNumber"), ClassA), storedLast);
+}
+
+void TestClassWindow::shouldStayOpenWhenConfirmedFromARefusedField()
+{
+    openWindow();
+    const QByteArray before = m_repository->systemProfileBytes();
+    auto *last = child<QLineEdit>("Text4");
+    last->setFocus();
+    QTRY_VERIFY(last->hasFocus());
+    last->selectAll();
+    QTest::keyClicks(last, QStringLiteral("1030"));
+    // Straight to "确定": leaving the field refuses it, and the window stays for the correction.
+    click("Command1");
+    QCOMPARE(m_dialogs.messages(), QStringList{exam::LastNumberTooSmallMessage});
+    QVERIFY(m_window->isVisible());
+    QVERIFY(last->hasFocus());
+    QCOMPARE(m_repository->systemProfileBytes(), before);
+
+    last->selectAll();
+    QTest::keyClicks(last, QStringLiteral("1045"));
+    click("Command1");
+    QCOMPARE(m_window->result(), int(QDialog::Accepted));
+    QCOMPARE(stored().value(QStringLiteral("LastNumber"), ClassA), QStringLiteral("1045"));
 }
 
 void TestClassWindow::shouldMoveTheLastNumberWhenTheFirstNumberChanges()
