@@ -146,24 +146,6 @@ private slots:
         QCOMPARE(toggle.state(), firstDescending ? 2 : 1);
         QVERIFY(toggle.next() != first);
     }
-
-    void shouldReadNumericKeysByTheirLeadingNumber_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("key");
-        QTest::newRow("empty") << QString() << 0.0;
-        QTest::newRow("text") << QStringLiteral("abc") << 0.0;
-        QTest::newRow("integer") << QStringLiteral("85") << 85.0;
-        QTest::newRow("decimal") << QStringLiteral("88.5") << 88.5;
-        QTest::newRow("blank and suffix") << QStringLiteral(" 12abc") << 12.0;
-        QTest::newRow("negative") << QStringLiteral("-1") << -1.0;
-    }
-    void shouldReadNumericKeysByTheirLeadingNumber()
-    {
-        QFETCH(QString, text);
-        QFETCH(double, key);
-        QCOMPARE(numericSortKey(text), key);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSortRoutine)
