@@ -1,8 +1,18 @@
 #include "proctor/shell/help_key_filter.h"
 
+#include "platform/desktop/desktop_services.h"
+#include "platform/dialogs/dialogs.h"
+
 #include <QKeyEvent>
+#include <QString>
 
 namespace exam {
+
+void openConsoleHelp(const QString &programFolder, Dialogs &dialogs, QWidget *parent)
+{
+    if (!openHelp(programFolder))
+        dialogs.message(parent, QString::fromUtf16(HelpMissingMessage), Dialogs::Icon::Warning);
+}
 
 HelpKeyFilter::HelpKeyFilter(std::function<void()> openHelp, QObject *parent)
     : QObject(parent), m_openHelp(std::move(openHelp))

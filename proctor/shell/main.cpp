@@ -1,7 +1,6 @@
 // proctor, the teacher console: splash, login, main menu and the administration windows, working
 // on the exam repository that holds the program.
 
-#include "platform/desktop/desktop_services.h"
 #include "platform/desktop/single_instance.h"
 #include "platform/dialogs/qt_dialogs.h"
 #include "proctor/shell/console_flow.h"
@@ -35,10 +34,7 @@ int main(int argc, char *argv[])
     QtDialogs dialogs;
 
     exam::HelpKeyFilter help([&dialogs, programFolder] {
-        if (!openHelp(programFolder))
-            dialogs.message(QApplication::activeWindow(),
-                            QStringLiteral("找不到帮助文件 help.chm,或者无法打开它。"),
-                            Dialogs::Icon::Warning);
+        exam::openConsoleHelp(programFolder, dialogs, QApplication::activeWindow());
     });
     app.installEventFilter(&help);
 

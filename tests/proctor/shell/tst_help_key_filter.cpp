@@ -1,8 +1,10 @@
 #include "proctor/shell/help_key_filter.h"
 
+#include "platform/dialogs/fake_dialogs.h"
 #include "proctor/classes/help_key.h"
 
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -16,6 +18,7 @@ private slots:
     void shouldOpenHelpOnceForEachF1_data();
     void shouldOpenHelpOnceForEachF1();
     void shouldOpenHelpFromAHelpButton();
+    void shouldSaySoWhenThereIsNoHelp();
 };
 
 void TestHelpKeyFilter::shouldOpenHelpOnceForEachF1_data()
@@ -65,6 +68,14 @@ void TestHelpKeyFilter::shouldOpenHelpFromAHelpButton()
     exam::sendHelpKey(&window);
     qApp->removeEventFilter(&filter);
     QCOMPARE(openings, 2);
+}
+
+void TestHelpKeyFilter::shouldSaySoWhenThereIsNoHelp()
+{
+    QTemporaryDir programFolder;
+    FakeDialogs dialogs;
+    exam::openConsoleHelp(programFolder.path(), dialogs, nullptr);
+    QCOMPARE(dialogs.messages(), QStringList{QString::fromUtf16(exam::HelpMissingMessage)});
 }
 
 QTEST_MAIN(TestHelpKeyFilter)
