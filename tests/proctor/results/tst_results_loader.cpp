@@ -191,6 +191,36 @@ private slots:
         QCOMPARE(profileFileOpenCount() - before, quint64(2));
     }
 
+    void shouldReadBrokenOrMissingFilesAsEmpty_data()
+    {
+        QTest::addColumn<QByteArray>("resultBytes"); // empty: the results folder is removed
+        QTest::newRow("binary garbage") << QByteArray("\x00\xff\xfe[\x81\x30=\r\n\x00\x00", 12);
+        QTest::newRow("unbalanced section") << QByteArray("[一班\r\n1=abc\r\n1DF=x");
+        QTest::newRow("results folder missing") << QByteArray();
+    }
+    void shouldReadBrokenOrMissingFilesAsEmpty()
+    {
+        QFETCH(QByteArray, resultBytes);
+        ResultsRepository repository;
+        repository.addClass(className, 2, 1, 2);
+        repository.addPaper(paper, {QStringLiteral("1")});
+        const QString path = repository.resultProfile(paper, className, 1);
+        if (resultBytes.isEmpty()) {
+            QVERIFY(QDir(repository.paths().paperResultsFolder(paper)).removeRecursively());
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(resultBytes);
+        }
+        const ResultsData data = loadResults(requestFor(repository));
+        QCOMPARE(data.students.size(), 2);
+        for (const StudentRecord &student : data.students) {
+            QVERIFY(!student.hasScore);
+            QCOMPARE(student.answers, QList<qint64>{0});
+        }
+        QCOMPARE(data.statistics.participants(), 0);
+    }
+
     void shouldReadWideAnswersAndStandardAnswers()
     {
         ResultsRepository repository;
