@@ -1,5 +1,6 @@
 #include "proctor/shell/menu_actions.h"
 
+#include "proctor/authoring/paper_editor_opener.h"
 #include "proctor/authoring/paper_management_window.h"
 #include "proctor/classes/class_window.h"
 #include "proctor/classes/exam_room_window.h"
@@ -16,6 +17,9 @@ MenuOpeners makeMenuOpeners(const ConsoleContext &context)
 {
     const QString systemProfile = RepositoryPaths(context.repositoryRoot).systemProfile();
     Dialogs *dialogs = context.dialogs;
+
+    // "编辑试卷" and the double click in paper management open the paper editor.
+    setPaperEditorOpener(openPaperEditor);
 
     MenuOpeners openers;
     openers.papers = [root = context.repositoryRoot, dialogs](QWidget *parent) {

@@ -1,0 +1,113 @@
+#include "proctor/authoring/editor_working_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace exam {
+
+namespace {
+
+// The plain "*.rtf" files directly in `folder`.
+QFileInfoList rtfFiles(const QString &folder)
+{
+    QFileInfoList files;
+    const QFileInfoList entries =
+        QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::Name);
+    for (const QFileInfo &info : entries) {
+        if (isRtfFileName(info.fileName()))
+            files.append(info);
+    }
+    return files;
+}
+
+void keepFirstError(QString *error, const QString &text)
+{
+    if (error && error->isEmpty())
+        *error = text;
+}
+
+// The file of this name in `folder`, ignoring letter case; the name as given when there is none.
+QString existingSpelling(const QString &folder, const QString &fileName)
+{
+    const QDir dir(folder);
+    if (dir.exists(fileName))
+        return dir.filePath(fileName);
+    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden);
+    for (const QString &name : names) {
+        if (name.compare(fileName, Qt::CaseInsensitive) == 0)
+            return dir.filePath(name);
+    }
+    return dir.filePath(fileName);
+}
+
+} // namespace
+
+bool isRtfFileName(const QString &fileName)
+{
+    return fileName.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive);
+}
+
+bool prepareWorkingFolder(const QString &folder, QString *error)
+{
+    if (!QDir().mkpath(folder)) {
+        keepFirstError(error, QStringLiteral("无法建立工作文件夹 %1。").arg(folder));
+        return false;
+    }
+    return removeRtfFiles(folder, error);
+}
+
+bool copyFileReplacing(const QString &from, const QString &to, QString *error)
+{
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly)) {
+        keepFirstError(error, QStringLiteral("无法读取文件 %1: %2").arg(from, source.errorString()));
+        return false;
+    }
+    QSaveFile target(to);
+    if (!target.open(QIODevice::WriteOnly) || target.write(source.readAll()) < 0 || !target.commit()) {
+        keepFirstError(error, QStringLiteral("无法写入文件 %1: %2").arg(to, target.errorString()));
+        return false;
+    }
+    return true;
+}
+
+bool copyRtfFiles(const QString &from, const QString &to, QString *error)
+{
+    bool ok = true;
+    for (const QFileInfo &info : rtfFiles(from)) {
+        // A file that differs only in letter case is the same file to the other program.
+        const QString target = existingSpelling(to, info.fileName());
+        ok = copyFileReplacing(info.filePath(), target, error) && ok;
+    }
+    return ok;
+}
+
+bool removeRtfFiles(const QString &folder, QString *error)
+{
+    bool ok = true;
+    for (const QFileInfo &info : rtfFiles(folder)) {
+        if (!QFile::remove(info.filePath())) {
+            keepFirstError(error, QStringLiteral("无法删除文件 %1。").arg(info.filePath()));
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+bool removeUnnamedRtfFiles(const QString &paperFolder, const QSet<QString> &keep, QString *error)
+{
+    bool ok = true;
+    for (const QFileInfo &info : rtfFiles(paperFolder)) {
+        if (keep.contains(info.fileName().toLower()))
+            continue;
+        if (!QFile::remove(info.filePath())) {
+            keepFirstError(error, QStringLiteral("无法删除文件 %1。").arg(info.filePath()));
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+} // namespace exam

@@ -1,0 +1,402 @@
+#include "proctor/authoring/paper_editor.h"
+
+#include "platform/dialogs/dialogs.h"
+#include "platform/rtf/rtf.h"
+#include "proctor/authoring/editor_working_folder.h"
+#include "repository/profile_values.h"
+#include "repository/random_source.h"
+
+#include <QFile>
+#include <QTextDocument>
+
+namespace exam {
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+} // namespace
+
+PaperEditor::PaperEditor(const QString &repositoryRoot, const QString &paper,
+                         const QString &workingFolder, Dialogs &dialogs, RandomSource &random,
+                         QObject *parent)
+    : QObject(parent),
+      m_paths(repositoryRoot),
+      m_paper(trimBlanks(paper)),
+      m_workingFolder(workingFolder),
+      m_dialogs(dialogs),
+      m_random(random),
+      m_frameCaption(QStringLiteral("题目")),
+      m_questionDoc(new QTextDocument(this)),
+      m_explanationDoc(new QTextDocument(this))
+{
+    connect(m_questionDoc, &QTextDocument::contentsChanged, this, &PaperEditor::questionTextEdited);
+    connect(m_explanationDoc, &QTextDocument::contentsChanged, this, &PaperEditor::explanationEdited);
+}
+
+bool PaperEditor::open(QString *error)
+{
+    setModified(false);
+    if (!prepareWorkingFolder(m_workingFolder, error))
+        return false;
+    // A file that cannot be copied shows as an empty question; the others are still edited.
+    copyRtfFiles(m_paths.paperFolder(m_paper), m_workingFolder);
+
+    const PaperData paper = loadPaper(m_paths.paperProfile(m_paper));
+    QStringList texts;
+    texts.reserve(paper.questionCount);
+    for (int k = 1; k <= paper.questionCount; ++k)
+        texts.append(rtfPlainText(fileBytes(workingFile(paper.question(k).questionFile))));
+    m_table = QuestionTable(paper, texts);
+    m_current = 0;
+    m_activated = false;
+    emit listChanged();
+    return true;
+}
+
+void PaperEditor::activate()
+{
+    if (m_activated)
+        return;
+    m_activated = true;
+    // The blank question of an empty paper is the window's own doing, not the teacher's.
+    if (m_table.count() < 1 && insertBlank() == 0)
+        return;
+    select(1);
+}
+
+QString PaperEditor::windowTitle() const
+{
+    return QStringLiteral("编辑试卷 --") + m_paper;
+}
+
+QString PaperEditor::workingFile(const QString &fileName) const
+{
+    const QString name = trimBlanks(fileName);
+    return name.isEmpty() ? QString() : resolvePath(m_workingFolder, {name});
+}
+
+AnswerTicks PaperEditor::answerTicks() const
+{
+    return m_table.isValidRow(m_current) ? ticksFromAnswer(m_table.question(m_current).answer)
+                                         : AnswerTicks{};
+}
+
+void PaperEditor::setModified(bool modified)
+{
+    if (m_modified == modified)
+        return;
+    m_modified = modified;
+    emit modifiedChanged(modified);
+}
+
+void PaperEditor::showMessage(const QString &text)
+{
+    m_dialogs.message(m_dialogParent, text);
+}
+
+void PaperEditor::loadDocument(QTextDocument *document, const QString &path)
+{
+    m_filling = true;
+    // Loading a question is not a step the teacher can undo.
+    document->setUndoRedoEnabled(false);
+    if (path.isEmpty() || !loadRtfFile(path, document))
+        document->clear();
+    document->setUndoRedoEnabled(true);
+    document->setModified(false);
+    m_filling = false;
+}
+
+// Only a changed document is written: an untouched file keeps its bytes, including anything the
+// editor cannot show. A changed document without a file gets a new one, so no typing is lost.
+bool PaperEditor::saveDocument(QTextDocument *document, QString &path, bool isQuestionFile)
+{
+    if (!document->isModified())
+        return true;
+    if (path.isEmpty()) {
+        if (!m_table.isValidRow(m_current))
+            return true;
+        QString name;
+        path = newWorkingFile(&name);
+        if (path.isEmpty())
+            return false;
+        if (isQuestionFile)
+            m_table.setQuestionFile(m_current, name);
+        else
+            m_table.setExplainFile(m_current, name);
+    }
+    QString error;
+    if (!saveRtfFile(path, *document, &error)) {
+        showMessage(error);
+        return false;
+    }
+    document->setModified(false);
+    return true;
+}
+
+bool PaperEditor::saveEditors()
+{
+    const bool question = saveDocument(m_questionDoc, m_questionPath, true);
+    const bool explanation = saveDocument(m_explanationDoc, m_explanationPath, false);
+    return question && explanation;
+}
+
+// A new empty question file in the working folder; its path, and its bare name in `name`.
+QString PaperEditor::newWorkingFile(QString *name)
+{
+    *name = newDocumentName(m_workingFolder, QStringLiteral("RTF"), m_random);
+    if (name->isEmpty()) {
+        showMessage(QStringLiteral("无法在工作文件夹 %1 中为考题取得新的文件名。").arg(m_workingFolder));
+        return {};
+    }
+    const QString path = workingFile(*name);
+    QString error;
+    if (!saveRtfFile(path, QTextDocument(), &error)) {
+        showMessage(error);
+        return {};
+    }
+    return path;
+}
+
+void PaperEditor::select(int row)
+{
+    if (!m_table.isValidRow(row))
+        return;
+    saveEditors();
+    m_current = row;
+    emit currentChanged();
+    showQuestion();
+}
+
+void PaperEditor::showQuestion()
+{
+    if (!m_table.isValidRow(m_current))
+        return;
+    const PaperQuestion &q = m_table.question(m_current);
+    m_questionPath = workingFile(q.questionFile);
+    m_explanationPath = workingFile(q.explainFile);
+    loadDocument(m_questionDoc, m_questionPath);
+    loadDocument(m_explanationDoc, m_explanationPath);
+    m_usesDefaultMark = trimBlanks(q.mark).isEmpty();
+    m_markFieldText = m_usesDefaultMark ? blankSignedNumberText(m_table.defaultMark()) : q.mark;
+    updateCaption(QStringLiteral("  总分:"));
+    emit questionShown();
+}
+
+void PaperEditor::updateCaption(const QString &totalLabel)
+{
+    m_frameCaption = QStringLiteral("题号:") + QString::number(m_current)
+                     + QStringLiteral("   总题数:") + QString::number(m_table.count()) + totalLabel
+                     + QString::number(m_table.total());
+    emit captionChanged();
+}
+
+void PaperEditor::previous()
+{
+    if (m_current > 1)
+        select(m_current - 1);
+}
+
+void PaperEditor::next()
+{
+    if (m_current < m_table.count())
+        select(m_current + 1);
+    else
+        insert();
+}
+
+void PaperEditor::moveUp()
+{
+    if (!m_table.moveUp(m_current))
+        return;
+    // The question moves with its files, so the editors keep showing it.
+    --m_current;
+    emit listChanged();
+    emit currentChanged();
+    updateCaption(QStringLiteral("  总分:"));
+    setModified(true);
+}
+
+void PaperEditor::moveDown()
+{
+    if (!m_table.moveDown(m_current))
+        return;
+    ++m_current;
+    emit listChanged();
+    emit currentChanged();
+    updateCaption(QStringLiteral("  总分:"));
+    setModified(true);
+}
+
+int PaperEditor::insertBlank()
+{
+    saveEditors();
+    QString questionName;
+    QString explainName;
+    if (newWorkingFile(&questionName).isEmpty() || newWorkingFile(&explainName).isEmpty())
+        return 0;
+    const int row = m_table.insertAfter(m_current, questionName, explainName);
+    if (row == 0) {
+        showMessage(QStringLiteral("试卷的考题数已达上限,不能再插入考题!"));
+        return 0;
+    }
+    emit listChanged();
+    m_current = row;
+    emit currentChanged();
+    showQuestion();
+    emit questionEditorWanted();
+    return row;
+}
+
+void PaperEditor::insert()
+{
+    if (insertBlank() != 0)
+        setModified(true);
+}
+
+void PaperEditor::remove()
+{
+    const int row = m_table.isValidRow(m_current) ? m_current : 1;
+    if (m_table.count() == 1) {
+        showMessage(QStringLiteral("不能删除最后一个考题!"));
+        return;
+    }
+    saveEditors();
+    if (!m_table.remove(row))
+        return;
+    emit listChanged();
+    setModified(true);
+    // The question above becomes current; after the first question the new first one is shown,
+    // so the editors never keep a deleted question in which typing would be lost.
+    m_current = 0;
+    select(row > 1 ? row - 1 : 1);
+}
+
+void PaperEditor::setAnswerTicks(const AnswerTicks &ticks)
+{
+    if (!m_table.isValidRow(m_current))
+        return;
+    m_table.setAnswer(m_current, answerFromTicks(ticks));
+    setModified(true);
+}
+
+void PaperEditor::setUsesDefaultMark(bool on)
+{
+    m_usesDefaultMark = on;
+    if (on) {
+        m_markFieldText = blankSignedNumberText(m_table.defaultMark());
+        m_table.setMark(m_current, QString());
+    } else {
+        m_table.setMark(m_current, trimBlanks(m_markFieldText));
+    }
+    setModified(true);
+    emit questionShown();
+}
+
+void PaperEditor::editOwnMark(const QString &text)
+{
+    m_markFieldText = text;
+    if (m_table.isValidRow(m_current))
+        m_table.setMark(m_current, trimBlanks(text));
+    setModified(true);
+}
+
+void PaperEditor::editDefaultMark(const QString &text)
+{
+    m_table.setDefaultMark(profileNumber(text));
+    if (m_usesDefaultMark) {
+        m_markFieldText = blankSignedNumberText(m_table.defaultMark());
+        emit questionShown();
+    }
+    updateCaption(QStringLiteral("  总分数:"));
+    setModified(true);
+}
+
+void PaperEditor::questionTextEdited()
+{
+    if (m_filling)
+        return;
+    if (m_table.isValidRow(m_current)) {
+        m_table.setPlainText(m_current, m_questionDoc->toPlainText());
+        emit rowTextChanged(m_current);
+    }
+    setModified(true);
+}
+
+void PaperEditor::explanationEdited()
+{
+    if (!m_filling)
+        setModified(true);
+}
+
+bool PaperEditor::importQuestion(const QString &sourceFolder, const PaperQuestion &source,
+                                 const QString &plainText)
+{
+    saveEditors();
+    PaperQuestion copy = source;
+    for (QString *name : {&copy.questionFile, &copy.explainFile}) {
+        const QString sourceName = trimBlanks(*name);
+        // The new name is taken by an empty file first, so the second draw cannot repeat it; a
+        // missing source leaves that empty file.
+        const QString to = newWorkingFile(name);
+        if (to.isEmpty())
+            return false;
+        const QString from = resolvePath(sourceFolder, {sourceName});
+        if (!sourceName.isEmpty() && QFile::exists(from))
+            copyFileReplacing(from, to);
+    }
+    const int row = m_table.append(copy, plainText);
+    if (row == 0) {
+        showMessage(QStringLiteral("试卷的考题数已达上限,不能再插入考题!"));
+        return false;
+    }
+    emit listChanged();
+    m_current = row;
+    emit currentChanged();
+    showQuestion();
+    setModified(true);
+    return true;
+}
+
+bool PaperEditor::save(QString *error)
+{
+    if (!saveEditors()) {
+        if (error)
+            *error = QStringLiteral("考题文件无法保存,试卷没有保存。");
+        return false;
+    }
+    const QString paperFolder = m_paths.paperFolder(m_paper);
+    // Files first, then the profile that names them, then the files nobody names any more: a client
+    // reading the paper meanwhile never meets a profile naming a file that is not there yet.
+    QString failure;
+    if (!copyRtfFiles(m_workingFolder, paperFolder, &failure)
+        || !savePaper(m_paths.paperProfile(m_paper), m_table.paperToSave(), &failure)) {
+        if (error)
+            *error = QStringLiteral("试卷没有保存: ") + failure;
+        return false;
+    }
+    removeUnnamedRtfFiles(paperFolder, m_table.referencedFiles());
+    setModified(false);
+    return true;
+}
+
+bool PaperEditor::confirmClose()
+{
+    if (!m_modified)
+        return true;
+    return m_dialogs.yesNo(m_dialogParent, QStringLiteral("您是否不保存修改并退出?"),
+                           Dialogs::Button::No);
+}
+
+void PaperEditor::clearWorkingFolder()
+{
+    removeRtfFiles(m_workingFolder);
+}
+
+} // namespace exam

@@ -1,0 +1,131 @@
+#pragma once
+
+// State and rules of the paper editor "编辑试卷" without widgets: the working folder, the question
+// table, the two rich-text documents of the current question, the answer and mark fields and the
+// modified flag. The window shows this state and forwards the teacher's actions; tests drive it
+// directly.
+//
+// The modified flag counts the teacher's changes only. The editor filling its own fields (loading
+// a question, ticking its answer boxes, the blank question of an empty paper) leaves it alone, so
+// opening and closing an untouched paper asks nothing.
+
+#include "proctor/authoring/question_table.h"
+#include "repository/repository_paths.h"
+
+#include <QObject>
+#include <QString>
+
+class Dialogs;
+class QTextDocument;
+class QWidget;
+
+namespace exam {
+
+class RandomSource;
+
+class PaperEditor : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Nothing is read until open(). `dialogs` and `random` must outlive the editor.
+    PaperEditor(const QString &repositoryRoot, const QString &paper, const QString &workingFolder,
+                Dialogs &dialogs, RandomSource &random, QObject *parent = nullptr);
+
+    void setDialogParent(QWidget *parent) { m_dialogParent = parent; }
+
+    // Empties the working folder, copies the paper's question files into it and loads the paper.
+    // False (with a Chinese text in `error`) when the working folder cannot be used.
+    bool open(QString *error = nullptr);
+    // The first time the window is shown: an empty paper gets one blank question, then question 1
+    // is shown. Later activations change nothing, so the teacher keeps his place.
+    void activate();
+
+    // --- State for the window ---------------------------------------------------------------
+    const QString &paperName() const { return m_paper; }
+    const QString &workingFolder() const { return m_workingFolder; }
+    QString windowTitle() const;
+    const QuestionTable &table() const { return m_table; }
+    int current() const { return m_current; } // 0: no question is current
+    bool isModified() const { return m_modified; }
+    QString frameCaption() const { return m_frameCaption; }
+    QTextDocument *questionDocument() const { return m_questionDoc; }
+    QTextDocument *explanationDocument() const { return m_explanationDoc; }
+    AnswerTicks answerTicks() const;
+    bool usesDefaultMark() const { return m_usesDefaultMark; }
+    const QString &markFieldText() const { return m_markFieldText; }
+    // The path in the working folder of a question's file name (empty for an empty name).
+    QString workingFile(const QString &fileName) const;
+
+    // --- The teacher's actions ----------------------------------------------------------------
+    void select(int row);
+    void previous();
+    void next();
+    void moveUp();
+    void moveDown();
+    void insert();
+    void remove();
+    // The answer boxes as they are after the teacher ticked or cleared one (mouse or keyboard).
+    void setAnswerTicks(const AnswerTicks &ticks);
+    void setUsesDefaultMark(bool on);
+    void editOwnMark(const QString &text);
+    void editDefaultMark(const QString &text);
+    // Appends a copy of a question of another paper (the question bank): its two files are copied
+    // from `sourceFolder` under new names, its answer and mark are kept, and it becomes current.
+    bool importQuestion(const QString &sourceFolder, const PaperQuestion &source,
+                        const QString &plainText);
+
+    // Writes each editor back to its file in the working folder when it was changed.
+    bool saveEditors();
+    // "确定": the files go back into the paper folder, the profile is written, files no question
+    // names are removed from the paper folder. False (nothing claimed, the working folder kept)
+    // when something could not be stored; `error` then says what.
+    bool save(QString *error = nullptr);
+    // Whether the window may close: asks "您是否不保存修改并退出?" when there are unsaved changes.
+    bool confirmClose();
+    // Deletes the working copies; the window calls it when it has closed.
+    void clearWorkingFolder();
+
+signals:
+    void listChanged();           // rows added, removed or moved
+    void rowTextChanged(int row); // the plain text of one row
+    void currentChanged();        // another row is current
+    void questionShown();         // answer boxes, mark fields and caption to be shown anew
+    void captionChanged();
+    void modifiedChanged(bool modified);
+    void questionEditorWanted(); // the question editor should take the focus
+
+private:
+    void setModified(bool modified);
+    void showQuestion();
+    void updateCaption(const QString &totalLabel);
+    void loadDocument(QTextDocument *document, const QString &path);
+    bool saveDocument(QTextDocument *document, QString &path, bool isQuestionFile);
+    QString newWorkingFile(QString *name);
+    int insertBlank();
+    void questionTextEdited();
+    void explanationEdited();
+    void showMessage(const QString &text);
+
+    RepositoryPaths m_paths;
+    QString m_paper;
+    QString m_workingFolder;
+    Dialogs &m_dialogs;
+    RandomSource &m_random;
+    QWidget *m_dialogParent = nullptr;
+
+    QuestionTable m_table;
+    int m_current = 0;
+    bool m_modified = false;
+    bool m_activated = false;
+    bool m_filling = false;
+    QString m_frameCaption;
+    QTextDocument *m_questionDoc;
+    QTextDocument *m_explanationDoc;
+    QString m_questionPath; // the files the two documents were loaded from
+    QString m_explanationPath;
+    bool m_usesDefaultMark = true;
+    QString m_markFieldText;
+};
+
+} // namespace exam
