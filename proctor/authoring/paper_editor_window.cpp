@@ -135,7 +135,9 @@ void PaperEditorWindow::buildLayout()
     m_grid->setColumnCount(2);
     m_grid->setHorizontalHeaderLabels({QStringLiteral(" 题号"), QStringLiteral(" 考题内容")});
     m_grid->setColumnWidth(0, 800 / TwipsPerPixel);
-    m_grid->setColumnWidth(1, 10000 / TwipsPerPixel);
+    // The text column takes the room the window has (10000 twips and more); the number column
+    // keeps its 800 twips.
+    m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->verticalHeader()->hide();
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -245,7 +247,7 @@ void PaperEditorWindow::showList()
         m_grid->setItem(k - 1, 0, new QTableWidgetItem(u' ' + QString::number(k)));
         m_grid->setItem(k - 1, 1, new QTableWidgetItem(oneLine(table.plainText(k))));
     }
-    m_grid->setCurrentCell(m_editor->current() - 1, 1);
+    m_grid->setCurrentCell(m_editor->current() - 1, 0);
 }
 
 void PaperEditorWindow::showRowText(int row)
@@ -257,7 +259,7 @@ void PaperEditorWindow::showRowText(int row)
 void PaperEditorWindow::showCurrentRow()
 {
     const QSignalBlocker blocker(m_grid);
-    m_grid->setCurrentCell(m_editor->current() - 1, 1);
+    m_grid->setCurrentCell(m_editor->current() - 1, 0);
 }
 
 void PaperEditorWindow::showQuestionFields()
@@ -277,9 +279,13 @@ void PaperEditorWindow::showQuestionFields()
 
 void PaperEditorWindow::paintAnswerBox(QCheckBox *box)
 {
+    const QColor colour = box->isChecked() ? TickedColour : ClearColour;
     QPalette palette = box->palette();
-    palette.setColor(QPalette::Window, box->isChecked() ? TickedColour : ClearColour);
+    palette.setColor(QPalette::Window, colour);
     box->setPalette(palette);
+    // Styles paint a check box's face from their own colours; the sheet makes the colour show.
+    box->setStyleSheet(QStringLiteral("QCheckBox { background-color: %1; color: %2; }")
+                           .arg(colour.name(), box->isChecked() ? QStringLiteral("white") : QStringLiteral("black")));
 }
 
 void PaperEditorWindow::answerBoxClicked()
