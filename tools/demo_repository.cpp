@@ -210,7 +210,7 @@ QList<DemoPaper> demoPapers()
     DemoPaper practice;
     practice.name = QStringLiteral("语文基础练习");
     practice.author = QStringLiteral("王老师");
-    practice.description = QStringLiteral("练习卷:答题时可以点“查看答案”看标准答案和解题辅导。");
+    practice.description = QStringLiteral("练习卷:答题时可以点“显示答案”看标准答案和解题辅导。");
     practice.minutes = 20;
     practice.defaultMark = 20;
     practice.practice = true;
