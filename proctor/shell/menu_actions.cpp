@@ -1,5 +1,6 @@
 #include "proctor/shell/menu_actions.h"
 
+#include "proctor/authoring/paper_document_export.h"
 #include "proctor/authoring/paper_editor_opener.h"
 #include "proctor/authoring/paper_management_window.h"
 #include "proctor/classes/class_window.h"
@@ -20,6 +21,8 @@ MenuOpeners makeMenuOpeners(const ConsoleContext &context)
 
     // "编辑试卷" and the double click in paper management open the paper editor.
     setPaperEditorOpener(openPaperEditor);
+    // "输出到 WORD" fills the repository's paper template and opens the document.
+    setWordExporter(paperDocumentExporter());
 
     MenuOpeners openers;
     openers.papers = [root = context.repositoryRoot, dialogs](QWidget *parent) {
