@@ -60,11 +60,21 @@ QByteArray encodeGb18030(QStringView text)
     return encoder.encode(text);
 }
 
+// QString::fromUtf8() drops a leading U+FEFF as a byte order mark; inside a file it belongs to the
+// name or value, which would otherwise never match what was written.
+QString decodeUtf8(QByteArrayView bytes)
+{
+    thread_local QStringDecoder decoder(QStringConverter::Utf8,
+                                        QStringConverter::Flag::Stateless
+                                            | QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
 QString decodeText(QByteArrayView bytes, bool gb18030)
 {
     if (allAscii(bytes))
         return QString::fromLatin1(bytes);
-    return gb18030 ? decodeGb18030(bytes) : QString::fromUtf8(bytes);
+    return gb18030 ? decodeGb18030(bytes) : decodeUtf8(bytes);
 }
 
 // Section names and keys in the file, folded as foldProfileName() folds the names asked for.

@@ -92,6 +92,7 @@ private slots:
 
     void shouldReadWindowsCodePage936File();
     void shouldKeepCharactersOutsideCodePage936();
+    void shouldFindNamesStartingWithZeroWidthNoBreakSpaceInUtf8File();
     void shouldKeepTheFileEncoding_data();
     void shouldKeepTheFileEncoding();
     void shouldReadGbTextThatLooksLikeShortUtf8AsGb();
@@ -440,6 +441,21 @@ void TestProfileFile::shouldKeepCharactersOutsideCodePage936()
     QCOMPARE(read(name, name + QStringLiteral("12"), path()), name);
     QCOMPARE(ProfileSnapshot::load(path()).encoding(), ProfileEncoding::Gb18030);
     QVERIFY(readBytes(path()).contains(gb(name)));
+}
+
+void TestProfileFile::shouldFindNamesStartingWithZeroWidthNoBreakSpaceInUtf8File()
+{
+    // U+FEFF pasted in front of a name is part of the name, not a byte order mark.
+    const QString section = QChar(0xFEFF) + QStringLiteral("高一班");
+    const QString key = QChar(0xFEFF) + QStringLiteral("17");
+    QFile file(path());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArrayLiteral("\xEF\xBB\xBF") + (u'[' + section + QStringLiteral("]\r\n") + key + QStringLiteral("=张三\r\n")).toUtf8());
+    file.close();
+    QCOMPARE(read(section, key, path()), QStringLiteral("张三"));
+    QVERIFY(writeProfileString(section, key, QStringLiteral("李四"), path()));
+    QCOMPARE(read(section, key, path()), QStringLiteral("李四"));
+    QCOMPARE(readBytes(path()).count('['), 1);
 }
 
 void TestProfileFile::shouldKeepTheFileEncoding_data()
