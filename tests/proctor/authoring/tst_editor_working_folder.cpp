@@ -1,0 +1,124 @@
+#include "authoring_fixture.h"
+
+#include "proctor/authoring/editor_working_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using authoring_test::readFile;
+using authoring_test::writeFile;
+
+namespace {
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::System, QDir::Name);
+}
+
+} // namespace
+
+class TestEditorWorkingFolder : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void rtfNames_data();
+    void rtfNames();
+    void prepareShouldCreateAMissingFolder();
+    void prepareShouldDeleteOnlyRtfFiles();
+    void copyShouldReplaceTheFileOfAnyLetterCase();
+    void copyShouldSkipSymbolicLinksAndFolders();
+    void copyShouldReportAMissingTarget();
+    void unnamedFilesShouldGoAndNamedOnesStay();
+};
+
+void TestEditorWorkingFolder::rtfNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("rtf");
+    QTest::newRow("upper") << "123.RTF" << true;
+    QTest::newRow("lower") << "a.rtf" << true;
+    QTest::newRow("mixed") << "b.Rtf" << true;
+    QTest::newRow("text") << "notes.txt" << false;
+    QTest::newRow("rtf inside") << "a.rtf.bak" << false;
+    QTest::newRow("no dot") << "rtf" << false;
+}
+
+void TestEditorWorkingFolder::rtfNames()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, rtf);
+    QCOMPARE(exam::isRtfFileName(name), rtf);
+}
+
+void TestEditorWorkingFolder::prepareShouldCreateAMissingFolder()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QStringLiteral("/cache/PCTEST");
+    QVERIFY(exam::prepareWorkingFolder(folder));
+    QVERIFY(QDir(folder).exists());
+}
+
+void TestEditorWorkingFolder::prepareShouldDeleteOnlyRtfFiles()
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath(QStringLiteral("1.RTF")), "x");
+    writeFile(dir.filePath(QStringLiteral("2.rtf")), "x");
+    writeFile(dir.filePath(QStringLiteral("keep.txt")), "x");
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub.rtf")));
+    QVERIFY(exam::prepareWorkingFolder(dir.path()));
+    QCOMPARE(filesIn(dir.path()), QStringList({"keep.txt"}));
+    QVERIFY(QDir(dir.filePath(QStringLiteral("sub.rtf"))).exists());
+}
+
+void TestEditorWorkingFolder::copyShouldReplaceTheFileOfAnyLetterCase()
+{
+    QTemporaryDir from;
+    QTemporaryDir to;
+    writeFile(from.filePath(QStringLiteral("a.RTF")), "new");
+    writeFile(from.filePath(QStringLiteral("b.rtf")), "bee");
+    writeFile(from.filePath(QStringLiteral("c.doc")), "no");
+    writeFile(to.filePath(QStringLiteral("A.rtf")), "old");
+    QVERIFY(exam::copyRtfFiles(from.path(), to.path()));
+    QCOMPARE(filesIn(to.path()), QStringList({"A.rtf", "b.rtf"}));
+    QCOMPARE(readFile(to.filePath(QStringLiteral("A.rtf"))), QByteArray("new"));
+    QCOMPARE(readFile(to.filePath(QStringLiteral("b.rtf"))), QByteArray("bee"));
+}
+
+void TestEditorWorkingFolder::copyShouldSkipSymbolicLinksAndFolders()
+{
+    QTemporaryDir outside;
+    QTemporaryDir from;
+    QTemporaryDir to;
+    writeFile(outside.filePath(QStringLiteral("secret.txt")), "secret");
+    QVERIFY(QFile::link(outside.filePath(QStringLiteral("secret.txt")), from.filePath(QStringLiteral("link.rtf"))));
+    QVERIFY(QDir(from.path()).mkdir(QStringLiteral("folder.rtf")));
+    QVERIFY(exam::copyRtfFiles(from.path(), to.path()));
+    QVERIFY(filesIn(to.path()).isEmpty());
+    // Emptying a folder never follows a link either.
+    QVERIFY(exam::removeRtfFiles(from.path()));
+    QCOMPARE(readFile(outside.filePath(QStringLiteral("secret.txt"))), QByteArray("secret"));
+}
+
+void TestEditorWorkingFolder::copyShouldReportAMissingTarget()
+{
+    QTemporaryDir from;
+    writeFile(from.filePath(QStringLiteral("a.rtf")), "x");
+    QString error;
+    QVERIFY(!exam::copyRtfFiles(from.path(), from.path() + QStringLiteral("/missing"), &error));
+    QVERIFY(error.contains(QStringLiteral("a.rtf")));
+}
+
+void TestEditorWorkingFolder::unnamedFilesShouldGoAndNamedOnesStay()
+{
+    QTemporaryDir dir;
+    for (const char *name : {"11.RTF", "22.rtf", "33.RTF", "paper.cho", "44.Rtf"})
+        writeFile(dir.filePath(QString::fromLatin1(name)), "x");
+    QVERIFY(exam::removeUnnamedRtfFiles(dir.path(), {"11.rtf", "22.rtf", "44.rtf"}));
+    QCOMPARE(filesIn(dir.path()), QStringList({"11.RTF", "22.rtf", "44.Rtf", "paper.cho"}));
+}
+
+QTEST_GUILESS_MAIN(TestEditorWorkingFolder)
+#include "tst_editor_working_folder.moc"
