@@ -7,12 +7,10 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
-
-#include <pugixml.hpp>
-
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <pugixml.hpp>
 
 namespace xlsx {
 namespace {
@@ -167,8 +165,9 @@ bool Workbook::Private::parsePart(const QByteArray &name, pugi::xml_document &do
     const pugi::xml_parse_result parsed =
         doc.load_buffer(found->data.constData(), size_t(found->data.size()), parseOptions);
     if (!parsed)
-        return fail(QStringLiteral("%1 中的 %2 已损坏（%3）")
-                        .arg(path, QString::fromUtf8(name), QString::fromUtf8(parsed.description())));
+        return fail(
+            QStringLiteral("%1 中的 %2 已损坏（%3）")
+                .arg(path, QString::fromUtf8(name), QString::fromUtf8(parsed.description())));
     return true;
 }
 
@@ -221,7 +220,8 @@ bool Workbook::Private::readSheets()
             sheet.xml = std::make_unique<WorksheetXml>();
             QString why;
             if (!sheet.xml->parse(found->data, &why))
-                return fail(QStringLiteral("%1 中的工作表“%2”已损坏：%3").arg(path, sheet.name, why));
+                return fail(
+                    QStringLiteral("%1 中的工作表“%2”已损坏：%3").arg(path, sheet.name, why));
             hasFormulas = hasFormulas || sheet.xml->hasFormulas();
         }
         sheets.push_back(std::move(sheet));
@@ -290,7 +290,8 @@ void Workbook::Private::requestRecalculation()
     if (!calcPr) {
         // calcPr follows these elements, whichever of them the workbook has.
         pugi::xml_node after;
-        for (const char *name : {"sheets", "functionGroups", "externalReferences", "definedNames"}) {
+        for (const char *name :
+             {"sheets", "functionGroups", "externalReferences", "definedNames"}) {
             if (pugi::xml_node found = root.child(name))
                 after = found;
         }

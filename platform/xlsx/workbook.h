@@ -3,7 +3,6 @@
 #include "cell_address.h"
 
 #include <QString>
-
 #include <memory>
 #include <vector>
 

@@ -1,7 +1,6 @@
 #include "worksheet_xml.h"
 
 #include <QList>
-
 #include <algorithm>
 #include <cstring>
 

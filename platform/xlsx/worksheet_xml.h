@@ -4,10 +4,8 @@
 
 #include <QByteArray>
 #include <QString>
-
-#include <pugixml.hpp>
-
 #include <map>
+#include <pugixml.hpp>
 #include <vector>
 
 namespace xlsx {
@@ -28,8 +26,7 @@ public:
     pugi::xml_node cellForWriting(int row, int column);
 
     // Every cell element with its position, rows and cells in sheet order.
-    template<typename Visit>
-    void forEachCell(Visit visit) const
+    template <typename Visit> void forEachCell(Visit visit) const
     {
         for (const auto &[rowNumber, row] : m_rows) {
             for (pugi::xml_node c = row.child("c"); c; c = c.next_sibling("c"))

@@ -2,10 +2,8 @@
 
 #include <QFile>
 #include <QFileInfo>
-
-#include <zip.h>
-
 #include <memory>
+#include <zip.h>
 
 namespace xlsx {
 namespace {
@@ -72,8 +70,8 @@ ZipReadResult readZip(const QString &path, const ZipLimits &limits)
         const auto index = static_cast<zip_uint64_t>(i);
         zip_stat_t stat;
         zip_stat_init(&stat);
-        if (zip_stat_index(archive.get(), index, 0, &stat) != 0 ||
-            !(stat.valid & ZIP_STAT_NAME) || !(stat.valid & ZIP_STAT_SIZE))
+        if (zip_stat_index(archive.get(), index, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_NAME) ||
+            !(stat.valid & ZIP_STAT_SIZE))
             return failedRead(QStringLiteral("%1 已损坏").arg(path));
         QByteArray name(stat.name);
         if (name.endsWith('/'))
@@ -133,10 +131,9 @@ ZipWriteResult writeZip(const std::vector<ZipEntry> &entries, int compressionLev
     for (const ZipEntry &entry : entries) {
         zip_source_t *source = zip_source_buffer(archive.get(), entry.data.constData(),
                                                  static_cast<zip_uint64_t>(entry.data.size()), 0);
-        const zip_int64_t index =
-            source ? zip_file_add(archive.get(), entry.name.constData(), source,
-                                  ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE)
-                   : -1;
+        const zip_int64_t index = source ? zip_file_add(archive.get(), entry.name.constData(),
+                                                        source, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE)
+                                         : -1;
         if (index < 0) {
             if (source)
                 zip_source_free(source);

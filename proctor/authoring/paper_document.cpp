@@ -21,7 +21,8 @@ QList<Paragraph> paragraphsBetween(QTextDocument &document, int firstPosition, i
 {
     QList<Paragraph> paragraphs;
     const QTextBlock last = document.findBlock(lastPosition);
-    for (QTextBlock block = document.findBlock(firstPosition); block.isValid(); block = block.next()) {
+    for (QTextBlock block = document.findBlock(firstPosition); block.isValid();
+         block = block.next()) {
         QTextCursor content(&document);
         content.setPosition(block.position());
         content.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
@@ -53,8 +54,9 @@ void adoptPictures(QTextDocument &source, QTextDocument &target, const QString &
     }
     for (Picture &picture : pictures) {
         const QString name = prefix + picture.format.name();
-        target.addResource(QTextDocument::ImageResource, QUrl(name),
-                           source.resource(QTextDocument::ImageResource, QUrl(picture.format.name())));
+        target.addResource(
+            QTextDocument::ImageResource, QUrl(name),
+            source.resource(QTextDocument::ImageResource, QUrl(picture.format.name())));
         picture.format.setName(name);
         QTextCursor cursor(&source);
         cursor.setPosition(picture.position);
@@ -67,8 +69,7 @@ void adoptPictures(QTextDocument &source, QTextDocument &target, const QString &
 
 PaperDocumentFiller::PaperDocumentFiller(QTextDocument &document)
     : m_document(document), m_cursor(&document)
-{
-}
+{}
 
 QTextCursor PaperDocumentFiller::find(const QString &placeholder, const QTextCursor &from) const
 {
@@ -86,10 +87,8 @@ void PaperDocumentFiller::typeOver(QTextCursor &selection, const QString &text)
 void PaperDocumentFiller::fillCover(const PaperCover &cover)
 {
     const std::pair<const char16_t *, const QString *> fields[] = {
-        {u"[PAPER NAME]", &cover.paperName},
-        {u"[AUTHOR]", &cover.author},
-        {u"[TESTTIME]", &cover.testTime},
-        {u"[QUESTION_COUNT]", &cover.questionCount},
+        {u"[PAPER NAME]", &cover.paperName}, {u"[AUTHOR]", &cover.author},
+        {u"[TESTTIME]", &cover.testTime},    {u"[QUESTION_COUNT]", &cover.questionCount},
         {u"[FULLMARK]", &cover.fullMark},
     };
     for (const auto &[placeholder, value] : fields) {
@@ -180,7 +179,8 @@ void PaperDocumentFiller::fillNextQuestion(int number, const QString &mark, QTex
     found = find(QStringLiteral("[MARK]"), m_cursor);
     const QTextCursor content = find(QStringLiteral("[QUESTION]"), m_cursor);
     // [MARK] belongs to this block only when it comes before the block's question.
-    if (!found.isNull() && (content.isNull() || found.selectionStart() < content.selectionStart())) {
+    if (!found.isNull() &&
+        (content.isNull() || found.selectionStart() < content.selectionStart())) {
         typeOver(found, mark);
         m_cursor = found;
     }

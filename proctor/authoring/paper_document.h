@@ -21,7 +21,7 @@ struct PaperCover
 {
     QString paperName;
     QString author;
-    QString testTime;      // minutes
+    QString testTime; // minutes
     QString questionCount;
     QString fullMark;
 };
@@ -60,7 +60,7 @@ private:
     void repeatParagraphs(int firstPosition, int lastPosition, int count);
 
     QTextDocument &m_document;
-    QTextCursor m_cursor;   // where the filling of questions and answers goes on
+    QTextCursor m_cursor; // where the filling of questions and answers goes on
     int m_pictureCopies = 0;
 };
 

@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTextDocument>
-
 #include <memory>
 
 namespace exam {
@@ -74,12 +73,14 @@ bool fillQuestions(PaperDocumentFiller &filler, const RepositoryPaths &paths, co
 {
     const int count = std::max<int>(0, data.questionCount);
     if (!filler.repeatQuestionBlock(count)) {
-        *error = QStringLiteral("试卷模板中没有完整的试题段落（“[QUESTION No]”至“第[QUESTION]”）。");
+        *error =
+            QStringLiteral("试卷模板中没有完整的试题段落（“[QUESTION No]”至“第[QUESTION]”）。");
         return false;
     }
     for (int i = 1; i <= count; ++i) {
         const PaperQuestion &q = data.question(i);
-        const QString mark = q.mark.trimmed().isEmpty() ? QString::number(data.defaultMark) : q.mark.trimmed();
+        const QString mark =
+            q.mark.trimmed().isEmpty() ? QString::number(data.defaultMark) : q.mark.trimmed();
         std::unique_ptr<QTextDocument> question;
         std::unique_ptr<QTextDocument> explanation;
         if (!q.questionFile.trimmed().isEmpty() &&
@@ -118,7 +119,8 @@ PaperDocumentOutcome writePaperDocument(const AuthoringRequest &request, bool wi
     QTextDocument document;
     const QString templatePath = paths.systemFile(QStringLiteral("paper.dot"));
     if (!QFileInfo(templatePath).isFile()) {
-        outcome.error = QStringLiteral("找不到试卷模板 %1。").arg(QDir::toNativeSeparators(templatePath));
+        outcome.error =
+            QStringLiteral("找不到试卷模板 %1。").arg(QDir::toNativeSeparators(templatePath));
         return outcome;
     }
     if (!loadRtfFile(templatePath, &document, &outcome.error))
@@ -129,7 +131,8 @@ PaperDocumentOutcome writePaperDocument(const AuthoringRequest &request, bool wi
     const bool filled = fillQuestions(filler, paths, paper, data, withExplanations, &outcome.error);
 
     if (!QDir().mkpath(outputFolder)) {
-        outcome.error = QStringLiteral("无法建立文件夹 %1。").arg(QDir::toNativeSeparators(outputFolder));
+        outcome.error =
+            QStringLiteral("无法建立文件夹 %1。").arg(QDir::toNativeSeparators(outputFolder));
         return outcome;
     }
     const QString path = freeDocumentPath(outputFolder, paper);
@@ -148,7 +151,8 @@ void exportPaperDocument(const AuthoringRequest &request, const PaperDocumentCon
     Dialogs &dialogs = *request.dialogs;
     const bool withExplanations =
         dialogs.yesNo(request.parent, QStringLiteral("是否要同时输出解题辅导?"));
-    const QString folder = context.outputFolder.isEmpty() ? documentsFolder() : context.outputFolder;
+    const QString folder =
+        context.outputFolder.isEmpty() ? documentsFolder() : context.outputFolder;
     const PaperDocumentOutcome outcome = writePaperDocument(request, withExplanations, folder);
 
     const auto open = context.openDocument ? context.openDocument : openDocument;

@@ -7,7 +7,6 @@
 #include "proctor/authoring/authoring_hooks.h"
 
 #include <QString>
-
 #include <functional>
 
 namespace exam {

@@ -17,7 +17,8 @@ ScoreExportOutcome exportScoreSheet(const ResultsData &data, const QString &temp
 {
     ScoreExportOutcome outcome;
     if (!QFileInfo(templatePath).isFile()) {
-        outcome.error = QStringLiteral("找不到成绩模板 %1。").arg(QDir::toNativeSeparators(templatePath));
+        outcome.error =
+            QStringLiteral("找不到成绩模板 %1。").arg(QDir::toNativeSeparators(templatePath));
         return outcome;
     }
     xlsx::Workbook book;
@@ -29,7 +30,8 @@ ScoreExportOutcome exportScoreSheet(const ResultsData &data, const QString &temp
     const bool filled = fillScoreSheets(book, data, &fillError);
 
     if (!QDir().mkpath(outputFolder)) {
-        outcome.error = QStringLiteral("无法建立文件夹 %1。").arg(QDir::toNativeSeparators(outputFolder));
+        outcome.error =
+            QStringLiteral("无法建立文件夹 %1。").arg(QDir::toNativeSeparators(outputFolder));
         return outcome;
     }
     const QString path = freeExportPath(
@@ -45,7 +47,8 @@ ScoreExportOutcome exportScoreSheet(const ResultsData &data, const QString &temp
     return outcome;
 }
 
-void runScoreSheetExport(QWidget *parent, const ResultsData &data, const ScoreExportContext &context)
+void runScoreSheetExport(QWidget *parent, const ResultsData &data,
+                         const ScoreExportContext &context)
 {
     const QString templatePath =
         RepositoryPaths(context.repositoryRoot).systemFile(QStringLiteral("score.xlt"));

@@ -7,7 +7,6 @@
 #include "proctor/results/results_data.h"
 
 #include <QString>
-
 #include <functional>
 
 class Dialogs;
@@ -38,7 +37,8 @@ struct ScoreExportContext
 };
 
 // The whole action: export, open the workbook, tell the teacher how it went.
-void runScoreSheetExport(QWidget *parent, const ResultsData &data, const ScoreExportContext &context);
+void runScoreSheetExport(QWidget *parent, const ResultsData &data,
+                         const ScoreExportContext &context);
 
 // The export as the results window's export handler.
 std::function<void(QWidget *, const ResultsData &)> scoreSheetExporter(ScoreExportContext context);

@@ -151,7 +151,8 @@ void fillAnswers(SheetWriter &sheet, const ResultsData &data)
         if (!student.hasScore)
             continue;
         for (int q = 1; q <= questions; ++q)
-            sheet.number(row, q + 3, double(q <= student.answers.size() ? student.answers.at(q - 1) : 0));
+            sheet.number(row, q + 3,
+                         double(q <= student.answers.size() ? student.answers.at(q - 1) : 0));
     }
 }
 

@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextDocument>
-
 #include <benchmark/benchmark.h>
 
 using namespace exam;
@@ -25,11 +24,13 @@ bool writeQuestionFile(const QString &path, int number, const QString &kind)
     QTextCharFormat bold;
     bold.setFontWeight(QFont::Bold);
     cursor.insertText(QStringLiteral("%1 %2：").arg(kind).arg(number), bold);
-    cursor.insertText(QStringLiteral("在下列关于计算机网络的说法中，哪些是正确的？请选出所有正确的选项。"),
-                      QTextCharFormat());
+    cursor.insertText(
+        QStringLiteral("在下列关于计算机网络的说法中，哪些是正确的？请选出所有正确的选项。"),
+        QTextCharFormat());
     for (const char *option : {"A", "B", "C", "D", "E", "F", "G"}) {
         cursor.insertBlock();
-        cursor.insertText(QLatin1String(option) + QStringLiteral(". 选项内容，包含一些较长的中文说明文字。"));
+        cursor.insertText(QLatin1String(option) +
+                          QStringLiteral(". 选项内容，包含一些较长的中文说明文字。"));
     }
     return saveRtfFile(path, document);
 }
@@ -45,7 +46,8 @@ struct LargePaper
         const RepositoryPaths paths(root.path());
         const QString paper = QStringLiteral("期末考试");
         paths.createSystemFolder();
-        QFile::copy(QStringLiteral(EXAM_TEMPLATES_DIR "/paper.dot"), paths.systemFile(QStringLiteral("paper.dot")));
+        QFile::copy(QStringLiteral(EXAM_TEMPLATES_DIR "/paper.dot"),
+                    paths.systemFile(QStringLiteral("paper.dot")));
         paths.createPaperFolders(paper);
         PaperData data;
         data.questionCount = qint16(questions);
@@ -69,7 +71,8 @@ void BM_WritePaperDocument(benchmark::State &state)
 {
     LargePaper paper(int(state.range(0)));
     for (auto _ : state) {
-        const PaperDocumentOutcome outcome = writePaperDocument(paper.request, true, paper.output.path());
+        const PaperDocumentOutcome outcome =
+            writePaperDocument(paper.request, true, paper.output.path());
         if (!outcome.ok) {
             state.SkipWithError(qPrintable(outcome.error));
             break;

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QTemporaryDir>
-
 #include <benchmark/benchmark.h>
 
 using namespace exam;
@@ -33,7 +32,9 @@ ResultsData largeClass(int students, int questions)
         r.formerName = i % 10 == 0 ? QStringLiteral("曾用名%1").arg(i) : QString();
         // Every twentieth student is still in the exam.
         r.scoreText = i % 20 == 0 ? QStringLiteral("-1") : QString::number(40 + i % 61);
-        r.remainingTime = i % 20 == 0 ? QString() : QStringLiteral("00:%1:00").arg(i % 60, 2, 10, QLatin1Char('0'));
+        r.remainingTime = i % 20 == 0
+                              ? QString()
+                              : QStringLiteral("00:%1:00").arg(i % 60, 2, 10, QLatin1Char('0'));
         for (int q = 0; q < questions; ++q)
             r.answers.append((i + q) % 3 == 0 ? 13 : (i + q) % 7 + 1);
         readings.append(r);

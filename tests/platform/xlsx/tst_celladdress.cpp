@@ -72,7 +72,8 @@ void TestCellAddress::shouldNameEveryColumnUniquelyAndInOrder()
     QByteArray previous;
     for (int column = 1; column <= maxColumns; ++column) {
         const QByteArray name = columnName(column);
-        QVERIFY(previous.size() < name.size() || (previous.size() == name.size() && previous < name));
+        QVERIFY(previous.size() < name.size() ||
+                (previous.size() == name.size() && previous < name));
         QCOMPARE(columnOfCellName(QByteArrayView(name)), column);
         previous = name;
     }

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <pugixml.hpp>
 
 using namespace xlsx;
@@ -101,8 +100,7 @@ void TestWorkbook::shouldKeepRowsAndCellsInOrder_data()
     QTest::newRow("backwards") << QStringList{"B2", "A2", "B1", "A1"}
                                << QStringList{"row1", "A1", "B1", "row2", "A2", "B2", "row3", "C3"};
     QTest::newRow("around the template's cell")
-        << QStringList{"B3", "D3", "A3", "Z3"}
-        << QStringList{"row3", "A3", "B3", "C3", "D3", "Z3"};
+        << QStringList{"B3", "D3", "A3", "Z3"} << QStringList{"row3", "A3", "B3", "C3", "D3", "Z3"};
     QTest::newRow("far columns and rows")
         << QStringList{"AA10", "Z10", "AB10", "B2000"}
         << QStringList{"row3", "C3", "row10", "Z10", "AA10", "AB10", "row2000", "B2000"};
@@ -134,9 +132,8 @@ void TestWorkbook::shouldKeepRowsAndCellsInOrder()
     QVERIFY(!saved.isTemplate());
     for (const QString &cell : writes)
         QCOMPARE(saved.cell(1, cell).text, cell);
-    QCOMPARE(saved.cell(1, QStringLiteral("C3")).text, writes.contains(QStringLiteral("C3"))
-                                                          ? QStringLiteral("C3")
-                                                          : QStringLiteral("x"));
+    QCOMPARE(saved.cell(1, QStringLiteral("C3")).text,
+             writes.contains(QStringLiteral("C3")) ? QStringLiteral("C3") : QStringLiteral("x"));
 }
 
 void TestWorkbook::shouldReadBackTextExactly_data()
@@ -146,7 +143,8 @@ void TestWorkbook::shouldReadBackTextExactly_data()
     QTest::newRow("rare character outside the basic plane") << QStringLiteral("𠮷野");
     QTest::newRow("blanks around") << QStringLiteral("  张三 ");
     QTest::newRow("markup characters") << QStringLiteral("<b>&amp;\"'");
-    QTest::newRow("control characters") << QStringLiteral("a\x01\x1f" "b\r\n");
+    QTest::newRow("control characters") << QStringLiteral("a\x01\x1f"
+                                                          "b\r\n");
     QTest::newRow("literal escape") << QStringLiteral("_x0041_");
     QTest::newRow("digits kept as text") << QStringLiteral("00:12:40");
 }
@@ -228,14 +226,16 @@ void TestWorkbook::shouldKeepTheTemplatesCellsStylesAndWidths()
         QCOMPARE(saved.sheetName(sheet), template_.sheetName(sheet));
     }
     QCOMPARE(partOf(target, "xl/styles.xml"), partOf(defaultTemplate, "xl/styles.xml"));
-    QCOMPARE(partOf(target, "xl/sharedStrings.xml"), partOf(defaultTemplate, "xl/sharedStrings.xml"));
+    QCOMPARE(partOf(target, "xl/sharedStrings.xml"),
+             partOf(defaultTemplate, "xl/sharedStrings.xml"));
     for (const QByteArray sheetPart : {"xl/worksheets/sheet1.xml", "xl/worksheets/sheet4.xml"}) {
         const QByteArray before = partOf(defaultTemplate, sheetPart);
         const QByteArray after = partOf(target, sheetPart);
         for (const char *element : {"<cols>", "<mergeCells", "<sheetViews>", "<pageSetup"}) {
             const qsizetype start = before.indexOf(element);
             QVERIFY(start >= 0);
-            const qsizetype end = before.indexOf('>', before.indexOf(element[1] == 'p' ? "/>" : "</", start));
+            const qsizetype end =
+                before.indexOf('>', before.indexOf(element[1] == 'p' ? "/>" : "</", start));
             QVERIFY2(after.contains(before.mid(start, end - start)), element);
         }
     }
@@ -258,12 +258,11 @@ void TestWorkbook::shouldGiveNewCellsTheFormatOfTheirRowOrColumn()
     QVERIFY2(book.open(source), qPrintable(book.errorString()));
 
     const std::pair<const char *, int> expected[] = {
-        {"C5", 2},  // the heading row's format wins over the column's
-        {"A5", 7},  // a cell of the template keeps its own
-        {"B6", 3},  // a row without its own format: the column's
-        {"D7", 3},  // a new row
-        {"F6", 4},
-        {"E6", -1}, // neither row nor column formats it
+        {"C5", 2},              // the heading row's format wins over the column's
+        {"A5", 7},              // a cell of the template keeps its own
+        {"B6", 3},              // a row without its own format: the column's
+        {"D7", 3},              // a new row
+        {"F6", 4},  {"E6", -1}, // neither row nor column formats it
         {"A9", -1},
     };
     for (const auto &[cell, style] : expected) {
@@ -274,7 +273,8 @@ void TestWorkbook::shouldGiveNewCellsTheFormatOfTheirRowOrColumn()
     Workbook defaults;
     QVERIFY(defaults.open(defaultTemplate));
     QVERIFY(defaults.setText(4, QStringLiteral("D5"), QStringLiteral("题号1")));
-    QCOMPARE(defaults.cell(4, QStringLiteral("D5")).style, defaults.cell(4, QStringLiteral("A5")).style);
+    QCOMPARE(defaults.cell(4, QStringLiteral("D5")).style,
+             defaults.cell(4, QStringLiteral("A5")).style);
 }
 
 void TestWorkbook::shouldSaveATemplateAsAWorkbook()
@@ -370,8 +370,8 @@ void TestWorkbook::shouldRefuseBrokenFiles()
 void TestWorkbook::shouldNumberRowsAndCellsThatLeaveTheirNumberOut()
 {
     PackageBuilder builder;
-    builder.sheets << PackageBuilder::worksheet(
-        "<row><c><v>1</v></c><c><v>2</v></c></row><row><c t=\"inlineStr\"><is><t>b</t></is></c></row>");
+    builder.sheets << PackageBuilder::worksheet("<row><c><v>1</v></c><c><v>2</v></c></row><row><c "
+                                                "t=\"inlineStr\"><is><t>b</t></is></c></row>");
     const QString source = path(QStringLiteral("implicit.xltx"));
     QVERIFY(builder.write(source));
     Workbook book;
@@ -396,8 +396,8 @@ void TestWorkbook::shouldDropTheCalculationChainOfAnOverwrittenFormula()
         "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><f>A1*2</f><v>2</v></c></row>");
     builder.extras << std::pair<QByteArray, QByteArray>("calcChain.xml", "calcChain");
     builder.extraParts.push_back({"xl/calcChain.xml", "<calcChain xmlns=\"http://schemas."
-                                                       "openxmlformats.org/spreadsheetml/2006/"
-                                                       "main\"><c r=\"B1\" i=\"1\"/></calcChain>"});
+                                                      "openxmlformats.org/spreadsheetml/2006/"
+                                                      "main\"><c r=\"B1\" i=\"1\"/></calcChain>"});
     const QString source = path(QStringLiteral("formula.xltx"));
     QVERIFY(builder.write(source));
 

@@ -69,12 +69,14 @@ void TestPaperDocument::shouldFillTheCover()
                       QStringLiteral("3"), QStringLiteral("100")});
     const QString text = document.toPlainText();
     QString missing;
-    QVERIFY2(inOrder(text, {QStringLiteral("期中考试"), QStringLiteral("命题人：王老师"),
-                            QStringLiteral("考试时间：45 分钟"), QStringLiteral("题量：3 题"),
-                            QStringLiteral("满分：100 分")},
+    QVERIFY2(inOrder(text,
+                     {QStringLiteral("期中考试"), QStringLiteral("命题人：王老师"),
+                      QStringLiteral("考试时间：45 分钟"), QStringLiteral("题量：3 题"),
+                      QStringLiteral("满分：100 分")},
                      &missing),
              qPrintable(missing));
-    for (const char *placeholder : {"[PAPER NAME]", "[AUTHOR]", "[TESTTIME]", "[QUESTION_COUNT]", "[FULLMARK]"})
+    for (const char *placeholder :
+         {"[PAPER NAME]", "[AUTHOR]", "[TESTTIME]", "[QUESTION_COUNT]", "[FULLMARK]"})
         QVERIFY(!text.contains(QLatin1String(placeholder)));
     // The value takes the placeholder's format: the paper name stays bold.
     const QTextBlock title = blockContaining(document, QStringLiteral("期中考试"));
@@ -168,7 +170,8 @@ void TestPaperDocument::shouldNeverTakeQuestionTextForAPlaceholder()
     QVERIFY(loadTemplate(&document));
     PaperDocumentFiller filler(document);
     QVERIFY(filler.repeatQuestionBlock(2));
-    const QString tricky = QStringLiteral("模板里的 [MARK]、[QUESTION No]、[QUESTION]、[ANSWER No] 和 [OP] 是什么?");
+    const QString tricky =
+        QStringLiteral("模板里的 [MARK]、[QUESTION No]、[QUESTION]、[ANSWER No] 和 [OP] 是什么?");
     const auto q1 = textDocument(tricky);
     const auto q2 = textDocument(questionText(2));
     filler.fillNextQuestion(1, QStringLiteral("4"), q1.get(), nullptr);
@@ -178,10 +181,12 @@ void TestPaperDocument::shouldNeverTakeQuestionTextForAPlaceholder()
     filler.fillNextAnswer(2, QStringLiteral("2"));
     const QString text = document.toPlainText();
     QString missing;
-    QVERIFY2(inOrder(text, {QStringLiteral("第1题（本题 4 分）"), tricky, QStringLiteral("第2题（本题 6 分）"),
-                            questionText(2), QStringLiteral("第1题：1"), QStringLiteral("第2题：2")},
-                     &missing),
-             qPrintable(missing));
+    QVERIFY2(
+        inOrder(text,
+                {QStringLiteral("第1题（本题 4 分）"), tricky, QStringLiteral("第2题（本题 6 分）"),
+                 questionText(2), QStringLiteral("第1题：1"), QStringLiteral("第2题：2")},
+                &missing),
+        qPrintable(missing));
 }
 
 void TestPaperDocument::shouldKeepThePicturesOfEveryQuestionApart()
@@ -214,8 +219,8 @@ void TestPaperDocument::shouldKeepThePicturesOfEveryQuestionApart()
             if (!format.isImageFormat())
                 continue;
             QImage image;
-            const QVariant data = saved.resource(QTextDocument::ImageResource,
-                                                 QUrl(format.toImageFormat().name()));
+            const QVariant data =
+                saved.resource(QTextDocument::ImageResource, QUrl(format.toImageFormat().name()));
             image.loadFromData(data.toByteArray());
             colours << image.pixelColor(0, 0);
         }
@@ -231,10 +236,11 @@ void TestPaperDocument::shouldRepeatAnAnswerKeyWhereverTheTemplatePutsIt_data()
     const QByteArray block = "\\pard Q[QUESTION No] [MARK]\\par \\pard X\\'b5\\'da[QUESTION]\\par ";
     QTest::newRow("key last") << "{\\rtf1\\ansi\\ansicpg936 " + block + "\\pard A[ANSWER No]=[OP]}"
                               << 2 << "Q1 5\nX第\nQ2 5\nX第\nA1=11\nA2=12";
-    QTest::newRow("key first") << "{\\rtf1\\ansi\\ansicpg936 \\pard A[ANSWER No]=[OP]\\par " + block + "}"
+    QTest::newRow("key first") << "{\\rtf1\\ansi\\ansicpg936 \\pard A[ANSWER No]=[OP]\\par " +
+                                      block + "}"
                                << 2 << "A1=11\nA2=12\nQ1 5\nX第\nQ2 5\nX第\n";
-    QTest::newRow("no questions, key last") << "{\\rtf1\\ansi\\ansicpg936 T\\par " + block + "\\pard A[ANSWER No]=[OP]}"
-                                            << 0 << "T";
+    QTest::newRow("no questions, key last")
+        << "{\\rtf1\\ansi\\ansicpg936 T\\par " + block + "\\pard A[ANSWER No]=[OP]}" << 0 << "T";
     QTest::newRow("no key") << "{\\rtf1\\ansi\\ansicpg936 " + block + "\\pard End}" << 1
                             << "Q1 5\nX第\nEnd";
 }
@@ -261,8 +267,10 @@ void TestPaperDocument::shouldRefuseATemplateWithoutQuestionBlock_data()
 {
     QTest::addColumn<QByteArray>("rtf");
     QTest::newRow("no block") << QByteArray("{\\rtf1\\ansi [PAPER NAME]\\par [ANSWER No] [OP]}");
-    QTest::newRow("no end marker") << QByteArray("{\\rtf1\\ansi [QUESTION No] [MARK]\\par [QUESTION]}");
-    QTest::newRow("end before start") << QByteArray("{\\rtf1\\ansi\\ansicpg936 \\'b5\\'da[QUESTION]\\par [QUESTION No]}");
+    QTest::newRow("no end marker")
+        << QByteArray("{\\rtf1\\ansi [QUESTION No] [MARK]\\par [QUESTION]}");
+    QTest::newRow("end before start")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg936 \\'b5\\'da[QUESTION]\\par [QUESTION No]}");
 }
 
 void TestPaperDocument::shouldRefuseATemplateWithoutQuestionBlock()

@@ -106,9 +106,13 @@ void TestPaperDocumentExport::shouldWriteThePaperInOrder()
     QCOMPARE(QFileInfo(m_opened.first()).fileName(), paper + QStringLiteral(".rtf"));
 
     const QString text = documentText(m_opened.first());
-    QStringList expected = {paper, QStringLiteral("命题人：王老师"), QStringLiteral("考试时间：45 分钟"),
-                            QStringLiteral("题量：3 题"), QStringLiteral("满分：15 分"),
-                            QStringLiteral("第1题（本题 4 分）"), questionText(1)};
+    QStringList expected = {paper,
+                            QStringLiteral("命题人：王老师"),
+                            QStringLiteral("考试时间：45 分钟"),
+                            QStringLiteral("题量：3 题"),
+                            QStringLiteral("满分：15 分"),
+                            QStringLiteral("第1题（本题 4 分）"),
+                            questionText(1)};
     if (withExplanations)
         expected << explanationText(1);
     // Question 2 has no mark of its own: the paper's default mark stands beside it.
@@ -116,10 +120,11 @@ void TestPaperDocumentExport::shouldWriteThePaperInOrder()
              << QStringLiteral("第3题（本题 6 分）") << questionText(3);
     if (withExplanations)
         expected << explanationText(3);
-    expected << QStringLiteral("参考答案") << QStringLiteral("第1题：13") << QStringLiteral("第2题：2")
-             << QStringLiteral("第3题：[no answer]");
+    expected << QStringLiteral("参考答案") << QStringLiteral("第1题：13")
+             << QStringLiteral("第2题：2") << QStringLiteral("第3题：[no answer]");
     QString missing;
-    QVERIFY2(inOrder(text, expected, &missing), qPrintable(missing + QStringLiteral(" in ") + text));
+    QVERIFY2(inOrder(text, expected, &missing),
+             qPrintable(missing + QStringLiteral(" in ") + text));
     QCOMPARE(text.contains(explanationText(1)), withExplanations);
     QCOMPARE(text.contains(explanationText(3)), withExplanations);
     QCOMPARE(text.count(QStringLiteral("解题辅导")), withExplanations ? 2 : 0);
@@ -176,11 +181,14 @@ void TestPaperDocumentExport::shouldReportWhatStopsTheExport()
     } else if (problem != QLatin1String("no template")) {
         QVERIFY(m_repository->installTemplate());
     }
-    const PaperRow row = problem == QLatin1String("no paper") ? PaperRow() : paperRow(paper, 3, QStringLiteral("15"));
+    const PaperRow row = problem == QLatin1String("no paper")
+                             ? PaperRow()
+                             : paperRow(paper, 3, QStringLiteral("15"));
     exportPaperDocument(request(row), context());
 
     QCOMPARE(m_dialogs.messages().size(), 1);
-    QVERIFY2(m_dialogs.messages().first().startsWith(failure), qPrintable(m_dialogs.messages().first()));
+    QVERIFY2(m_dialogs.messages().first().startsWith(failure),
+             qPrintable(m_dialogs.messages().first()));
     if (problem == QLatin1String("no block")) {
         // The cover was filled before the template turned out to lack the block; it is kept.
         QCOMPARE(outputFiles().size(), 1);

@@ -52,14 +52,17 @@ void TestPaperDocumentOffice::shouldShowThePaperInOrderInWriter()
     QVERIFY(!written.isEmpty());
 
     QProcess process;
-    // A profile of its own, so that a running LibreOffice of the user is neither used nor disturbed.
-    process.start(soffice, {QStringLiteral("-env:UserInstallation=file://") + output.filePath(QStringLiteral("profile")),
+    // A profile of its own, so that a running LibreOffice of the user is neither used nor
+    // disturbed.
+    process.start(soffice, {QStringLiteral("-env:UserInstallation=file://") +
+                                output.filePath(QStringLiteral("profile")),
                             QStringLiteral("--headless"), QStringLiteral("--convert-to"),
                             QStringLiteral("txt:Text (encoded):UTF8"), QStringLiteral("--outdir"),
                             output.filePath(QStringLiteral("txt")), written});
     QVERIFY(process.waitForFinished(300000));
     QCOMPARE(process.exitCode(), 0);
-    QFile file(output.filePath(QStringLiteral("txt/") + QFileInfo(written).completeBaseName() + QStringLiteral(".txt")));
+    QFile file(output.filePath(QStringLiteral("txt/") + QFileInfo(written).completeBaseName() +
+                               QStringLiteral(".txt")));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QString text = QString::fromUtf8(file.readAll());
     text.remove(QChar(0xFEFF));
@@ -67,10 +70,10 @@ void TestPaperDocumentOffice::shouldShowThePaperInOrderInWriter()
     QString missing;
     QVERIFY2(inOrder(text,
                      {paper, QStringLiteral("命题人：王老师"), QStringLiteral("考试时间：45 分钟"),
-                      QStringLiteral("满分：13 分"), QStringLiteral("第1题（本题 5 分）"), questionText(1),
-                      explanationText(1), QStringLiteral("第2题（本题 8 分）"), questionText(2),
-                      explanationText(2), QStringLiteral("参考答案"), QStringLiteral("第1题：13"),
-                      QStringLiteral("第2题：[no answer]")},
+                      QStringLiteral("满分：13 分"), QStringLiteral("第1题（本题 5 分）"),
+                      questionText(1), explanationText(1), QStringLiteral("第2题（本题 8 分）"),
+                      questionText(2), explanationText(2), QStringLiteral("参考答案"),
+                      QStringLiteral("第1题：13"), QStringLiteral("第2题：[no answer]")},
                      &missing),
              qPrintable(missing + QStringLiteral(" in:\n") + text));
     QVERIFY(!text.contains(QStringLiteral("[QUESTION")));

@@ -44,10 +44,11 @@ inline exam::ResultsData makeResults(const QList<StudentSpec> &students,
 // Three students, two questions: two handed in, one is still in the exam.
 inline exam::ResultsData threeStudentsTwoQuestions()
 {
-    return makeResults({{QStringLiteral("张三"), {}, QStringLiteral("85"), QStringLiteral("00:12:40"), {13, 2}},
-                        {QStringLiteral("李四"), QStringLiteral("李小四"), QStringLiteral("-1"), {}, {1, 0}},
-                        {QStringLiteral("王五"), {}, QStringLiteral("90"), QStringLiteral("00:03:05"), {13, 24}}},
-                       {13, 2}, 3);
+    return makeResults(
+        {{QStringLiteral("张三"), {}, QStringLiteral("85"), QStringLiteral("00:12:40"), {13, 2}},
+         {QStringLiteral("李四"), QStringLiteral("李小四"), QStringLiteral("-1"), {}, {1, 0}},
+         {QStringLiteral("王五"), {}, QStringLiteral("90"), QStringLiteral("00:03:05"), {13, 24}}},
+        {13, 2}, 3);
 }
 
 inline exam::ResultsData nobodyHandedIn()
@@ -59,7 +60,8 @@ inline exam::ResultsData nobodyHandedIn()
 }
 
 // A repository root with the default score template in its sys folder.
-inline bool installScoreTemplate(const QString &root, const QString &sysFolder = QStringLiteral("sys"),
+inline bool installScoreTemplate(const QString &root,
+                                 const QString &sysFolder = QStringLiteral("sys"),
                                  const QString &fileName = QStringLiteral("score.xlt"))
 {
     return QDir(root).mkpath(sysFolder) &&

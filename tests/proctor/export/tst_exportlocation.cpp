@@ -23,11 +23,16 @@ void TestExportLocation::shouldKeepTheFileInsideItsFolder_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("fileName");
-    QTest::newRow("Chinese") << QStringLiteral("期中考试-高一(1)班") << QStringLiteral("期中考试-高一(1)班.xlsx");
-    QTest::newRow("slashes") << "../../etc/passwd" << ".._.._etc_passwd.xlsx";
-    QTest::newRow("backslash and colon") << "C:\\a" << "C__a.xlsx";
-    QTest::newRow("dots only") << ".." << "_...xlsx";
-    QTest::newRow("empty") << "" << "_.xlsx";
+    QTest::newRow("Chinese") << QStringLiteral("期中考试-高一(1)班")
+                             << QStringLiteral("期中考试-高一(1)班.xlsx");
+    QTest::newRow("slashes") << "../../etc/passwd"
+                             << ".._.._etc_passwd.xlsx";
+    QTest::newRow("backslash and colon") << "C:\\a"
+                                         << "C__a.xlsx";
+    QTest::newRow("dots only") << ".."
+                               << "_...xlsx";
+    QTest::newRow("empty") << ""
+                           << "_.xlsx";
     QTest::newRow("blanks around") << "  期末  " << QStringLiteral("期末.xlsx");
     QTest::newRow("control character") << QStringLiteral("a\nb") << "a_b.xlsx";
 }
@@ -47,7 +52,8 @@ void TestExportLocation::shouldNeverPickATakenName()
     QTemporaryDir folder;
     QStringList taken;
     for (int i = 0; i < 4; ++i) {
-        const QString path = freeExportPath(folder.path(), QStringLiteral("试卷"), QStringLiteral("rtf"));
+        const QString path =
+            freeExportPath(folder.path(), QStringLiteral("试卷"), QStringLiteral("rtf"));
         QVERIFY(!taken.contains(path));
         QVERIFY(!QFileInfo::exists(path));
         QFile file(path);

@@ -34,7 +34,8 @@ bool writeShortTemplate(const QString &path, int sheets)
     }
     const xlsx::ZipWriteResult packed = xlsx::writeZip(read.entries);
     QFile file(path);
-    return packed.ok && file.open(QIODevice::WriteOnly) && file.write(packed.bytes) == packed.bytes.size();
+    return packed.ok && file.open(QIODevice::WriteOnly) &&
+           file.write(packed.bytes) == packed.bytes.size();
 }
 
 } // namespace
@@ -119,7 +120,8 @@ void TestResultsExport::shouldNeverOverwriteAnEarlierExport()
 
 void TestResultsExport::shouldFindTheTemplateInAnyLetterCase()
 {
-    QVERIFY(installScoreTemplate(m_root->path(), QStringLiteral("SYS"), QStringLiteral("Score.XLT")));
+    QVERIFY(
+        installScoreTemplate(m_root->path(), QStringLiteral("SYS"), QStringLiteral("Score.XLT")));
     runScoreSheetExport(nullptr, threeStudentsTwoQuestions(), context());
     QCOMPARE(m_dialogs.messages(), QStringList{success});
 }
@@ -140,7 +142,8 @@ void TestResultsExport::shouldReportATemplateItCannotUse_data()
     QTest::addColumn<QByteArray>("content");
     QTest::newRow("missing") << QByteArray();
     QTest::newRow("text file") << QByteArray("not a workbook");
-    QTest::newRow("old binary template") << QByteArray::fromHex("d0cf11e0a1b11ae1") + QByteArray(600, '\0');
+    QTest::newRow("old binary template")
+        << QByteArray::fromHex("d0cf11e0a1b11ae1") + QByteArray(600, '\0');
     QTest::newRow("damaged archive") << QByteArray("PK\x03\x04", 4) + QByteArray(300, 'z');
 }
 

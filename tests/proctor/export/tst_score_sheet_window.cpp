@@ -31,7 +31,9 @@ void TestScoreSheetWindow::shouldExportTheRefreshInNumberOrderWhateverTheListSho
     repository.addPaper(paper, {QStringLiteral("13"), QStringLiteral("2")});
     repository.handIn(paper, className, 1001, QStringLiteral("张三"), QStringLiteral("85"),
                       {QStringLiteral("13"), QStringLiteral("2")});
-    repository.writeStudent(paper, className, 1002, {{QString(), QStringLiteral("李四")}, {QStringLiteral("DA1"), QStringLiteral("1")}});
+    repository.writeStudent(
+        paper, className, 1002,
+        {{QString(), QStringLiteral("李四")}, {QStringLiteral("DA1"), QStringLiteral("1")}});
     repository.handIn(paper, className, 1003, QStringLiteral("王五"), QStringLiteral("90"),
                       {QStringLiteral("13"), QStringLiteral("24")});
     QVERIFY(installScoreTemplate(repository.root()));
@@ -40,11 +42,11 @@ void TestScoreSheetWindow::shouldExportTheRefreshInNumberOrderWhateverTheListSho
     FakeDialogs dialogs;
     QStringList opened;
     ResultsWindow window(repository.root(), dialogs);
-    window.setExportHandler(scoreSheetExporter(
-        {repository.root(), &dialogs, output.path(), [&](const QString &path) {
-             opened << path;
-             return true;
-         }}));
+    window.setExportHandler(
+        scoreSheetExporter({repository.root(), &dialogs, output.path(), [&](const QString &path) {
+                                opened << path;
+                                return true;
+                            }}));
     QSignalSpy finished(&window.refresher(), &ResultsRefresher::finished);
     QVERIFY(window.start());
     QVERIFY(finished.wait());
@@ -61,15 +63,16 @@ void TestScoreSheetWindow::shouldExportTheRefreshInNumberOrderWhateverTheListSho
     QVERIFY2(book.open(opened.first()), qPrintable(book.errorString()));
     QCOMPARE(book.cell(1, QStringLiteral("B2")).text, paper);
     QCOMPARE(book.cell(1, QStringLiteral("E1")).text, className);
-    const QStringList names = {QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("王五")};
+    const QStringList names = {QStringLiteral("张三"), QStringLiteral("李四"),
+                               QStringLiteral("王五")};
     for (int i = 0; i < 3; ++i) {
         QCOMPARE(book.cell(1, 6 + i, 1).number, 1001.0 + i);
         QCOMPARE(book.cell(1, 6 + i, 2).text, names.at(i));
         QCOMPARE(book.cell(4, 6 + i, 2).text, names.at(i));
     }
-    QCOMPARE(book.cell(1, QStringLiteral("E8")).number, 1.0);       // 90: first place
-    QCOMPARE(book.cell(2, QStringLiteral("B9")).number, 2.0);       // participants
-    QCOMPARE(book.cell(3, QStringLiteral("A7")).number, 2.0);       // question rows by number
+    QCOMPARE(book.cell(1, QStringLiteral("E8")).number, 1.0); // 90: first place
+    QCOMPARE(book.cell(2, QStringLiteral("B9")).number, 2.0); // participants
+    QCOMPARE(book.cell(3, QStringLiteral("A7")).number, 2.0); // question rows by number
     QCOMPARE(book.cell(4, QStringLiteral("E8")).number, 24.0);
     QCOMPARE(book.cell(4, QStringLiteral("D7")).type, xlsx::CellType::Empty); // still in the exam
 }

@@ -120,10 +120,11 @@ void TestScoreSheet::shouldFillExactlyTheTabledCells_data()
         << nobodyHandedIn() << cellsOf({"B2", "E1", "A6:F8"}) << cellsOf({"B1", "B2", "B7:B16"})
         << cellsOf({"B2", "F1", "A6:H7"}) << cellsOf({"B2", "F1", "D5:E5", "A6:C8"});
     QTest::newRow("class count below the number range")
-        << makeResults({{QStringLiteral("甲"), {}, QStringLiteral("70"), QStringLiteral("00:01:00"), {1}},
-                        {QStringLiteral("乙"), {}, QStringLiteral("60"), QStringLiteral("00:01:00"), {2}},
-                        {QStringLiteral("丙"), {}, QStringLiteral("50"), QStringLiteral("00:01:00"), {3}}},
-                       {1}, 2)
+        << makeResults(
+               {{QStringLiteral("甲"), {}, QStringLiteral("70"), QStringLiteral("00:01:00"), {1}},
+                {QStringLiteral("乙"), {}, QStringLiteral("60"), QStringLiteral("00:01:00"), {2}},
+                {QStringLiteral("丙"), {}, QStringLiteral("50"), QStringLiteral("00:01:00"), {3}}},
+               {1}, 2)
         << cellsOf({"B2", "E1", "A6:F7"}) << cellsOf({"B1", "B2", "B6:B22"})
         << cellsOf({"B2", "F1", "A6:H6"}) << cellsOf({"B2", "F1", "D5", "A6:D7"});
 }
@@ -187,14 +188,21 @@ void TestScoreSheet::shouldWriteTheStatisticsOfTheRefresh()
     QCOMPARE(text(*book, s, 2, 2), data.paper);
     QCOMPARE(text(*book, s, 1, 2), data.className);
     QCOMPARE(number(*book, s, 6, 2), st.averageText().toDouble());
-    const QList<qint64> counts = {st.highest(), st.lowest(), st.participants(), st.total(),
-                                  st.bandCount(GradeBand::Excellent), st.bandCount(GradeBand::Good),
-                                  st.bandCount(GradeBand::Medium), st.bandCount(GradeBand::Pass),
-                                  st.bandCount(GradeBand::Fail), st.passed()};
+    const QList<qint64> counts = {st.highest(),
+                                  st.lowest(),
+                                  st.participants(),
+                                  st.total(),
+                                  st.bandCount(GradeBand::Excellent),
+                                  st.bandCount(GradeBand::Good),
+                                  st.bandCount(GradeBand::Medium),
+                                  st.bandCount(GradeBand::Pass),
+                                  st.bandCount(GradeBand::Fail),
+                                  st.passed()};
     for (int k = 0; k < counts.size(); ++k)
         QCOMPARE(number(*book, s, 7 + k, 2), double(counts.at(k)));
     for (int band = 0; band < GradeBandCount; ++band)
-        QCOMPARE(number(*book, s, 17 + band, 2), st.percentText(st.bandCount(GradeBand(band))).toDouble());
+        QCOMPARE(number(*book, s, 17 + band, 2),
+                 st.percentText(st.bandCount(GradeBand(band))).toDouble());
     QCOMPARE(number(*book, s, 22, 2), st.percentText(st.passed()).toDouble());
     // 85 and 90 with thresholds 90/80/70/60: one excellent, one good, both passed.
     QCOMPARE(number(*book, s, 9, 2), 2.0);
@@ -213,7 +221,8 @@ void TestScoreSheet::shouldWriteTheQuestionTableAndTheAnswerGrid()
         QCOMPARE(number(*book, ScoreSheet::Questions, row, 2), double(q.standardAnswer));
         QCOMPARE(number(*book, ScoreSheet::Questions, row, 3), double(q.correctRate));
         for (int k = 0; k < TableOptionCount; ++k)
-            QCOMPARE(number(*book, ScoreSheet::Questions, row, 4 + k), double(q.optionCounts[size_t(k)]));
+            QCOMPARE(number(*book, ScoreSheet::Questions, row, 4 + k),
+                     double(q.optionCounts[size_t(k)]));
     }
     QCOMPARE(text(*book, ScoreSheet::Questions, 1, 6), data.className);
     QCOMPARE(text(*book, ScoreSheet::Answers, 5, 4), QStringLiteral("题号1"));

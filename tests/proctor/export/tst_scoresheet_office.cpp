@@ -18,8 +18,8 @@ namespace {
 // One sheet as CSV: text cells quoted, number cells bare, as Calc shows them.
 struct CsvSheet
 {
-    QList<QStringList> rows;      // cell texts without quotes
-    QList<QList<bool>> quoted;    // whether Calc wrote the cell as text
+    QList<QStringList> rows;   // cell texts without quotes
+    QList<QList<bool>> quoted; // whether Calc wrote the cell as text
 
     QString at(const char *cell) const
     {
@@ -102,19 +102,23 @@ QList<CsvSheet> TestScoreSheetOffice::convert(const QString &workbook)
 {
     const QString out = m_folder.filePath(QStringLiteral("csv"));
     QProcess process;
-    // A profile of its own, so that a running LibreOffice of the user is neither used nor disturbed.
-    process.start(m_soffice,
-                  {QStringLiteral("-env:UserInstallation=file://") + m_folder.filePath(QStringLiteral("profile")),
-                   QStringLiteral("--headless"), QStringLiteral("--convert-to"),
-                   // Comma, double quote, UTF-8, quote all text cells, all sheets one file each.
-                   QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,true,true,true,false,false,-1"),
-                   QStringLiteral("--outdir"), out, workbook});
+    // A profile of its own, so that a running LibreOffice of the user is neither used nor
+    // disturbed.
+    process.start(
+        m_soffice,
+        {QStringLiteral("-env:UserInstallation=file://") +
+             m_folder.filePath(QStringLiteral("profile")),
+         QStringLiteral("--headless"), QStringLiteral("--convert-to"),
+         // Comma, double quote, UTF-8, quote all text cells, all sheets one file each.
+         QStringLiteral(
+             "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,true,true,true,false,false,-1"),
+         QStringLiteral("--outdir"), out, workbook});
     if (!process.waitForFinished(300000) || process.exitCode() != 0)
         return {};
     QList<CsvSheet> sheets;
     const QString base = QFileInfo(workbook).completeBaseName();
     for (const QString &sheetName : {QStringLiteral("学生成绩"), QStringLiteral("成绩统计"),
-                                    QStringLiteral("试题分析"), QStringLiteral("答题情况")}) {
+                                     QStringLiteral("试题分析"), QStringLiteral("答题情况")}) {
         QFile file(QDir(out).filePath(base + u'-' + sheetName + QStringLiteral(".csv")));
         if (!file.open(QIODevice::ReadOnly))
             return {};
@@ -128,8 +132,8 @@ void TestScoreSheetOffice::shouldShowEveryFilledCellInCalc()
     QTemporaryDir root;
     QVERIFY(installScoreTemplate(root.path()));
     const ResultsData data = threeStudentsTwoQuestions();
-    const ScoreExportOutcome outcome = exportScoreSheet(
-        data, root.filePath(QStringLiteral("sys/score.xlt")), m_folder.path());
+    const ScoreExportOutcome outcome =
+        exportScoreSheet(data, root.filePath(QStringLiteral("sys/score.xlt")), m_folder.path());
     QVERIFY2(outcome.ok, qPrintable(outcome.error));
 
     const QList<CsvSheet> sheets = convert(outcome.filePath);
@@ -154,7 +158,8 @@ void TestScoreSheetOffice::shouldShowEveryFilledCellInCalc()
     QCOMPARE(statistics.at("A6"), QStringLiteral("平均分"));
     QCOMPARE(statistics.at("B6").toDouble(), data.statistics.averageText().toDouble());
     QCOMPARE(statistics.at("B9"), QString::number(data.statistics.participants()));
-    QCOMPARE(statistics.at("B22").toDouble(), data.statistics.percentText(data.statistics.passed()).toDouble());
+    QCOMPARE(statistics.at("B22").toDouble(),
+             data.statistics.percentText(data.statistics.passed()).toDouble());
 
     const CsvSheet &questions = sheets.at(2);
     QCOMPARE(questions.at("F1"), data.className);
