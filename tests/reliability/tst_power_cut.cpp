@@ -22,6 +22,7 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -147,12 +148,20 @@ private slots:
     void shouldKeepAWholeSystemProfileWhenTheClassWindowsStoreIsCut();
 
 private:
+    // How many kills came after the store under way had replaced the file but before the process
+    // announced it (the others found the last announced store).
+    void reportCuts(int cutsInTheStore) const
+    {
+        qInfo("%d of %d kills found the store under way already in place", cutsInTheStore, m_cuts);
+    }
+
     QRandomGenerator m_random{QRandomGenerator::securelySeeded()};
     const int m_cuts = environmentNumber("EXAM_POWER_CUTS", 6);
 };
 
 void PowerCutTest::shouldKeepWholeResultProfilesAndResumeFromTheLastSave()
 {
+    int cutsInTheStore = 0;
     for (int cut = 0; cut < m_cuts; ++cut) {
         ReliabilityRepository repository;
         const int client = cut;
@@ -179,6 +188,7 @@ void PowerCutTest::shouldKeepWholeResultProfilesAndResumeFromTheLastSave()
         const int inFile = rounds.at(file);
         QVERIFY2(inFile >= 0, qPrintable(QStringLiteral("cut after round %1: the result profile is neither round").arg(lastDone)));
         QCOMPARE(strayFiles(repository.paths().paperResultsFolder(Paper)), QStringList());
+        cutsInTheStore += inFile > lastDone;
 
         // Re-login: the exam resumes with the answers, order and position of the last save in the
         // file (a hand-in stores answers too, but no order or position).
@@ -202,6 +212,7 @@ void PowerCutTest::shouldKeepWholeResultProfilesAndResumeFromTheLastSave()
         QCOMPARE(session.order(), roundOrder(lastProgress));
         QCOMPARE(session.state().currentPosition, progressOf(lastProgress).currentPosition);
     }
+    reportCuts(cutsInTheStore);
 }
 
 void PowerCutTest::shouldKeepWholeProfilesWhenSaveAllIsCut()
@@ -219,6 +230,7 @@ void PowerCutTest::shouldKeepWholeProfilesWhenSaveAllIsCut()
     RoundReplay replay(files, prepare, [](const QString &root, int round) {
         QVERIFY(exam::saveAllPapers(exam::RepositoryPaths(root), roundPaperTable(round), {}, {}).ok());
     });
+    int cutsInTheStore = 0;
     for (int cut = 0; cut < m_cuts; ++cut) {
         QTemporaryDir dir;
         prepare(dir.path());
@@ -228,11 +240,13 @@ void PowerCutTest::shouldKeepWholeProfilesWhenSaveAllIsCut()
                                         replay.after(lastDone + 1), lastDone);
         for (const auto &[file, round] : rounds)
             QVERIFY2(round >= 0, qPrintable(QStringLiteral("cut after round %1: %2 is neither round").arg(lastDone).arg(file)));
+        cutsInTheStore += std::any_of(rounds.begin(), rounds.end(), [&](const auto &r) { return r.second > lastDone; });
         // Each paper's profile can be read as a whole.
         for (const QString &paper : consolePapers())
             QVERIFY(exam::ProfileSnapshot::load(exam::RepositoryPaths(dir.path()).paperProfile(paper)).exists());
         QCOMPARE(strayFiles(dir.path() + QStringLiteral("/sys")), QStringList());
     }
+    reportCuts(cutsInTheStore);
 }
 
 void PowerCutTest::shouldKeepAWholeSystemProfileWhenTheClassWindowsStoreIsCut()
@@ -244,6 +258,7 @@ void PowerCutTest::shouldKeepAWholeSystemProfileWhenTheClassWindowsStoreIsCut()
         model.load(roundClasses(round));
         QVERIFY(exam::writeClassTable(exam::RepositoryPaths(root).systemProfile(), model.classes()));
     });
+    int cutsInTheStore = 0;
     for (int cut = 0; cut < m_cuts; ++cut) {
         QTemporaryDir dir;
         prepare(dir.path());
@@ -256,7 +271,9 @@ void PowerCutTest::shouldKeepAWholeSystemProfileWhenTheClassWindowsStoreIsCut()
         const exam::ProfileSnapshot system = exam::ProfileSnapshot::load(exam::RepositoryPaths(dir.path()).systemProfile());
         QCOMPARE(exam::readClassTable(system), roundClasses(inFile));
         QCOMPARE(strayFiles(dir.path() + QStringLiteral("/sys")), QStringList());
+        cutsInTheStore += inFile > lastDone;
     }
+    reportCuts(cutsInTheStore);
 }
 
 QTEST_MAIN(PowerCutTest)
