@@ -3,7 +3,13 @@
 // The paper table the save-all worker stores in round r: three papers whose settings change every
 // round, so that each round's files differ from the last.
 
+#include "attempt_pattern.h"
+
+#include "proctor/authoring/paper_editor.h"
 #include "proctor/authoring/paper_table.h"
+
+#include <QTextCursor>
+#include <QTextDocument>
 
 namespace reliability {
 
@@ -26,6 +32,21 @@ inline exam::PaperTable roundPaperTable(int round)
         ++k;
     }
     return table;
+}
+
+// What the paper editor's "确定" stores in round r: one question's text grows by a line, its answer
+// changes, and the paper is saved.
+inline bool storeEditorRound(exam::PaperEditor &editor, int round, QString *error)
+{
+    editor.select(round % Questions + 1);
+    QTextCursor cursor(editor.questionDocument());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(QStringLiteral("第%1轮").arg(round));
+    exam::AnswerTicks ticks{};
+    for (std::size_t option = 0; option < ticks.size(); ++option)
+        ticks[option] = ((round >> option) & 1) != 0;
+    editor.setAnswerTicks(ticks);
+    return editor.save(error);
 }
 
 } // namespace reliability

@@ -9,21 +9,26 @@
 //   reliability_worker attempt <result profile> <client>
 //   reliability_worker saveall <root>
 //   reliability_worker classes <root>
+//   reliability_worker editor <root> <working folder>
 //       store round 1, 2, 3, … until killed (or for at most a minute).
 
-#include "console_pattern.h"
 #include "attempt_pattern.h"
+#include "console_pattern.h"
 
+#include "platform/dialogs/fake_dialogs.h"
 #include "proctor/authoring/paper_management_save.h"
 #include "proctor/classes/class_table_model.h"
+#include "repository/random_source.h"
 #include "repository/repository_paths.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QGuiApplication>
 #include <QThread>
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -104,10 +109,30 @@ bool storeClassesRound(const QString &systemProfile, int round, QString *error)
 
 } // namespace
 
+// The editor's "确定" on the paper: one editor, opened once, saving round after round.
+int runEditor(const QString &root, const QString &workingFolder)
+{
+    FakeDialogs dialogs;
+    exam::SecureRandomSource random;
+    exam::PaperEditor editor(root, Paper, workingFolder, dialogs, random);
+    QString error;
+    if (!editor.open(&error))
+        return fail(error);
+    editor.activate();
+    return repeatRounds(
+        [&](int round, QString *roundError) { return storeEditorRound(editor, round, roundError); });
+}
+
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
+    // Only the editor needs text documents, and with them a GUI application.
+    const bool editorMode = argc > 1 && qstrcmp(argv[1], "editor") == 0;
+    if (editorMode)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app =
+        editorMode ? std::make_unique<QGuiApplication>(argc, argv)
+                   : std::make_unique<QCoreApplication>(argc, argv);
+    const QStringList args = QCoreApplication::arguments().mid(1);
     const QString mode = args.value(0);
     if (mode == u"soak" && args.size() == 5)
         return runSoakClient(args.at(1), args.at(2).toInt(), args.at(3).toInt(),
@@ -130,5 +155,7 @@ int main(int argc, char **argv)
             return storeClassesRound(systemProfile, round, error);
         });
     }
-    return fail(QStringLiteral("usage: reliability_worker soak|attempt|saveall|classes …"));
+    if (mode == u"editor" && args.size() == 3)
+        return runEditor(args.at(1), args.at(2));
+    return fail(QStringLiteral("usage: reliability_worker soak|attempt|saveall|classes|editor …"));
 }

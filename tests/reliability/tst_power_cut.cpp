@@ -3,7 +3,7 @@
 // last store the process finished or what the store under way was writing — never a mixture, never
 // an empty or half-written file. Covered: the client's progress saves and hand-ins (and a re-login
 // then resumes from the last save in the file), paper management's "save all", and the class
-// window's "确定".
+// window's "确定" and the paper editor's "确定".
 //
 // EXAM_POWER_CUTS sets how many kills each case makes (default 6).
 
@@ -13,6 +13,8 @@
 
 #include "candidate/exam_session.h"
 #include "candidate/exam_test_support.h"
+#include "platform/dialogs/fake_dialogs.h"
+#include "proctor/authoring/paper_editor.h"
 #include "proctor/authoring/paper_management_save.h"
 #include "proctor/classes/class_table_model.h"
 
@@ -146,6 +148,7 @@ private slots:
     void shouldKeepWholeResultProfilesAndResumeFromTheLastSave();
     void shouldKeepWholeProfilesWhenSaveAllIsCut();
     void shouldKeepAWholeSystemProfileWhenTheClassWindowsStoreIsCut();
+    void shouldKeepWholePaperFilesWhenTheEditorsSaveIsCut();
 
 private:
     // How many kills came after the store under way had replaced the file but before the process
@@ -272,6 +275,47 @@ void PowerCutTest::shouldKeepAWholeSystemProfileWhenTheClassWindowsStoreIsCut()
         QCOMPARE(exam::readClassTable(system), roundClasses(inFile));
         QCOMPARE(strayFiles(dir.path() + QStringLiteral("/sys")), QStringList());
         cutsInTheStore += inFile > lastDone;
+    }
+    reportCuts(cutsInTheStore);
+}
+
+void PowerCutTest::shouldKeepWholePaperFilesWhenTheEditorsSaveIsCut()
+{
+    // The paper profile and every question file.
+    QStringList files{QStringLiteral("SHIJUAN/%1/%1.cho").arg(Paper)};
+    for (int k = 1; k <= Questions; ++k)
+        files << QStringLiteral("SHIJUAN/%1/q%2.RTF").arg(Paper).arg(k) << QStringLiteral("SHIJUAN/%1/e%2.RTF").arg(Paper).arg(k);
+    FakeDialogs dialogs;
+    ScriptedRandom random;
+    QTemporaryDir replayWorking;
+    std::unique_ptr<exam::PaperEditor> replayEditor;
+    RoundReplay replay(files, layOutRepository, [&](const QString &root, int round) {
+        if (!replayEditor) {
+            replayEditor = std::make_unique<exam::PaperEditor>(root, Paper, replayWorking.path(), dialogs, random);
+            QVERIFY(replayEditor->open());
+            replayEditor->activate();
+        }
+        QVERIFY(storeEditorRound(*replayEditor, round, nullptr));
+    });
+    int cutsInTheStore = 0;
+    for (int cut = 0; cut < m_cuts; ++cut) {
+        QTemporaryDir dir;
+        QTemporaryDir working;
+        layOutRepository(dir.path());
+        const int lastDone = killAtRandomMoment({QStringLiteral("editor"), dir.path(), working.path()}, m_random);
+        QVERIFY2(lastDone > 0, "the worker never finished a save");
+        const auto rounds = matchRounds(readStates(dir.path(), files), replay.after(lastDone),
+                                        replay.after(lastDone + 1), lastDone);
+        for (const auto &[file, round] : rounds)
+            QVERIFY2(round >= 0, qPrintable(QStringLiteral("cut after round %1: %2 is neither round").arg(lastDone).arg(file)));
+        cutsInTheStore += std::any_of(rounds.begin(), rounds.end(), [&](const auto &r) { return r.second > lastDone; });
+        QCOMPARE(strayFiles(exam::RepositoryPaths(dir.path()).paperFolder(Paper)), QStringList());
+
+        // The editor opens the paper again with all its questions.
+        QTemporaryDir again;
+        exam::PaperEditor editor(dir.path(), Paper, again.path(), dialogs, random);
+        QVERIFY(editor.open());
+        QCOMPARE(editor.table().count(), Questions);
     }
     reportCuts(cutsInTheStore);
 }
