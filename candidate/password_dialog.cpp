@@ -20,6 +20,8 @@ PasswordDialog::PasswordDialog(QWidget *parent)
 
     m_password->setObjectName(QStringLiteral("TxtPW"));
     m_password->setEchoMode(QLineEdit::Password);
+    // Masked with "*" (code 42) rather than the style's own dot.
+    m_password->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     // The title carries the prompt; the field still needs a name a screen reader can say.
     m_password->setAccessibleName(QStringLiteral("密码"));
     m_ok->setObjectName(QStringLiteral("OKButton"));

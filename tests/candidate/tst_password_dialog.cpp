@@ -17,6 +17,9 @@ private slots:
         auto *field = dialog.findChild<QLineEdit *>(QStringLiteral("TxtPW"));
         QVERIFY(field);
         QCOMPARE(field->echoMode(), QLineEdit::Password);
+        // Every typed character shows as "*", whatever the style would mask with.
+        field->setText(QStringLiteral("358"));
+        QCOMPARE(field->displayText(), QStringLiteral("***"));
         QCOMPARE(dialog.findChild<QPushButton *>(QStringLiteral("OKButton"))->text(), QStringLiteral("确定"));
         QCOMPARE(dialog.findChild<QPushButton *>(QStringLiteral("CancelButton"))->text(), QStringLiteral("取消"));
         QVERIFY(!dialog.entry().has_value());
