@@ -40,7 +40,8 @@ QImage canvas(int width, int height)
     return image;
 }
 
-QTextDocument *questionDocument(const DemoQuestion &q, QTextDocument &document)
+// The question text, its picture and its options, one paragraph each.
+void fillQuestionDocument(const DemoQuestion &q, QTextDocument &document)
 {
     QTextCursor cursor(&document);
     QTextCharFormat plain;
@@ -60,7 +61,6 @@ QTextDocument *questionDocument(const DemoQuestion &q, QTextDocument &document)
         cursor.insertBlock();
         cursor.insertText(QStringLiteral("%1. %2").arg(QChar(static_cast<char16_t>(u'A' + j))).arg(q.options.at(j)), plain);
     }
-    return &document;
 }
 
 bool saveText(const QString &path, const QString &text, QString *error)
@@ -72,6 +72,14 @@ bool saveText(const QString &path, const QString &text, QString *error)
     format.setForeground(QColor(0x1f, 0x4e, 0x79));
     cursor.insertText(text, format);
     return saveRtfFile(path, document, error);
+}
+
+QString documentName(const QString &folder, RandomSource &random, QString *error)
+{
+    const QString name = newDocumentName(folder, QStringLiteral("RTF"), random);
+    if (name.isEmpty() && error)
+        *error = QStringLiteral("在 %1 中找不到可用的题目文件名").arg(folder);
+    return name;
 }
 
 // Student i of a class knows the answer to question k unless the pattern says otherwise, so the
@@ -307,12 +315,12 @@ bool writeDemoPaper(const QString &root, const DemoPaper &paper, RandomSource &r
     for (qsizetype k = 1; k <= paper.questions.size(); ++k) {
         const DemoQuestion &q = paper.questions.at(k - 1);
         PaperQuestion &entry = data.question(static_cast<int>(k));
-        entry.questionFile = newDocumentName(folder, QStringLiteral("RTF"), random);
+        entry.questionFile = documentName(folder, random, error);
         QTextDocument document;
-        if (entry.questionFile.isEmpty() ||
-            !saveRtfFile(folder + u'/' + entry.questionFile, *questionDocument(q, document), error))
+        fillQuestionDocument(q, document);
+        if (entry.questionFile.isEmpty() || !saveRtfFile(folder + u'/' + entry.questionFile, document, error))
             return false;
-        entry.explainFile = newDocumentName(folder, QStringLiteral("RTF"), random);
+        entry.explainFile = documentName(folder, random, error);
         if (entry.explainFile.isEmpty() ||
             !saveText(folder + u'/' + entry.explainFile, q.explanation, error))
             return false;
