@@ -19,6 +19,10 @@
 
 #include "candidate/password_prompt.h"
 
+// The paper open for taking in fillStandard() and the class admitted to it.
+inline const QString StandardPaper = QStringLiteral("期中考试");
+inline const QString StandardClass = QStringLiteral("高一(1)班");
+
 class LoginTestRepository
 {
 public:
@@ -98,15 +102,15 @@ public:
     {
         // One store for the whole system profile keeps the many small tests fast.
         m_batch = std::make_unique<exam::ProfileBatch>(m_paths.systemProfile());
-        addPaper(QStringLiteral("期中考试"), QStringLiteral("1"), QStringLiteral("0"));
+        addPaper(StandardPaper, QStringLiteral("1"), QStringLiteral("0"));
         addPaper(QStringLiteral("复习卷"), QStringLiteral("0"), QStringLiteral("1"));
         addPaper(QStringLiteral("旧卷"), QStringLiteral("0"), QStringLiteral("0"));
-        addClass(QStringLiteral("高一(1)班"), 1001, 1045);
+        addClass(StandardClass, 1001, 1045);
         addClass(QStringLiteral("高一(2)班"), 2001, 2048);
         addClass(QStringLiteral("一班"), 0, 50);
-        admit(QStringLiteral("期中考试"), QStringLiteral("高一(1)班"), QStringLiteral("1"));
-        admit(QStringLiteral("期中考试"), QStringLiteral("高一(2)班"), QStringLiteral("0"));
-        admit(QStringLiteral("复习卷"), QStringLiteral("高一(1)班"), QStringLiteral("1"));
+        admit(StandardPaper, StandardClass, QStringLiteral("1"));
+        admit(StandardPaper, QStringLiteral("高一(2)班"), QStringLiteral("0"));
+        admit(QStringLiteral("复习卷"), StandardClass, QStringLiteral("1"));
         QVERIFY(m_batch->store());
         m_batch.reset();
     }

@@ -12,8 +12,6 @@
 
 namespace {
 
-const QString Paper = QStringLiteral("期中考试");
-const QString Class1 = QStringLiteral("高一(1)班");
 const QString Number = QStringLiteral("1001");
 const QString Name = QStringLiteral("张三");
 
@@ -39,21 +37,21 @@ private:
         }
         LoginEntries entries(const QString &number = Number, const QString &name = Name) const
         {
-            return {Paper, Class1, number, name, QStringLiteral("张小三")};
+            return {StandardPaper, StandardClass, number, name, QStringLiteral("张小三")};
         }
         QString result(const QString &suffix, const QString &number = Number) const
         {
-            return repo.result(Paper, Class1, number, suffix);
+            return repo.result(StandardPaper, StandardClass, number, suffix);
         }
-        void finish() { repo.setResult(Paper, Class1, Number, QStringLiteral("TIME2"), QStringLiteral("00:12:00")); }
+        void finish() { repo.setResult(StandardPaper, StandardClass, Number, QStringLiteral("TIME2"), QStringLiteral("00:12:00")); }
         void interrupt()
         {
-            repo.setResult(Paper, Class1, Number, QStringLiteral("TIME1"), QStringLiteral("2008,06,01  09:05:00"));
+            repo.setResult(StandardPaper, StandardClass, Number, QStringLiteral("TIME1"), QStringLiteral("2008,06,01  09:05:00"));
         }
         void setPasswords(const QString &retest, const QString &relogin)
         {
-            repo.setPaperSetting(Paper, QStringLiteral("RETESTPASSWD"), retest);
-            repo.setPaperSetting(Paper, QStringLiteral("RELOGINPASSWD"), relogin);
+            repo.setPaperSetting(StandardPaper, QStringLiteral("RETESTPASSWD"), retest);
+            repo.setPaperSetting(StandardPaper, QStringLiteral("RELOGINPASSWD"), relogin);
         }
     };
 
@@ -70,7 +68,7 @@ private slots:
         LoginTestRepository repo;
         if (rosterWithClosedPaper) {
             repo.addPaper(QStringLiteral("旧卷"), QStringLiteral("0"), QStringLiteral("0"));
-            repo.addClass(Class1, 1001, 1045);
+            repo.addClass(StandardClass, 1001, 1045);
         }
         CandidateState state;
         FakeDialogs dialogs;
@@ -83,7 +81,7 @@ private slots:
     void shouldEndWithoutClasses()
     {
         LoginTestRepository repo;
-        repo.addPaper(Paper, QStringLiteral("1"), QStringLiteral("0"));
+        repo.addPaper(StandardPaper, QStringLiteral("1"), QStringLiteral("0"));
         CandidateState state;
         FakeDialogs dialogs;
         ScriptedPasswordPrompt prompt;
@@ -99,13 +97,13 @@ private slots:
         QSignalSpy classes(s.model.get(), &LoginModel::classesChanged);
         QVERIFY(s.model->start());
         QVERIFY(s.dialogs.calls().isEmpty());
-        QCOMPARE(s.model->papers(), (QStringList{Paper, QStringLiteral("复习卷")}));
+        QCOMPARE(s.model->papers(), (QStringList{StandardPaper, QStringLiteral("复习卷")}));
         QCOMPARE(s.state.paperOpen, 1);
         QCOMPARE(s.state.reviewAllowed, 0);
         QVERIFY(s.model->loginEnabled());
         QVERIFY(!s.model->reviewEnabled());
         // A class without an admission entry stays out at start-up.
-        QCOMPARE(s.model->classes(), QStringList{Class1});
+        QCOMPARE(s.model->classes(), QStringList{StandardClass});
         QVERIFY(!classes.isEmpty());
     }
 
@@ -114,7 +112,7 @@ private slots:
         QTest::addColumn<QString>("paper");
         QTest::addColumn<bool>("login");
         QTest::addColumn<bool>("review");
-        QTest::newRow("open for taking") << Paper << true << false;
+        QTest::newRow("open for taking") << StandardPaper << true << false;
         QTest::newRow("review only") << QStringLiteral("复习卷") << false << true;
         QTest::newRow("flags read as numbers") << QStringLiteral("双开卷") << true << true;
     }
@@ -137,8 +135,8 @@ private slots:
     {
         Setup s;
         QVERIFY(s.model->start());
-        s.model->leavePaperList(Paper);
-        QCOMPARE(s.model->classes(), (QStringList{Class1, QStringLiteral("一班")}));
+        s.model->leavePaperList(StandardPaper);
+        QCOMPARE(s.model->classes(), (QStringList{StandardClass, QStringLiteral("一班")}));
         QVERIFY(s.dialogs.calls().isEmpty());
     }
 
@@ -147,7 +145,7 @@ private slots:
         Setup s;
         QVERIFY(s.model->start());
         s.repo.setSystem(QStringLiteral("ClassName"), QStringLiteral("ClassNameCount"), QStringLiteral("0"));
-        s.model->leavePaperList(Paper);
+        s.model->leavePaperList(StandardPaper);
         QVERIFY(s.model->classes().isEmpty());
         QCOMPARE(s.dialogs.messages(), QStringList{LoginTexts::NoClassesOpen});
     }
@@ -164,21 +162,21 @@ private slots:
         QCOMPARE(s.state.examNumber, Number);
         QVERIFY(!s.state.resumeMode);
         QVERIFY(!s.state.reviewMode);
-        QVERIFY(QFile::exists(s.repo.resultFile(Paper, Class1, Number)));
+        QVERIFY(QFile::exists(s.repo.resultFile(StandardPaper, StandardClass, Number)));
         QCOMPARE(s.result({}), Name);
         QCOMPARE(s.result(QStringLiteral("LAST")), QStringLiteral("张小三"));
-        QVERIFY(!QFile::exists(s.repo.resultFile(Paper, Class1, QStringLiteral("001001"))));
+        QVERIFY(!QFile::exists(s.repo.resultFile(StandardPaper, StandardClass, QStringLiteral("001001"))));
     }
 
     void shouldRefuseRetestWithoutPassword()
     {
         Setup s;
         s.finish();
-        const QByteArray before = s.repo.resultBytes(Paper, Class1, Number);
+        const QByteArray before = s.repo.resultBytes(StandardPaper, StandardClass, Number);
         QVERIFY(!s.model->logIn(s.entries()));
         QCOMPARE(s.dialogs.texts(), QStringList{LoginTexts::RetestRefused});
         QVERIFY(s.prompt.titles().isEmpty());
-        QCOMPARE(s.repo.resultBytes(Paper, Class1, Number), before);
+        QCOMPARE(s.repo.resultBytes(StandardPaper, StandardClass, Number), before);
     }
 
     // What a finished student answers to the retest question and the password dialog, and whether
@@ -214,7 +212,7 @@ private slots:
         s.state.enteredPassword = heldBefore;
         s.dialogs.answerQuestion(confirm);
         s.prompt.answer(entry);
-        const QByteArray before = s.repo.resultBytes(Paper, Class1, Number);
+        const QByteArray before = s.repo.resultBytes(StandardPaper, StandardClass, Number);
 
         QCOMPARE(s.model->logIn(s.entries()), admitted);
         QCOMPARE(s.dialogs.texts(), QStringList{LoginTexts::RetestQuestion});
@@ -225,7 +223,7 @@ private slots:
             QCOMPARE(s.result({}), Name);
             QCOMPARE(s.result(QStringLiteral("TIME2")), QStringLiteral("00:12:00"));
         } else {
-            QCOMPARE(s.repo.resultBytes(Paper, Class1, Number), before);
+            QCOMPARE(s.repo.resultBytes(StandardPaper, StandardClass, Number), before);
         }
     }
 
@@ -261,10 +259,10 @@ private slots:
         s.setPasswords(QStringLiteral("again"), QStringLiteral("back"));
         s.interrupt();
         if (emptyFinishedMark)
-            s.repo.setResult(Paper, Class1, Number, QStringLiteral("TIME2"), QString());
+            s.repo.setResult(StandardPaper, StandardClass, Number, QStringLiteral("TIME2"), QString());
         s.dialogs.answerQuestion(confirm);
         s.prompt.answer(entry);
-        const QByteArray before = s.repo.resultBytes(Paper, Class1, Number);
+        const QByteArray before = s.repo.resultBytes(StandardPaper, StandardClass, Number);
 
         QCOMPARE(s.model->logIn(s.entries()), admitted);
         QCOMPARE(s.dialogs.texts(), QStringList{LoginTexts::ReloginQuestion});
@@ -274,7 +272,7 @@ private slots:
             QVERIFY(!s.state.reviewMode);
             QCOMPARE(s.result(QStringLiteral("LAST")), QStringLiteral("张小三"));
         } else {
-            QCOMPARE(s.repo.resultBytes(Paper, Class1, Number), before);
+            QCOMPARE(s.repo.resultBytes(StandardPaper, StandardClass, Number), before);
         }
     }
 
@@ -293,20 +291,20 @@ private slots:
         s.setPasswords(QStringLiteral("again"), QStringLiteral("back"));
         s.interrupt();
         if (!finishedMark.isEmpty())
-            s.repo.setResult(Paper, Class1, Number, QStringLiteral("TIME2"), finishedMark);
-        const QByteArray before = s.repo.resultBytes(Paper, Class1, Number);
+            s.repo.setResult(StandardPaper, StandardClass, Number, QStringLiteral("TIME2"), finishedMark);
+        const QByteArray before = s.repo.resultBytes(StandardPaper, StandardClass, Number);
 
         QCOMPARE(s.model->viewResults(s.entries()), admitted);
         QCOMPARE(s.state.reviewMode, admitted);
         QCOMPARE(s.dialogs.texts(), admitted ? QStringList() : QStringList{LoginTexts::ReviewNotFinished});
         QVERIFY(s.prompt.titles().isEmpty());
-        QCOMPARE(s.repo.resultBytes(Paper, Class1, Number), before);
+        QCOMPARE(s.repo.resultBytes(StandardPaper, StandardClass, Number), before);
     }
 
     void shouldNotReviewWhenAdmissionFails()
     {
         Setup s;
-        s.repo.setResult(Paper, Class1, Number, {}, Name);
+        s.repo.setResult(StandardPaper, StandardClass, Number, {}, Name);
         s.finish();
         QVERIFY(!s.model->viewResults(s.entries(Number, QStringLiteral("李四"))));
         QCOMPARE(s.dialogs.messages(), QStringList{LoginTexts::NameMismatch});
@@ -319,18 +317,18 @@ private slots:
         QSignalSpy focus(s.model.get(), &LoginModel::numberFocusRequested);
         QVERIFY(!s.model->logIn(s.entries(QStringLiteral("5"))));
         QCOMPARE(focus.count(), 1);
-        QVERIFY(!QDir(s.repo.paths().paperResultsFolder(Paper)).entryList(QDir::Files).size());
+        QVERIFY(!QDir(s.repo.paths().paperResultsFolder(StandardPaper)).entryList(QDir::Files).size());
     }
 
     void shouldTellWhenLoginCannotBeStored()
     {
         Setup s;
         // The paper was deleted on the console while the client ran.
-        QVERIFY(QDir(s.repo.paths().paperResultsFolder(Paper)).removeRecursively());
+        QVERIFY(QDir(s.repo.paths().paperResultsFolder(StandardPaper)).removeRecursively());
         QVERIFY(!s.model->logIn(s.entries()));
         QCOMPARE(s.dialogs.messages().size(), 1);
         QVERIFY(s.dialogs.messages().constFirst().startsWith(LoginTexts::LoginNotStored));
-        QVERIFY(!QDir(s.repo.paths().paperResultsFolder(Paper)).exists());
+        QVERIFY(!QDir(s.repo.paths().paperResultsFolder(StandardPaper)).exists());
     }
 
     void shouldKeepTypedLineBreaksOutOfTheResultProfile()
@@ -338,14 +336,14 @@ private slots:
         Setup s;
         const QString name = QStringLiteral("张三\r\n[高一(2)班]\n1001TIME2=00:00:01");
         const QString former = QStringLiteral("x") + QChar(0) + QStringLiteral("\n1001DF=100");
-        QVERIFY(s.model->logIn({Paper, Class1, Number, name, former}));
-        const QByteArray bytes = s.repo.resultBytes(Paper, Class1, Number);
+        QVERIFY(s.model->logIn({StandardPaper, StandardClass, Number, name, former}));
+        const QByteArray bytes = s.repo.resultBytes(StandardPaper, StandardClass, Number);
         QCOMPARE(bytes.count('\n'), 3); // the section line and two keys
         QCOMPARE(s.result(QStringLiteral("TIME2")), QStringLiteral("<missing>"));
         QCOMPARE(s.result(QStringLiteral("DF")), QStringLiteral("<missing>"));
         // The same typed name passes the name check of the next login.
         s.state = {};
-        QVERIFY(s.model->logIn({Paper, Class1, Number, name, former}));
+        QVERIFY(s.model->logIn({StandardPaper, StandardClass, Number, name, former}));
     }
 };
 

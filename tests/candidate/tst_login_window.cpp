@@ -13,13 +13,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-namespace {
-
-const QString Paper = QStringLiteral("期中考试");
-const QString Class1 = QStringLiteral("高一(1)班");
-
-} // namespace
-
 class TestLoginWindow : public QObject
 {
     Q_OBJECT
@@ -95,7 +88,7 @@ private slots:
         QVERIFY(s.button(QStringLiteral("Command1"))->isDefault());
 
         QCOMPARE(s.papers()->count(), 2);
-        QCOMPARE(s.papers()->currentText(), Paper);
+        QCOMPARE(s.papers()->currentText(), StandardPaper);
         QCOMPARE(s.classes()->findText(QStringLiteral("一班")), -1);
         QCOMPARE(s.classes()->currentText(), QString()); // the student picks his class himself
         QVERIFY(s.button(QStringLiteral("Command1"))->isEnabled());
@@ -170,13 +163,13 @@ private slots:
         Setup s;
         s.showStarted();
         QSignalSpy admitted(s.window.get(), &LoginWindow::admitted);
-        s.chooseClass(Class1);
+        s.chooseClass(StandardClass);
         typeText(s.edit("Text2"), QStringLiteral("张三"));
         QTest::keyClicks(s.edit("Text1"), QStringLiteral("001001"));
         QTest::keyClick(s.edit("Text1"), Qt::Key_Return);
         QCOMPARE(admitted.count(), 1);
         QCOMPARE(s.edit("Text1")->text(), QStringLiteral("1001"));
-        QCOMPARE(s.repo.result(Paper, Class1, QStringLiteral("1001"), {}), QStringLiteral("张三"));
+        QCOMPARE(s.repo.result(StandardPaper, StandardClass, QStringLiteral("1001"), {}), QStringLiteral("张三"));
         QVERIFY(s.dialogs.calls().isEmpty());
     }
 
@@ -185,7 +178,7 @@ private slots:
         Setup s;
         s.showStarted();
         QSignalSpy admitted(s.window.get(), &LoginWindow::admitted);
-        s.chooseClass(Class1);
+        s.chooseClass(StandardClass);
         QTest::keyClicks(s.edit("Text1"), QStringLiteral("0099"));
         typeText(s.edit("Text2"), QStringLiteral("张三"));
         QTest::mouseClick(s.button(QStringLiteral("Command1")), Qt::LeftButton);
@@ -209,23 +202,23 @@ private slots:
     {
         Setup s;
         const QString review = QStringLiteral("复习卷");
-        s.repo.setResult(review, Class1, QStringLiteral("1002"), {}, QStringLiteral("李四"));
-        s.repo.setResult(review, Class1, QStringLiteral("1002"), QStringLiteral("TIME2"), QStringLiteral("00:00:09"));
-        const QByteArray before = s.repo.resultBytes(review, Class1, QStringLiteral("1002"));
+        s.repo.setResult(review, StandardClass, QStringLiteral("1002"), {}, QStringLiteral("李四"));
+        s.repo.setResult(review, StandardClass, QStringLiteral("1002"), QStringLiteral("TIME2"), QStringLiteral("00:00:09"));
+        const QByteArray before = s.repo.resultBytes(review, StandardClass, QStringLiteral("1002"));
         s.showStarted();
         QSignalSpy admitted(s.window.get(), &LoginWindow::admitted);
         s.papers()->setFocus();
         QTest::keyClick(s.papers(), Qt::Key_Down);
         s.edit("Text1")->setFocus();
-        QTRY_VERIFY(s.classes()->findText(Class1) >= 0);
-        s.chooseClass(Class1);
+        QTRY_VERIFY(s.classes()->findText(StandardClass) >= 0);
+        s.chooseClass(StandardClass);
         QTest::keyClicks(s.edit("Text1"), QStringLiteral("1002"));
         typeText(s.edit("Text2"), QStringLiteral("李四"));
         QTest::mouseClick(s.button(QStringLiteral("Command查看成绩")), Qt::LeftButton);
         QCOMPARE(admitted.count(), 1);
         QVERIFY(s.state.reviewMode);
         QCOMPARE(s.state.paperName, review);
-        QCOMPARE(s.repo.resultBytes(review, Class1, QStringLiteral("1002")), before);
+        QCOMPARE(s.repo.resultBytes(review, StandardClass, QStringLiteral("1002")), before);
     }
 
     void shouldCloseOnCancel()
