@@ -19,11 +19,12 @@ public:
 
     virtual ~Dialogs() = default;
 
-    // A box with one OK button.
-    virtual void message(QWidget *parent, const QString &text, Icon icon = Icon::None) = 0;
+    // A box with one OK button. An empty title is the program's name.
+    virtual void message(QWidget *parent, const QString &text, Icon icon = Icon::None,
+                         const QString &title = {}) = 0;
     // OK/Cancel; true when the user chose OK.
     virtual bool okCancel(QWidget *parent, const QString &text, Button defaultButton = Button::Ok,
-                          Icon icon = Icon::None) = 0;
+                          Icon icon = Icon::None, const QString &title = {}) = 0;
     // Yes/No; true when the user chose Yes.
     virtual bool yesNo(QWidget *parent, const QString &text, Button defaultButton = Button::Yes,
                        Icon icon = Icon::Question) = 0;

@@ -45,14 +45,15 @@ void FakeDialogs::record(const Call &call)
         onCall(call);
 }
 
-void FakeDialogs::message(QWidget *, const QString &text, Icon icon)
+void FakeDialogs::message(QWidget *, const QString &text, Icon icon, const QString &title)
 {
-    record({Kind::Message, text, {}, icon, Button::Ok});
+    record({Kind::Message, text, title, icon, Button::Ok});
 }
 
-bool FakeDialogs::okCancel(QWidget *, const QString &text, Button defaultButton, Icon icon)
+bool FakeDialogs::okCancel(QWidget *, const QString &text, Button defaultButton, Icon icon,
+                           const QString &title)
 {
-    record({Kind::OkCancel, text, {}, icon, defaultButton});
+    record({Kind::OkCancel, text, title, icon, defaultButton});
     return takeOr(m_questions, defaultButton == Button::Ok);
 }
 

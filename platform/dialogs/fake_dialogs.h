@@ -41,9 +41,10 @@ public:
     QStringList messages() const;
     void clear();
 
-    void message(QWidget *parent, const QString &text, Icon icon = Icon::None) override;
+    void message(QWidget *parent, const QString &text, Icon icon = Icon::None,
+                 const QString &title = {}) override;
     bool okCancel(QWidget *parent, const QString &text, Button defaultButton = Button::Ok,
-                  Icon icon = Icon::None) override;
+                  Icon icon = Icon::None, const QString &title = {}) override;
     bool yesNo(QWidget *parent, const QString &text, Button defaultButton = Button::Yes,
                Icon icon = Icon::Question) override;
     std::optional<QString> input(QWidget *parent, const QString &prompt, const QString &title,

@@ -50,10 +50,10 @@ QString withLineFeeds(QString text)
 
 QMessageBox::StandardButton ask(QWidget *parent, const QString &text, Dialogs::Icon icon,
                                 QMessageBox::StandardButtons buttons,
-                                QMessageBox::StandardButton defaultButton)
+                                QMessageBox::StandardButton defaultButton, const QString &title = {})
 {
-    QMessageBox box(toQt(icon), QGuiApplication::applicationDisplayName(), withLineFeeds(text),
-                    buttons, parent);
+    QMessageBox box(toQt(icon), title.isEmpty() ? QGuiApplication::applicationDisplayName() : title,
+                    withLineFeeds(text), buttons, parent);
     box.setDefaultButton(defaultButton);
     box.setEscapeButton(buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel
                         : buttons.testFlag(QMessageBox::No)   ? QMessageBox::No
@@ -63,15 +63,16 @@ QMessageBox::StandardButton ask(QWidget *parent, const QString &text, Dialogs::I
 
 } // namespace
 
-void QtDialogs::message(QWidget *parent, const QString &text, Icon icon)
+void QtDialogs::message(QWidget *parent, const QString &text, Icon icon, const QString &title)
 {
-    ask(parent, text, icon, QMessageBox::Ok, QMessageBox::Ok);
+    ask(parent, text, icon, QMessageBox::Ok, QMessageBox::Ok, title);
 }
 
-bool QtDialogs::okCancel(QWidget *parent, const QString &text, Button defaultButton, Icon icon)
+bool QtDialogs::okCancel(QWidget *parent, const QString &text, Button defaultButton, Icon icon,
+                         const QString &title)
 {
-    return ask(parent, text, icon, QMessageBox::Ok | QMessageBox::Cancel, toQt(defaultButton)) ==
-           QMessageBox::Ok;
+    return ask(parent, text, icon, QMessageBox::Ok | QMessageBox::Cancel, toQt(defaultButton),
+               title) == QMessageBox::Ok;
 }
 
 bool QtDialogs::yesNo(QWidget *parent, const QString &text, Button defaultButton, Icon icon)

@@ -2,9 +2,8 @@
 
 #include "platform/dialogs/dialogs.h"
 #include "proctor/classes/help_key.h"
-#include "repository/repository_paths.h"
+#include "proctor/classes/window_parts.h"
 
-#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -24,14 +23,8 @@ namespace {
 
 using Field = ClassTableModel::Field;
 
-QPushButton *button(const QString &name, const QString &text, QWidget *parent)
-{
-    auto *result = new QPushButton(text, parent);
-    result->setObjectName(name);
-    // Return in a field finishes that field; it must not press "确定" and store the table.
-    result->setAutoDefault(false);
-    return result;
-}
+// The title of this window's own message boxes.
+const QString WindowTitle = QStringLiteral("班级管理");
 
 QLineEdit *field(const QString &name, const QString &toolTip, QWidget *parent)
 {
@@ -41,21 +34,13 @@ QLineEdit *field(const QString &name, const QString &toolTip, QWidget *parent)
     return result;
 }
 
-QLabel *label(const QString &name, const QString &text, QWidget *buddy, QWidget *parent)
-{
-    auto *result = new QLabel(text, parent);
-    result->setObjectName(name);
-    result->setBuddy(buddy);
-    return result;
-}
-
 } // namespace
 
 ClassWindow::ClassWindow(QString systemProfilePath, Dialogs &dialogs, QWidget *parent)
     : QDialog(parent), m_systemProfilePath(std::move(systemProfilePath)), m_dialogs(dialogs)
 {
-    setObjectName(QStringLiteral("班级管理"));
-    setWindowTitle(QStringLiteral("班级管理"));
+    setObjectName(WindowTitle);
+    setWindowTitle(WindowTitle);
     buildControls();
     connectControls();
     m_model.load(readClassTable(ProfileSnapshot::load(m_systemProfilePath)));
@@ -66,7 +51,7 @@ void ClassWindow::buildControls()
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("List1"));
     m_list->setToolTip(QStringLiteral("Click to choose class"));
-    auto *listLabel = label(QStringLiteral("Label1"), QStringLiteral("选择班级"), m_list, this);
+    auto *listLabel = makeBuddyLabel(QStringLiteral("Label1"), QStringLiteral("选择班级"), m_list, this);
 
     auto *classFrame = new QGroupBox(QStringLiteral("班级情况"), this);
     classFrame->setObjectName(QStringLiteral("Frame2"));
@@ -77,7 +62,7 @@ void ClassWindow::buildControls()
     m_size = field(QStringLiteral("Text2"), QStringLiteral("Input the conut of students "), classFrame);
     auto *classLayout = new QGridLayout(classFrame);
     classLayout->addWidget(m_name, 0, 0, 1, 2);
-    classLayout->addWidget(label(QStringLiteral("Label3"), QStringLiteral("班级人数"), m_size, classFrame), 1, 0);
+    classLayout->addWidget(makeBuddyLabel(QStringLiteral("Label3"), QStringLiteral("班级人数"), m_size, classFrame), 1, 0);
     classLayout->addWidget(m_size, 1, 1);
 
     auto *numberFrame = new QGroupBox(QStringLiteral("考号设置"), this);
@@ -89,25 +74,25 @@ void ClassWindow::buildControls()
                                   "student count"),
                    numberFrame);
     auto *numberLayout = new QGridLayout(numberFrame);
-    numberLayout->addWidget(label(QStringLiteral("Label8"), QStringLiteral("初起始号"), m_first, numberFrame), 0, 0);
+    numberLayout->addWidget(makeBuddyLabel(QStringLiteral("Label8"), QStringLiteral("初起始号"), m_first, numberFrame), 0, 0);
     numberLayout->addWidget(m_first, 0, 1);
-    numberLayout->addWidget(label(QStringLiteral("Label6"), QStringLiteral("结束考号"), m_last, numberFrame), 1, 0);
+    numberLayout->addWidget(makeBuddyLabel(QStringLiteral("Label6"), QStringLiteral("结束考号"), m_last, numberFrame), 1, 0);
     numberLayout->addWidget(m_last, 1, 1);
 
     auto *listColumn = new QVBoxLayout;
     listColumn->addWidget(listLabel);
     listColumn->addWidget(m_list);
     auto *moveRow = new QHBoxLayout;
-    moveRow->addWidget(button(QStringLiteral("cmdUp"), QStringLiteral("上移"), this));
-    moveRow->addWidget(button(QStringLiteral("cmdDown"), QStringLiteral("下移"), this));
+    moveRow->addWidget(makeWindowButton(QStringLiteral("cmdUp"), QStringLiteral("上移"), {}, this));
+    moveRow->addWidget(makeWindowButton(QStringLiteral("cmdDown"), QStringLiteral("下移"), {}, this));
     listColumn->addLayout(moveRow);
 
     auto *fieldColumn = new QVBoxLayout;
     fieldColumn->addWidget(classFrame);
     fieldColumn->addWidget(numberFrame);
     auto *editRow = new QHBoxLayout;
-    editRow->addWidget(button(QStringLiteral("Command4"), QStringLiteral("新建"), this));
-    editRow->addWidget(button(QStringLiteral("Command5"), QStringLiteral("删除"), this));
+    editRow->addWidget(makeWindowButton(QStringLiteral("Command4"), QStringLiteral("新建"), {}, this));
+    editRow->addWidget(makeWindowButton(QStringLiteral("Command5"), QStringLiteral("删除"), {}, this));
     fieldColumn->addLayout(editRow);
     fieldColumn->addStretch();
 
@@ -117,9 +102,9 @@ void ClassWindow::buildControls()
 
     auto *bottom = new QHBoxLayout;
     bottom->addStretch();
-    bottom->addWidget(button(QStringLiteral("Command1"), QStringLiteral("确定"), this));
-    bottom->addWidget(button(QStringLiteral("Command2"), QStringLiteral("取消"), this));
-    bottom->addWidget(button(QStringLiteral("Command3"), QStringLiteral("帮助"), this));
+    bottom->addWidget(makeWindowButton(QStringLiteral("Command1"), QStringLiteral("确定"), {}, this));
+    bottom->addWidget(makeWindowButton(QStringLiteral("Command2"), QStringLiteral("取消"), {}, this));
+    bottom->addWidget(makeWindowButton(QStringLiteral("Command3"), QStringLiteral("帮助"), {}, this));
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -219,7 +204,7 @@ void ClassWindow::showRefusal(const ClassTableModel::Refusal &refusal, QLineEdit
         return;
     m_showingRefusal = true;
     m_refusalPending = true;
-    m_dialogs.message(this, refusal.message, Dialogs::Icon::Warning);
+    m_dialogs.message(this, refusal.message, Dialogs::Icon::Warning, WindowTitle);
     if (refusal.refocus) {
         field->setFocus();
         field->selectAll();
@@ -240,11 +225,11 @@ void ClassWindow::deleteClass()
     if (m_model.count() == 0)
         return;
     if (m_model.count() == 1) {
-        m_dialogs.message(this, LastClassMessage, Dialogs::Icon::Warning);
+        m_dialogs.message(this, LastClassMessage, Dialogs::Icon::Warning, WindowTitle);
         return;
     }
     if (!m_dialogs.okCancel(this, QStringLiteral("是否要删除当前班级的所有资料?"),
-                            Dialogs::Button::Ok, Dialogs::Icon::Question))
+                            Dialogs::Button::Ok, Dialogs::Icon::Question, WindowTitle))
         return;
     m_model.removeSelected();
 }
@@ -255,15 +240,11 @@ void ClassWindow::confirm()
     // just asked to type it again.
     if (std::exchange(m_refusalPending, false))
         return;
-    // A table that was not stored must not look saved: say so and keep the edits on screen.
-    QString error;
-    if (!ensureFolder(QFileInfo(m_systemProfilePath).absolutePath(), &error) ||
-        !writeClassTable(m_systemProfilePath, m_model.classes(), &error)) {
-        m_dialogs.message(this, QStringLiteral("班级资料没有保存成功:%1").arg(error),
-                          Dialogs::Icon::Critical);
-        return;
-    }
-    accept();
+    if (storeSystemProfile(this, m_dialogs, m_systemProfilePath, QStringLiteral("班级资料没有保存成功"),
+                           [this](QString *error) {
+                               return writeClassTable(m_systemProfilePath, m_model.classes(), error);
+                           }))
+        accept();
 }
 
 } // namespace exam

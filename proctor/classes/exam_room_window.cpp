@@ -2,9 +2,8 @@
 
 #include "platform/dialogs/dialogs.h"
 #include "proctor/classes/help_key.h"
-#include "repository/repository_paths.h"
+#include "proctor/classes/window_parts.h"
 
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -24,24 +23,6 @@ QListWidget *list(const QString &name, const QString &toolTip, QWidget *parent)
     auto *result = new QListWidget(parent);
     result->setObjectName(name);
     result->setToolTip(toolTip);
-    return result;
-}
-
-QPushButton *button(const QString &name, const QString &text, const QString &toolTip,
-                    QWidget *parent)
-{
-    auto *result = new QPushButton(text, parent);
-    result->setObjectName(name);
-    result->setToolTip(toolTip);
-    result->setAutoDefault(false);
-    return result;
-}
-
-QLabel *label(const QString &name, const QString &text, QWidget *buddy, QWidget *parent)
-{
-    auto *result = new QLabel(text, parent);
-    result->setObjectName(name);
-    result->setBuddy(buddy);
     return result;
 }
 
@@ -109,8 +90,8 @@ void ExamRoomWindow::buildControls()
     m_paperNames = list(QStringLiteral("List11"), QStringLiteral("双击改变设置"), paperFrame);
     m_openFlags = list(QStringLiteral("List1"), QStringLiteral("单击改变设置"), paperFrame);
     auto *paperLayout = new QGridLayout(paperFrame);
-    paperLayout->addWidget(label(QStringLiteral("Label5"), QStringLiteral("试卷列表"), m_paperNames, paperFrame), 0, 0);
-    paperLayout->addWidget(label(QStringLiteral("Label6"), QStringLiteral("是否开考"), m_openFlags, paperFrame), 0, 1);
+    paperLayout->addWidget(makeBuddyLabel(QStringLiteral("Label5"), QStringLiteral("试卷列表"), m_paperNames, paperFrame), 0, 0);
+    paperLayout->addWidget(makeBuddyLabel(QStringLiteral("Label6"), QStringLiteral("是否开考"), m_openFlags, paperFrame), 0, 1);
     paperLayout->addWidget(m_paperNames, 1, 0);
     paperLayout->addWidget(m_openFlags, 1, 1);
     paperLayout->setColumnStretch(0, 3);
@@ -122,13 +103,13 @@ void ExamRoomWindow::buildControls()
     m_classNames->setAccessibleName(QStringLiteral("班级列表"));
     m_admissions = list(QStringLiteral("List2"), QStringLiteral("单击改变设置"), classFrame);
     auto *classLayout = new QGridLayout(classFrame);
-    classLayout->addWidget(label(QStringLiteral("Label7"), QStringLiteral("是否开考"), m_admissions, classFrame), 0, 1);
+    classLayout->addWidget(makeBuddyLabel(QStringLiteral("Label7"), QStringLiteral("是否开考"), m_admissions, classFrame), 0, 1);
     classLayout->addWidget(m_classNames, 1, 0);
     classLayout->addWidget(m_admissions, 1, 1);
     auto *allRow = new QHBoxLayout;
-    allRow->addWidget(button(QStringLiteral("全部选定"), QStringLiteral("全部选定"),
+    allRow->addWidget(makeWindowButton(QStringLiteral("全部选定"), QStringLiteral("全部选定"),
                              QStringLiteral("允许所有的班级参加考试"), classFrame));
-    allRow->addWidget(button(QStringLiteral("全部选定取消"), QStringLiteral("全部取消"),
+    allRow->addWidget(makeWindowButton(QStringLiteral("全部选定取消"), QStringLiteral("全部取消"),
                              QStringLiteral("禁止所有的班级参加考试"), classFrame));
     classLayout->addLayout(allRow, 2, 0, 1, 2);
     classLayout->setColumnStretch(0, 3);
@@ -140,11 +121,11 @@ void ExamRoomWindow::buildControls()
 
     auto *bottom = new QHBoxLayout;
     bottom->addStretch();
-    bottom->addWidget(button(QStringLiteral("Command1"), QStringLiteral("确定"),
+    bottom->addWidget(makeWindowButton(QStringLiteral("Command1"), QStringLiteral("确定"),
                              QStringLiteral("保存修改并返回"), this));
-    bottom->addWidget(button(QStringLiteral("Command2"), QStringLiteral("取消"),
+    bottom->addWidget(makeWindowButton(QStringLiteral("Command2"), QStringLiteral("取消"),
                              QStringLiteral("不保存修改,返回"), this));
-    bottom->addWidget(button(QStringLiteral("CmdHELP"), QStringLiteral("帮助"), {}, this));
+    bottom->addWidget(makeWindowButton(QStringLiteral("CmdHELP"), QStringLiteral("帮助"), {}, this));
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(frames);
@@ -203,16 +184,12 @@ void ExamRoomWindow::showAdmissions()
 
 void ExamRoomWindow::confirm()
 {
-    // Flags that were not stored must not look saved: say so and keep the window open.
-    QString error;
-    if (!ensureFolder(QFileInfo(m_systemProfilePath).absolutePath(), &error) ||
-        !writeExamRooms(m_systemProfilePath, m_model.papersToWrite(), m_model.classNames(),
-                        &error)) {
-        m_dialogs.message(this, QStringLiteral("考场设置没有保存成功:%1").arg(error),
-                          Dialogs::Icon::Critical);
-        return;
-    }
-    accept();
+    if (storeSystemProfile(this, m_dialogs, m_systemProfilePath, QStringLiteral("考场设置没有保存成功"),
+                           [this](QString *error) {
+                               return writeExamRooms(m_systemProfilePath, m_model.papersToWrite(),
+                                                     m_model.classNames(), error);
+                           }))
+        accept();
 }
 
 } // namespace exam

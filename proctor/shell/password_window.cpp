@@ -1,12 +1,11 @@
 #include "proctor/shell/password_window.h"
 
 #include "platform/dialogs/dialogs.h"
+#include "proctor/classes/window_parts.h"
 #include "proctor/shell/console_password.h"
 #include "repository/profile_values.h"
-#include "repository/repository_paths.h"
 #include "repository/system_profile.h"
 
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -99,15 +98,13 @@ void PasswordWindow::confirm()
     case PasswordChange::Outcome::Accepted:
         break;
     }
-    // A password that was not stored must not look changed: say so and keep the window open.
-    QString error;
-    if (!ensureFolder(QFileInfo(m_systemProfilePath).absolutePath(), &error) ||
-        !writeAdminPassword(m_systemProfilePath, change.newPassword, &error)) {
-        m_dialogs.message(this, QStringLiteral("新密码没有保存成功:%1").arg(error),
-                          Dialogs::Icon::Critical);
-        return;
-    }
-    accept();
+    // A password that was not stored must not look changed: the window stays open.
+    if (storeSystemProfile(this, m_dialogs, m_systemProfilePath, QStringLiteral("新密码没有保存成功"),
+                           [this, &change](QString *error) {
+                               return writeAdminPassword(m_systemProfilePath, change.newPassword,
+                                                         error);
+                           }))
+        accept();
 }
 
 } // namespace exam

@@ -164,6 +164,7 @@ void TestClassWindow::shouldRefuseALastNumberThatLeavesTooFewNumbers()
     replaceText("Text4", typed);
     if (refused) {
         QCOMPARE(m_dialogs.messages(), QStringList{exam::LastNumberTooSmallMessage});
+        QCOMPARE(m_dialogs.calls().first().title, QStringLiteral("班级管理"));
         QCOMPARE(child<QLineEdit>("Text4")->text(), QStringLiteral(" 1040"));
         QVERIFY(child<QLineEdit>("Text4")->hasFocus());
         QCOMPARE(child<QLineEdit>("Text4")->selectedText(), QStringLiteral(" 1040"));
@@ -285,6 +286,8 @@ void TestClassWindow::shouldDeleteTheSecondOfThreeClasses()
     m_dialogs.answerQuestion(true);
     click("Command5");
     QCOMPARE(m_dialogs.texts(), QStringList{QStringLiteral("是否要删除当前班级的所有资料?")});
+    QCOMPARE(m_dialogs.calls().first().kind, FakeDialogs::Kind::OkCancel);
+    QCOMPARE(m_dialogs.calls().first().title, QStringLiteral("班级管理"));
     QCOMPARE(list->count(), 2);
     QCOMPARE(list->item(0)->text(), ClassA);
     QCOMPARE(list->item(1)->text(), ClassC);
@@ -315,6 +318,7 @@ void TestClassWindow::shouldKeepTheLastClass()
     openWindow();
     click("Command5");
     QCOMPARE(m_dialogs.texts(), QStringList{exam::LastClassMessage});
+    QCOMPARE(m_dialogs.calls().first().title, QStringLiteral("班级管理"));
     QCOMPARE(child<QListWidget>("List1")->count(), 1);
 }
 

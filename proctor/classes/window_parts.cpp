@@ -1,0 +1,42 @@
+#include "proctor/classes/window_parts.h"
+
+#include "platform/dialogs/dialogs.h"
+#include "repository/repository_paths.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+
+namespace exam {
+
+QPushButton *makeWindowButton(const QString &name, const QString &text, const QString &toolTip,
+                              QWidget *parent)
+{
+    auto *result = new QPushButton(text, parent);
+    result->setObjectName(name);
+    result->setToolTip(toolTip);
+    result->setAutoDefault(false);
+    return result;
+}
+
+QLabel *makeBuddyLabel(const QString &name, const QString &text, QWidget *buddy, QWidget *parent)
+{
+    auto *result = new QLabel(text, parent);
+    result->setObjectName(name);
+    result->setBuddy(buddy);
+    return result;
+}
+
+bool storeSystemProfile(QWidget *window, Dialogs &dialogs, const QString &systemProfilePath,
+                        const QString &failureText,
+                        const std::function<bool(QString *error)> &write)
+{
+    QString error;
+    if (ensureFolder(QFileInfo(systemProfilePath).absolutePath(), &error) && write(&error))
+        return true;
+    dialogs.message(window, QStringLiteral("%1:%2").arg(failureText, error),
+                    Dialogs::Icon::Critical);
+    return false;
+}
+
+} // namespace exam

@@ -1,0 +1,31 @@
+#pragma once
+
+// Pieces the class and exam-room windows share: their buttons and labels, and the store of their
+// table into the system profile on "确定".
+
+#include <QString>
+#include <functional>
+
+class Dialogs;
+class QLabel;
+class QPushButton;
+class QWidget;
+
+namespace exam {
+
+// A button that Return in a field never presses: Return finishes the field, it must not press
+// "确定" and store the table.
+QPushButton *makeWindowButton(const QString &name, const QString &text, const QString &toolTip,
+                              QWidget *parent);
+
+// A label that names `buddy` for a screen reader and for its mnemonic.
+QLabel *makeBuddyLabel(const QString &name, const QString &text, QWidget *buddy, QWidget *parent);
+
+// Runs `write` (true when stored, else false with the reason) on the system profile, after making
+// its folder. A table that was not stored must not look saved: the failure is told as
+// "<failureText>:<reason>" and false returned, so the window stays open with the edits.
+bool storeSystemProfile(QWidget *window, Dialogs &dialogs, const QString &systemProfilePath,
+                        const QString &failureText,
+                        const std::function<bool(QString *error)> &write);
+
+} // namespace exam
