@@ -257,14 +257,15 @@ void ResultsWindow::showHelp()
     QCoreApplication::sendEvent(this, &press);
 }
 
-void openResultsWindow(QWidget *parent, const QString &root, Dialogs &dialogs,
+bool openResultsWindow(QWidget *parent, const QString &root, Dialogs &dialogs,
                        ResultsWindow::ExportHandler exportHandler)
 {
     ResultsWindow window(root, dialogs, parent);
     window.setExportHandler(std::move(exportHandler));
     if (!window.start())
-        return;
+        return false;
     window.exec();
+    return true;
 }
 
 } // namespace exam

@@ -83,9 +83,10 @@ private:
     QuestionPanel *m_questionPanel = nullptr;
 };
 
-// Opens the results window modally over `parent`; returns at once, after the message, when the
-// repository has no paper or no class. `exportHandler` is what "输出到 EXCEL" does.
-void openResultsWindow(QWidget *parent, const QString &root, Dialogs &dialogs,
-                       ResultsWindow::ExportHandler exportHandler = {});
+// Opens the results window modally over `parent` and returns true when it has been closed. When
+// the repository has no paper or no class it returns false at once, after the message: the console
+// then ends, as it does for every such repository. `exportHandler` is what "输出到 EXCEL" does.
+[[nodiscard]] bool openResultsWindow(QWidget *parent, const QString &root, Dialogs &dialogs,
+                                     ResultsWindow::ExportHandler exportHandler = {});
 
 } // namespace exam

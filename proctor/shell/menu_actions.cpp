@@ -10,6 +10,8 @@
 #include "proctor/shell/password_window.h"
 #include "repository/repository_paths.h"
 
+#include <QCoreApplication>
+
 // Each administration window plugs in here: include its header and set its opener below.
 
 namespace exam {
@@ -38,7 +40,9 @@ MenuOpeners makeMenuOpeners(const ConsoleContext &context)
         window.exec();
     };
     openers.results = [root = context.repositoryRoot, dialogs](QWidget *parent) {
-        openResultsWindow(parent, root, *dialogs, scoreSheetExporter({root, dialogs, {}, {}}));
+        // A repository without papers or classes has no results: after its message the console ends.
+        if (!openResultsWindow(parent, root, *dialogs, scoreSheetExporter({root, dialogs, {}, {}})))
+            QCoreApplication::quit();
     };
     openers.password = [systemProfile, dialogs](QWidget *parent) {
         PasswordWindow window(systemProfile, *dialogs, parent);

@@ -90,6 +90,14 @@ private slots:
         QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("对不起! 现在没有任何成绩!")});
     }
 
+    void shouldTellTheConsoleToEndWhenThereIsNoPaperOrClass()
+    {
+        // The opener's false ends the console after the message; no window was shown.
+        FakeDialogs dialogs;
+        QVERIFY(!openResultsWindow(nullptr, m_repository->root(), dialogs));
+        QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("对不起! 现在没有任何考试!")});
+    }
+
     void shouldShowTheClassAfterOpening()
     {
         openWindowOnClass(40);
