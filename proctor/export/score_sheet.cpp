@@ -73,16 +73,24 @@ qsizetype listedStudents(const ResultsData &data)
     return std::clamp<qsizetype>(data.classCount, 0, data.students.size());
 }
 
+// Columns A to C of a student's row, which the student sheet and the answer grid share: number,
+// name and former name. Returns the row.
+int writeStudentNames(SheetWriter &sheet, const StudentRecord &student, qsizetype position)
+{
+    const int row = ScoreFirstDataRow + int(position);
+    sheet.value(row, 1, student.number);
+    sheet.text(row, 2, student.name);
+    sheet.text(row, 3, student.formerName);
+    return row;
+}
+
 void fillStudents(SheetWriter &sheet, const ResultsData &data)
 {
     sheet.text(QStringLiteral("B2"), data.paper);
     sheet.text(QStringLiteral("E1"), data.className);
     for (qsizetype i = 0; i < listedStudents(data); ++i) {
         const StudentRecord &student = data.students.at(i);
-        const int row = ScoreFirstDataRow + int(i);
-        sheet.value(row, 1, student.number);
-        sheet.text(row, 2, student.name);
-        sheet.text(row, 3, student.formerName);
+        const int row = writeStudentNames(sheet, student, i);
         sheet.value(row, 4, student.score);
         sheet.value(row, 5, student.rank);
         sheet.text(row, 6, student.remainingTime);
@@ -144,10 +152,7 @@ void fillAnswers(SheetWriter &sheet, const ResultsData &data)
         sheet.text(ScoreFirstDataRow - 1, q + 3, QStringLiteral("题号%1").arg(q));
     for (qsizetype i = 0; i < listedStudents(data); ++i) {
         const StudentRecord &student = data.students.at(i);
-        const int row = ScoreFirstDataRow + int(i);
-        sheet.value(row, 1, student.number);
-        sheet.text(row, 2, student.name);
-        sheet.text(row, 3, student.formerName);
+        const int row = writeStudentNames(sheet, student, i);
         if (!student.hasScore)
             continue;
         for (int q = 1; q <= questions; ++q)

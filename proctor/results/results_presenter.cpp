@@ -91,26 +91,28 @@ void ResultsPresenter::questionsReordered()
         emit questionSelected();
 }
 
-QStringList ResultsPresenter::namesRows() const
+template <typename RowText>
+QStringList ResultsPresenter::studentRows(RowText rowText) const
 {
     QStringList rows;
     rows.reserve(m_studentOrder.size());
-    for (int position : m_studentOrder) {
-        const StudentRecord &student = m_data.students.at(position);
-        rows.append(studentNamesRow(student.number, student.name, student.formerName));
-    }
+    for (int position : m_studentOrder)
+        rows.append(rowText(m_data.students.at(position)));
     return rows;
+}
+
+QStringList ResultsPresenter::namesRows() const
+{
+    return studentRows([](const StudentRecord &student) {
+        return studentNamesRow(student.number, student.name, student.formerName);
+    });
 }
 
 QStringList ResultsPresenter::scoreRows() const
 {
-    QStringList rows;
-    rows.reserve(m_studentOrder.size());
-    for (int position : m_studentOrder) {
-        const StudentRecord &student = m_data.students.at(position);
-        rows.append(studentScoreRow(student.score, student.rank, student.remainingTime));
-    }
-    return rows;
+    return studentRows([](const StudentRecord &student) {
+        return studentScoreRow(student.score, student.rank, student.remainingTime);
+    });
 }
 
 QStringList ResultsPresenter::statisticsRows() const

@@ -78,6 +78,9 @@ signals:
 private:
     QString selectedResultProfile() const;
     void questionsReordered();
+    // One row per student in display order, from `rowText(const StudentRecord &)`.
+    template <typename RowText>
+    QStringList studentRows(RowText rowText) const;
 
     QString m_root;
     ResultsData m_data;
