@@ -162,8 +162,10 @@ void LoginWindow::keyPressEvent(QKeyEvent *event)
 bool LoginWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_papers && event->type() == QEvent::FocusOut) {
-        // Opening the list's own popup takes the focus without leaving the list.
-        if (static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+        // Opening the list's own popup takes the focus without leaving the list, and so does
+        // another window taking the keyboard: only a move to another control of this window leaves.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
             m_model.leavePaperList(m_papers->currentText());
     } else if (watched == m_number && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);

@@ -142,6 +142,22 @@ private slots:
         QCOMPARE(s.classes()->currentText(), QString());
     }
 
+    void shouldNotLeaveThePaperListWhenTheWindowIsDeactivated()
+    {
+        Setup s;
+        s.showStarted();
+        s.papers()->setFocus();
+        QTRY_VERIFY(s.papers()->hasFocus());
+        QCOMPARE(s.classes()->count(), 1);
+        // Another window (a message box, another program) takes the keyboard: the focus has not
+        // moved on to another field of this window, so the classes stay as they are.
+        QFocusEvent deactivated(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(s.papers(), &deactivated);
+        QCOMPARE(s.classes()->count(), 1);
+        s.edit("Text1")->setFocus();
+        QTRY_COMPARE(s.classes()->count(), 2);
+    }
+
     void shouldTakeOnlyDigitsInTheNumberField()
     {
         Setup s;
