@@ -203,9 +203,11 @@ bool ExamWindow::eventFilter(QObject *watched, QEvent *event)
 
 void ExamWindow::keyPressEvent(QKeyEvent *event)
 {
-    // "下一题" is the window's default button.
+    // "下一题" is the window's default button: Enter clicks it, and does nothing while it is
+    // disabled (Page Down still runs "next", as the buttons' enabled state does not limit it).
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        m_session->next();
+        if (m_ui.next->isEnabled())
+            m_session->next();
         return;
     }
     QWidget::keyPressEvent(event);

@@ -188,6 +188,19 @@ private slots:
         QTest::keyClick(h.option(1), Qt::Key_Return);
         QCOMPARE(h.state.currentPosition, 3);
         QCOMPARE(h.window->session().answer(2), 0.0);
+
+        // "下一题" disabled at the end stays disabled after a question button moves back: Enter,
+        // which clicks that button, then does nothing, while Page Down still turns the page.
+        QTest::keyClick(h.option(1), Qt::Key_Return);
+        QVERIFY(!h.button(QStringLiteral("Command2"))->isEnabled());
+        QTest::mouseClick(h.questionButton(1), Qt::LeftButton);
+        QCOMPARE(h.state.currentPosition, 1);
+        QVERIFY(!h.button(QStringLiteral("Command2"))->isEnabled());
+        h.option(1)->setFocus();
+        QTest::keyClick(h.option(1), Qt::Key_Return);
+        QCOMPARE(h.state.currentPosition, 1);
+        QTest::keyClick(view, Qt::Key_PageDown);
+        QCOMPARE(h.state.currentPosition, 2);
     }
 
     void buttonsPageByTen()
