@@ -34,12 +34,17 @@ void ResultsPresenter::setData(ResultsData data)
     m_hasData = true;
     m_studentRow = -1;
     m_questionOrder = identity(m_data.questions.size());
-    if (m_questionRow >= m_data.questions.size())
+    // A paper with fewer questions has no such row: the question view then shows none, not the
+    // question of the paper before.
+    const bool questionDropped = m_questionRow >= m_data.questions.size();
+    if (questionDropped)
         m_questionRow = -1;
     emit statisticsChanged();
     studentToggle(StudentColumn::Number).setState(2);
     sortStudents(StudentColumn::Number);
     questionsReordered();
+    if (questionDropped)
+        emit questionSelected();
 }
 
 void ResultsPresenter::sortStudents(StudentColumn column)

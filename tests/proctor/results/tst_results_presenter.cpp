@@ -5,6 +5,8 @@
 #include "results_repository.h"
 #include "repository/profile_file.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
@@ -169,6 +171,23 @@ private slots:
         m_presenter->setData(loadResults({m_repository->root(), paper, className}));
         QCOMPARE(m_presenter->selectedQuestion(), 1);
         QCOMPARE(m_presenter->questionToggle(QuestionColumn::Number).state(), 2);
+    }
+
+    void shouldClearTheQuestionViewWhenTheNextPaperLacksTheSelectedRow()
+    {
+        m_presenter->selectQuestionRow(2); // question 3
+        const QString shortPaper = QStringLiteral("小测");
+        m_repository->addPaper(shortPaper, {QStringLiteral("1")});
+        QSignalSpy selected(m_presenter.get(), &ResultsPresenter::questionSelected);
+        m_presenter->setData(loadResults({m_repository->root(), shortPaper, className}));
+        // The view must not go on showing question 3 of the other paper.
+        QCOMPARE(m_presenter->selectedQuestionRow(), -1);
+        QCOMPARE(m_presenter->selectedQuestion(), 0);
+        QCOMPARE(selected.size(), 1);
+        const AnswerDistribution distribution = m_presenter->selectedDistribution();
+        QVERIFY(std::all_of(distribution.counts.cbegin(), distribution.counts.cend(),
+                            [](int count) { return count == 0; }));
+        QVERIFY(m_presenter->selectedQuestionFile().isEmpty());
     }
 
     void shouldSpreadTheSelectedQuestionsAnswers()
