@@ -6,6 +6,7 @@
 
 #include "candidate/exam_test_support.h"
 #include "candidate/login_test_repository.h"
+#include "candidate/exam_window.h"
 #include "candidate/login_window.h"
 #include "platform/dialogs/fake_dialogs.h"
 #include "proctor/authoring/paper_management.h"
@@ -22,6 +23,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTextEdit>
 #include <QStringEncoder>
 #include <QTest>
 
@@ -236,17 +238,24 @@ void HandEditedRepositoryTest::shouldSayWhenAQuestionFileIsMissing()
     QTemporaryDir cache;
     ExamEnvironment environment{repository.root(), true, cache.path(), &random, &clock,
                                 [](const QString &) { return std::unique_ptr<ExamTicker>(new ManualTicker); }};
-    ExamSession session(state, environment);
-    session.start();
-    QCOMPARE(session.presentedCount(), 3);
-    QString error;
-    QVERIFY(!session.questionDocument(&error).isEmpty());
-    QVERIFY(error.isEmpty());
-    session.next();
-    QCOMPARE(session.currentQuestion(), 2);
-    error.clear();
-    session.questionDocument(&error);
-    QVERIFY(!error.isEmpty());
+    FakeDialogs dialogs;
+    ExamWindow window(state, environment, dialogs);
+    window.show();
+    auto *question = window.findChild<QTextEdit *>(QStringLiteral("Rich题目"));
+    QVERIFY(question);
+    QCOMPARE(window.session().presentedCount(), 3);
+    QCOMPARE(window.session().currentQuestion(), 1);
+    QVERIFY(!question->toPlainText().contains(QStringLiteral("找不到")));
+
+    window.session().next();
+    QCOMPARE(window.session().currentQuestion(), 2);
+    // The window says which file is missing where the question would be.
+    QVERIFY(question->toPlainText().contains(QStringLiteral("missing.RTF")));
+    // The student still answers and moves on.
+    window.session().recordAnswer({true, false, false, false, false, false, false});
+    QCOMPARE(window.session().answer(2), 1.0);
+    window.session().next();
+    QCOMPARE(window.session().currentQuestion(), 3);
 }
 
 QTEST_MAIN(HandEditedRepositoryTest)
