@@ -17,6 +17,7 @@ private slots:
     void fakeShouldLetATestActBetweenSteps();
     void qtMessageBoxShouldCarryTheProgramNameAndDefaultButton_data();
     void qtMessageBoxShouldCarryTheProgramNameAndDefaultButton();
+    void messageBoxesShouldCarryATitleTheCallerGives();
 };
 
 void TestDialogs::fakeShouldAnswerQuestionsInOrderThenWithTheDefault()
@@ -99,6 +100,37 @@ void TestDialogs::qtMessageBoxShouldCarryTheProgramNameAndDefaultButton()
     QCOMPARE(answer, expected);
     QCOMPARE(title, QStringLiteral("考务管理系统"));
     QCOMPARE(shownText, QStringLiteral("第一行\n第二行\n继续?"));
+}
+
+void TestDialogs::messageBoxesShouldCarryATitleTheCallerGives()
+{
+    FakeDialogs fake;
+    fake.message(nullptr, QStringLiteral("m"), Dialogs::Icon::Warning, QStringLiteral("班级管理"));
+    fake.okCancel(nullptr, QStringLiteral("q"), Dialogs::Button::Ok, Dialogs::Icon::Question,
+                  QStringLiteral("班级管理"));
+    QCOMPARE(fake.calls().at(0).title, QStringLiteral("班级管理"));
+    QCOMPARE(fake.calls().at(1).title, QStringLiteral("班级管理"));
+
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("考务管理系统"));
+    QStringList titles;
+    const auto closeNextBox = [this, &titles] {
+        QTimer::singleShot(0, this, [&titles] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            titles << box->windowTitle();
+            box->defaultButton()->click();
+        });
+    };
+    QtDialogs dialogs;
+    closeNextBox();
+    dialogs.message(nullptr, QStringLiteral("m"), Dialogs::Icon::Warning, QStringLiteral("班级管理"));
+    closeNextBox();
+    QVERIFY(dialogs.okCancel(nullptr, QStringLiteral("q"), Dialogs::Button::Ok,
+                             Dialogs::Icon::Question, QStringLiteral("班级管理")));
+    closeNextBox();
+    dialogs.message(nullptr, QStringLiteral("m"));
+    QCOMPARE(titles, (QStringList{QStringLiteral("班级管理"), QStringLiteral("班级管理"),
+                                  QStringLiteral("考务管理系统")}));
 }
 
 QTEST_MAIN(TestDialogs)
