@@ -240,9 +240,11 @@ void ExamWindow::closeEvent(QCloseEvent *event)
 
 void ExamWindow::handInOnTimeUp()
 {
+    // Answers close with the time, also when it runs out while a hand-in is under way (its
+    // failure message open): a box ticked now would show an answer that is not recorded.
+    m_ui.optionFrame->setEnabled(false);
     if (m_finished || m_handingIn)
         return;
-    m_ui.optionFrame->setEnabled(false);
     if (!handInNow())
         return;
     m_finished = true;

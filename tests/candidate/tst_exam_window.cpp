@@ -305,6 +305,37 @@ private slots:
         QVERIFY(!QFile::exists(localProfile));
     }
 
+    void timeRunningOutDuringAFailedHandInClosesTheAnswers()
+    {
+        ExamRepository repo;
+        repo.writePaper(2, 1, 1, {QStringLiteral("1"), QStringLiteral("1")});
+        Harness h(repo);
+        QSignalSpy ended(h.window.get(), &ExamWindow::examEnded);
+        QTest::mouseClick(h.option(1), Qt::LeftButton);
+        repo.clockTimer()->fire(59);
+        QVERIFY(QDir(repo.resultsFolder()).removeRecursively());
+        // The last second runs out while the student reads that the hand-in failed.
+        h.dialogs.onCall = [&](const FakeDialogs::Call &call) {
+            if (call.icon == Dialogs::Icon::Critical)
+                repo.clockTimer()->fire();
+        };
+        h.dialogs.answerQuestion(true);
+        h.button(QStringLiteral("Command6"))->click();
+        h.dialogs.onCall = nullptr;
+        QCOMPARE(h.labelText(QStringLiteral("Lab_TIMER")), QStringLiteral("00:00:00"));
+        QVERIFY(h.window->isVisible());
+        QVERIFY(!h.option(2)->isEnabled());
+        QCOMPARE(h.window->session().answer(1), 1.0);
+
+        // Once the folder is back, "交卷" hands the paper in.
+        QVERIFY(QDir().mkpath(repo.resultsFolder()));
+        h.dialogs.answerQuestion(true);
+        h.button(QStringLiteral("Command6"))->click();
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(repo.result(QStringLiteral("TIME2")), QStringLiteral("00:00:00"));
+        QCOMPARE(repo.result(QStringLiteral("DF")), QStringLiteral("1"));
+    }
+
     void failedSaveIsShownInTheWindow()
     {
         ExamRepository repo;
