@@ -42,6 +42,14 @@ QString existingSpelling(const QString &folder, const QString &fileName)
     return dir.filePath(fileName);
 }
 
+bool sameBytes(const QString &a, const QString &b)
+{
+    QFile first(a);
+    QFile second(b);
+    return first.open(QIODevice::ReadOnly) && second.open(QIODevice::ReadOnly)
+           && first.readAll() == second.readAll();
+}
+
 } // namespace
 
 bool isRtfFileName(const QString &fileName)
@@ -73,12 +81,39 @@ bool copyFileReplacing(const QString &from, const QString &to, QString *error)
     return true;
 }
 
+bool fillWorkingFolder(const QString &paperFolder, const QString &workingFolder, QString *error)
+{
+    bool ok = true;
+    for (const QFileInfo &info : rtfFiles(paperFolder)) {
+        const QString target = QDir(workingFolder).filePath(info.fileName());
+        QFile source(info.filePath());
+        QFile copy(target);
+        if (!source.open(QIODevice::ReadOnly) || !copy.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            || copy.write(source.readAll()) < 0) {
+            keepFirstError(error, QStringLiteral("无法复制文件 %1。").arg(info.filePath()));
+            ok = false;
+        }
+    }
+    return ok;
+}
+
 bool copyRtfFiles(const QString &from, const QString &to, QString *error)
 {
     bool ok = true;
     for (const QFileInfo &info : rtfFiles(from)) {
         // A file that differs only in letter case is the same file to the other program.
         const QString target = existingSpelling(to, info.fileName());
+        const QFileInfo existing(target);
+        if (!existing.exists()) {
+            // Nobody reads a file before a profile names it, so a new file needs no atomic store.
+            if (!QFile::copy(info.filePath(), target)) {
+                keepFirstError(error, QStringLiteral("无法写入文件 %1。").arg(target));
+                ok = false;
+            }
+            continue;
+        }
+        if (existing.size() == info.size() && sameBytes(info.filePath(), target))
+            continue;
         ok = copyFileReplacing(info.filePath(), target, error) && ok;
     }
     return ok;

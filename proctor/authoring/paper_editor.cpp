@@ -46,7 +46,7 @@ bool PaperEditor::open(QString *error)
     if (!prepareWorkingFolder(m_workingFolder, error))
         return false;
     // A file that cannot be copied shows as an empty question; the others are still edited.
-    copyRtfFiles(m_paths.paperFolder(m_paper), m_workingFolder);
+    fillWorkingFolder(m_paths.paperFolder(m_paper), m_workingFolder);
 
     const PaperData paper = loadPaper(m_paths.paperProfile(m_paper));
     QStringList texts;

@@ -7,10 +7,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using authoring_test::readFile;
 using authoring_test::writeFile;
 
 namespace {
+
+ino_t inodeOf(const QString &path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
 
 QStringList filesIn(const QString &folder)
 {
@@ -29,6 +37,8 @@ private slots:
     void prepareShouldCreateAMissingFolder();
     void prepareShouldDeleteOnlyRtfFiles();
     void copyShouldReplaceTheFileOfAnyLetterCase();
+    void copyShouldLeaveFilesWithTheSameBytes();
+    void fillShouldCopyOnlyRtfFiles();
     void copyShouldSkipSymbolicLinksAndFolders();
     void copyShouldReportAMissingTarget();
     void unnamedFilesShouldGoAndNamedOnesStay();
@@ -85,6 +95,34 @@ void TestEditorWorkingFolder::copyShouldReplaceTheFileOfAnyLetterCase()
     QCOMPARE(filesIn(to.path()), QStringList({"A.rtf", "b.rtf"}));
     QCOMPARE(readFile(to.filePath(QStringLiteral("A.rtf"))), QByteArray("new"));
     QCOMPARE(readFile(to.filePath(QStringLiteral("b.rtf"))), QByteArray("bee"));
+}
+
+void TestEditorWorkingFolder::copyShouldLeaveFilesWithTheSameBytes()
+{
+    QTemporaryDir from;
+    QTemporaryDir to;
+    writeFile(from.filePath(QStringLiteral("same.rtf")), "{\\rtf1 same}");
+    writeFile(to.filePath(QStringLiteral("SAME.RTF")), "{\\rtf1 same}");
+    const ino_t before = inodeOf(to.filePath(QStringLiteral("SAME.RTF")));
+    QVERIFY(before != 0);
+    QVERIFY(exam::copyRtfFiles(from.path(), to.path()));
+    QCOMPARE(inodeOf(to.filePath(QStringLiteral("SAME.RTF"))), before);
+    QCOMPARE(filesIn(to.path()), QStringList({"SAME.RTF"}));
+}
+
+void TestEditorWorkingFolder::fillShouldCopyOnlyRtfFiles()
+{
+    QTemporaryDir paper;
+    QTemporaryDir work;
+    writeFile(paper.filePath(QStringLiteral("1.RTF")), "one");
+    writeFile(paper.filePath(QStringLiteral("2.rtf")), "two");
+    writeFile(paper.filePath(QStringLiteral("paper.cho")), "[MAIN]");
+    QVERIFY(exam::fillWorkingFolder(paper.path(), work.path()));
+    QCOMPARE(filesIn(work.path()), QStringList({"1.RTF", "2.rtf"}));
+    QCOMPARE(readFile(work.filePath(QStringLiteral("2.rtf"))), QByteArray("two"));
+    QString error;
+    QVERIFY(!exam::fillWorkingFolder(paper.path(), work.filePath(QStringLiteral("missing")), &error));
+    QVERIFY(!error.isEmpty());
 }
 
 void TestEditorWorkingFolder::copyShouldSkipSymbolicLinksAndFolders()
