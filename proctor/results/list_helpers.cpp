@@ -77,13 +77,22 @@ void setRows(QListWidget *list, const QStringList &rows, int currentRow)
     list->scrollToTop();
 }
 
+int selectedListRow(const QListWidget *list)
+{
+    const QList<QListWidgetItem *> selected = list->selectedItems();
+    return selected.isEmpty() ? -1 : list->row(selected.first());
+}
+
 void keepInStep(QListWidget *first, QListWidget *second)
 {
+    // Rows follow the selection, not the current row: a list that gets the focus from the keyboard
+    // makes its first row current without selecting it.
     const auto follow = [](QListWidget *from, QListWidget *to) {
         QObject::connect(from->verticalScrollBar(), &QScrollBar::valueChanged,
                          to->verticalScrollBar(), &QScrollBar::setValue);
-        QObject::connect(from, &QListWidget::currentRowChanged, to, [to](int row) {
-            if (to->currentRow() != row)
+        QObject::connect(from, &QListWidget::itemSelectionChanged, to, [from, to]() {
+            const int row = selectedListRow(from);
+            if (row >= 0 && selectedListRow(to) != row)
                 to->setCurrentRow(row);
         });
     };

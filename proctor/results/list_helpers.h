@@ -20,8 +20,11 @@ QPushButton *makeSortButton(const QString &objectName, const QString &text, QWid
 // afterwards and the list shows its top.
 void setRows(QListWidget *list, const QStringList &rows, int currentRow = -1);
 
-// Keeps two lists side by side: the same top row when either scrolls, the same current row when
-// either is clicked.
+// The row of the selected item; -1 when none is selected (a current row alone is no selection).
+int selectedListRow(const QListWidget *list);
+
+// Keeps two lists side by side: the same top row when either scrolls, the same row selected when
+// a row of either is selected.
 void keepInStep(QListWidget *first, QListWidget *second);
 
 } // namespace exam

@@ -28,8 +28,8 @@ QuestionPanel::QuestionPanel(ResultsPresenter &presenter, QWidget *parent)
             [this]() { m_presenter.sortQuestions(QuestionColumn::StandardAnswer); });
     connect(m_sortRate, &QPushButton::clicked, this,
             [this]() { m_presenter.sortQuestions(QuestionColumn::CorrectRate); });
-    connect(m_questions, &QListWidget::currentRowChanged, &m_presenter,
-            &ResultsPresenter::selectQuestionRow);
+    connect(m_questions, &QListWidget::itemSelectionChanged, &m_presenter,
+            [this]() { m_presenter.selectQuestionRow(selectedListRow(m_questions)); });
 
     connect(&m_presenter, &ResultsPresenter::questionsChanged, this, &QuestionPanel::showQuestions);
     connect(&m_presenter, &ResultsPresenter::answersChanged, this, &QuestionPanel::showAnswers);
@@ -109,7 +109,7 @@ void QuestionPanel::showQuestions()
 
 void QuestionPanel::showAnswers()
 {
-    setRows(m_answers, m_presenter.answerRows(), m_questions->currentRow());
+    setRows(m_answers, m_presenter.answerRows(), m_presenter.selectedQuestionRow());
 }
 
 void QuestionPanel::showSelectedQuestion()

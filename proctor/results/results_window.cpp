@@ -206,7 +206,10 @@ void ResultsWindow::connectControls()
                 [this, column]() { m_presenter->sortStudents(column); });
     }
     keepInStep(m_names, m_scores);
-    connect(m_names, &QListWidget::currentRowChanged, m_presenter, [this](int row) {
+    // The student is the one of the selected row: a row that is only current (the list got the
+    // focus from the keyboard) is no choice for a retest or a deletion.
+    connect(m_names, &QListWidget::itemSelectionChanged, m_presenter, [this]() {
+        const int row = selectedListRow(m_names);
         if (row != m_presenter->selectedStudentRow())
             m_presenter->selectStudentRow(row);
     });

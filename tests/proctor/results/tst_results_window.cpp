@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -151,6 +152,25 @@ private slots:
         QTest::mouseClick(button(u"CMD_刷新"), Qt::LeftButton);
         QTRY_COMPARE(names->verticalScrollBar()->value(), 0);
         QCOMPARE(list(u"List2")->verticalScrollBar()->value(), 0);
+    }
+
+    void shouldActOnNoStudentWhenAListOnlyGetsTheFocus()
+    {
+        openWindowOnClass(3);
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        // Tabbing into a list gives it a current row but selects nobody: the two actions on the
+        // selected student must do nothing.
+        list(u"List2")->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(list(u"List2")->hasFocus());
+        QCOMPARE(m_window->presenter().selectedStudentRow(), -1);
+        QVERIFY(list(u"List1")->selectedItems().isEmpty());
+        QTest::mouseClick(button(u"Cmd删除成绩"), Qt::LeftButton);
+        QVERIFY(QFileInfo::exists(m_repository->resultProfile(paper, className, 1)));
+        // A click does select.
+        clickRow(list(u"List2"), 0);
+        QCOMPARE(m_window->presenter().selectedStudentRow(), 0);
+        QCOMPARE(list(u"List1")->selectedItems().size(), 1);
     }
 
     void shouldGrantRetestToTheThirdRowOfAScoreSortedList()
