@@ -32,8 +32,6 @@ class TestEditorWorkingFolder : public QObject
     Q_OBJECT
 
 private slots:
-    void rtfNames_data();
-    void rtfNames();
     void prepareShouldCreateAMissingFolder();
     void prepareShouldDeleteOnlyRtfFiles();
     void copyShouldReplaceTheFileOfAnyLetterCase();
@@ -43,25 +41,6 @@ private slots:
     void copyShouldReportAMissingTarget();
     void unnamedFilesShouldGoAndNamedOnesStay();
 };
-
-void TestEditorWorkingFolder::rtfNames_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("rtf");
-    QTest::newRow("upper") << "123.RTF" << true;
-    QTest::newRow("lower") << "a.rtf" << true;
-    QTest::newRow("mixed") << "b.Rtf" << true;
-    QTest::newRow("text") << "notes.txt" << false;
-    QTest::newRow("rtf inside") << "a.rtf.bak" << false;
-    QTest::newRow("no dot") << "rtf" << false;
-}
-
-void TestEditorWorkingFolder::rtfNames()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, rtf);
-    QCOMPARE(exam::isRtfFileName(name), rtf);
-}
 
 void TestEditorWorkingFolder::prepareShouldCreateAMissingFolder()
 {

@@ -62,7 +62,6 @@ private slots:
     void untouchedPaperShouldNotCountAsModified();
     void laterActivationShouldKeepTheCurrentQuestion();
     void insertOnThirdOfFiveShouldMakeRowFourCurrent();
-    void nextOnTheLastQuestionShouldInsert();
     void deleteShouldShowTheQuestionAbove_data();
     void deleteShouldShowTheQuestionAbove();
     void deleteShouldRefuseTheLastQuestion();
@@ -80,7 +79,6 @@ private slots:
     void okShouldReportAFailedSaveAndKeepTheWork();
     void missingQuestionFileShouldShowEmptyEditors();
     void strangeFileNamesShouldStayInTheWorkingFolder();
-    void workingFolderShouldKeepOtherFiles();
 };
 
 void TestPaperEditor::paperWithoutQuestionsShouldGetOneBlankQuestion()
@@ -181,19 +179,6 @@ void TestPaperEditor::insertOnThirdOfFiveShouldMakeRowFourCurrent()
     QCOMPARE(e.frameCaption(), QStringLiteral("题号:4   总题数:6  总分:28"));
     QCOMPARE(focus.count(), 1);
     QVERIFY(e.isModified());
-}
-
-void TestPaperEditor::nextOnTheLastQuestionShouldInsert()
-{
-    Fixture f;
-    f.repo.makeNumberedPaper(Paper, 2);
-    PaperEditor &e = f.open();
-    e.next();
-    QCOMPARE(e.current(), 2);
-    QCOMPARE(e.table().count(), 2);
-    e.next();
-    QCOMPARE(e.current(), 3);
-    QCOMPARE(e.table().count(), 3);
 }
 
 void TestPaperEditor::deleteShouldShowTheQuestionAbove_data()
@@ -473,19 +458,6 @@ void TestPaperEditor::strangeFileNamesShouldStayInTheWorkingFolder()
     const QString explain = e.table().question(1).explainFile;
     QVERIFY(!explain.isEmpty());
     QCOMPARE(rtfPlainText(readFile(f.paperFolder() + u'/' + explain)), QStringLiteral("解"));
-}
-
-void TestPaperEditor::workingFolderShouldKeepOtherFiles()
-{
-    Fixture f;
-    f.repo.makeNumberedPaper(Paper, 1);
-    authoring_test::writeFile(f.repo.workingFolder() + QStringLiteral("/readme.txt"), "mine");
-    authoring_test::writeFile(f.repo.workingFolder() + QStringLiteral("/OLD.Rtf"), "{\\rtf1 old}");
-    PaperEditor &e = f.open();
-    QVERIFY(!QFile::exists(f.repo.workingFolder() + QStringLiteral("/OLD.Rtf")));
-    e.clearWorkingFolder();
-    QVERIFY(EditorRepository::rtfNames(f.repo.workingFolder()).isEmpty());
-    QCOMPARE(readFile(f.repo.workingFolder() + QStringLiteral("/readme.txt")), QByteArray("mine"));
 }
 
 QTEST_MAIN(TestPaperEditor)

@@ -108,18 +108,15 @@ private slots:
     void spaceKeyShouldStoreTheAnswerToo();
     void clickOnAGridRowShouldShowThatQuestion();
     void buttonsShouldActOnTheCurrentQuestion();
-    void deleteOfTheLastQuestionShouldBeRefused();
-    void okShouldSaveAndClose();
     void closingWithChangesShouldAsk_data();
     void closingWithChangesShouldAsk();
     void defaultSwitchShouldEnableTheOwnMark();
-    void defaultMarkShouldChangeTheCaption();
     void fontSizeAndFamilyMenusShouldFormatTheSelection();
     void colourShouldComeFromTheDialogAndCancelChangeNothing();
     void cutAndCopyShouldFollowTheSelection();
-    void gridMenuShouldInsert();
     void bankButtonShouldSwitchFramesAndImportOnDoubleClick();
     void helpButtonShouldPressF1();
+    void unusableWorkingFolderShouldBeReported();
 };
 
 void TestPaperEditorWindow::shouldNameEveryControl_data()
@@ -277,36 +274,6 @@ void TestPaperEditorWindow::buttonsShouldActOnTheCurrentQuestion()
     QCOMPARE(grid->item(2, 1)->text(), QStringLiteral("第2题"));
 }
 
-void TestPaperEditorWindow::deleteOfTheLastQuestionShouldBeRefused()
-{
-    Fixture f(1);
-    PaperEditorWindow &w = f.open();
-    click(w, QStringLiteral("Cmd_Delete"));
-    QCOMPARE(f.dialogs.messages(), QStringList({QStringLiteral("不能删除最后一个考题!")}));
-    QCOMPARE(f.grid()->rowCount(), 1);
-}
-
-void TestPaperEditorWindow::okShouldSaveAndClose()
-{
-    Fixture f(2);
-    PaperEditorWindow &w = f.open();
-    click(w, QStringLiteral("Cmd下一题"));
-    click(w, QStringLiteral("Cmd下一题"));
-    QTest::keyClicks(f.questionEdit(), QStringLiteral("third"));
-    click(w, QStringLiteral("Chk答案_2"));
-    click(w, QStringLiteral("Cmd_ok"));
-    QVERIFY(!w.isVisible());
-    QCOMPARE(w.result(), int(QDialog::Accepted));
-    QVERIFY(f.dialogs.calls().isEmpty());
-    const exam::PaperData stored = exam::loadPaper(f.repo.paths().paperProfile(Paper));
-    QCOMPARE(stored.questionCount, 3);
-    QCOMPARE(stored.question(3).answer, QStringLiteral("2"));
-    QCOMPARE(rtfPlainText(authoring_test::readFile(f.repo.paths().paperFile(Paper, stored.question(3).questionFile))),
-             QStringLiteral("third"));
-    QCOMPARE(f.repo.mainValue(Paper, QStringLiteral("full_mark")), QStringLiteral("15"));
-    QVERIFY(EditorRepository::rtfNames(f.repo.workingFolder()).isEmpty());
-}
-
 void TestPaperEditorWindow::closingWithChangesShouldAsk_data()
 {
     QTest::addColumn<bool>("yes");
@@ -348,18 +315,6 @@ void TestPaperEditorWindow::defaultSwitchShouldEnableTheOwnMark()
     QCOMPARE(mark->text(), QStringLiteral("2.5"));
     QCOMPARE(control<QGroupBox>(w, QStringLiteral("Frame考题"))->title(),
              QStringLiteral("题号:1   总题数:3  总分:12"));
-}
-
-void TestPaperEditorWindow::defaultMarkShouldChangeTheCaption()
-{
-    Fixture f;
-    PaperEditorWindow &w = f.open();
-    QLineEdit *field = control<QLineEdit>(w, QStringLiteral("Text设置默认分值"));
-    field->selectAll();
-    QTest::keyClicks(field, QStringLiteral("10"));
-    QCOMPARE(control<QGroupBox>(w, QStringLiteral("Frame考题"))->title(),
-             QStringLiteral("题号:1   总题数:3  总分数:30"));
-    QVERIFY(w.editor().isModified());
 }
 
 void TestPaperEditorWindow::fontSizeAndFamilyMenusShouldFormatTheSelection()
@@ -416,17 +371,6 @@ void TestPaperEditorWindow::cutAndCopyShouldFollowTheSelection()
     QCOMPARE(f.questionEdit()->toPlainText(), QStringLiteral("第1题"));
 }
 
-void TestPaperEditorWindow::gridMenuShouldInsert()
-{
-    Fixture f;
-    PaperEditorWindow &w = f.open();
-    trigger(w, QStringLiteral("edit_Insert_blank"));
-    QCOMPARE(f.grid()->rowCount(), 4);
-    QCOMPARE(f.grid()->currentRow(), 1);
-    trigger(w, QStringLiteral("edit_Delete"));
-    QCOMPARE(f.grid()->rowCount(), 3);
-}
-
 void TestPaperEditorWindow::bankButtonShouldSwitchFramesAndImportOnDoubleClick()
 {
     Fixture f;
@@ -467,6 +411,20 @@ void TestPaperEditorWindow::helpButtonShouldPressF1()
     w.installEventFilter(&counter);
     click(w, QStringLiteral("CMD_HELP"));
     QCOMPARE(counter.presses, 1);
+}
+
+void TestPaperEditorWindow::unusableWorkingFolderShouldBeReported()
+{
+    Fixture f;
+    // A file stands where the working folder should be.
+    authoring_test::writeFile(f.repo.workingFolder() + QStringLiteral("/blocked"), "file");
+    const auto before = authoring_test::tree(f.repo.root());
+    PaperEditorWindow window(f.repo.root(), Paper, f.repo.workingFolder() + QStringLiteral("/blocked"),
+                             f.dialogs, f.random);
+    QVERIFY(!window.isOpen());
+    QCOMPARE(f.dialogs.messages().size(), 1);
+    QVERIFY(f.dialogs.messages().first().contains(QStringLiteral("工作文件夹")));
+    QCOMPARE(authoring_test::tree(f.repo.root()), before);
 }
 
 QTEST_MAIN(TestPaperEditorWindow)
