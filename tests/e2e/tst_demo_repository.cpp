@@ -196,7 +196,7 @@ void TestDemoRepository::shouldLetANewStudentSitEveryPaper()
         QVERIFY2(outcome.handedIn, qPrintable(outcome.dialogTexts.join(u'|')));
         const int presented = demo.drawCount > 0 ? demo.drawCount : int(demo.questions.size());
         QCOMPARE(outcome.order.size(), presented);
-        QVERIFY2(outcome.handInMessage.contains(QString::number(presented * demo.defaultMark)),
+        QVERIFY2(outcome.handInMessage.contains(QStringLiteral("您的成绩为:%1").arg(presented * demo.defaultMark)),
                  qPrintable(outcome.handInMessage));
     }
 }

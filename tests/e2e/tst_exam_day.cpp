@@ -1,11 +1,12 @@
 // One exam from start to end on one temporary repository: the console's windows set up classes,
-// a paper and the exam room; thirty clients sit the paper; the results window shows what they
-// were scored. The paper's questions are written with the repository's paper writer and the RTF
-// writer, as the paper editor stores them.
+// a paper and the exam room, the paper editor's presentation class writes the questions; thirty
+// clients sit the paper; the results window shows what they were scored.
 
 #include "platform/dialogs/fake_dialogs.h"
 #include "platform/rtf/rtf.h"
+#include "proctor/authoring/paper_editor.h"
 #include "proctor/authoring/paper_management_window.h"
+#include "proctor/authoring/question_table.h"
 #include "proctor/classes/class_window.h"
 #include "proctor/classes/exam_room_window.h"
 #include "proctor/results/results_presenter.h"
@@ -24,6 +25,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -195,26 +197,41 @@ void TestExamDay::createPaper()
     QCOMPARE(settings.reloginPassword, ReloginPassword);
 }
 
+// The teacher writes the questions in the paper editor: a text and an explanation each, the
+// standard answer ticked, the last question with a mark of its own.
 void TestExamDay::writeQuestions()
 {
-    const exam::RepositoryPaths paths(m_root);
-    const QString folder = paths.paperFolder(Paper);
-    exam::PaperData paper;
-    paper.questionCount = static_cast<qint16>(Questions.size());
-    paper.defaultMark = DefaultMark;
-    paper.questions = QList<exam::PaperQuestion>(Questions.size() + 2);
+    exam::PaperEditor editor(m_root, Paper, m_dir.filePath(QStringLiteral("PCTEST")), m_dialogs, m_random);
+    QString error;
+    QVERIFY2(editor.open(&error), qPrintable(error));
+    editor.activate();
+    editor.editDefaultMark(QString::number(DefaultMark));
     for (int k = 1; k <= Questions.size(); ++k) {
-        exam::PaperQuestion &q = paper.question(k);
-        for (QString *file : {&q.questionFile, &q.explainFile}) {
-            *file = exam::newDocumentName(folder, QStringLiteral("RTF"), m_random);
-            QTextDocument document(QStringLiteral("第%1题").arg(k));
-            QVERIFY(saveRtfFile(folder + u'/' + *file, document));
+        if (k > 1)
+            editor.insert();
+        QCOMPARE(editor.current(), k);
+        QTextCursor(editor.questionDocument()).insertText(QStringLiteral("第%1题:请选择正确的选项。").arg(k));
+        QTextCursor(editor.explanationDocument()).insertText(QStringLiteral("第%1题的解题辅导。").arg(k));
+        editor.setAnswerTicks(exam::ticksFromAnswer(Questions.at(k - 1).answer));
+        if (!Questions.at(k - 1).mark.isEmpty()) {
+            editor.setUsesDefaultMark(false);
+            editor.editOwnMark(Questions.at(k - 1).mark);
         }
-        q.answer = Questions.at(k - 1).answer;
-        q.mark = Questions.at(k - 1).mark;
     }
-    paper.fullMark = exam::totalMark(paper);
-    QVERIFY(exam::savePaper(paths.paperProfile(Paper), paper));
+    QVERIFY2(editor.save(&error), qPrintable(error));
+    editor.clearWorkingFolder();
+
+    const exam::RepositoryPaths paths(m_root);
+    const exam::PaperData paper = exam::loadPaper(paths.paperProfile(Paper));
+    QCOMPARE(paper.questionCount, qint16(Questions.size()));
+    QCOMPARE(paper.defaultMark, DefaultMark);
+    for (int k = 1; k <= Questions.size(); ++k) {
+        QCOMPARE(paper.question(k).answer, Questions.at(k - 1).answer);
+        QCOMPARE(paper.question(k).mark.trimmed(), Questions.at(k - 1).mark);
+        QTextDocument document;
+        QVERIFY(loadRtfFile(paths.paperFile(Paper, paper.question(k).questionFile), &document));
+        QVERIFY(document.toPlainText().startsWith(QStringLiteral("第%1题").arg(k)));
+    }
 }
 
 void TestExamDay::openExamRoom()
@@ -350,7 +367,7 @@ void TestExamDay::shouldRunOneExamFromClassesToResults()
         QCOMPARE(outcome.order.size(), Questions.size());
         QCOMPARE(outcome.handedIn, !interrupts);
         if (!interrupts)
-            QVERIFY2(outcome.handInMessage.contains(QString::number(student.expectedScore())),
+            QVERIFY2(outcome.handInMessage.contains(QStringLiteral("您的成绩为:%1").arg(student.expectedScore())),
                      qPrintable(outcome.handInMessage));
     }
 
