@@ -4,23 +4,17 @@
 #include "proctor/authoring/paper_editor.h"
 #include "proctor/authoring/paper_editor_menus.h"
 #include "proctor/authoring/question_bank.h"
-#include "proctor/authoring/question_bank_panel.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QTextEdit>
-#include <QVBoxLayout>
 
 namespace exam {
 
@@ -28,19 +22,10 @@ namespace {
 
 const QColor TickedColour(192, 0, 0);
 const QColor ClearColour(192, 255, 255);
-constexpr int TwipsPerPixel = 15;
 
 QString oneLine(QString text)
 {
     return text.replace(u'\n', u' ').replace(u'\t', u' ');
-}
-
-QLabel *labelFor(const QString &name, const QString &caption, QWidget *buddy, QWidget *parent)
-{
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    label->setBuddy(buddy);
-    return label;
 }
 
 } // namespace
@@ -73,114 +58,6 @@ PaperEditorWindow::PaperEditorWindow(const QString &repositoryRoot, const QStrin
         return;
     }
     m_defaultMark->setText(QString::number(m_editor->table().defaultMark()));
-}
-
-QPushButton *PaperEditorWindow::addButton(const QString &name, const QString &caption)
-{
-    auto *button = new QPushButton(caption, this);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
-
-QGroupBox *PaperEditorWindow::buildQuestionFrame()
-{
-    auto *frame = new QGroupBox(QStringLiteral("题目"), this);
-    frame->setObjectName(QStringLiteral("Frame考题"));
-    m_questionEdit->setObjectName(QStringLiteral("RichTextBox1"));
-    m_questionEdit->setAccessibleName(QStringLiteral("考题内容"));
-    m_questionEdit->setDocument(m_editor->questionDocument());
-    m_explanationEdit->setObjectName(QStringLiteral("RichTextBox2"));
-    m_explanationEdit->setDocument(m_editor->explanationDocument());
-
-    auto *answers = new QHBoxLayout;
-    const QStringList captions = {QStringLiteral("1.A -是"), QStringLiteral("2.B -非"),
-                                  QStringLiteral("3.C"),     QStringLiteral("4.D"),
-                                  QStringLiteral("5.E"),     QStringLiteral("6.F"),
-                                  QStringLiteral("7.G")};
-    for (int k = 1; k <= AnswerOptionCount; ++k) {
-        auto *box = new QCheckBox(captions.at(k - 1), frame);
-        box->setObjectName(QStringLiteral("Chk答案_") + QString::number(k));
-        box->setAutoFillBackground(true);
-        m_answers[static_cast<size_t>(k - 1)] = box;
-        paintAnswerBox(box);
-    }
-    answers->addWidget(labelFor(QStringLiteral("Label3"), QStringLiteral("标准答案:"), m_answers[0], frame));
-    for (QCheckBox *box : m_answers)
-        answers->addWidget(box);
-    answers->addStretch(1);
-
-    m_mark->setObjectName(QStringLiteral("Text分值"));
-    m_mark->setMaximumWidth(80);
-    m_useDefault->setObjectName(QStringLiteral("Chk使用默认分值"));
-    auto *marks = new QHBoxLayout;
-    marks->addWidget(labelFor(QStringLiteral("Label1"), QStringLiteral("本题分值:"), m_mark, frame));
-    marks->addWidget(m_mark);
-    marks->addWidget(m_useDefault);
-    marks->addStretch(1);
-
-    auto *layout = new QVBoxLayout(frame);
-    layout->addWidget(m_questionEdit, 3);
-    layout->addLayout(answers);
-    layout->addLayout(marks);
-    layout->addWidget(labelFor(QStringLiteral("Label2"), QStringLiteral("解题辅导"), m_explanationEdit, frame));
-    layout->addWidget(m_explanationEdit, 2);
-    return frame;
-}
-
-void PaperEditorWindow::buildLayout()
-{
-    m_grid->setObjectName(QStringLiteral("Grid试卷"));
-    m_grid->setAccessibleName(QStringLiteral("考题列表"));
-    m_grid->setColumnCount(2);
-    m_grid->setHorizontalHeaderLabels({QStringLiteral(" 题号"), QStringLiteral(" 考题内容")});
-    m_grid->setColumnWidth(0, 800 / TwipsPerPixel);
-    // The text column takes the room the window has (10000 twips and more); the number column
-    // keeps its 800 twips.
-    m_grid->horizontalHeader()->setStretchLastSection(true);
-    m_grid->verticalHeader()->hide();
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
-
-    auto *moves = new QGridLayout;
-    moves->addWidget(addButton(QStringLiteral("Cmd上一题"), QStringLiteral("< 上一题")), 0, 0);
-    moves->addWidget(addButton(QStringLiteral("Cmd下一题"), QStringLiteral("下一题 >")), 0, 1);
-    moves->addWidget(addButton(QStringLiteral("Cmd上移"), QStringLiteral("上移")), 0, 2);
-    moves->addWidget(addButton(QStringLiteral("Cmd下移"), QStringLiteral("下移")), 0, 3);
-    moves->addWidget(addButton(QStringLiteral("Cmd_Insert"), QStringLiteral("插入")), 0, 4);
-    moves->addWidget(addButton(QStringLiteral("Cmd_Delete"), QStringLiteral("删除")), 0, 5);
-
-    auto *left = new QVBoxLayout;
-    left->addWidget(m_grid, 1);
-    left->addLayout(moves);
-
-    m_questionFrame = buildQuestionFrame();
-    m_bankFrame = new QuestionBankPanel(*m_bank, this);
-    m_bankFrame->hide();
-    auto *top = new QHBoxLayout;
-    top->addLayout(left, 1);
-    top->addWidget(m_questionFrame, 1);
-    top->addWidget(m_bankFrame, 1);
-
-    m_defaultMark->setObjectName(QStringLiteral("Text设置默认分值"));
-    m_defaultMark->setMaximumWidth(80);
-    m_bankButton = addButton(QStringLiteral("Cmd显示题库"), m_bank->buttonCaption());
-    m_bankButton->setToolTip(m_bank->buttonToolTip());
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(labelFor(QStringLiteral("Label5"), QStringLiteral("默认分值"), m_defaultMark, this));
-    bottom->addWidget(m_defaultMark);
-    bottom->addWidget(m_bankButton);
-    bottom->addStretch(1);
-    bottom->addWidget(addButton(QStringLiteral("Cmd_ok"), QStringLiteral("确定")));
-    bottom->addWidget(addButton(QStringLiteral("Cmd_Cancel"), QStringLiteral("取消")));
-    bottom->addWidget(addButton(QStringLiteral("CMD_HELP"), QStringLiteral("帮助")));
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(top, 1);
-    layout->addLayout(bottom);
-    resize(1100, 680);
 }
 
 void PaperEditorWindow::connectControls()
