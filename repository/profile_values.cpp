@@ -78,6 +78,15 @@ qint16 roundToInt16(double value)
     return static_cast<qint16>(std::nearbyint(clamped));
 }
 
+qint64 roundToInt64(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    // 2^63 itself does not fit: clamp to the largest double below it.
+    const double clamped = std::clamp(value, -9223372036854775808.0, 9223372036854774784.0);
+    return static_cast<qint64>(std::nearbyint(clamped));
+}
+
 qint16 profileNumber(const QString &text)
 {
     return roundToInt16(leadingNumber(text));

@@ -20,6 +20,8 @@ double leadingNumber(const QString &text);
 
 // Rounds half to even into the signed 16-bit range, clamping what lies beyond it.
 qint16 roundToInt16(double value);
+// The same rounding into 64 bits, for answers in digit form, which outgrow 16 bits; clamped too.
+qint64 roundToInt64(double value);
 
 // The number rule of the repository: roundToInt16(leadingNumber(text)).
 qint16 profileNumber(const QString &text);

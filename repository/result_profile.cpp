@@ -170,8 +170,8 @@ StudentResult readStudentResult(const ProfileSnapshot &resultProfile, const QStr
     result.score = resultProfile.value(cls, ResultKeys::score(number), NoScore);
     result.answers.reserve(std::max(questionCount, 0));
     for (int i = 1; i <= questionCount; ++i)
-        result.answers.append(qint64(std::nearbyint(
-            leadingNumber(resultProfile.value(cls, ResultKeys::answer(number, i))))));
+        result.answers.append(
+            roundToInt64(leadingNumber(resultProfile.value(cls, ResultKeys::answer(number, i)))));
     return result;
 }
 

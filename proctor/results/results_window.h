@@ -84,9 +84,9 @@ private:
 };
 
 // Opens the results window modally over `parent` and returns true when it has been closed. When
-// the repository has no paper or no class it returns false at once, after the message: the console
-// then ends, as it does for every such repository. `exportHandler` is what "输出到 EXCEL" does.
-[[nodiscard]] bool openResultsWindow(QWidget *parent, const QString &root, Dialogs &dialogs,
+// the repository has no paper or no class it returns false at once, after the message; only the
+// results window closes, never the console. `exportHandler` is what "输出到 EXCEL" does.
+bool openResultsWindow(QWidget *parent, const QString &root, Dialogs &dialogs,
                                      ResultsWindow::ExportHandler exportHandler = {});
 
 } // namespace exam

@@ -10,8 +10,6 @@
 #include "proctor/shell/password_window.h"
 #include "repository/repository_paths.h"
 
-#include <QCoreApplication>
-
 // Each administration window plugs in here: include its header and set its opener below.
 
 namespace exam {
@@ -40,9 +38,9 @@ MenuOpeners makeMenuOpeners(const ConsoleContext &context)
         window.exec();
     };
     openers.results = [root = context.repositoryRoot, dialogs](QWidget *parent) {
-        // A repository without papers or classes has no results: after its message the console ends.
-        if (!openResultsWindow(parent, root, *dialogs, scoreSheetExporter({root, dialogs, {}, {}})))
-            QCoreApplication::quit();
+        // A repository without papers or classes closes only the results window after its message:
+        // the console stays open for the teacher's other work.
+        openResultsWindow(parent, root, *dialogs, scoreSheetExporter({root, dialogs, {}, {}}));
     };
     openers.password = [systemProfile, dialogs](QWidget *parent) {
         PasswordWindow window(systemProfile, *dialogs, parent);
