@@ -4,13 +4,19 @@
 #
 #   bench/run.sh [build folder] [extra Google Benchmark options]
 #   e.g. bench/run.sh build/release --benchmark_min_time=0.2
+# BENCH_OUT=<folder> keeps each program's JSON results and output there.
 set -euo pipefail
 
 build="${1:-build/release}"
 shift || true
 [ -d "$build/bench" ] || { echo "no benchmarks in $build (configure with -DEXAM_BUILD_BENCH=ON)" >&2; exit 1; }
-out="$(mktemp -d)"
-trap 'rm -rf "$out"' EXIT
+if [ -n "${BENCH_OUT:-}" ]; then
+  out="$BENCH_OUT"
+  mkdir -p "$out"
+else
+  out="$(mktemp -d)"
+  trap 'rm -rf "$out"' EXIT
+fi
 export QT_QPA_PLATFORM=offscreen
 
 mapfile -t programs < <(find "$build/bench" -type f -perm -u+x -name 'bench_*' | sort)
@@ -63,11 +69,12 @@ try:
 except OSError:
     pass
 if context:
-    print(f"Machine: {cpu_model}, {context.get('num_cpus')} CPUs, load average "
+    print(f"Machine: {platform.node()}, {cpu_model}, {context.get('num_cpus')} CPUs, "
+          f"Linux {platform.release()}, load average "
           f"{', '.join(f'{x:.1f}' for x in context.get('load_avg', []))}; {context.get('date')}")
 print()
-print('| Measure | System (CPU ms) | Baseline (CPU ms) | Baseline ÷ system | File opens: system / baseline |')
-print('|---|---:|---:|---:|---:|')
+print('| Measure | System (CPU ms) | Baseline (CPU ms) | Baseline ÷ system (CPU) | Wall ms: system / baseline | File opens: system / baseline |')
+print('|---|---:|---:|---:|---:|---:|')
 pairs = [
     ('Results refresh, 60 students × 100 questions', 'BM_Refresh/60/100/process_time/real_time', 'BM_Refresh_BaselineOneKeyPerCall/60/100/real_time', 'one readProfileString per key'),
     ('Results refresh, 2 000 students × 200 questions', 'BM_Refresh/2000/200/process_time/real_time', 'BM_Refresh_BaselineOneKeyPerCall/2000/200/real_time', 'one readProfileString per key'),
@@ -86,12 +93,13 @@ for label, system, baseline, what in pairs:
     opens = '—'
     if s and b and 'file_opens' in s:
         opens = f"{s['file_opens']:,.0f} / {b['file_opens']:,.0f}"
-    print(f'| {label} vs {what} | {fmt(sc)} | {fmt(bc)} | {ratio} | {opens} |')
+    wall = f"{fmt(ms(s, 'real_time'))} / {fmt(ms(b, 'real_time'))}" if s and b else '—'
+    print(f'| {label} vs {what} | {fmt(sc)} | {fmt(bc)} | {ratio} | {wall} | {opens} |')
 mem = runs.get(('bench_console_memory', 'BM_ConsolePeakMemory/2000/200/iterations:1'))
 if mem:
     print(f"| Console peak memory holding a 2 000 × 200 refresh (target < 100 MB) | "
           f"{mem['peak_rss_mb']:.0f} MB peak, {mem['rss_holding_mb']:.0f} MB held | "
-          f"{mem['rss_at_rest_mb']:.0f} MB at rest | — | — |")
+          f"{mem['rss_at_rest_mb']:.0f} MB at rest | — | — | — |")
 print()
 print('| Program | Benchmark | Real ms | CPU ms | Counters |')
 print('|---|---|---:|---:|---|')
