@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <algorithm>
@@ -118,14 +119,21 @@ std::map<QString, int> matchRounds(const FileStates &now, const FileStates &done
     return rounds;
 }
 
-// Files the stores left behind beside the watched ones (temporary files of a store cut short).
+// Files the stores left behind beside the watched ones. A store writes an unnamed temporary file,
+// links it under a temporary name (the file's name and six characters) and renames that over the
+// file; a kill between the link and the rename leaves the complete new file under that name. No
+// reader looks at such names, so they are tolerated here; anything else is not.
 QStringList strayFiles(const QString &folder)
 {
+    static const QRegularExpression kept(QStringLiteral("\\.(cho|rtf)(\\.[A-Za-z0-9]{6})?$"),
+                                         QRegularExpression::CaseInsensitiveOption);
     QStringList stray;
     for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
-        if (!name.endsWith(QStringLiteral(".cho"), Qt::CaseInsensitive)
-            && !name.endsWith(QStringLiteral(".rtf"), Qt::CaseInsensitive))
+        const QRegularExpressionMatch match = kept.match(name);
+        if (!match.hasMatch())
             stray << name;
+        else if (match.hasCaptured(2))
+            qInfo("a cut store left %s", qPrintable(name));
     }
     return stray;
 }
