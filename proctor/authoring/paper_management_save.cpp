@@ -22,7 +22,9 @@ QStringList paperFolders(const RepositoryPaths &paths, const QString &name)
     return {paths.paperResultsFolder(name), paths.paperFolder(name)};
 }
 
-bool deletePaperFolders(const RepositoryPaths &paths, const QString &name, QStringList &errors)
+// Runs one folder operation on both folders of a paper, collecting every failure.
+bool forEachPaperFolder(const RepositoryPaths &paths, const QString &name, QStringList &errors,
+                        bool (*operation)(const QString &, QString *))
 {
     if (!isSafeFolderName(name)) {
         errors << unsafeName(name);
@@ -31,8 +33,7 @@ bool deletePaperFolders(const RepositoryPaths &paths, const QString &name, QStri
     bool ok = true;
     for (const QString &folder : paperFolders(paths, name)) {
         QString error;
-        if (!staysInRepository(paths.root(), folder, &error)
-            || !removeFolderWithFiles(folder, &error)) {
+        if (!staysInRepository(paths.root(), folder, &error) || !operation(folder, &error)) {
             errors << error;
             ok = false;
         }
@@ -40,22 +41,14 @@ bool deletePaperFolders(const RepositoryPaths &paths, const QString &name, QStri
     return ok;
 }
 
+bool deletePaperFolders(const RepositoryPaths &paths, const QString &name, QStringList &errors)
+{
+    return forEachPaperFolder(paths, name, errors, removeFolderWithFiles);
+}
+
 bool createPaperFolders(const RepositoryPaths &paths, const QString &name, QStringList &errors)
 {
-    if (!isSafeFolderName(name)) {
-        errors << unsafeName(name);
-        return false;
-    }
-    bool ok = true;
-    for (const QString &folder : paperFolders(paths, name)) {
-        QString error;
-        if (!staysInRepository(paths.root(), folder, &error)
-            || !createOrEmptyFolder(folder, &error)) {
-            errors << error;
-            ok = false;
-        }
-    }
-    return ok;
+    return forEachPaperFolder(paths, name, errors, createOrEmptyFolder);
 }
 
 void writeSettings(const RepositoryPaths &paths, const PaperRow &row, QStringList &errors)

@@ -53,15 +53,15 @@ public:
         data.defaultMark = defaultMark;
         data.questions.resize(questions.size() + 2);
         for (int k = 1; k <= questions.size(); ++k) {
-            const QuestionSpec &spec = questions.at(k - 1);
+            const QuestionSpec &wanted = questions.at(k - 1);
             exam::PaperQuestion &q = data.questions[k];
             q.questionFile = questionFileName(paper, k);
             q.explainFile = QStringLiteral("%1e%2.RTF").arg(paper).arg(k);
-            q.answer = spec.answer;
-            q.mark = spec.mark;
-            authoring_test::writeFile(paths().paperFile(paper, q.questionFile), rtfOf(spec.text));
+            q.answer = wanted.answer;
+            q.mark = wanted.mark;
+            authoring_test::writeFile(paths().paperFile(paper, q.questionFile), rtfOf(wanted.text));
             authoring_test::writeFile(paths().paperFile(paper, q.explainFile),
-                                      rtfOf(QStringLiteral("解析") + spec.text));
+                                      rtfOf(QStringLiteral("解析") + wanted.text));
         }
         data.fullMark = exam::totalMark(data);
         QVERIFY(exam::savePaper(paths().paperProfile(paper), data));

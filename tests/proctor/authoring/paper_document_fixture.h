@@ -77,18 +77,18 @@ public:
         data.defaultMark = defaultMark;
         data.questions = QList<exam::PaperQuestion>(questions.size() + 2);
         for (int i = 1; i <= questions.size(); ++i) {
-            const QuestionSpec &spec = questions.at(i - 1);
+            const QuestionSpec &wanted = questions.at(i - 1);
             exam::PaperQuestion &q = data.question(i);
-            q.answer = spec.answer;
-            q.mark = spec.mark;
-            if (!spec.text.isEmpty()) {
+            q.answer = wanted.answer;
+            q.mark = wanted.mark;
+            if (!wanted.text.isEmpty()) {
                 q.questionFile = QString::number(i) + QStringLiteral("01.RTF");
-                if (!writeRtfFile(m_paths.paperFile(paper, q.questionFile), spec.text))
+                if (!writeRtfFile(m_paths.paperFile(paper, q.questionFile), wanted.text))
                     return false;
             }
-            if (!spec.explanation.isEmpty()) {
+            if (!wanted.explanation.isEmpty()) {
                 q.explainFile = QString::number(i) + QStringLiteral("02.RTF");
-                if (!writeRtfFile(m_paths.paperFile(paper, q.explainFile), spec.explanation))
+                if (!writeRtfFile(m_paths.paperFile(paper, q.explainFile), wanted.explanation))
                     return false;
             }
         }
