@@ -2,6 +2,7 @@
 // one, the share of a refresh that runs on the user-interface thread, and the longest stall of the
 // event loop while a refresh runs.
 
+#include "bench/suite/suite_repository.h"
 #include "platform/dialogs/fake_dialogs.h"
 #include "proctor/results/results_loader.h"
 #include "proctor/results/results_presenter.h"
@@ -9,16 +10,11 @@
 #include "proctor/results/results_window.h"
 #include "proctor/results/sort_routine.h"
 #include "repository/profile_file.h"
-#include "repository/repository_paths.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QRandomGenerator>
-#include <QStringEncoder>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -30,104 +26,12 @@ using namespace exam;
 
 namespace {
 
-const QString paper = QStringLiteral("期中考试");
-const QString className = QStringLiteral("高一(1)班");
-
-void writeGb18030(const QString &path, const QString &text)
-{
-    QStringEncoder encoder("GB18030");
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        qFatal("cannot write bench repository");
-    file.write(encoder.encode(text));
-}
-
-// Profile text built line by line (long string-builder chains upset GCC's warnings at -O3).
-class ProfileText
+// One class, all handed in, and one paper: the same repository the side-by-side suite measures.
+class BenchRepository : public suite::SuiteRepository
 {
 public:
-    void section(const QString &name)
-    {
-        m_text.append(u'[').append(name).append(QStringLiteral("]\r\n"));
-    }
-    void line(const QString &key, const QString &value)
-    {
-        m_text.append(key).append(u'=').append(value).append(QStringLiteral("\r\n"));
-    }
-    const QString &text() const { return m_text; }
-
-private:
-    QString m_text;
-};
-
-// A repository with one class of `students` students (all handed in) and a paper of `questions`
-// questions, laid out as the programs write it.
-class BenchRepository
-{
-public:
-    BenchRepository(int students, int questions)
-    {
-        const RepositoryPaths paths(m_dir.path());
-        QDir().mkpath(paths.systemFolder());
-        paths.createPaperFolders(paper);
-        ProfileText system;
-        system.section(QStringLiteral("ClassName"));
-        system.line(QStringLiteral("ClassNameCount"), QStringLiteral("1"));
-        system.line(QStringLiteral("1"), className);
-        system.section(QStringLiteral("ClassCount"));
-        system.line(className, QString::number(students));
-        system.section(QStringLiteral("FirstNumber"));
-        system.line(className, QStringLiteral("1"));
-        system.section(QStringLiteral("LastNumber"));
-        system.line(className, QString::number(students));
-        system.section(QStringLiteral("TestName"));
-        system.line(QStringLiteral("TestNameCount"), QStringLiteral("1"));
-        system.line(QStringLiteral("1"), paper);
-        system.line(paper, QStringLiteral("1"));
-        writeGb18030(paths.systemProfile(), system.text());
-
-        QRandomGenerator random(7);
-        const QStringList options{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
-                                  QStringLiteral("13"), QStringLiteral("24"), QStringLiteral("0")};
-        ProfileText paperText;
-        paperText.section(QStringLiteral("MAIN"));
-        paperText.line(QStringLiteral("A_grade"), QStringLiteral("90"));
-        paperText.line(QStringLiteral("B_grade"), QStringLiteral("80"));
-        paperText.line(QStringLiteral("C_grade"), QStringLiteral("70"));
-        paperText.line(QStringLiteral("D_grade"), QStringLiteral("60"));
-        paperText.line(QStringLiteral("Question_conut"), QStringLiteral(" %1").arg(questions));
-        for (int q = 1; q <= questions; ++q) {
-            paperText.section(QString::number(q));
-            paperText.line(QStringLiteral("QUESTION"), QStringLiteral("%1.RTF").arg(10000 + q));
-            paperText.line(QStringLiteral("explain"), QStringLiteral("%1.RTF").arg(20000 + q));
-            paperText.line(QStringLiteral("answer"), options.at(q % 6));
-            paperText.line(QStringLiteral("mark"), QString());
-        }
-        writeGb18030(paths.paperProfile(paper), paperText.text());
-
-        for (int n = 1; n <= students; ++n) {
-            const QString number = QString::number(n);
-            ProfileText result;
-            result.section(className);
-            result.line(number, QStringLiteral("学生%1").arg(n));
-            result.line(QStringLiteral("%1LAST").arg(n), QString());
-            result.line(QStringLiteral("%1TIME1").arg(n), QStringLiteral("2008,06,01  09:05:00"));
-            result.line(QStringLiteral("%1TIME").arg(n), QStringLiteral("0:10:00"));
-            result.line(QStringLiteral("%1DangQian").arg(n), QStringLiteral("1"));
-            for (int q = 1; q <= questions; ++q)
-                result.line(QStringLiteral("%1DA%2").arg(n).arg(q), options.at(random.bounded(7)));
-            for (int q = 1; q <= questions; ++q)
-                result.line(QStringLiteral("%1SX%2").arg(n).arg(q), QString::number(q));
-            result.line(QStringLiteral("%1TIME2").arg(n), QStringLiteral("00:10:00"));
-            result.line(QStringLiteral("%1DF").arg(n), QString::number(random.bounded(101)));
-            writeGb18030(paths.resultProfile(paper, className, number), result.text());
-        }
-    }
-
-    ResultsRequest request() const { return {m_dir.path(), paper, className}; }
-
-private:
-    QTemporaryDir m_dir;
+    using SuiteRepository::SuiteRepository;
+    ResultsRequest request() const { return {root(), suite::Paper, suite::ClassName}; }
 };
 
 BenchRepository &repository(int students, int questions)
