@@ -4,6 +4,7 @@
 // marks; the exam room opens the paper to a class; the client's login and exam logic sit it; the
 // score and the result profile are checked against the paper the editor wrote.
 
+#include "window_driving.h"
 #include "candidate/exam_session.h"
 #include "candidate/login_model.h"
 #include "candidate/password_prompt.h"
@@ -31,6 +32,9 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
+using window_driving::click;
+using window_driving::control;
+
 namespace {
 
 const QString Paper = QStringLiteral("期中考试");
@@ -54,23 +58,6 @@ class NoPassword final : public PasswordPrompt
 public:
     std::optional<QString> ask(QWidget *, const QString &) override { return std::nullopt; }
 };
-
-template <typename T>
-T *control(QWidget &window, const QString &name)
-{
-    T *found = window.findChild<T *>(name);
-    if (!found)
-        qFatal("no control %s", qPrintable(name));
-    return found;
-}
-
-void click(QWidget &window, const QString &name)
-{
-    QAbstractButton *button = control<QAbstractButton>(window, name);
-    const QPoint at = qobject_cast<QCheckBox *>(button) ? QPoint(6, button->height() / 2)
-                                                         : button->rect().center();
-    QTest::mouseClick(button, Qt::LeftButton, {}, at);
-}
 
 // Chinese text arrives from the input method; the first words are set in bold.
 void typeQuestion(QTextEdit *edit, const QString &text)

@@ -1,3 +1,4 @@
+#include "window_driving.h"
 #include "editor_fixture.h"
 
 #include "platform/dialogs/fake_dialogs.h"
@@ -27,26 +28,12 @@ using namespace editor_test;
 using authoring_test::entry;
 using exam::PaperEditorWindow;
 
+using window_driving::click;
+using window_driving::control;
+
 namespace {
 
 const QString Paper = QStringLiteral("单元测验");
-
-template <typename T>
-T *control(QWidget &window, const QString &name)
-{
-    T *found = window.findChild<T *>(name);
-    if (!found)
-        qFatal("no control %s", qPrintable(name));
-    return found;
-}
-
-void click(QWidget &window, const QString &name)
-{
-    QAbstractButton *button = control<QAbstractButton>(window, name);
-    const QPoint at = qobject_cast<QCheckBox *>(button) ? QPoint(6, button->height() / 2)
-                                                         : button->rect().center();
-    QTest::mouseClick(button, Qt::LeftButton, {}, at);
-}
 
 void trigger(QWidget &window, const QString &actionName)
 {

@@ -1,3 +1,4 @@
+#include "window_driving.h"
 #include "authoring_fixture.h"
 
 #include "platform/dialogs/fake_dialogs.h"
@@ -20,25 +21,10 @@ using namespace authoring_test;
 using exam::PaperColumn;
 using exam::PaperManagementWindow;
 
+using window_driving::click;
+using window_driving::control;
+
 namespace {
-
-template <typename T>
-T *control(QWidget &window, const QString &name)
-{
-    T *found = window.findChild<T *>(name);
-    if (!found)
-        qFatal("no control %s", qPrintable(name));
-    return found;
-}
-
-// A check box reacts only on its box and caption, which may not cover its middle.
-void click(QWidget &window, const QString &name)
-{
-    QAbstractButton *button = control<QAbstractButton>(window, name);
-    const QPoint at = qobject_cast<QCheckBox *>(button) ? QPoint(6, button->height() / 2)
-                                                         : button->rect().center();
-    QTest::mouseClick(button, Qt::LeftButton, {}, at);
-}
 
 // Replaces a field's text as a teacher would: select all, delete, type (Chinese text arrives from
 // the input method as one committed string).
