@@ -35,5 +35,5 @@ struct CandidateState
     int defaultMark = 0;      // MAIN/Mark: mark of a question without a mark of its own
     int practiceMode = 0;     // MAIN/EXERCISEMODE: 1 = practice mode
     int currentPosition = 1;  // 1-based position in the presented order of the question on display
-    int remainingTime = 0;    // seconds left, a time of day counted from midnight (0 = time is up)
+    int remainingTime = 0;    // seconds left (0 = time is up); unused when the paper has no limit
 };

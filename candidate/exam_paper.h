@@ -32,6 +32,9 @@ struct ExamPaper
     // Kept within 0 … questionCount, so every presented position holds a question even when the
     // profile was edited by hand.
     int presentedCount() const;
+    // A paper without a usable exam time (TESTtime empty, 0, negative or not a number) has no
+    // time limit; a clock counting down from nothing would hand it in after one second.
+    bool hasTimeLimit() const { return testMinutes > 0; }
     // Questions are shuffled when the paper says so, and always for a random draw.
     bool shuffles() const { return randomDraw != 0 || shuffleOrder == 1; }
     const ExamQuestion &question(int k) const { return questions.at(k - 1); }

@@ -71,10 +71,10 @@ void ExamSession::start()
     emit buttonsChanged();
     emit clockChanged();
     emit answerDisplayChanged();
-    if (!m_state.reviewMode) {
+    if (clockRuns())
         m_clockTimer->start(ClockIntervalMs);
+    if (!m_state.reviewMode)
         m_saveTimer->start(SaveIntervalMs);
-    }
 }
 
 void ExamSession::restoreSavedAttempt()
@@ -147,6 +147,11 @@ bool ExamSession::answeringOpen() const
     return !m_state.reviewMode && !m_timeIsUp && !m_handedIn;
 }
 
+bool ExamSession::clockRuns() const
+{
+    return answeringOpen() && m_paper.hasTimeLimit() && !m_state.answerShown;
+}
+
 int ExamSession::currentQuestion() const
 {
     const int p = m_navigation.position;
@@ -162,7 +167,7 @@ double ExamSession::answer(int question) const
 
 QString ExamSession::clockText() const
 {
-    return ::clockText(m_state.remainingTime);
+    return m_paper.hasTimeLimit() ? ::clockText(m_state.remainingTime) : QStringLiteral("不限时");
 }
 
 QString ExamSession::windowTitle() const
@@ -326,17 +331,17 @@ void ExamSession::recordAnswer(const OptionTicks &ticks)
 void ExamSession::toggleAnswerDisplay()
 {
     m_state.answerShown = !m_state.answerShown;
-    if (m_state.answerShown)
-        m_clockTimer->stop();
-    else if (!m_state.reviewMode && !m_timeIsUp && !m_handedIn)
+    if (clockRuns())
         m_clockTimer->start(ClockIntervalMs);
+    else
+        m_clockTimer->stop();
     emit answerDisplayChanged();
     showQuestion();
 }
 
 void ExamSession::clockTick()
 {
-    if (m_state.reviewMode || m_timeIsUp || m_handedIn)
+    if (!m_paper.hasTimeLimit() || !answeringOpen())
         return;
     m_state.remainingTime = std::max(0, m_state.remainingTime - 1);
     emit clockChanged();

@@ -58,7 +58,7 @@ public:
     const QList<double> &answers() const { return m_answers; }
     const QList<int> &order() const { return m_order; }
 
-    QString clockText() const;
+    QString clockText() const; // "不限时" for a paper without a time limit
     QString windowTitle() const;
     QString selectFrameCaption() const;
     QString scoreLabelText() const; // review: "成绩:" and the saved score
@@ -119,6 +119,7 @@ signals:
     void timeUp();
 
 private:
+    bool clockRuns() const;
     void showQuestion();
     void keepPage();
     void restoreSavedAttempt();

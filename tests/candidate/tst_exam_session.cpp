@@ -147,6 +147,49 @@ private slots:
         QCOMPARE(state.currentPosition, 1);
     }
 
+    void untimedPaperNeverRunsOut_data()
+    {
+        QTest::addColumn<QString>("testTime");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("zero") << QStringLiteral("0");
+        QTest::newRow("negative") << QStringLiteral("-5");
+        QTest::newRow("not a number") << QStringLiteral("abc");
+    }
+    void untimedPaperNeverRunsOut()
+    {
+        QFETCH(QString, testTime);
+        ExamRepository repo;
+        repo.writePaper(2, 30, 1, {QStringLiteral("1"), QStringLiteral("1")});
+        repo.setMain(QStringLiteral("TESTTIME"), testTime);
+        {
+            CandidateState state = repo.state();
+            auto session = startSession(repo, state);
+            QSignalSpy timeUp(session.get(), &ExamSession::timeUp);
+            QCOMPARE(session->clockText(), QStringLiteral("不限时"));
+            repo.clockTimer()->fire(3600);
+            session->clockTick();
+            QCOMPARE(timeUp.count(), 0);
+            QVERIFY(session->answeringOpen());
+            session->recordAnswer(tick({1}));
+            QVERIFY(repo.saveTimer()->fire());
+            QCOMPARE(repo.result(QStringLiteral("TIME")), QStringLiteral("不限时"));
+            QCOMPARE(repo.result(QStringLiteral("DA1")), QStringLiteral("1"));
+            QCOMPARE(repo.result(QStringLiteral("TIME2")), QStringLiteral("<missing>"));
+        }
+        // Back after an interruption the paper is still without a limit.
+        CandidateState state = repo.state(true);
+        auto session = startSession(repo, state);
+        QSignalSpy timeUp(session.get(), &ExamSession::timeUp);
+        QCOMPARE(session->clockText(), QStringLiteral("不限时"));
+        repo.clockTimer()->fire(60);
+        session->clockTick();
+        QCOMPARE(timeUp.count(), 0);
+        QCOMPARE(session->answer(1), 1.0);
+        QVERIFY(session->handIn().stored);
+        QCOMPARE(repo.result(QStringLiteral("TIME2")), QStringLiteral("不限时"));
+        QCOMPARE(repo.result(QStringLiteral("DF")), QStringLiteral("1"));
+    }
+
     void clockRunsDownAndTimesOut()
     {
         ExamRepository repo;

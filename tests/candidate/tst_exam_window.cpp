@@ -336,6 +336,22 @@ private slots:
         QCOMPARE(repo.result(QStringLiteral("DF")), QStringLiteral("1"));
     }
 
+    void untimedPaperShowsNoLimit()
+    {
+        ExamRepository repo;
+        repo.writePaper(2, 30, 1);
+        repo.setMain(QStringLiteral("TESTTIME"), QStringLiteral("0"));
+        Harness h(repo);
+        QSignalSpy ended(h.window.get(), &ExamWindow::examEnded);
+        QCOMPARE(h.labelText(QStringLiteral("Label1")), QStringLiteral("剩余时间:"));
+        QCOMPARE(h.labelText(QStringLiteral("Lab_TIMER")), QStringLiteral("不限时"));
+        repo.clockTimer()->fire(3);
+        QCOMPARE(h.labelText(QStringLiteral("Lab_TIMER")), QStringLiteral("不限时"));
+        QCOMPARE(ended.count(), 0);
+        QVERIFY(h.window->isVisible());
+        QVERIFY(h.option(1)->isEnabled());
+    }
+
     void failedSaveIsShownInTheWindow()
     {
         ExamRepository repo;
