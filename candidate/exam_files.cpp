@@ -63,6 +63,11 @@ QString ExamFiles::documentPath(const QString &fileName, QString *error)
                                         : QStringLiteral("试题文件名无效: ") + fileName;
         return {};
     }
+    const QString copy = QDir(m_cacheFolder).filePath(fileName);
+    // A document copied before is read from the copy alone, so it stays readable while the
+    // share is away for a moment.
+    if (!m_runsLocally && m_copied.contains(fileName) && QFileInfo(copy).isFile())
+        return copy;
     const QString source = m_paths.paperFile(m_paperName, fileName);
     if (!QFileInfo(source).isFile()) {
         if (error)
@@ -71,15 +76,12 @@ QString ExamFiles::documentPath(const QString &fileName, QString *error)
     }
     if (m_runsLocally)
         return source;
-    const QString copy = QDir(m_cacheFolder).filePath(fileName);
-    if (!m_copied.contains(fileName)) {
-        if (!copyReplacing(source, copy)) {
-            if (error)
-                *error = QStringLiteral("无法复制试题文件到本机: ") + fileName;
-            return {};
-        }
-        m_copied.insert(fileName);
+    if (!copyReplacing(source, copy)) {
+        if (error)
+            *error = QStringLiteral("无法复制试题文件到本机: ") + fileName;
+        return {};
     }
+    m_copied.insert(fileName);
     return copy;
 }
 

@@ -24,8 +24,9 @@ public:
     bool runsLocally() const { return m_runsLocally; }
 
     // The file to load for a question or explanation document named in the paper profile; copied
-    // into the local folder first when needed. Empty, with a text for the student in `error`, when
-    // the name is not a plain file name or the file cannot be found or copied.
+    // into the local folder the first time, and from then on read from that copy without looking
+    // at the repository. Empty, with a text for the student in `error`, when the name is not a
+    // plain file name or the file cannot be found or copied.
     QString documentPath(const QString &fileName, QString *error = nullptr);
 
     // Removes the local copies ("*.rtf" and "*.cho") after the hand-in was stored.

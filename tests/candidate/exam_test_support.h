@@ -69,6 +69,24 @@ private:
     int m_interval = 0;
 };
 
+// The repository's share is away (a network blip) while this lives: its folder is renamed, so
+// neither the paper's files nor the results folder can be reached.
+class ShareAway
+{
+public:
+    explicit ShareAway(const QString &root) : m_root(root)
+    {
+        QVERIFY(QDir().rename(m_root, away()));
+    }
+    ~ShareAway() { QDir().rename(away(), m_root); }
+    ShareAway(const ShareAway &) = delete;
+    ShareAway &operator=(const ShareAway &) = delete;
+
+private:
+    QString away() const { return m_root + QStringLiteral(".away"); }
+    QString m_root;
+};
+
 // One paper "期中测验" in a temporary repository, class "高一(2)班", student 17 "张三".
 class ExamRepository
 {

@@ -66,6 +66,28 @@ private slots:
         QCOMPARE(filesIn(repo.cacheFolder()), QStringList({QStringLiteral("notes.txt")}));
     }
 
+    void copiedDocumentsDoNotNeedTheShare()
+    {
+        ExamRepository repo;
+        repo.writePaper(2, 30, 1);
+        ExamFiles files(repo.root(), repo.paper, false, repo.cacheFolder());
+        files.preparePaperProfile();
+        const QString question = files.documentPath(QStringLiteral("q1.RTF"));
+        const QString explanation = files.documentPath(QStringLiteral("e1.RTF"));
+        {
+            ShareAway away(repo.root());
+            QCOMPARE(files.documentPath(QStringLiteral("q1.RTF")), question);
+            QCOMPARE(files.documentPath(QStringLiteral("e1.RTF")), explanation);
+            QString error;
+            QVERIFY(files.documentPath(QStringLiteral("q2.RTF"), &error).isEmpty());
+            QCOMPARE(error, QStringLiteral("找不到试题文件: q2.RTF"));
+        }
+        // A copy removed from the local folder is fetched again.
+        QVERIFY(QFile::remove(question));
+        QCOMPARE(files.documentPath(QStringLiteral("q1.RTF")), question);
+        QVERIFY(QFile::exists(question));
+    }
+
     void unusableCacheFallsBackToTheRepository()
     {
         ExamRepository repo;

@@ -352,6 +352,32 @@ private slots:
         QVERIFY(h.option(1)->isEnabled());
     }
 
+    void questionsSeenStayReadableWhileTheShareIsAway()
+    {
+        ExamRepository repo;
+        repo.writePaper(3, 30, 1);
+        Harness h(repo, false, false, false);
+        QLabel *warning = h.control<QLabel>(QStringLiteral("Lab保存提示"));
+        QTest::mouseClick(h.button(QStringLiteral("Command2")), Qt::LeftButton);
+        QCOMPARE(h.questionText(), QStringLiteral("Question 2"));
+        {
+            ShareAway away(repo.root());
+            QTest::mouseClick(h.button(QStringLiteral("Command1")), Qt::LeftButton);
+            QCOMPARE(h.questionText(), QStringLiteral("Question 1"));
+            QTest::mouseClick(h.option(2), Qt::LeftButton);
+            repo.saveTimer()->fire();
+            QVERIFY(!warning->isHidden());
+            // A question never shown before needs the share.
+            QTest::mouseClick(h.questionButton(3), Qt::LeftButton);
+            QCOMPARE(h.questionText(), QStringLiteral("找不到试题文件: q3.RTF"));
+        }
+        repo.saveTimer()->fire();
+        QVERIFY(warning->isHidden());
+        QCOMPARE(repo.result(QStringLiteral("DA1")), QStringLiteral("2"));
+        QTest::mouseClick(h.questionButton(3), Qt::LeftButton);
+        QCOMPARE(h.questionText(), QStringLiteral("Question 3"));
+    }
+
     void failedSaveIsShownInTheWindow()
     {
         ExamRepository repo;
