@@ -203,10 +203,14 @@ bool ExamWindow::eventFilter(QObject *watched, QEvent *event)
 
 void ExamWindow::keyPressEvent(QKeyEvent *event)
 {
-    // "下一题" is the window's default button: Enter clicks it, and does nothing while it is
-    // disabled (Page Down still runs "next", as the buttons' enabled state does not limit it).
+    // Enter on a focused button presses that button, as Space does, so a student without a mouse
+    // reaches every button. Elsewhere "下一题" is the window's default button: Enter clicks it,
+    // and does nothing while it is disabled (Page Down still runs "next", as the buttons' enabled
+    // state does not limit it).
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (m_ui.next->isEnabled())
+        if (auto *focused = qobject_cast<QPushButton *>(focusWidget()); focused && focused->isEnabled())
+            focused->click();
+        else if (m_ui.next->isEnabled())
             m_session->next();
         return;
     }

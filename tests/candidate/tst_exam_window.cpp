@@ -203,6 +203,45 @@ private slots:
         QCOMPARE(h.state.currentPosition, 2);
     }
 
+    void keysPressTheFocusedButton_data()
+    {
+        QTest::addColumn<QString>("buttonName");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<bool>("handInAsked");
+        QTest::newRow("Enter on 上一题") << QStringLiteral("Command1") << int(Qt::Key_Return) << 1 << false;
+        QTest::newRow("Enter on 下一题") << QStringLiteral("Command2") << int(Qt::Key_Enter) << 3 << false;
+        QTest::newRow("Enter on a question button")
+            << QStringLiteral("CmdQuestion_4") << int(Qt::Key_Return) << 4 << false;
+        QTest::newRow("Enter on 交卷") << QStringLiteral("Command6") << int(Qt::Key_Return) << 2 << true;
+        QTest::newRow("Space on 上一题") << QStringLiteral("Command1") << int(Qt::Key_Space) << 1 << false;
+        QTest::newRow("Space on a question button")
+            << QStringLiteral("CmdQuestion_4") << int(Qt::Key_Space) << 4 << false;
+    }
+    void keysPressTheFocusedButton()
+    {
+        QFETCH(QString, buttonName);
+        QFETCH(int, key);
+        QFETCH(int, position);
+        QFETCH(bool, handInAsked);
+        ExamRepository repo;
+        repo.writePaper(5, 30, 1);
+        Harness h(repo);
+        QApplication::setActiveWindow(h.window.get());
+        QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
+        QTest::mouseClick(h.button(QStringLiteral("Command2")), Qt::LeftButton);
+        QCOMPARE(h.state.currentPosition, 2);
+
+        h.dialogs.answerQuestion(false);
+        QPushButton *button = h.button(buttonName);
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key(key));
+        QCOMPARE(h.state.currentPosition, position);
+        QCOMPARE(h.questionText(), QStringLiteral("Question %1").arg(position));
+        QCOMPARE(!h.dialogs.calls().isEmpty(), handInAsked);
+        QVERIFY(h.window->isVisible());
+    }
+
     void buttonsPageByTen()
     {
         ExamRepository repo;
