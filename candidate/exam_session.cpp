@@ -88,9 +88,14 @@ void ExamSession::restoreSavedAttempt()
         m_order[k - 1] = exam::profileNumber(saved.value(section, exam::ResultKeys::order(number, k)));
         m_answers[k - 1] = answerValue(saved.value(section, exam::ResultKeys::answer(number, k)));
     }
-    // Missing or stale order keys (a paper edited since the save) fall back to the paper order.
-    if (!isUsableOrder(m_order, m_paper.questionCount, m_navigation.presentedCount))
-        m_order = paperOrder(m_paper.questionCount);
+    // Every question answered so far stays presented, also when the draw was made smaller since.
+    m_navigation.presentedCount = std::max(m_navigation.presentedCount, answeredCount(m_answers));
+    // Missing or stale order keys (a paper edited since the save) give a fresh order that keeps
+    // the answered questions in the presented positions.
+    if (!isUsableOrder(m_order, m_paper.questionCount, m_navigation.presentedCount)) {
+        m_order = freshOrder();
+        presentAnswered(m_order, m_navigation.presentedCount, m_answers);
+    }
 
     if (m_state.reviewMode) {
         m_savedScore = exam::shortestNumberText(
@@ -108,10 +113,15 @@ void ExamSession::restoreSavedAttempt()
         position >= 1 && position <= std::max(1, m_navigation.presentedCount) ? position : 1;
 }
 
+QList<int> ExamSession::freshOrder() const
+{
+    return m_paper.shuffles() ? shuffledOrder(m_paper.questionCount, *m_env.random)
+                              : paperOrder(m_paper.questionCount);
+}
+
 void ExamSession::beginFreshAttempt()
 {
-    m_order = m_paper.shuffles() ? shuffledOrder(m_paper.questionCount, *m_env.random)
-                                 : paperOrder(m_paper.questionCount);
+    m_order = freshOrder();
     m_state.remainingTime = secondsForMinutes(m_paper.testMinutes);
     m_startedAt = m_env.clock->now();
     m_startStampPending = true;

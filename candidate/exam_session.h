@@ -124,6 +124,7 @@ private:
     void keepPage();
     void restoreSavedAttempt();
     void beginFreshAttempt();
+    QList<int> freshOrder() const;
     QString resultProfilePath() const;
     bool storePendingStartStamp(QString *error);
 

@@ -40,3 +40,27 @@ bool isUsableOrder(const QList<int> &order, int questionCount, int presentedCoun
     }
     return true;
 }
+
+int answeredCount(const QList<double> &answers)
+{
+    return static_cast<int>(std::count_if(answers.begin(), answers.end(),
+                                           [](double answer) { return answer != 0.0; }));
+}
+
+void presentAnswered(QList<int> &order, int presentedCount, const QList<double> &answers)
+{
+    const auto answered = [&answers](int k) {
+        return k >= 1 && k <= answers.size() && answers.at(k - 1) != 0.0;
+    };
+    // `free` walks back over the presented positions, to the next one without an answer.
+    int free = std::clamp(presentedCount, 0, static_cast<int>(order.size())) - 1;
+    for (int p = free + 1; p < order.size(); ++p) {
+        if (!answered(order.at(p)))
+            continue;
+        while (free >= 0 && answered(order.at(free)))
+            --free;
+        if (free < 0)
+            return;
+        std::swap(order[free--], order[p]);
+    }
+}

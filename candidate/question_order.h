@@ -17,6 +17,15 @@ QList<int> paperOrder(int questionCount);
 QList<int> shuffledOrder(int questionCount, exam::RandomSource &random);
 
 // An order read back from a result profile is used when its first `presentedCount` entries are
-// distinct question numbers of the paper; anything else (missing keys, a paper edited since the
-// save) gives the paper order, so every position still shows a question.
+// distinct question numbers of the paper. Anything else (missing keys, a paper edited since the
+// save) is replaced by a fresh order, built as at a fresh start, in which presentAnswered() keeps
+// every question already answered.
 bool isUsableOrder(const QList<int> &order, int questionCount, int presentedCount);
+
+// How many questions hold an answer (answers[k - 1] not 0).
+int answeredCount(const QList<double> &answers);
+
+// Moves every answered question into the first `presentedCount` positions, each into the place of
+// an unanswered one, so a fresh draw on a re-login loses no answer given before. Positions run out
+// only when `presentedCount` is below answeredCount(); the rest then stay where they are.
+void presentAnswered(QList<int> &order, int presentedCount, const QList<double> &answers);

@@ -147,6 +147,46 @@ private slots:
         QCOMPARE(state.currentPosition, 1);
     }
 
+    void reloginOnADrawKeepsTheAnsweredQuestions_data()
+    {
+        QTest::addColumn<QStringList>("storedOrder");
+        QTest::addColumn<QList<int>>("resumed"); // empty: drawn afresh
+        QTest::newRow("saved order usable") << QStringList{"4", "7", "5"} << QList<int>{4, 7, 5};
+        QTest::newRow("order missing") << QStringList{} << QList<int>{};
+        QTest::newRow("question left the paper") << QStringList{"2", "9", "5"} << QList<int>{};
+        QTest::newRow("question twice") << QStringList{"5", "5", "7"} << QList<int>{};
+    }
+    void reloginOnADrawKeepsTheAnsweredQuestions()
+    {
+        QFETCH(QStringList, storedOrder);
+        QFETCH(QList<int>, resumed);
+        ExamRepository repo;
+        repo.writePaper(8, 30, 1, QStringList(8, QStringLiteral("2")));
+        repo.setMain(QStringLiteral("rnd_test"), QStringLiteral("1"));
+        repo.setMain(QStringLiteral("rnd_test_No"), QStringLiteral("3"));
+        repo.setResult(QStringLiteral("TIME1"), QStringLiteral("2026,06,01  09:00:00"));
+        repo.setResult(QStringLiteral("TIME"), QStringLiteral("00:20:00"));
+        for (int p = 1; p <= storedOrder.size(); ++p)
+            repo.setResult(QStringLiteral("SX%1").arg(p), storedOrder.at(p - 1));
+        repo.setResult(QStringLiteral("DA5"), QStringLiteral("2"));
+        repo.setResult(QStringLiteral("DA7"), QStringLiteral("13"));
+        CandidateState state = repo.state(true);
+        auto session = startSession(repo, state);
+
+        const QList<int> presented = session->order().mid(0, 3);
+        QVERIFY(isUsableOrder(session->order(), 8, 3));
+        if (!resumed.isEmpty())
+            QCOMPARE(presented, resumed);
+        QCOMPARE(repo.random.drawn, resumed.isEmpty() ? 8 : 0);
+        QVERIFY(presented.contains(5) && presented.contains(7));
+        QCOMPARE(session->answer(5), 2.0);
+        QCOMPARE(session->answer(7), 13.0);
+        QCOMPARE(session->clockText(), QStringLiteral("00:20:00"));
+        QCOMPARE(savedOrder(repo, 3), presented);
+        QVERIFY(session->handIn().stored);
+        QCOMPARE(repo.result(QStringLiteral("DF")), QStringLiteral("1")); // question 5 is right
+    }
+
     void untimedPaperNeverRunsOut_data()
     {
         QTest::addColumn<QString>("testTime");

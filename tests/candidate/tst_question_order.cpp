@@ -77,6 +77,44 @@ private slots:
         QFETCH(bool, usable);
         QCOMPARE(isUsableOrder(order, questionCount, presented), usable);
     }
+
+    void presentAnsweredKeepsEveryAnswer_data()
+    {
+        QTest::addColumn<QList<int>>("order");
+        QTest::addColumn<int>("presented");
+        QTest::addColumn<QList<int>>("answered"); // questions holding an answer
+        QTest::addColumn<bool>("unchanged");
+        const QList<int> order{3, 1, 4, 2, 5};
+        QTest::newRow("no answers") << order << 2 << QList<int>{} << true;
+        QTest::newRow("answers already presented") << order << 2 << QList<int>{3, 1} << true;
+        QTest::newRow("answers beyond the draw") << order << 2 << QList<int>{4, 5} << false;
+        QTest::newRow("one presented, one beyond") << order << 3 << QList<int>{1, 5} << false;
+        QTest::newRow("every question presented") << order << 5 << QList<int>{5, 2} << true;
+    }
+    void presentAnsweredKeepsEveryAnswer()
+    {
+        QFETCH(QList<int>, order);
+        QFETCH(int, presented);
+        QFETCH(QList<int>, answered);
+        QFETCH(bool, unchanged);
+        QList<double> answers(order.size(), 0.0);
+        for (int k : answered)
+            answers[k - 1] = 12;
+        QCOMPARE(answeredCount(answers), answered.size());
+
+        QList<int> moved = order;
+        presentAnswered(moved, presented, answers);
+        for (int k : answered) {
+            QVERIFY(moved.indexOf(k) < presented);
+            // An answered question that was presented keeps its position.
+            if (order.indexOf(k) < presented)
+                QCOMPARE(moved.indexOf(k), order.indexOf(k));
+        }
+        if (unchanged)
+            QCOMPARE(moved, order);
+        std::sort(moved.begin(), moved.end());
+        QCOMPARE(moved, paperOrder(order.size()));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestQuestionOrder)
