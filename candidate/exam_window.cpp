@@ -232,8 +232,13 @@ void ExamWindow::closeEvent(QCloseEvent *event)
                                                                : QStringLiteral("您是否要交卷退出考试?"),
                                        Dialogs::Button::No);
     m_asking = false;
-    // The time may have run out, and the paper been handed in, while the question was open.
-    if (m_finished || !leave)
+    // The time may have run out, and the paper been handed in, while the question was open; its
+    // own close could not run during this one, so the window closes now, whatever the answer.
+    if (m_finished) {
+        event->accept();
+        return;
+    }
+    if (!leave)
         return;
     if (!m_session->reviewMode() && !handInNow())
         return;

@@ -375,6 +375,37 @@ private slots:
         QCOMPARE(repo.result(QStringLiteral("DF")), QStringLiteral("1"));
     }
 
+    void timeRunningOutWhileHandInIsAskedHandsInOnce_data()
+    {
+        QTest::addColumn<bool>("studentSaysYes");
+        QTest::newRow("student says yes") << true;
+        QTest::newRow("student says no") << false;
+    }
+    void timeRunningOutWhileHandInIsAskedHandsInOnce()
+    {
+        QFETCH(bool, studentSaysYes);
+        ExamRepository repo;
+        repo.writePaper(2, 1, 1, {QStringLiteral("1"), QStringLiteral("1")});
+        Harness h(repo);
+        QSignalSpy ended(h.window.get(), &ExamWindow::examEnded);
+        QTest::mouseClick(h.option(1), Qt::LeftButton);
+        repo.clockTimer()->fire(59);
+        // The last second runs out while the student reads "您是否要交卷退出考试?".
+        h.dialogs.onCall = [&](const FakeDialogs::Call &call) {
+            if (call.kind == FakeDialogs::Kind::YesNo)
+                repo.clockTimer()->fire();
+        };
+        h.dialogs.answerQuestion(studentSaysYes);
+        h.button(QStringLiteral("Command6"))->click();
+        h.dialogs.onCall = nullptr;
+
+        QCOMPARE(ended.count(), 1);
+        QVERIFY(!h.window->isVisible());
+        QCOMPARE(h.dialogs.messages().size(), 1); // one score message, one hand-in
+        QCOMPARE(repo.result(QStringLiteral("TIME2")), QStringLiteral("00:00:00"));
+        QCOMPARE(repo.result(QStringLiteral("DF")), QStringLiteral("1"));
+    }
+
     void untimedPaperShowsNoLimit()
     {
         ExamRepository repo;
