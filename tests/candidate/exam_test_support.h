@@ -114,6 +114,19 @@ public:
         QVERIFY(writeProfileString(QStringLiteral("MAIN"), key, value, paperProfile()));
     }
 
+    // Drops the line of `key` from the paper profile, as a hand-edited or older paper lacks it.
+    void removeMain(const QString &key)
+    {
+        QFile file(paperProfile());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QList<QByteArray> lines = file.readAll().split('\n');
+        file.close();
+        const QByteArray prefix = key.toLatin1().toLower() + '=';
+        lines.removeIf([&](const QByteArray &line) { return line.toLower().startsWith(prefix); });
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(lines.join('\n'));
+    }
+
     // Questions 1 … count: files q<k>.RTF / e<k>.RTF, standard answers and marks as given (a
     // missing entry leaves the key out).
     void writePaper(int count, int minutes, int defaultMark, const QStringList &answers = {},

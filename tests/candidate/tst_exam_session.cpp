@@ -106,6 +106,59 @@ private slots:
         QVERIFY(isUsableOrder(session->order(), 50, 10));
     }
 
+    void freshOrderFollowsThePaperSettings_data()
+    {
+        QTest::addColumn<QStringList>("settings"); // "KEY=value", or "-KEY" to drop the key
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<QList<double>>("draws");
+        QTest::addColumn<QList<int>>("order");
+        QTest::addColumn<int>("presented");
+        const QList<double> threeDraws{0.9, 0.4, 0.9}; // 1 ↔ 3, 2 ↔ 2, 3 ↔ 3
+        QTest::newRow("sort key 0: paper order")
+            << QStringList{} << 3 << QList<double>{} << QList<int>{1, 2, 3} << 3;
+        QTest::newRow("sort key missing: shuffled")
+            << QStringList{QStringLiteral("-CHANGE_QUESTION_SORT")} << 3 << threeDraws
+            << QList<int>{3, 2, 1} << 3;
+        QTest::newRow("rnd_test 2 draws too")
+            << QStringList{QStringLiteral("rnd_test=2"), QStringLiteral("rnd_test_No=2")} << 4
+            << QList<double>{0.9, 0.9, 0.0, 0.0} << QList<int>{2, 1, 4, 3} << 2;
+        QTest::newRow("draw above the question count")
+            << QStringList{QStringLiteral("rnd_test=1"), QStringLiteral("rnd_test_No=9")} << 3
+            << threeDraws << QList<int>{3, 2, 1} << 3;
+        QTest::newRow("draw of none")
+            << QStringList{QStringLiteral("rnd_test=1"), QStringLiteral("rnd_test_No=0")} << 3
+            << threeDraws << QList<int>{3, 2, 1} << 0;
+    }
+    void freshOrderFollowsThePaperSettings()
+    {
+        QFETCH(QStringList, settings);
+        QFETCH(int, questions);
+        QFETCH(QList<double>, draws);
+        QFETCH(QList<int>, order);
+        QFETCH(int, presented);
+        ExamRepository repo;
+        repo.writePaper(questions, 30, 1);
+        for (const QString &setting : settings) {
+            if (setting.startsWith(u'-'))
+                repo.removeMain(setting.mid(1));
+            else
+                repo.setMain(setting.section(u'=', 0, 0), setting.section(u'=', 1));
+        }
+        for (double u : draws)
+            repo.random.draws.enqueue(u);
+        CandidateState state = repo.state();
+        auto session = startSession(repo, state);
+
+        QCOMPARE(repo.random.drawn, draws.size());
+        QCOMPARE(session->order(), order);
+        QCOMPARE(session->presentedCount(), presented);
+        QCOMPARE(session->selectFrameCaption(),
+                 QStringLiteral("选择试题          总题数: %1").arg(presented));
+        QCOMPARE(savedOrder(repo, presented), order.mid(0, presented));
+        QCOMPARE(repo.result(QStringLiteral("SX%1").arg(presented + 1)), QStringLiteral("<missing>"));
+        QCOMPARE(session->currentQuestion(), presented > 0 ? order.first() : 0);
+    }
+
     void reloginRestoresOrderAnswersClockAndPosition()
     {
         ExamRepository repo;
@@ -352,6 +405,18 @@ private slots:
         QCOMPARE(session->questionButton(3).tint, Tint::ReviewWrong);
         session->next();
         QCOMPARE(session->questionCaption(), QStringLiteral("题号:2      分值:1 本题标准答案尚未输入."));
+        // "显示答案" adds the explanation; in review the clock stays off either way.
+        session->toggleAnswerDisplay();
+        QVERIFY(session->answerShown());
+        QVERIFY(session->explanationDocument().endsWith(QStringLiteral("e3.RTF")));
+        QCOMPARE(session->questionCaption(), QStringLiteral("题号:2      分值:1 本题标准答案尚未输入."));
+        session->previous();
+        QCOMPARE(session->questionCaption(),
+                 QStringLiteral("题号:1      分值:1   标准答案: 2  您答对了!"));
+        QVERIFY(!repo.clockTimer()->isActive());
+        session->toggleAnswerDisplay();
+        QVERIFY(!session->answerShown());
+        QVERIFY(!repo.clockTimer()->isActive());
         session->recordAnswer(tick({5}));
         session->clockTick();
         QVERIFY(session->saveProgress());
