@@ -2,7 +2,7 @@
 
 #include "repository/profile_values.h"
 
-#include <Qt>
+#include <algorithm>
 
 QString normalizeExamNumber(const QString &typed)
 {
@@ -22,20 +22,13 @@ QString cleanTypedName(const QString &typed)
     return exam::trimBlanks(cleaned);
 }
 
-bool acceptsNumberKey(int key, const QString &text)
+bool acceptsNumberKey(Qt::KeyboardModifiers modifiers, const QString &text)
 {
-    switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Backspace:
-    case Qt::Key_Delete:
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
+    if (modifiers & (Qt::ControlModifier | Qt::MetaModifier))
         return true;
-    default:
-        break;
-    }
-    if (text.isEmpty())
+    const bool typesCharacter = std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isPrint(); });
+    if (!typesCharacter)
         return true;
-    return text.size() == 1 && text.at(0) >= QLatin1Char('0') && text.at(0) <= QLatin1Char('9');
+    return std::all_of(text.cbegin(), text.cend(),
+                       [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
 }

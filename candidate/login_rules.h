@@ -4,6 +4,7 @@
 // number field takes, and the texts the window shows.
 
 #include <QString>
+#include <Qt>
 
 namespace LoginTexts {
 inline const QString WindowTitle = QStringLiteral("考试登录");
@@ -37,9 +38,11 @@ QString normalizeExamNumber(const QString &typed);
 // blanks, so that no name can add a line to a result profile, and the blanks at both ends go.
 QString cleanTypedName(const QString &typed);
 
-// Whether the number field takes a key press: digits, Enter, Backspace, and keys that type nothing
-// (cursor keys, Delete, Tab). Everything else is swallowed with a beep.
-bool acceptsNumberKey(int key, const QString &text);
+// Whether the number field takes a key press: digits, and every key that types no character —
+// Enter, Backspace, Delete, cursor keys, Tab and the editing shortcuts (select all, copy, cut,
+// paste, undo). A key that would type anything but digits is swallowed with a beep; the field's
+// validator holds pasted text to digits.
+bool acceptsNumberKey(Qt::KeyboardModifiers modifiers, const QString &text);
 
 // The longest name the name fields take: well below the 255 bytes a stored value may hold, so a
 // stored name always reads back whole and the name check of the next login can match it.

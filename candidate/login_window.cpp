@@ -169,7 +169,7 @@ bool LoginWindow::eventFilter(QObject *watched, QEvent *event)
             m_model.leavePaperList(m_papers->currentText());
     } else if (watched == m_number && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (!acceptsNumberKey(key->key(), key->text())) {
+        if (!acceptsNumberKey(key->modifiers(), key->text())) {
             QApplication::beep();
             return true;
         }

@@ -13,6 +13,7 @@ const QString SystemProfileName = QStringLiteral("sys.cho");
 const QString PapersFolderName = QStringLiteral("SHIJUAN");
 const QString ResultsFolderName = QStringLiteral("CHENGJI");
 const QString ProfileSuffix = QStringLiteral(".cho");
+const QString DeletedResultsFolderName = QStringLiteral("已删除");
 
 QString joined(const QString &base, const QString &part)
 {
@@ -125,6 +126,11 @@ QString RepositoryPaths::resultsFolder() const
 QString RepositoryPaths::paperResultsFolder(const QString &paper) const
 {
     return resolvePath(m_root, {ResultsFolderName, trimBlanks(paper)});
+}
+
+QString RepositoryPaths::deletedResultsFolder(const QString &paper) const
+{
+    return resolvePath(m_root, {ResultsFolderName, trimBlanks(paper), DeletedResultsFolderName});
 }
 
 QString RepositoryPaths::resultProfile(const QString &paper, const QString &className,

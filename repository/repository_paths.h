@@ -6,6 +6,7 @@
 //   sys/sys.cho                              system profile
 //   SHIJUAN/<paper>/<paper>.cho              paper profile (question files beside it)
 //   CHENGJI/<paper>/<class><number>.cho      result profile of one student
+//   CHENGJI/<paper>/已删除/                   results the console deleted, kept for recovery
 // Paper and class names are trimmed of blanks before they go into a path. Every part below the root
 // is looked up by its exact name first, else by a case-insensitive match in its folder (the
 // programs and older repositories spell "sys", "SHIJUAN", "CHENGJI" and file names in any case).
@@ -51,6 +52,9 @@ public:
     QString paperFile(const QString &paper, const QString &fileName) const;
     QString resultsFolder() const; // <root>/CHENGJI
     QString paperResultsFolder(const QString &paper) const;
+    // CHENGJI/<paper>/已删除: a deleted result is moved here. Readers of results look only at the
+    // files directly in the results folder, so nothing in this sub-folder counts as a result.
+    QString deletedResultsFolder(const QString &paper) const;
     // `number` is the examination number as text ("17"); class and number are run together.
     QString resultProfile(const QString &paper, const QString &className,
                           const QString &number) const;

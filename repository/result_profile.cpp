@@ -1,6 +1,11 @@
 #include "repository/result_profile.h"
 
 #include "repository/profile_values.h"
+#include "repository/repository_paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <cmath>
 
@@ -144,6 +149,29 @@ bool storeRetestGrant(const QString &resultProfilePath, const QString &className
     ProfileBatch batch(resultProfilePath);
     batch.set(section(className), ResultKeys::handInTime(number), QString());
     return batch.store(error);
+}
+
+bool moveToDeletedResults(const QString &resultProfilePath, const QString &deletedFolder,
+                          const QDateTime &when, QString *error)
+{
+    const QFileInfo profile(resultProfilePath);
+    if (!profile.exists() && !profile.isSymLink())
+        return true;
+    if (!ensureFolder(deletedFolder, error))
+        return false;
+    const QString stem = profile.completeBaseName() + u'_' + when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QDir folder(deletedFolder);
+    QString target = folder.filePath(stem + profile.suffix().prepend(u'.'));
+    // Two deletions of one student within a second (a client recreated the file) keep both.
+    for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n)
+        target = folder.filePath(stem + QStringLiteral("-%1.").arg(n) + profile.suffix());
+    if (QFile::rename(resultProfilePath, target))
+        return true;
+    if (error) {
+        *error = QStringLiteral("无法把 %1 移到 %2")
+                     .arg(QDir::toNativeSeparators(resultProfilePath), QDir::toNativeSeparators(deletedFolder));
+    }
+    return false;
 }
 
 bool StudentResult::hasScore() const

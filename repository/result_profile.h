@@ -68,6 +68,13 @@ bool storeHandIn(const QString &resultProfilePath, const QString &className, con
 bool storeRetestGrant(const QString &resultProfilePath, const QString &className,
                       const QString &number, QString *error = nullptr);
 
+// The console's deletion of a result: the profile is moved into `deletedFolder` (created when
+// missing) as "<file name>_<yyyyMMdd-hhmmss>[-n].cho", so the student counts as not started while
+// the teacher can still bring the file back. False (with a Chinese text in `error`) when the file
+// stayed where it was; a missing profile is nothing to delete and counts as done.
+bool moveToDeletedResults(const QString &resultProfilePath, const QString &deletedFolder,
+                          const QDateTime &when, QString *error = nullptr);
+
 // One student as the console reads him (all texts trimmed; missing keys read as "").
 struct StudentResult
 {

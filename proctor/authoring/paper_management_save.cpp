@@ -22,16 +22,17 @@ QStringList paperFolders(const RepositoryPaths &paths, const QString &name)
     return {paths.paperResultsFolder(name), paths.paperFolder(name)};
 }
 
-// Runs one folder operation on both folders of a paper, collecting every failure.
+// Runs one folder operation on the given folders of a paper, collecting every failure.
 bool forEachPaperFolder(const RepositoryPaths &paths, const QString &name, QStringList &errors,
-                        bool (*operation)(const QString &, QString *))
+                        bool (*operation)(const QString &, QString *),
+                        const QStringList &folders)
 {
     if (!isSafeFolderName(name)) {
         errors << unsafeName(name);
         return false;
     }
     bool ok = true;
-    for (const QString &folder : paperFolders(paths, name)) {
+    for (const QString &folder : folders) {
         QString error;
         if (!staysInRepository(paths.root(), folder, &error) || !operation(folder, &error)) {
             errors << error;
@@ -43,12 +44,15 @@ bool forEachPaperFolder(const RepositoryPaths &paths, const QString &name, QStri
 
 bool deletePaperFolders(const RepositoryPaths &paths, const QString &name, QStringList &errors)
 {
-    return forEachPaperFolder(paths, name, errors, removeFolderWithFiles);
+    // The results deleted in the results window belong to the paper and go with it; their
+    // sub-folder would otherwise keep the results folder from being removed.
+    return forEachPaperFolder(paths, name, errors, removeFolderWithFiles,
+                              QStringList{paths.deletedResultsFolder(name)} + paperFolders(paths, name));
 }
 
 bool createPaperFolders(const RepositoryPaths &paths, const QString &name, QStringList &errors)
 {
-    return forEachPaperFolder(paths, name, errors, createOrEmptyFolder);
+    return forEachPaperFolder(paths, name, errors, createOrEmptyFolder, paperFolders(paths, name));
 }
 
 void writeSettings(const RepositoryPaths &paths, const PaperRow &row, QStringList &errors)

@@ -4,7 +4,6 @@
 #include "repository/repository_paths.h"
 #include "repository/result_profile.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <numeric>
@@ -12,6 +11,8 @@
 namespace exam {
 
 namespace {
+
+const SystemClock systemClock;
 
 QList<int> identity(qsizetype size)
 {
@@ -25,6 +26,7 @@ QList<int> identity(qsizetype size)
 ResultsPresenter::ResultsPresenter(QString root, QObject *parent)
     : QObject(parent)
     , m_root(std::move(root))
+    , m_clock(&systemClock)
 {
 }
 
@@ -204,14 +206,37 @@ bool ResultsPresenter::allowRetest()
     return storeRetestGrant(path, m_data.className, selectedStudent()->number);
 }
 
-bool ResultsPresenter::deleteResult()
+// "初二(3)班 102号 张三": the class, the number and, when the student gave one, his name.
+QString ResultsPresenter::selectedStudentText() const
+{
+    const StudentRecord *student = selectedStudent();
+    QString text = QStringLiteral("%1 %2号").arg(m_data.className, student->number);
+    if (!student->name.isEmpty())
+        text += u' ' + student->name;
+    return text;
+}
+
+QString ResultsPresenter::deleteQuestion() const
+{
+    const QString path = selectedResultProfile();
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return {};
+    return QStringLiteral("确实要删除 %1 在试卷“%2”中的成绩吗?").arg(selectedStudentText(), m_data.paper);
+}
+
+bool ResultsPresenter::deleteResult(QString *error)
 {
     const QString path = selectedResultProfile();
     if (path.isEmpty())
         return false;
-    if (!QFileInfo::exists(path))
+    QString reason;
+    if (moveToDeletedResults(path, RepositoryPaths(m_root).deletedResultsFolder(m_data.paper),
+                             m_clock->now(), &reason)) {
         return true;
-    return QFile::remove(path);
+    }
+    if (error)
+        *error = QStringLiteral("未能删除 %1 的成绩: %2").arg(selectedStudentText(), reason);
+    return false;
 }
 
 } // namespace exam

@@ -7,6 +7,7 @@
 #include "proctor/results/question_analysis.h"
 #include "proctor/results/results_data.h"
 #include "proctor/results/sort_routine.h"
+#include "repository/clock.h"
 
 #include <QObject>
 #include <QString>
@@ -65,8 +66,15 @@ public:
     // nothing (and return false) without a selected row.
     // Writes the student's TIME2 empty, so his next login resumes the attempt.
     bool allowRetest();
-    // Deletes the student's result profile; true also when he had none.
-    bool deleteResult();
+    // The question asked before a deletion, naming the student and the paper; empty when the
+    // selected student has no result profile (or no row is selected): there is nothing to delete.
+    QString deleteQuestion() const;
+    // Moves the student's result profile into the paper's deleted-results folder, stamped with
+    // the clock's time; true also when he had none. On failure `error` says why.
+    bool deleteResult(QString *error = nullptr);
+    // The clock that stamps deleted results; the system clock unless a test sets one. `clock`
+    // must outlive the presenter.
+    void setClock(const Clock &clock) { m_clock = &clock; }
 
 signals:
     void studentsChanged();   // both student lists are rebuilt; no student is selected
@@ -77,6 +85,7 @@ signals:
 
 private:
     QString selectedResultProfile() const;
+    QString selectedStudentText() const;
     void questionsReordered();
     // One row per student in display order, from `rowText(const StudentRecord &)`.
     template <typename RowText>
@@ -91,6 +100,7 @@ private:
     std::array<SortToggle, 3> m_questionToggles;
     int m_studentRow = -1;
     int m_questionRow = -1;
+    const Clock *m_clock;
 };
 
 } // namespace exam

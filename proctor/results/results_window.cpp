@@ -119,9 +119,11 @@ void ResultsWindow::buildControls()
     choice->addWidget(m_refresh);
     choice->addWidget(m_autoRefresh);
 
+    // The students stand left of the questions: made first, they come first with Tab.
+    QWidget *students = buildStudentColumns();
     m_questionPanel = new QuestionPanel(*m_presenter, this);
     auto *halves = new QHBoxLayout;
-    halves->addWidget(buildStudentColumns(), 5);
+    halves->addWidget(students, 5);
     halves->addWidget(m_questionPanel, 4);
 
     auto *frame = new QGroupBox(QStringLiteral("设置当前考生"), this);
@@ -164,6 +166,10 @@ QWidget *ResultsWindow::buildStudentColumns()
     auto *statisticsLabel = new QLabel(QStringLiteral("统计信息:"), panel);
     statisticsLabel->setObjectName(QStringLiteral("Label4"));
     statisticsLabel->setBuddy(m_statistics);
+    // Lists are not named by buddy labels for assistive technology: they carry their headings.
+    m_names->setAccessibleName(QStringLiteral("考号 考生姓名"));
+    m_scores->setAccessibleName(QStringLiteral("成绩 名次 剩余时间"));
+    m_statistics->setAccessibleName(statisticsLabel->text());
 
     auto *leftHeaders = new QHBoxLayout;
     auto *rightHeaders = new QHBoxLayout;
@@ -217,7 +223,7 @@ void ResultsWindow::connectControls()
     connect(m_presenter, &ResultsPresenter::statisticsChanged, this, &ResultsWindow::showStatistics);
 
     connect(m_retest, &QPushButton::clicked, m_presenter, &ResultsPresenter::allowRetest);
-    connect(m_delete, &QPushButton::clicked, m_presenter, &ResultsPresenter::deleteResult);
+    connect(m_delete, &QPushButton::clicked, this, &ResultsWindow::deleteResult);
     connect(m_export, &QPushButton::clicked, this, &ResultsWindow::exportResults);
     connect(m_help, &QPushButton::clicked, this, &ResultsWindow::showHelp);
     connect(m_close, &QPushButton::clicked, this, &QDialog::close);
@@ -242,6 +248,19 @@ void ResultsWindow::showRefreshed(const ResultsData &results, const ResultsReque
         return;
     m_presenter->setData(results);
     m_export->setEnabled(true);
+}
+
+// One click must not lose a result: ask first (No is the default), and keep the file recoverable.
+void ResultsWindow::deleteResult()
+{
+    const QString question = m_presenter->deleteQuestion();
+    if (question.isEmpty())
+        return;
+    if (!m_dialogs.yesNo(this, question, Dialogs::Button::No, Dialogs::Icon::Warning))
+        return;
+    QString error;
+    if (!m_presenter->deleteResult(&error))
+        m_dialogs.message(this, error, Dialogs::Icon::Warning);
 }
 
 void ResultsWindow::exportResults()

@@ -57,6 +57,7 @@ private:
     void showStudents();
     void showStatistics();
     void showRefreshed(const ResultsData &results, const ResultsRequest &request);
+    void deleteResult();
     void exportResults();
     void showHelp();
 

@@ -46,30 +46,39 @@ private slots:
 
     void shouldFilterNumberKeys_data()
     {
-        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("digit 0") << int(Qt::Key_0) << QStringLiteral("0") << true;
-        QTest::newRow("digit 9") << int(Qt::Key_9) << QStringLiteral("9") << true;
-        QTest::newRow("enter") << int(Qt::Key_Return) << QStringLiteral("\r") << true;
-        QTest::newRow("keypad enter") << int(Qt::Key_Enter) << QStringLiteral("\r") << true;
-        QTest::newRow("backspace") << int(Qt::Key_Backspace) << QStringLiteral("\b") << true;
-        QTest::newRow("cursor left") << int(Qt::Key_Left) << QString() << true;
-        QTest::newRow("delete") << int(Qt::Key_Delete) << QStringLiteral("\x7f") << true;
-        QTest::newRow("tab moves on") << int(Qt::Key_Tab) << QStringLiteral("\t") << true;
-        QTest::newRow("letter") << int(Qt::Key_A) << QStringLiteral("a") << false;
-        QTest::newRow("minus") << int(Qt::Key_Minus) << QStringLiteral("-") << false;
-        QTest::newRow("point") << int(Qt::Key_Period) << QStringLiteral(".") << false;
-        QTest::newRow("blank") << int(Qt::Key_Space) << QStringLiteral(" ") << false;
-        QTest::newRow("full-width digit") << int(Qt::Key_unknown) << QStringLiteral("７") << false;
-        QTest::newRow("paste shortcut") << int(Qt::Key_V) << QStringLiteral("\x16") << false;
+        const int none = Qt::NoModifier;
+        const int ctrl = Qt::ControlModifier;
+        QTest::newRow("digit 0") << none << QStringLiteral("0") << true;
+        QTest::newRow("digit 9") << none << QStringLiteral("9") << true;
+        QTest::newRow("keypad digit") << int(Qt::KeypadModifier) << QStringLiteral("5") << true;
+        QTest::newRow("enter") << none << QStringLiteral("\r") << true;
+        QTest::newRow("backspace") << none << QStringLiteral("\b") << true;
+        QTest::newRow("cursor left") << none << QString() << true;
+        QTest::newRow("shift+end selects") << int(Qt::ShiftModifier) << QString() << true;
+        QTest::newRow("delete") << none << QStringLiteral("\x7f") << true;
+        QTest::newRow("tab moves on") << none << QStringLiteral("\t") << true;
+        QTest::newRow("select all") << ctrl << QStringLiteral("\x01") << true;
+        QTest::newRow("paste") << ctrl << QStringLiteral("\x16") << true;
+        QTest::newRow("paste, text as letter") << ctrl << QStringLiteral("v") << true;
+        QTest::newRow("undo") << ctrl << QStringLiteral("\x1a") << true;
+        QTest::newRow("letter") << none << QStringLiteral("a") << false;
+        QTest::newRow("shifted digit key") << int(Qt::ShiftModifier) << QStringLiteral("!") << false;
+        QTest::newRow("minus") << none << QStringLiteral("-") << false;
+        QTest::newRow("point") << none << QStringLiteral(".") << false;
+        QTest::newRow("blank") << none << QStringLiteral(" ") << false;
+        QTest::newRow("full-width digit") << none << QStringLiteral("７") << false;
+        QTest::newRow("digits with a letter") << none << QStringLiteral("1a") << false;
+        QTest::newRow("alt letter") << int(Qt::AltModifier) << QStringLiteral("x") << false;
     }
     void shouldFilterNumberKeys()
     {
-        QFETCH(int, key);
+        QFETCH(int, modifiers);
         QFETCH(QString, text);
         QFETCH(bool, accepted);
-        QCOMPARE(acceptsNumberKey(key, text), accepted);
+        QCOMPARE(acceptsNumberKey(Qt::KeyboardModifiers(modifiers), text), accepted);
     }
 };
 

@@ -174,6 +174,36 @@ private slots:
         QCOMPARE(s.edit("Text1")->text(), QStringLiteral("00"));
     }
 
+    void shouldEditTheNumberWithTheUsualKeys()
+    {
+        Setup s;
+        s.showStarted();
+        QLineEdit *number = s.edit("Text1");
+        number->setFocus();
+        QTest::keyClicks(number, QStringLiteral("1005"));
+        // Retyping after select-all replaces the number instead of appending to it.
+        QTest::keyClick(number, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(number, QStringLiteral("1004"));
+        QCOMPARE(number->text(), QStringLiteral("1004"));
+        QTest::keyClick(number, Qt::Key_Home);
+        QTest::keyClick(number, Qt::Key_Delete);
+        QTest::keyClick(number, Qt::Key_Right);
+        QTest::keyClicks(number, QStringLiteral("9"));
+        QCOMPARE(number->text(), QStringLiteral("0904"));
+        QTest::keyClick(number, Qt::Key_End, Qt::ShiftModifier);
+        QTest::keyClick(number, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(number->text(), QStringLiteral("09"));
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("04"));
+        // A pasted run of digits goes in; one with anything else does not.
+        QApplication::clipboard()->setText(QStringLiteral("1003"));
+        QTest::keyClick(number, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(number, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(number->text(), QStringLiteral("1003"));
+        QApplication::clipboard()->setText(QStringLiteral("10-3"));
+        QTest::keyClick(number, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(number->text(), QStringLiteral("1003"));
+    }
+
     void shouldLogInWithEnterAndNormalizeTheNumber()
     {
         Setup s;

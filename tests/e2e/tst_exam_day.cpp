@@ -407,6 +407,23 @@ void TestExamDay::shouldRunOneExamFromClassesToResults()
     m_expected[retested.number] = 100;
     checkResults(window, ClassB);
     QCOMPARE(window.presenter().data().statistics.highest(), qint64(100));
+
+    // Another student's result is deleted after the teacher confirms: his next login is a fresh
+    // start without any password, and only his new result counts.
+    const Student &deleted = m_students.at(25);
+    names->setCurrentRow(static_cast<int>(deleted.number.toInt() - 2001));
+    m_dialogs.answerQuestion(true);
+    QTest::mouseClick(child<QPushButton>(&window, QStringLiteral("Cmd删除成绩")), Qt::LeftButton);
+    QCOMPARE(m_dialogs.calls().last().text,
+             QStringLiteral("确实要删除 %1 %2号 %3 在试卷“%4”中的成绩吗?")
+                 .arg(deleted.className, deleted.number, deleted.name, Paper));
+    QCOMPARE(exam::attemptState(exam::ProfileSnapshot::load(paths.resultProfile(Paper, deleted.className, deleted.number)),
+                                deleted.className, deleted.number),
+             exam::AttemptState::NotStarted);
+    const ClientOutcome fresh = sit(deleted, {}, -1, true);
+    QVERIFY2(fresh.loggedIn && !fresh.resumed && fresh.handedIn, qPrintable(fresh.dialogTexts.join(u'|')));
+    m_expected[deleted.number] = 100;
+    checkResults(window, ClassB);
 }
 
 QTEST_MAIN(TestExamDay)

@@ -101,6 +101,9 @@ void TestPaperManagementSave::shouldDeleteTheFoldersOfDeletedPapers()
     Repository repo;
     repo.makePaper(QStringLiteral("old"), {});
     writeFile(repo.paths().paperResultsFolder(QStringLiteral("old")) + QStringLiteral("/a1.cho"), "x");
+    // Results deleted in the results window go with their paper.
+    QVERIFY(QDir().mkpath(repo.paths().deletedResultsFolder(QStringLiteral("old"))));
+    writeFile(repo.paths().deletedResultsFolder(QStringLiteral("old")) + QStringLiteral("/a2_20260601-090000.cho"), "x");
     repo.makePaper(QStringLiteral("kept"), {});
     exam::PaperTable table;
     table.append(exam::PaperRow(QStringLiteral("kept")));

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -27,6 +29,22 @@ void fillClass(ResultsRepository &repository)
     repository.handIn(paper, className, 102, QStringLiteral("乙"), QStringLiteral("90"), {"1", "2", "3"});
     repository.handIn(paper, className, 103, QStringLiteral("丙"), QStringLiteral("70"), {"2", "12", "0"});
     repository.handIn(paper, className, 105, QStringLiteral("戊"), QStringLiteral("80"), {"1", "12", "3"});
+}
+
+class FixedClock final : public Clock
+{
+public:
+    explicit FixedClock(QDateTime time) : m_time(std::move(time)) {}
+    QDateTime now() const override { return m_time; }
+
+private:
+    QDateTime m_time;
+};
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 QStringList numbersShown(const ResultsPresenter &presenter)
@@ -121,16 +139,49 @@ private slots:
         QVERIFY(profile.contains(className, QStringLiteral("104TIME2")));
     }
 
-    void shouldDeleteOnlyTheSelectedStudentsResult()
+    void shouldDeleteOnlyTheSelectedStudentsResultAndKeepItRecoverable()
     {
+        const FixedClock clock(QDateTime(QDate(2026, 6, 1), QTime(9, 5, 7)));
+        m_presenter->setClock(clock);
         m_presenter->sortStudents(StudentColumn::Score);
         m_presenter->selectStudentRow(0); // 102
+        const QString profile = m_repository->resultProfile(paper, className, 102);
+        const QByteArray stored = readAll(profile);
+        QCOMPARE(m_presenter->deleteQuestion(), QStringLiteral("确实要删除 一班 102号 乙 在试卷“期末”中的成绩吗?"));
         QVERIFY(m_presenter->deleteResult());
-        QVERIFY(!QFile::exists(m_repository->resultProfile(paper, className, 102)));
+        QVERIFY(!QFile::exists(profile));
         QVERIFY(QFile::exists(m_repository->resultProfile(paper, className, 105)));
+        const QString kept = m_repository->paths().paperResultsFolder(paper)
+            + QStringLiteral("/已删除/一班102_20260601-090507.cho");
+        QCOMPARE(readAll(kept), stored);
+        // The kept file counts nowhere: not in the list, the statistics or the answers.
         const ResultsData after = loadResults({m_repository->root(), paper, className});
         QVERIFY(after.students.at(1).name.isEmpty());
         QVERIFY(!after.students.at(1).hasScore);
+        QCOMPARE(after.statistics.participants(), 3);
+        QCOMPARE(after.students.at(1).answers, QList<qint64>(3, 0));
+
+        // The student sits again and is deleted again in the same second: both files are kept.
+        m_repository->handIn(paper, className, 102, QStringLiteral("乙"), QStringLiteral("60"), {"1", "2", "3"});
+        m_presenter->setData(loadResults({m_repository->root(), paper, className}));
+        m_presenter->selectStudentRow(1);
+        QVERIFY(m_presenter->deleteResult());
+        QCOMPARE(QDir(m_repository->paths().deletedResultsFolder(paper)).entryList(QDir::Files),
+                 (QStringList{QStringLiteral("一班102_20260601-090507-2.cho"),
+                              QStringLiteral("一班102_20260601-090507.cho")}));
+    }
+
+    void shouldSayWhyAResultCouldNotBeDeleted()
+    {
+        // A file where the deleted-results folder belongs: nothing can be moved there.
+        QFile blocker(m_repository->paths().paperResultsFolder(paper) + QStringLiteral("/已删除"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        m_presenter->selectStudentRow(0); // 101
+        QString error;
+        QVERIFY(!m_presenter->deleteResult(&error));
+        QVERIFY2(error.startsWith(QStringLiteral("未能删除 一班 101号 甲 的成绩: ")), qPrintable(error));
+        QVERIFY(QFile::exists(m_repository->resultProfile(paper, className, 101)));
     }
 
     void shouldDoNothingWithoutSelectedRow()
@@ -143,7 +194,9 @@ private slots:
     void shouldDeleteNothingForAStudentWithoutFile()
     {
         m_presenter->selectStudentRow(3); // 104
+        QCOMPARE(m_presenter->deleteQuestion(), QString());
         QVERIFY(m_presenter->deleteResult());
+        QVERIFY(!QFileInfo::exists(m_repository->paths().deletedResultsFolder(paper)));
         QVERIFY(!QFile::exists(m_repository->resultProfile(paper, className, 104)));
         QCOMPARE(QDir(m_repository->paths().paperResultsFolder(paper)).entryList(QDir::Files).size(), 4);
     }

@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -171,6 +172,28 @@ private slots:
         clickRow(list(u"List2"), 0);
         QCOMPARE(m_window->presenter().selectedStudentRow(), 0);
         QCOMPARE(list(u"List1")->selectedItems().size(), 1);
+    }
+
+    void shouldDeleteAResultOnlyAfterTheTeacherSaysYes()
+    {
+        openWindowOnClass(6);
+        clickRow(list(u"List1"), 2);
+        const QString profile = m_repository->resultProfile(paper, className, 3);
+        // Unanswered, the question takes its default button: No.
+        QTest::mouseClick(button(u"Cmd删除成绩"), Qt::LeftButton);
+        QCOMPARE(m_dialogs.calls().size(), 1);
+        QCOMPARE(m_dialogs.calls().first().kind, FakeDialogs::Kind::YesNo);
+        QCOMPARE(m_dialogs.calls().first().text, QStringLiteral("确实要删除 初二(3)班 3号 学生3 在试卷“单元测验”中的成绩吗?"));
+        QCOMPARE(m_dialogs.calls().first().defaultButton, Dialogs::Button::No);
+        QVERIFY(QFileInfo::exists(profile));
+        m_dialogs.answerQuestion(true);
+        QTest::mouseClick(button(u"Cmd删除成绩"), Qt::LeftButton);
+        QVERIFY(!QFileInfo::exists(profile));
+        QCOMPARE(QDir(m_repository->paths().deletedResultsFolder(paper)).entryList(QDir::Files).size(), 1);
+        QCOMPARE(m_dialogs.messages(), QStringList());
+        // Now he has no file: nothing to ask, nothing to do.
+        QTest::mouseClick(button(u"Cmd删除成绩"), Qt::LeftButton);
+        QCOMPARE(m_dialogs.calls().size(), 2);
     }
 
     void shouldGrantRetestToTheThirdRowOfAScoreSortedList()
