@@ -21,6 +21,26 @@ std::optional<QColor> tintColor(Tint tint)
     return std::nullopt;
 }
 
+QString tintText(Tint tint)
+{
+    switch (tint) {
+    case Tint::ButtonFace:
+        return QStringLiteral("未答");
+    case Tint::Ticked:
+    case Tint::Unticked:
+        return {};
+    case Tint::StandardOption:
+        return QStringLiteral("标准答案");
+    case Tint::Answered:
+        return QStringLiteral("已答");
+    case Tint::ReviewRight:
+        return QStringLiteral("答对");
+    case Tint::ReviewWrong:
+        return QStringLiteral("答错");
+    }
+    return {};
+}
+
 OptionTints tintsFromTicks(const OptionTicks &ticks)
 {
     OptionTints tints{};

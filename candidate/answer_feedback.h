@@ -23,6 +23,9 @@ enum class Tint {
 
 // The colour of a tint; nothing for ButtonFace, which keeps the style's own colour.
 std::optional<QColor> tintColor(Tint tint);
+// What a tint says, for those who cannot see the colour (assistive technology reads it as the
+// control's description); empty where the control's own state says it (a ticked box).
+QString tintText(Tint tint);
 
 using OptionTints = std::array<Tint, OptionCount>;
 

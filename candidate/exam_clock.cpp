@@ -34,3 +34,10 @@ std::optional<int> parseClockText(const QString &text)
     }
     return values[0] * 3600 + values[1] * 60 + values[2];
 }
+
+QString announcedClockText(const QString &text)
+{
+    if (!parseClockText(text) || text.count(u':') != 2)
+        return text;
+    return text.left(text.lastIndexOf(u':'));
+}

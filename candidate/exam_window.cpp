@@ -1,5 +1,6 @@
 #include "candidate/exam_window.h"
 
+#include "candidate/clock_label.h"
 #include "candidate/help_window.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/rtf/rtf.h"
@@ -18,9 +19,12 @@
 
 namespace {
 
-// Paints a widget's background in the tint's colour, or back in the style's own colour.
+// Paints a widget's background in the tint's colour, or back in the style's own colour, and says
+// the same in words to assistive technology.
 void applyTint(QWidget *widget, Tint tint)
 {
+    if (const QString text = tintText(tint); widget->accessibleDescription() != text)
+        widget->setAccessibleDescription(text);
     const QPalette::ColorRole role = widget->backgroundRole();
     QPalette palette = widget->palette();
     palette.setColor(role, tintColor(tint).value_or(QApplication::palette(widget).color(role)));
@@ -154,7 +158,7 @@ void ExamWindow::renderNavigation()
 
 void ExamWindow::renderClock()
 {
-    m_ui.clock->setText(m_session->clockText());
+    m_ui.clock->showTime(m_session->clockText());
 }
 
 void ExamWindow::renderAnswerDisplay()

@@ -1,5 +1,7 @@
 #include "candidate/exam_window_ui.h"
 
+#include "candidate/clock_label.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -80,8 +82,7 @@ void ExamWindowUi::setupUi(QWidget *window)
     left->addLayout(navigationRow);
 
     clockCaption = named(new QLabel(QStringLiteral("剩余时间:"), window), QStringLiteral("Label1"));
-    clock = named(new QLabel(window), QStringLiteral("Lab_TIMER"));
-    clock->setAccessibleName(QStringLiteral("剩余时间"));
+    clock = named(new ClockLabel(window), QStringLiteral("Lab_TIMER"));
     QFont clockFont = clock->font();
     clockFont.setPointSize(clockFont.pointSize() + 6);
     clockFont.setBold(true);

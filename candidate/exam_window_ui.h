@@ -5,6 +5,7 @@
 
 #include <array>
 
+class ClockLabel;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -28,7 +29,7 @@ struct ExamWindowUi
     std::array<QPushButton *, 20> questionButtons{}; // CmdQuestion_1 … CmdQuestion_20
     QScrollBar *pageBar = nullptr;        // VSlquestion
     QLabel *clockCaption = nullptr;       // Label1
-    QLabel *clock = nullptr;              // Lab_TIMER
+    ClockLabel *clock = nullptr;          // Lab_TIMER
     QPushButton *showAnswer = nullptr;    // Command3
     QPushButton *help = nullptr;          // Command5
     QPushButton *handIn = nullptr;        // Command6

@@ -58,6 +58,8 @@ void HelpWindow::setHelpText(const QString &text)
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar(13), QChar(10));
     m_text->setText(shown);
+    // The focus is on the button, and any key leaves: the text is read with the button.
+    m_back->setAccessibleDescription(shown);
 }
 
 bool HelpWindow::eventFilter(QObject *watched, QEvent *event)

@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QStringList>
 #include <QVBoxLayout>
 
 namespace {
@@ -54,6 +55,8 @@ InstructionsWindow::InstructionsWindow(const QString &repositoryRoot, const Cand
     const auto addFigure = [&](int row, const QString &caption, QLabel *value, const QString &unit) {
         auto *label = new QLabel(caption, this);
         label->setBuddy(value);
+        // A screen reader meets the figures before their captions: each says both.
+        value->setAccessibleName(QStringList{caption, value->text().trimmed(), unit}.join(u' ').trimmed());
         figures->addWidget(label, row, 0, Qt::AlignRight);
         figures->addWidget(value, row, 1);
         if (!unit.isEmpty())

@@ -22,8 +22,6 @@ PasswordDialog::PasswordDialog(QWidget *parent)
     m_password->setEchoMode(QLineEdit::Password);
     // Masked with "*" (code 42) rather than the style's own dot.
     m_password->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
-    // The title carries the prompt; the field still needs a name a screen reader can say.
-    m_password->setAccessibleName(QStringLiteral("密码"));
     m_ok->setObjectName(QStringLiteral("OKButton"));
     m_ok->setDefault(true);
     m_cancel->setObjectName(QStringLiteral("CancelButton"));
@@ -43,6 +41,9 @@ PasswordDialog::PasswordDialog(QWidget *parent)
 
 bool PasswordDialog::event(QEvent *event)
 {
+    // The title is the prompt ("请输入重考密码:"), so it is also what the field is called.
+    if (event->type() == QEvent::WindowTitleChange)
+        m_password->setAccessibleName(windowTitle());
     // Every time the dialog comes to the front it starts from an empty field.
     if (event->type() == QEvent::WindowActivate) {
         m_password->clear();

@@ -51,6 +51,10 @@ QGroupBox *PaperEditorWindow::buildQuestionFrame()
     m_questionEdit->setDocument(m_editor->questionDocument());
     m_explanationEdit->setObjectName(QStringLiteral("RichTextBox2"));
     m_explanationEdit->setDocument(m_editor->explanationDocument());
+    // Tab moves on to the next control, as in the form the editor follows, so no keyboard user is
+    // caught in a text; a tab character is pasted in.
+    m_questionEdit->setTabChangesFocus(true);
+    m_explanationEdit->setTabChangesFocus(true);
 
     auto *answers = new QHBoxLayout;
     const QStringList captions = {QStringLiteral("1.A -是"), QStringLiteral("2.B -非"),
@@ -90,6 +94,8 @@ QGroupBox *PaperEditorWindow::buildQuestionFrame()
 void PaperEditorWindow::buildLayout()
 {
     m_grid->setObjectName(QStringLiteral("Grid试卷"));
+    // Tab leaves the grid (the arrow keys move between its cells), so no keyboard user is caught.
+    m_grid->setTabKeyNavigation(false);
     m_grid->setAccessibleName(QStringLiteral("考题列表"));
     m_grid->setColumnCount(2);
     m_grid->setHorizontalHeaderLabels({QStringLiteral(" 题号"), QStringLiteral(" 考题内容")});
@@ -109,7 +115,8 @@ void PaperEditorWindow::buildLayout()
     moves->addWidget(addButton(QStringLiteral("Cmd上移"), QStringLiteral("上移")), 0, 2);
     moves->addWidget(addButton(QStringLiteral("Cmd下移"), QStringLiteral("下移")), 0, 3);
     moves->addWidget(addButton(QStringLiteral("Cmd_Insert"), QStringLiteral("插入")), 0, 4);
-    moves->addWidget(addButton(QStringLiteral("Cmd_Delete"), QStringLiteral("删除")), 0, 5);
+    QPushButton *deleteButton = addButton(QStringLiteral("Cmd_Delete"), QStringLiteral("删除"));
+    moves->addWidget(deleteButton, 0, 5);
 
     auto *left = new QVBoxLayout;
     left->addWidget(m_grid, 1);
@@ -140,6 +147,14 @@ void PaperEditorWindow::buildLayout()
     layout->addLayout(top, 1);
     layout->addLayout(bottom);
     resize(1100, 680);
+
+    // The fields made before the layout take their places in the Tab order as they stand: the
+    // question frame after the question buttons, the default mark before the bank button.
+    QList<QWidget *> chain{deleteButton, m_questionEdit};
+    chain.append(QList<QWidget *>(m_answers.cbegin(), m_answers.cend()));
+    chain << m_mark << m_useDefault << m_explanationEdit << m_defaultMark << m_bankButton;
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain.at(i - 1), chain.at(i));
 }
 
 } // namespace exam

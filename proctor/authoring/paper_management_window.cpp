@@ -54,6 +54,7 @@ void PaperManagementWindow::buildLayout()
 {
     auto *listLabel = new QLabel(QStringLiteral("试卷列表"), this);
     listLabel->setBuddy(m_list);
+    m_list->setAccessibleName(listLabel->text()); // a list does not take its name from a buddy
 
     auto *listButtons = new QGridLayout;
     listButtons->addWidget(addButton(QStringLiteral("Command6"), QStringLiteral("新建")), 0, 0);

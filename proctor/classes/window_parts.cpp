@@ -3,6 +3,7 @@
 #include "platform/dialogs/dialogs.h"
 #include "repository/repository_paths.h"
 
+#include <QAbstractItemView>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -24,6 +25,9 @@ QLabel *makeBuddyLabel(const QString &name, const QString &text, QWidget *buddy,
     auto *result = new QLabel(text, parent);
     result->setObjectName(name);
     result->setBuddy(buddy);
+    // A list is not named by its buddy label for assistive technology; name it here.
+    if (qobject_cast<QAbstractItemView *>(buddy))
+        buddy->setAccessibleName(text);
     return result;
 }
 

@@ -45,10 +45,14 @@ QColor QuestionPanel::neutralColor() const
 void QuestionPanel::buildControls()
 {
     m_sortNumber = makeSortButton(QStringLiteral("Cmd题号"), QStringLiteral("题号"), this);
-    m_sortAnswer = makeSortButton(QStringLiteral("Cmd标准答案"), QStringLiteral("标准答案"), this);
+    // Made in the order they stand, which is the order Tab goes.
     m_sortRate = makeSortButton(QStringLiteral("Cmd得分率"), QStringLiteral("得分率%"), this);
+    m_sortAnswer = makeSortButton(QStringLiteral("Cmd标准答案"), QStringLiteral("标准答案"), this);
     m_questions = makeRowList(QStringLiteral("List5"), QStringLiteral("单击选中考题"), this);
     m_answers = makeRowList(QStringLiteral("List6"), QString(), this);
+    // Lists are not named by buddy labels for assistive technology: they carry their headings.
+    m_questions->setAccessibleName(QStringLiteral("题号 得分率% 标准答案"));
+    m_answers->setAccessibleName(QStringLiteral("当前考生所选答案"));
     auto *answersLabel = new QLabel(QStringLiteral("当前考生所选答案"), this);
     answersLabel->setObjectName(QStringLiteral("Label13"));
     answersLabel->setBuddy(m_answers);

@@ -28,6 +28,11 @@ QPixmap blankPixmap(QSize size)
 
 } // namespace
 
+QStringList splashPictureLines()
+{
+    return {QStringLiteral("课堂计算机考试系统"), QStringLiteral("教师端 · 考务管理")};
+}
+
 QPixmap drawSplashPicture(QSize size)
 {
     QPixmap pixmap = blankPixmap(size);
@@ -48,11 +53,11 @@ QPixmap drawSplashPicture(QSize size)
     painter.setPen(Qt::white);
     painter.setFont(pictureFont(size.height() / 7, true));
     painter.drawText(area.adjusted(0, 0, 0, -area.height() * 0.25), Qt::AlignCenter,
-                     QStringLiteral("课堂计算机考试系统"));
+                     splashPictureLines().at(0));
     painter.setFont(pictureFont(size.height() / 12, false));
     painter.setPen(QColor(0xd6, 0xe4, 0xf5));
     painter.drawText(area.adjusted(0, area.height() * 0.25, 0, 0), Qt::AlignCenter,
-                     QStringLiteral("教师端 · 考务管理"));
+                     splashPictureLines().at(1));
     return pixmap;
 }
 

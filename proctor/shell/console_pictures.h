@@ -7,10 +7,13 @@
 #include <QPixmap>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 namespace exam {
 
 QPixmap drawSplashPicture(QSize size);
+// The words the splash picture shows, one line each.
+QStringList splashPictureLines();
 QPixmap drawMenuBackground(QSize size);
 QPixmap drawMenuBanner(QSize size);
 QPixmap drawMenuButtonPicture(const QString &name, bool highlighted, QSize size);

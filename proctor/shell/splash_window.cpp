@@ -31,11 +31,14 @@ SplashWindow::SplashWindow(const QString &applicationVersion, int intervalMs, QW
     m_picture->setPixmap(drawSplashPicture(PictureSize));
     m_picture->setGeometry(QRect(QPoint(0, 0), PictureSize));
     m_picture->installEventFilter(this);
+    // The picture's words, for those who cannot see it; the window itself has the focus.
+    m_picture->setAccessibleName(splashPictureLines().join(u' '));
+    setAccessibleName(splashPictureLines().join(u' '));
 
     m_version = new QLabel(versionLabelText(applicationVersion), this);
     m_version->setObjectName(QStringLiteral("Lab版本"));
     m_version->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
-    m_version->setAccessibleName(QStringLiteral("版本"));
+    m_version->setAccessibleDescription(QStringLiteral("版本"));
     m_version->setGeometry(PictureSize.width() - 90, PictureSize.height() - 34, 80, 24);
     m_version->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 

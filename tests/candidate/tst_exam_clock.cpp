@@ -47,6 +47,23 @@ private slots:
         const std::optional<int> parsed = parseClockText(text);
         QCOMPARE(parsed.value_or(-1), seconds);
     }
+
+    void announcesOncePerMinute_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("announced");
+        QTest::newRow("seconds dropped") << QStringLiteral("00:09:59") << QStringLiteral("00:09");
+        QTest::newRow("long limit") << QStringLiteral("546:07:00") << QStringLiteral("546:07");
+        QTest::newRow("not a time") << QStringLiteral("不限时") << QStringLiteral("不限时");
+        QTest::newRow("empty") << QString() << QString();
+        QTest::newRow("hours and minutes only") << QStringLiteral("1:29") << QStringLiteral("1:29");
+    }
+    void announcesOncePerMinute()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, announced);
+        QCOMPARE(announcedClockText(text), announced);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestExamClock)

@@ -1,9 +1,11 @@
 #include "candidate/exam_window.h"
+#include "candidate/clock_label.h"
 #include "candidate/exam_launcher.h"
 
 #include "exam_test_support.h"
 #include "platform/dialogs/fake_dialogs.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -288,6 +290,25 @@ private slots:
                      cr + QStringLiteral("            谢谢使用!"));
         QCOMPARE(repo.result(QStringLiteral("DF")), QStringLiteral("3"));
         QCOMPARE(repo.result(QStringLiteral("TIME2")), QStringLiteral("00:30:00"));
+    }
+
+    void clockReadsItsTimeToAScreenReaderOncePerMinute()
+    {
+        ExamRepository repo;
+        repo.writePaper(2, 10, 1);
+        Harness h(repo);
+        auto *clock = h.control<ClockLabel>(QStringLiteral("Lab_TIMER"));
+        QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(clock);
+        QVERIFY(reader);
+        QCOMPARE(reader->text(QAccessible::Name), QStringLiteral("00:10:00"));
+        QCOMPARE(reader->text(QAccessible::Description), QStringLiteral("剩余时间"));
+        QSignalSpy announced(clock, &ClockLabel::announced);
+        repo.clockTimer()->fire(61);
+        // Every second the name is the time on screen; only 00:09:xx and 00:08:xx were told.
+        QCOMPARE(reader->text(QAccessible::Name), QStringLiteral("00:08:59"));
+        QCOMPARE(announced.size(), 2);
+        QCOMPARE(announced.at(0).at(0).toString(), QStringLiteral("00:09:59"));
+        QCOMPARE(announced.at(1).at(0).toString(), QStringLiteral("00:08:59"));
     }
 
     void timeOutHandsInWithoutAsking()
