@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
+  qt6-charts-dev libqt6opengl6-dev  # charts; the charts package leaves out the OpenGL module it needs
   libzip-dev libpugixml-dev
   libbenchmark-dev
   libinih-dev libsimpleini-dev  # benchmark baselines only

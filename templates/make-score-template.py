@@ -5,6 +5,8 @@ The template is an OOXML workbook template (a zip of XML parts, content type
 "...spreadsheetml.template.main+xml") with four worksheets: students, statistics, questions and
 the answer grid. It carries titles, labels, column headings, column widths and cell formats; the
 console fills in the values (paper name in B2, class name in E1/B1/F1/F1, the rows from row 6).
+Two more worksheets follow for the quality analysis, 试卷质量 (figures in B2:B9) and 题目质量 (one
+row per question from row 2); the console finds them by name.
 
 Run from anywhere:  python3 templates/make-score-template.py
 Only Python's standard library is used, and the output is byte-for-byte reproducible.
@@ -203,8 +205,31 @@ def answers_sheet(strings):
                      fit_width=False)
 
 
+PAPER_QUALITY = ["人数", "平均分", "标准差", "中位数", "最低分", "最高分", "信度(α)", "测量标准误"]
+
+
+def paper_quality_sheet(strings):
+    cells = {"A1": ("指标", HEADING), "B1": ("值", HEADING)}
+    for i, label in enumerate(PAPER_QUALITY):
+        cells[f"A{i + 2}"] = (label, HEADING)
+        cells[f"B{i + 2}"] = (None, DATA)
+    columns = [(1, 1, 14, PLAIN), (2, 2, 16, CENTER)]
+    return worksheet(strings, cells, columns)
+
+
+ITEM_QUALITY = (["题号", "分值", "标准答案", "作答人数", "难度P", "区分度D", "题总相关"]
+                + [f"选{chr(ord('A') + k)}" for k in range(7)] + ["未作答", "提示"])
+
+
+def item_quality_sheet(strings):
+    cells = headings(1, ITEM_QUALITY)
+    columns = [(1, 4, 9, CENTER), (5, 7, 10, CENTER), (8, 15, 8, CENTER), (16, 16, 24, PLAIN)]
+    return worksheet(strings, cells, columns, heading_row=1)
+
+
 SHEETS = [("学生成绩", students_sheet), ("成绩统计", statistics_sheet),
-          ("试题分析", questions_sheet), ("答题情况", answers_sheet)]
+          ("试题分析", questions_sheet), ("答题情况", answers_sheet),
+          ("试卷质量", paper_quality_sheet), ("题目质量", item_quality_sheet)]
 
 
 def package():

@@ -1,6 +1,7 @@
 #include "proctor/export/score_sheet.h"
 
 #include "platform/xlsx/workbook.h"
+#include "proctor/results/item_analysis.h"
 
 #include <algorithm>
 #include <array>
@@ -161,6 +162,62 @@ void fillAnswers(SheetWriter &sheet, const ResultsData &data)
     }
 }
 
+// The position of the worksheet called `name`; 0 when the workbook has none.
+int sheetNamed(const xlsx::Workbook &book, const char16_t *name)
+{
+    for (int sheet = 1; sheet <= book.sheetCount(); ++sheet) {
+        if (book.isWorksheet(sheet) && book.sheetName(sheet) == QString::fromUtf16(name))
+            return sheet;
+    }
+    return 0;
+}
+
+const QString tooFewStudents = QStringLiteral("人数不足");
+
+void fillPaperQuality(SheetWriter &sheet, const ItemAnalysis &analysis)
+{
+    const PaperFigures &paper = analysis.paper;
+    sheet.number(2, 2, paper.students);
+    if (!analysis.enoughStudents) {
+        for (int row = 3; row <= 9; ++row)
+            sheet.text(row, 2, tooFewStudents);
+        return;
+    }
+    const std::array<double, 5> figures = {paper.mean, paper.standardDeviation, paper.median,
+                                           paper.lowest, paper.highest};
+    for (size_t k = 0; k < figures.size(); ++k)
+        sheet.number(3 + int(k), 2, figures[k]);
+    if (paper.alpha) {
+        sheet.number(8, 2, *paper.alpha);
+        sheet.number(9, 2, *paper.measurementError);
+    }
+}
+
+// Columns: 题号, 分值, 标准答案, 作答人数, 难度P, 区分度D, 题总相关, 选A … 选G, 未作答, 提示; shares
+// as numbers between 0 and 1.
+void fillItemQuality(SheetWriter &sheet, const ItemAnalysis &analysis)
+{
+    if (!analysis.enoughStudents) {
+        sheet.text(2, 1, tooFewStudents);
+        return;
+    }
+    for (const ItemFigures &item : analysis.items) {
+        const int row = 1 + item.number;
+        sheet.number(row, 1, item.number);
+        sheet.number(row, 2, item.mark);
+        sheet.text(row, 3, answerLetters(item.standardAnswer));
+        sheet.number(row, 4, item.answered);
+        sheet.number(row, 5, item.facility);
+        sheet.number(row, 6, item.discrimination);
+        if (item.itemRest)
+            sheet.number(row, 7, *item.itemRest);
+        for (int option = 0; option < AnalysedOptions; ++option)
+            sheet.number(row, 8 + option, item.all.options[size_t(option)]);
+        sheet.number(row, 8 + AnalysedOptions, item.all.blank);
+        sheet.text(row, 9 + AnalysedOptions, hintText(item.hints));
+    }
+}
+
 } // namespace
 
 bool writeValue(xlsx::Workbook &book, ScoreSheet sheet, int row, int column, const QString &text)
@@ -186,6 +243,23 @@ bool fillScoreSheets(xlsx::Workbook &book, const ResultsData &data, QString *err
         }
         SheetWriter writer(book, position);
         fill(writer, data);
+        if (!writer.ok()) {
+            *error = book.errorString();
+            return false;
+        }
+    }
+    using QualityFill = void (*)(SheetWriter &, const ItemAnalysis &);
+    const std::array<std::pair<const char16_t *, QualityFill>, 2> qualitySheets = {{
+        {PaperQualitySheet, fillPaperQuality},
+        {ItemQualitySheet, fillItemQuality},
+    }};
+    const ItemAnalysis analysis = analyseItems(data);
+    for (const auto &[name, fill] : qualitySheets) {
+        const int position = sheetNamed(book, name);
+        if (position == 0)
+            continue;
+        SheetWriter writer(book, ScoreSheet(position));
+        fill(writer, analysis);
         if (!writer.ok()) {
             *error = book.errorString();
             return false;

@@ -47,6 +47,7 @@ struct ResultsData
     qint16 lastNumber = 0;
     GradeThresholds thresholds;
     QList<qint64> standardAnswers; // per question 1 … question count
+    QList<double> questionMarks;   // per question: its own mark, else the paper's default mark
     QStringList questionFiles;     // QUESTION per question: the RTF file in the paper folder
 
     QList<StudentRecord> students; // position i ↔ number firstNumber + i

@@ -129,6 +129,7 @@ ResultsData loadResults(const ResultsRequest &request, const std::atomic<bool> *
         // Wide, like the answers: "23456" or "1234567" do not fit in 16 bits.
         data.standardAnswers.append(roundHalfEven(leadingNumber(paper.question(q).answer)));
         data.questionFiles.append(paper.question(q).questionFile);
+        data.questionMarks.append(questionMark(paper.question(q).mark, paper.defaultMark));
     }
 
     QList<StudentReading> readings(studentPositions(data.firstNumber, data.lastNumber));

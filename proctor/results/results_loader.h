@@ -48,7 +48,7 @@ private:
 };
 
 // Reads a class's result profiles, the class range from the system profile and the thresholds,
-// question count, standard answers and question files from the paper profile, and computes the
+// question count, standard answers, marks and question files from the paper profile, and computes the
 // tables. `cancel` (optional) stops the reading early; the result is then incomplete and must not be
 // shown. `threads` 0 leaves one core to the user-interface thread and uses the others (at least
 // the calling thread).

@@ -135,6 +135,9 @@ void ResultsWindow::buildControls()
     frameLayout->addWidget(m_delete);
     m_export = makeButton(QStringLiteral("Cmd输出"), QStringLiteral("输出到 EXCEL"), this);
     m_export->setEnabled(false);
+    m_analyse = makeButton(QStringLiteral("Cmd质量分析"), QStringLiteral("质量分析"), this);
+    m_analyse->setEnabled(false);
+    m_analyse->setVisible(false);
     m_help = makeButton(QStringLiteral("CmdHELP"), QStringLiteral("帮助"), this);
     m_close = makeButton(QStringLiteral("CMD_退出"), QStringLiteral("返回"), this);
 
@@ -142,6 +145,7 @@ void ResultsWindow::buildControls()
     actions->addWidget(frame);
     actions->addStretch();
     actions->addWidget(m_export);
+    actions->addWidget(m_analyse);
     actions->addWidget(m_help);
     actions->addWidget(m_close);
 
@@ -225,6 +229,7 @@ void ResultsWindow::connectControls()
     connect(m_retest, &QPushButton::clicked, m_presenter, &ResultsPresenter::allowRetest);
     connect(m_delete, &QPushButton::clicked, this, &ResultsWindow::deleteResult);
     connect(m_export, &QPushButton::clicked, this, &ResultsWindow::exportResults);
+    connect(m_analyse, &QPushButton::clicked, this, &ResultsWindow::analyseResults);
     connect(m_help, &QPushButton::clicked, this, &ResultsWindow::showHelp);
     connect(m_close, &QPushButton::clicked, this, &QDialog::close);
 }
@@ -248,6 +253,7 @@ void ResultsWindow::showRefreshed(const ResultsData &results, const ResultsReque
         return;
     m_presenter->setData(results);
     m_export->setEnabled(true);
+    m_analyse->setEnabled(true);
 }
 
 // One click must not lose a result: ask first (No is the default), and keep the file recoverable.
@@ -272,6 +278,17 @@ void ResultsWindow::exportResults()
     m_exportHandler(this, m_presenter->data());
 }
 
+void ResultsWindow::setAnalysisHandler(ExportHandler handler)
+{
+    m_analysisHandler = std::move(handler);
+    m_analyse->setVisible(static_cast<bool>(m_analysisHandler));
+}
+
+void ResultsWindow::analyseResults()
+{
+    m_analysisHandler(this, m_presenter->data());
+}
+
 // "帮助" presses F1 on this window; the console turns F1 into opening its help file.
 void ResultsWindow::showHelp()
 {
@@ -280,10 +297,12 @@ void ResultsWindow::showHelp()
 }
 
 bool openResultsWindow(QWidget *parent, const QString &root, Dialogs &dialogs,
-                       ResultsWindow::ExportHandler exportHandler)
+                       ResultsWindow::ExportHandler exportHandler,
+                       ResultsWindow::ExportHandler analysisHandler)
 {
     ResultsWindow window(root, dialogs, parent);
     window.setExportHandler(std::move(exportHandler));
+    window.setAnalysisHandler(std::move(analysisHandler));
     if (!window.start())
         return false;
     window.exec();

@@ -46,6 +46,8 @@ public:
     void refresh(ResultsRefresher::Trigger trigger = ResultsRefresher::Trigger::User);
 
     void setExportHandler(ExportHandler handler) { m_exportHandler = std::move(handler); }
+    // What "质量分析" does with the data of the last refresh; the button shows only with one.
+    void setAnalysisHandler(ExportHandler handler);
 
     ResultsPresenter &presenter() { return *m_presenter; }
     ResultsRefresher &refresher() { return *m_refresher; }
@@ -59,6 +61,7 @@ private:
     void showRefreshed(const ResultsData &results, const ResultsRequest &request);
     void deleteResult();
     void exportResults();
+    void analyseResults();
     void showHelp();
 
     QString m_root;
@@ -66,6 +69,7 @@ private:
     ResultsPresenter *m_presenter = nullptr;
     ResultsRefresher *m_refresher = nullptr;
     ExportHandler m_exportHandler;
+    ExportHandler m_analysisHandler;
 
     QComboBox *m_papers = nullptr;
     QComboBox *m_classes = nullptr;
@@ -79,6 +83,7 @@ private:
     QPushButton *m_retest = nullptr;
     QPushButton *m_delete = nullptr;
     QPushButton *m_export = nullptr;
+    QPushButton *m_analyse = nullptr;
     QPushButton *m_help = nullptr;
     QPushButton *m_close = nullptr;
     QuestionPanel *m_questionPanel = nullptr;
@@ -86,8 +91,10 @@ private:
 
 // Opens the results window modally over `parent` and returns true when it has been closed. When
 // the repository has no paper or no class it returns false at once, after the message; only the
-// results window closes, never the console. `exportHandler` is what "输出到 EXCEL" does.
+// results window closes, never the console. `exportHandler` is what "输出到 EXCEL" does,
+// `analysisHandler` what "质量分析" does.
 bool openResultsWindow(QWidget *parent, const QString &root, Dialogs &dialogs,
-                                     ResultsWindow::ExportHandler exportHandler = {});
+                                     ResultsWindow::ExportHandler exportHandler = {},
+                                     ResultsWindow::ExportHandler analysisHandler = {});
 
 } // namespace exam

@@ -1,5 +1,6 @@
 #include "proctor/shell/menu_actions.h"
 
+#include "proctor/analysis/quality_window.h"
 #include "proctor/authoring/paper_document_export.h"
 #include "proctor/authoring/paper_editor_opener.h"
 #include "proctor/authoring/paper_management_window.h"
@@ -40,7 +41,8 @@ MenuOpeners makeMenuOpeners(const ConsoleContext &context)
     openers.results = [root = context.repositoryRoot, dialogs](QWidget *parent) {
         // A repository without papers or classes closes only the results window after its message:
         // the console stays open for the teacher's other work.
-        openResultsWindow(parent, root, *dialogs, scoreSheetExporter({root, dialogs, {}, {}}));
+        openResultsWindow(parent, root, *dialogs, scoreSheetExporter({root, dialogs, {}, {}}),
+                          qualityAnalyser({dialogs, {}, {}}));
     };
     openers.password = [systemProfile, dialogs](QWidget *parent) {
         PasswordWindow window(systemProfile, *dialogs, parent);

@@ -79,10 +79,14 @@ void TestWorkbook::shouldOpenTheDefaultTemplate()
     Workbook book;
     QVERIFY2(book.open(defaultTemplate), qPrintable(book.errorString()));
     QVERIFY(book.isTemplate());
-    QCOMPARE(book.sheetCount(), 4);
-    for (int sheet = 1; sheet <= 4; ++sheet)
+    QCOMPARE(book.sheetCount(), 6);
+    for (int sheet = 1; sheet <= 6; ++sheet)
         QVERIFY(book.isWorksheet(sheet));
-    QVERIFY(!book.isWorksheet(5));
+    QVERIFY(!book.isWorksheet(7));
+    QCOMPARE(book.sheetName(5), QStringLiteral("试卷质量"));
+    QCOMPARE(book.sheetName(6), QStringLiteral("题目质量"));
+    QCOMPARE(book.cell(5, QStringLiteral("A9")).text, QStringLiteral("测量标准误"));
+    QCOMPARE(book.cell(6, QStringLiteral("P1")).text, QStringLiteral("提示"));
     QCOMPARE(book.sheetName(1), QStringLiteral("学生成绩"));
     QCOMPARE(book.cell(1, QStringLiteral("B5")).text, QStringLiteral("考生姓名"));
     QCOMPARE(book.cell(2, QStringLiteral("A6")).text, QStringLiteral("平均分"));
@@ -298,7 +302,7 @@ void TestWorkbook::shouldRefuseWhatItCannotWrite()
 {
     Workbook book;
     QVERIFY(book.open(defaultTemplate));
-    QVERIFY(!book.setText(5, QStringLiteral("A1"), QStringLiteral("x")));
+    QVERIFY(!book.setText(7, QStringLiteral("A1"), QStringLiteral("x")));
     QVERIFY(!book.setText(0, QStringLiteral("A1"), QStringLiteral("x")));
     QVERIFY(!book.setText(1, QStringLiteral("A0"), QStringLiteral("x")));
     QVERIFY(book.errorString().contains(QStringLiteral("A0")));

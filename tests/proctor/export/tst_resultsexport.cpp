@@ -23,7 +23,7 @@ bool writeShortTemplate(const QString &path, int sheets)
     for (xlsx::ZipEntry &entry : read.entries) {
         if (entry.name != "xl/workbook.xml")
             continue;
-        for (int k = sheets + 1; k <= 4; ++k) {
+        for (int k = sheets + 1; k <= 6; ++k) {
             const QByteArray id = "r:id=\"rId" + QByteArray::number(k) + "\"/>";
             const qsizetype end = entry.data.indexOf(id);
             const qsizetype start = entry.data.lastIndexOf("<sheet ", end);
@@ -53,6 +53,7 @@ private slots:
     void shouldReportATemplateItCannotUse_data();
     void shouldReportATemplateItCannotUse();
     void shouldKeepTheSheetsFilledBeforeAMissingOne();
+    void shouldFillATemplateWithoutQualitySheets();
     void shouldReportAFolderItCannotWriteTo();
 
 private:
@@ -184,6 +185,20 @@ void TestResultsExport::shouldKeepTheSheetsFilledBeforeAMissingOne()
     QCOMPARE(book.sheetCount(), 2);
     QCOMPARE(book.cell(1, QStringLiteral("A8")).number, 1003.0);
     QCOMPARE(book.cell(2, QStringLiteral("B9")).number, double(data.statistics.participants()));
+}
+
+// A school's own template from before the quality sheets.
+void TestResultsExport::shouldFillATemplateWithoutQualitySheets()
+{
+    QVERIFY(QDir(m_root->path()).mkpath(QStringLiteral("sys")));
+    QVERIFY(writeShortTemplate(m_root->filePath(QStringLiteral("sys/score.xlt")), 4));
+    runScoreSheetExport(nullptr, threeStudentsTwoQuestions(), context());
+    QCOMPARE(m_dialogs.messages().size(), 1);
+    QVERIFY(m_dialogs.messages().first().startsWith(success));
+    xlsx::Workbook book;
+    QVERIFY(book.open(m_opened.value(0)));
+    QCOMPARE(book.sheetCount(), 4);
+    QCOMPARE(book.cell(4, QStringLiteral("A8")).number, 1003.0);
 }
 
 void TestResultsExport::shouldReportAFolderItCannotWriteTo()

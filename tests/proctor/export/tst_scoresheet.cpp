@@ -78,6 +78,8 @@ private slots:
     void shouldWriteTheSameWorkbookWhateverTheWindowsOrder();
     void shouldWriteNumbersAsNumbersAndTextAsText_data();
     void shouldWriteNumbersAsNumbersAndTextAsText();
+    void shouldWriteThePaperAndQuestionQuality();
+    void shouldSayTooFewStudentsInTheQualitySheets();
 
 private:
     xlsx::Workbook *exported(const ResultsData &data);
@@ -301,6 +303,53 @@ void TestScoreSheet::shouldWriteNumbersAsNumbersAndTextAsText()
         QCOMPARE(cell.type, value.isEmpty() ? xlsx::CellType::Empty : xlsx::CellType::Text);
         QCOMPARE(cell.text, value);
     }
+}
+
+// Two students with a score out of three, two questions worth 50:
+//   王五 (1003) 90: 13 ✓, 24 ✗      张三 (1001) 85: 13 ✓, 2 ✓      李四: no score
+// N = 2, n = 1: upper group 王五, lower group 张三. Mean 87.5, SD 2.5, median 87.5.
+// Item scores: Q1 50 50 (variance 0), Q2 0 50 (variance 625); item sums 50 100 (variance 625):
+// α = 2 · (1 − 625 / 625) = 0, SEM = 2.5 · √1 = 2.5.
+// Q1: P 1, D 0, no item–rest correlation; A and C ticked by both: 过易、区分度低.
+// Q2: P 0.5, D 0 − 1 = −1; item scores 0 50 against rests 90 35: r = −1; B ticked by both, D by
+// one: 区分度低、答案可能有误.
+void TestScoreSheet::shouldWriteThePaperAndQuestionQuality()
+{
+    ResultsData data = threeStudentsTwoQuestions();
+    data.questionMarks = {50, 50};
+    const xlsx::Workbook *book = exported(data);
+    QVERIFY(book);
+    QCOMPARE(book->sheetName(5), QStringLiteral("试卷质量"));
+    const QList<double> figures = {2, 87.5, 2.5, 87.5, 85, 90, 0, 2.5};
+    for (int k = 0; k < figures.size(); ++k)
+        QCOMPARE(book->cell(5, 2 + k, 2).number, figures.at(k));
+    QCOMPARE(book->cell(5, 2 + 6, 2).type, xlsx::CellType::Number);
+
+    const auto row = [&](int r) {
+        QStringList cells;
+        for (int column = 1; column <= 16; ++column) {
+            const xlsx::Cell cell = book->cell(6, r, column);
+            cells.append(cell.type == xlsx::CellType::Number ? QString::number(cell.number) : cell.text);
+        }
+        return cells;
+    };
+    QCOMPARE(row(2), (QStringList{"1", "50", "AC", "2", "1", "0", "", "1", "0", "1", "0", "0", "0",
+                                  "0", "0", "过易、区分度低"}));
+    QCOMPARE(row(3), (QStringList{"2", "50", "B", "2", "0.5", "-1", "-1", "0", "1", "0", "0.5", "0",
+                                  "0", "0", "0", "区分度低、答案可能有误"}));
+    QCOMPARE(book->cell(6, 4, 1).type, xlsx::CellType::Empty);
+    QCOMPARE(book->cell(6, 1, 1).text, QStringLiteral("题号"));
+}
+
+void TestScoreSheet::shouldSayTooFewStudentsInTheQualitySheets()
+{
+    const xlsx::Workbook *book = exported(nobodyHandedIn());
+    QVERIFY(book);
+    QCOMPARE(book->cell(5, QStringLiteral("B2")).number, 0.0);
+    for (int row = 3; row <= 9; ++row)
+        QCOMPARE(book->cell(5, row, 2).text, QStringLiteral("人数不足"));
+    QCOMPARE(book->cell(6, QStringLiteral("A2")).text, QStringLiteral("人数不足"));
+    QCOMPARE(book->cell(6, QStringLiteral("A3")).type, xlsx::CellType::Empty);
 }
 
 QTEST_MAIN(TestScoreSheet)

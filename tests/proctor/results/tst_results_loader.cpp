@@ -232,6 +232,19 @@ private slots:
         QCOMPARE(data.students.first().answers.first(), 23456);
         QCOMPARE(data.questions.first().correct, 1);
     }
+
+    void shouldReadEachQuestionsMarkOrTheDefault()
+    {
+        ResultsRepository repository;
+        repository.addClass(className, 1, 1, 1);
+        repository.addPaper(paper, {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")});
+        ProfileBatch profile(repository.paths().paperProfile(paper));
+        profile.set(QStringLiteral("MAIN"), QStringLiteral("Mark"), QStringLiteral(" 5"));
+        profile.set(QStringLiteral("2"), QStringLiteral("mark"), QStringLiteral("12.5"));
+        profile.set(QStringLiteral("3"), QStringLiteral("mark"), QStringLiteral(" "));
+        QVERIFY(profile.store());
+        QCOMPARE(loadResults(requestFor(repository)).questionMarks, (QList<double>{5, 12.5, 5}));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestResultsLoader)

@@ -270,6 +270,19 @@ private slots:
         QVERIFY(exported);
     }
 
+    void shouldHandTheRefreshToTheQualityAnalysis()
+    {
+        openWindowOnClass(3);
+        QVERIFY(button(u"Cmd质量分析")->isHidden());
+        QStringList analysed;
+        m_window->setAnalysisHandler([&](QWidget *, const ResultsData &data) { analysed.append(data.className); });
+        QVERIFY(!button(u"Cmd质量分析")->isHidden());
+        QCOMPARE(button(u"Cmd质量分析")->text(), QStringLiteral("质量分析"));
+        QTest::mouseClick(button(u"Cmd质量分析"), Qt::LeftButton);
+        QCOMPARE(analysed, QStringList{m_window->presenter().data().className});
+        QVERIFY(m_dialogs.calls().isEmpty());
+    }
+
     void shouldPressF1ForTheConsolesHelp()
     {
         openWindowOnClass(3);
