@@ -4,15 +4,22 @@
 //
 // A program is ended once its first window is up. Qt's accessibility cache logs every window it
 // takes in with the window's objectName, so the test watches the program's log for that name.
+//
+// With the runtime bundle, the root also holds the Qt runtime in lib/ and plugins/, and a started
+// program must run on those copies: the test reads the libraries it has mapped while its window is
+// up. Installing again replaces the runtime and keeps the repository's data.
 
 #include "repository/repository_paths.h"
 #include "repository/system_profile.h"
 
 #include <QDeadlineTimer>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -24,14 +31,27 @@ private slots:
     void initTestCase();
     void shouldLayOutARepositoryRoot_data();
     void shouldLayOutARepositoryRoot();
+    void shouldBundleTheRuntimeButNotThePCsOwnLibraries_data();
+    void shouldBundleTheRuntimeButNotThePCsOwnLibraries();
     void shouldStartTheClientOnTheInstalledRepository();
     void shouldStartTheConsoleOnTheInstalledRepository();
+    void shouldReplaceTheRuntimeAndKeepTheDataWhenInstalledAgain();
 
 private:
+    struct ProgramRun
+    {
+        QString log;
+        QStringList libraries; // shared libraries and translations mapped when its window showed
+    };
+
+    void install();
     // Starts `program` of the installed root and waits until one of the windows named in
-    // `windowNames`, or a message box, shows. Returns the program's log up to then; the program is
-    // ended.
-    QString runUntilWindow(const QString &program, const QStringList &windowNames);
+    // `windowNames`, or a message box, shows. Returns the program's log up to then and the
+    // libraries it had mapped; the program is ended.
+    ProgramRun runUntilWindow(const QString &program, const QStringList &windowNames);
+    // With the runtime bundle: the libraries of `run` that should have come from the root and did
+    // not. Empty without the bundle.
+    QStringList librariesNotFromTheRoot(const ProgramRun &run) const;
 
     QTemporaryDir m_dir;
     QString m_root;
@@ -47,12 +67,57 @@ QString windowLogLine(const QString &windowName)
     return QStringLiteral("name = \"%1\"").arg(windowName);
 }
 
+// "libQt6Core.so.6.4.2" and "libQt6Core.so.6" are the same library.
+QString libraryBaseName(const QString &fileName)
+{
+    const qsizetype so = fileName.indexOf(QLatin1String(".so"));
+    return so < 0 ? fileName : fileName.left(so + 3);
+}
+
+QStringList mappedLibrariesAndTranslations(qint64 pid)
+{
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
+    if (!maps.open(QIODevice::ReadOnly))
+        return {};
+    QStringList libraries;
+    for (const QByteArray &line : maps.readAll().split('\n')) {
+        const qsizetype path = line.indexOf('/');
+        if (path >= 0 && (line.contains(".so") || line.endsWith(".qm")))
+            libraries.append(QString::fromUtf8(line.mid(path)));
+    }
+    libraries.removeDuplicates();
+    return libraries;
+}
+
+QByteArray fileContents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &contents)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+}
+
+ino_t inodeOf(const QString &path)
+{
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
+}
+
 } // namespace
 
 void TestInstalledLayout::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     m_root = m_dir.filePath(QStringLiteral("考试库"));
+    install();
+}
+
+void TestInstalledLayout::install()
+{
     QProcess install;
     install.setProcessChannelMode(QProcess::MergedChannels);
     install.start(QStringLiteral(EXAM_CMAKE_COMMAND),
@@ -94,7 +159,50 @@ void TestInstalledLayout::shouldLayOutARepositoryRoot()
     QCOMPARE(info.isExecutable() && !folder, executable);
 }
 
-QString TestInstalledLayout::runUntilWindow(const QString &program, const QStringList &windowNames)
+void TestInstalledLayout::shouldBundleTheRuntimeButNotThePCsOwnLibraries_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("bundled");
+
+    QTest::newRow("Qt core") << "lib/libQt6Core.so.6" << true;
+    QTest::newRow("Qt widgets") << "lib/libQt6Widgets.so.6" << true;
+    QTest::newRow("ICU data") << "lib/libicudata.so.72" << true;
+    QTest::newRow("keyboard maps") << "lib/libxkbcommon.so.0" << true;
+    QTest::newRow("workbook zip") << "lib/libzip.so.4" << true;
+    QTest::newRow("X11 platform's own library") << "lib/libQt6XcbQpa.so.6" << true;
+    QTest::newRow("X11 platform") << "plugins/platforms/libqxcb.so" << true;
+    QTest::newRow("no-display platform") << "plugins/platforms/libqoffscreen.so" << true;
+    QTest::newRow("JPEG pictures") << "plugins/imageformats/libqjpeg.so" << true;
+    QTest::newRow("IBus input") << "plugins/platforminputcontexts/libibusplatforminputcontextplugin.so" << true;
+    QTest::newRow("compose input") << "plugins/platforminputcontexts/libcomposeplatforminputcontextplugin.so" << true;
+    QTest::newRow("Qt's Chinese texts") << "lib/translations/qtbase_zh_CN.qm" << true;
+    QTest::newRow("Qt's paths") << "qt.conf" << true;
+    QTest::newRow("C library") << "lib/libc.so.6" << false;
+    QTest::newRow("C++ library") << "lib/libstdc++.so.6" << false;
+    QTest::newRow("X11") << "lib/libX11.so.6" << false;
+    QTest::newRow("xcb") << "lib/libxcb.so.1" << false;
+    QTest::newRow("OpenGL") << "lib/libOpenGL.so.0" << false;
+    QTest::newRow("fontconfig") << "lib/libfontconfig.so.1" << false;
+    QTest::newRow("D-Bus") << "lib/libdbus-1.so.3" << false;
+    // freetype needs it: a newer PC's freetype must not meet an older copy.
+    QTest::newRow("zlib, needed by freetype") << "lib/libz.so.1" << false;
+}
+
+void TestInstalledLayout::shouldBundleTheRuntimeButNotThePCsOwnLibraries()
+{
+#ifndef EXAM_BUNDLE_RUNTIME
+    QSKIP("built without the runtime bundle");
+#endif
+    QFETCH(QString, path);
+    QFETCH(bool, bundled);
+    const QFileInfo info(m_root + u'/' + path);
+    QCOMPARE(info.exists(), bundled);
+    if (bundled)
+        QVERIFY(info.isFile() && info.size() > 0);
+}
+
+TestInstalledLayout::ProgramRun TestInstalledLayout::runUntilWindow(const QString &program,
+                                                                    const QStringList &windowNames)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -112,7 +220,8 @@ QString TestInstalledLayout::runUntilWindow(const QString &program, const QStrin
     // Started from another folder: the program must find its repository by its own location.
     process.setWorkingDirectory(m_dir.path());
     process.start(m_root + u'/' + program, {});
-    QString log;
+    ProgramRun run;
+    QString &log = run.log;
     const auto windowShown = [&log, &windowNames] {
         return log.contains(QLatin1String("obj=QMessageBox")) ||
                std::any_of(windowNames.cbegin(), windowNames.cend(),
@@ -123,12 +232,44 @@ QString TestInstalledLayout::runUntilWindow(const QString &program, const QStrin
         process.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
         log += QString::fromUtf8(process.readAll());
     }
+    run.libraries = mappedLibrariesAndTranslations(process.processId());
     process.terminate();
     if (!process.waitForFinished(30000)) {
         process.kill();
         process.waitForFinished();
     }
-    return log + QString::fromUtf8(process.readAll());
+    log += QString::fromUtf8(process.readAll());
+    return run;
+}
+
+QStringList TestInstalledLayout::librariesNotFromTheRoot(const ProgramRun &run) const
+{
+#ifdef EXAM_BUNDLE_RUNTIME
+    QStringList bundled;
+    for (QDirIterator it(m_root, {QStringLiteral("*.so*"), QStringLiteral("*.qm")}, QDir::Files,
+                         QDirIterator::Subdirectories);
+         it.hasNext();)
+        bundled.append(libraryBaseName(QFileInfo(it.next()).fileName()));
+    // Always from the root: Qt itself, and the platform plugin and Chinese texts qt.conf leads to.
+    QStringList wanted{QStringLiteral("libQt6Core.so"), QStringLiteral("libQt6Gui.so"),
+                       QStringLiteral("libQt6Widgets.so"), QStringLiteral("libqoffscreen.so"),
+                       QStringLiteral("qtbase_zh_CN.qm")};
+    QStringList wrong;
+    for (const QString &path : run.libraries) {
+        const QString name = libraryBaseName(QFileInfo(path).fileName());
+        const bool fromRoot = path.startsWith(m_root + u'/');
+        if (fromRoot)
+            wanted.removeAll(name);
+        else if (bundled.contains(name))
+            wrong.append(path);
+    }
+    for (const QString &name : std::as_const(wanted))
+        wrong.append(name + QStringLiteral(" (not loaded from the root)"));
+    return wrong;
+#else
+    Q_UNUSED(run)
+    return {};
+#endif
 }
 
 void TestInstalledLayout::shouldStartTheClientOnTheInstalledRepository()
@@ -141,8 +282,10 @@ void TestInstalledLayout::shouldStartTheClientOnTheInstalledRepository()
 
     // Without an open paper the client would say so and end; its login window shows only when it
     // read the installed system profile.
-    const QString log = runUntilWindow(QStringLiteral("candidate"), {QStringLiteral("考试登录")});
-    QVERIFY2(log.contains(windowLogLine(QStringLiteral("考试登录"))), qPrintable(log.right(2000)));
+    const ProgramRun run = runUntilWindow(QStringLiteral("candidate"), {QStringLiteral("考试登录")});
+    QVERIFY2(run.log.contains(windowLogLine(QStringLiteral("考试登录"))), qPrintable(run.log.right(2000)));
+    const QStringList wrong = librariesNotFromTheRoot(run);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
 }
 
 void TestInstalledLayout::shouldStartTheConsoleOnTheInstalledRepository()
@@ -152,11 +295,53 @@ void TestInstalledLayout::shouldStartTheConsoleOnTheInstalledRepository()
     QVERIFY(exam::writeAdminPassword(paths.systemProfile(), QStringLiteral("install-check")));
 
     // The splash first; then the login window, which only a stored password brings up.
-    const QString log = runUntilWindow(QStringLiteral("proctor"),
-                                       {QStringLiteral("考务登录"), QStringLiteral("考务管理")});
+    const ProgramRun run = runUntilWindow(QStringLiteral("proctor"),
+                                          {QStringLiteral("考务登录"), QStringLiteral("考务管理")});
+    const QString &log = run.log;
     QVERIFY2(log.contains(windowLogLine(QStringLiteral("frmSplash"))), qPrintable(log.right(2000)));
     QVERIFY2(log.contains(windowLogLine(QStringLiteral("考务登录"))), qPrintable(log.right(2000)));
     QVERIFY(!log.contains(windowLogLine(QStringLiteral("考务管理"))));
+    const QStringList wrong = librariesNotFromTheRoot(run);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
+}
+
+void TestInstalledLayout::shouldReplaceTheRuntimeAndKeepTheDataWhenInstalledAgain()
+{
+    const exam::RepositoryPaths paths(m_root);
+    // The earlier tests wrote the system profile; add a question, a result and a school's own file
+    // beside the runtime.
+    const QString question = paths.paperFile(Paper, QStringLiteral("题目1.rtf"));
+    const QString result = paths.paperResultsFolder(Paper) + QStringLiteral("/初一(1)班1.cho");
+    const QString schoolNote = m_root + QStringLiteral("/lib/学校说明.txt");
+    QVERIFY(writeFile(question, "{\\rtf1 题目}"));
+    QVERIFY(writeFile(result, "[初一(1)班]\r\n1DF=100\r\n"));
+    QVERIFY(QDir().mkpath(m_root + QStringLiteral("/lib")));
+    QVERIFY(writeFile(schoolNote, "本校自己的文件"));
+    const QStringList dataFiles{paths.systemProfile(), question, result, schoolNote};
+    QList<QByteArray> before;
+    for (const QString &file : dataFiles)
+        before.append(fileContents(file));
+    QVERIFY(!before.first().isEmpty());
+    const QString qtCore = m_root + QStringLiteral("/lib/libQt6Core.so.6");
+    const ino_t qtCoreBefore = inodeOf(qtCore);
+
+    install();
+    if (QTest::currentTestFailed())
+        return;
+
+    for (qsizetype i = 0; i < dataFiles.size(); ++i)
+        QVERIFY2(fileContents(dataFiles.at(i)) == before.at(i), qPrintable(dataFiles.at(i)));
+#ifdef EXAM_BUNDLE_RUNTIME
+    // A new file, not the old one overwritten: a client running from the share keeps its copy.
+    QVERIFY(inodeOf(qtCore) != 0);
+    QVERIFY(inodeOf(qtCore) != qtCoreBefore);
+#else
+    Q_UNUSED(qtCoreBefore)
+#endif
+    const ProgramRun run = runUntilWindow(QStringLiteral("candidate"), {QStringLiteral("考试登录")});
+    QVERIFY2(run.log.contains(windowLogLine(QStringLiteral("考试登录"))), qPrintable(run.log.right(2000)));
+    const QStringList wrong = librariesNotFromTheRoot(run);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
 }
 
 QTEST_MAIN(TestInstalledLayout)
