@@ -7,8 +7,8 @@
 //   The first section of a name and the first key of a name within it are the ones that count.
 // - A value read is cut at its first NUL, trimmed of blanks, cut to 255 bytes (counted in the
 //   repository's GB18030 encoding, never inside a character) and trimmed again.
-// - Files are GB18030. A file that starts with a UTF-8 or UTF-16LE byte order mark, or whose bytes
-//   are all valid UTF-8 with some multi-byte Chinese text, is read and written back in that form.
+// - Files are GB18030. A file with a UTF-8 or UTF-16LE byte order mark, or of valid UTF-8 that
+//   reads as more plausible Chinese than as GB18030 (profile_encoding.h), keeps that form.
 // - A write changes one line (or adds a key at the end of its section, or a section at the end of
 //   the file); every other byte stays. New files get CRLF line ends, existing ones keep theirs.
 //   CR, LF and NUL in a value are written as blanks, so no value can add a key or a section.

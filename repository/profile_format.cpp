@@ -1,5 +1,6 @@
 #include "repository/profile_format.h"
 
+#include "repository/profile_encoding.h"
 #include "repository/profile_values.h"
 
 #include <QStringDecoder>
@@ -244,56 +245,7 @@ private:
     bool m_ascii = true;
 };
 
-bool isUtf8Continuation(unsigned char c)
-{
-    return (c & 0xC0) == 0x80;
-}
-
 } // namespace
-
-ProfileEncoding detectEncoding(QByteArrayView bytes)
-{
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
-    const qsizetype n = bytes.size();
-    bool sawChineseWidth = false;
-    qsizetype i = 0;
-    while (i < n) {
-        const unsigned char c = p[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        qsizetype length = 0;
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (c >= 0xC2 && c <= 0xDF) {
-            length = 2;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            length = 3;
-            if (c == 0xE0)
-                low = 0xA0;
-            else if (c == 0xED)
-                high = 0x9F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            length = 4;
-            if (c == 0xF0)
-                low = 0x90;
-            else if (c == 0xF4)
-                high = 0x8F;
-        } else {
-            return ProfileEncoding::Gb18030;
-        }
-        if (i + length > n || p[i + 1] < low || p[i + 1] > high)
-            return ProfileEncoding::Gb18030;
-        for (qsizetype k = 2; k < length; ++k) {
-            if (!isUtf8Continuation(p[i + k]))
-                return ProfileEncoding::Gb18030;
-        }
-        sawChineseWidth = sawChineseWidth || length >= 3;
-        i += length;
-    }
-    return sawChineseWidth ? ProfileEncoding::Utf8 : ProfileEncoding::Gb18030;
-}
 
 ProfileText ProfileText::fromFileBytes(const QByteArray &fileBytes)
 {

@@ -31,11 +31,6 @@ struct ProfileText
     bool isGb18030() const { return encoding == ProfileEncoding::Gb18030; }
 };
 
-// Decides the encoding of bytes without a byte order mark: UTF-8 when they are valid UTF-8 and
-// hold at least one character of three or more bytes (Chinese text); GB18030 otherwise. GB18030
-// text that happens to form valid two-byte UTF-8 sequences therefore stays GB18030.
-ProfileEncoding detectEncoding(QByteArrayView bytes);
-
 // A stored value as a read returns it: cut at its first NUL, trimmed, cut to 255 GB18030 bytes
 // without splitting a character, trimmed again.
 QString profileValueText(QByteArrayView rawValue, bool gb18030);

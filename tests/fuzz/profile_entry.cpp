@@ -82,7 +82,8 @@ bool checkProfileBytes(const QByteArray &bytes)
     const exam::ProfileSnapshot written = exam::ProfileSnapshot::fromBytes(document.toBytes());
     const exam::ProfileSnapshot fresh = freshFile(target, value);
     // The encoding of a file without a byte order mark is a guess: GB18030 bytes that also form
-    // UTF-8 text with Chinese-width characters read as UTF-8. Such files prove nothing here.
+    // valid UTF-8 read as UTF-8 when that reading is the more plausible text. Such files prove
+    // nothing here.
     if (written.encoding() != document.encoding() || fresh.encoding() != exam::ProfileEncoding::Gb18030)
         return true;
     return written.value(target.section, target.key) == fresh.value(target.section, target.key);
