@@ -33,8 +33,8 @@ QList<Name> namesIn(const QByteArray &bytes, exam::ProfileEncoding encoding)
             section = trimmed.mid(1, trimmed.indexOf(u']') - 1);
             continue;
         }
-        // Only names a program can ask for: empty names and names with NUL or line breaks are
-        // refused by every writer, so no reader is ever asked for them.
+        // Only names a program can ask for: names with NUL or line breaks are refused by every
+        // writer, so no reader is ever asked for them.
         const qsizetype equals = line.indexOf(u'=');
         if (equals > 0 && exam::ProfileDocument::isWritableSection(section)
             && exam::ProfileDocument::isWritableKey(line.left(equals)))

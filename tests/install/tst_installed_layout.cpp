@@ -24,6 +24,7 @@ private slots:
     void initTestCase();
     void shouldLayOutARepositoryRoot_data();
     void shouldLayOutARepositoryRoot();
+    void shouldCheckTheInstalledRepositoryClean();
     void shouldStartTheClientOnTheInstalledRepository();
     void shouldStartTheConsoleOnTheInstalledRepository();
 
@@ -69,6 +70,7 @@ void TestInstalledLayout::shouldLayOutARepositoryRoot_data()
 
     QTest::newRow("console") << "proctor" << false << true;
     QTest::newRow("client") << "candidate" << false << true;
+    QTest::newRow("repository check") << "examtool" << false << true;
     QTest::newRow("document template") << "sys/paper.dot" << false << false;
     QTest::newRow("workbook template") << "sys/score.xlt" << false << false;
     QTest::newRow("help start page") << "help/index.html" << false << false;
@@ -92,6 +94,15 @@ void TestInstalledLayout::shouldLayOutARepositoryRoot()
     if (!folder)
         QVERIFY(info.size() > 0);
     QCOMPARE(info.isExecutable() && !folder, executable);
+}
+
+void TestInstalledLayout::shouldCheckTheInstalledRepositoryClean()
+{
+    QProcess check;
+    check.start(m_root + u"/examtool"_qs, {QStringLiteral("check"), m_root});
+    QVERIFY(check.waitForFinished(60000));
+    QCOMPARE(check.readAllStandardOutput(), QByteArray());
+    QCOMPARE(check.exitCode(), 0);
 }
 
 QString TestInstalledLayout::runUntilWindow(const QString &program, const QStringList &windowNames)
