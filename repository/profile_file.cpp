@@ -198,8 +198,8 @@ QString ProfileSnapshot::value(const QString &section, const QString &key,
                                const QString &defaultValue) const
 {
     if (!d)
-        return defaultValue;
-    return d->index.value(section, key).value_or(defaultValue);
+        return profileDefaultText(defaultValue);
+    return d->index.value(section, key).value_or(profileDefaultText(defaultValue));
 }
 
 bool ProfileSnapshot::contains(const QString &section, const QString &key) const
@@ -253,8 +253,9 @@ QString readProfileString(const QString &section, const QString &key, const QStr
 {
     QByteArray bytes;
     if (exam::readWholeFile(exam::existingCaseVariant(filePath), &bytes) != exam::ReadStatus::Read)
-        return defaultValue;
-    return exam::findProfileValue(bytes, section, key).value_or(defaultValue);
+        return exam::profileDefaultText(defaultValue);
+    return exam::findProfileValue(bytes, section, key)
+        .value_or(exam::profileDefaultText(defaultValue));
 }
 
 bool writeProfileString(const QString &section, const QString &key, const QString &value,

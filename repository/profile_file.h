@@ -1,25 +1,25 @@
 #pragma once
 
 // Profile files: INI-style text files (".cho") in which every record of the repository lives.
-//
-// Rules every reader and writer here keeps:
-// - Section names and keys match ignoring letter case and blanks (spaces, tabs) at both ends.
-//   The first section of a name and the first key of a name within it are the ones that count.
-// - A value read is cut at its first NUL, trimmed of blanks, cut to 255 bytes (counted in the
-//   repository's GB18030 encoding, never inside a character) and trimmed again.
-// - Files are GB18030. A file that starts with a UTF-8 or UTF-16LE byte order mark, or whose bytes
-//   are all valid UTF-8 with some multi-byte Chinese text, is read and written back in that form.
-// - A write changes one line (or adds a key at the end of its section, or a section at the end of
-//   the file); every other byte stays. New files get CRLF line ends, existing ones keep theirs.
-//   CR, LF and NUL in a value are written as blanks, so no value can add a key or a section.
-// - Every store is atomic: a temporary file in the same folder, flushed, renamed over the old one,
-//   with the old file's permission bits. A failed store leaves the old file whole.
-//
-// - When the file is missing, a file in the same folder whose name differs only in letter case is
-//   the one read and written. A file larger than 64 MB is not a profile: reads give their
-//   defaults and writes fail.
-// - A store whose values are all stored already leaves the file untouched.
-//
+// Every reader and writer here keeps the rules of the Windows profile functions:
+// - Section names and keys match ignoring letter case and blanks at both ends; blanks are spaces,
+//   a tab belongs to the name. The first section of a name and the first key of a name within it
+//   count; keys before the first section belong to none. "[]" and "=v" hold the empty name.
+// - A line whose first non-blank character is ";" is a comment. A section name ends at the last
+//   "]" of its line; a line starting with "[" that holds no "]" opens no section.
+// - A value read is cut at its first NUL, trimmed of blanks, freed of one pair of matching outer
+//   quotes (" or '), cut to 255 bytes (in GB18030, never inside a character) and trimmed at the
+//   cut. A default is returned without its trailing blanks.
+// - Files are GB18030. A file with a UTF-8 or UTF-16LE byte order mark, or of valid UTF-8 that
+//   reads as more plausible Chinese than as GB18030 (profile_encoding.h), keeps that form.
+// - A write changes one line (or adds a key after its section's last entry, or a section at the
+//   end); every other byte stays. New files get CRLF line ends, existing ones keep theirs, a
+//   rewritten last line without one gets one. CR, LF and NUL in a value become blanks; a value a
+//   reader would take for a quoted one is stored in one more pair of double quotes.
+// - Every store is atomic (temporary file, flushed, renamed over the old one, its permission
+//   bits kept); a failed store leaves the old file whole. One whose values are stored already
+//   leaves the file untouched. A missing file's case variant in its folder is the one read and
+//   written. A file larger than 64 MB is not a profile: reads give defaults and writes fail.
 // Nothing here is cached between calls; every call opens, reads (and stores) and closes the file.
 // All functions are reentrant; two writers of one file must be kept apart by their callers.
 
@@ -37,8 +37,8 @@ QString readProfileString(const QString &section, const QString &key, const QStr
 
 // Stores `value` under `key` in `section`; creates the file when missing (its folder must exist).
 // Returns true when the value was stored. False when the folder is missing, the file is read-only
-// or cannot be replaced, or the section or key is empty or cannot be written as a name (a key with
-// "=", a section with "]", a name with a line break); the file is then unchanged.
+// or cannot be replaced, or a name cannot be written (a key with "=" or starting with "[" or ";",
+// a section with "]", a name with a line break or NUL); the file is then unchanged.
 bool writeProfileString(const QString &section, const QString &key, const QString &value,
                         const QString &filePath);
 

@@ -1,6 +1,6 @@
 #include "repository/profile_format.h"
 
-#include "repository/profile_values.h"
+#include "repository/profile_encoding.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -12,9 +12,11 @@ namespace {
 constexpr char Utf8Bom[] = "\xEF\xBB\xBF";
 constexpr char Utf16LeBom[] = "\xFF\xFE";
 
+// Only spaces are blanks around names and values, as for the Windows profile functions; a tab
+// belongs to the name or value.
 bool isBlankByte(char c)
 {
-    return c == ' ' || c == '\t';
+    return c == ' ';
 }
 
 QByteArrayView trimmedBytes(QByteArrayView bytes)
@@ -26,6 +28,39 @@ QByteArrayView trimmedBytes(QByteArrayView bytes)
     while (end > begin && isBlankByte(bytes[end - 1]))
         --end;
     return bytes.sliced(begin, end - begin);
+}
+
+QByteArrayView withoutTrailingBlanks(QByteArrayView bytes)
+{
+    while (!bytes.isEmpty() && isBlankByte(bytes.back()))
+        bytes.chop(1);
+    return bytes;
+}
+
+QString trimSpaces(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
+bool isQuote(QChar c)
+{
+    return c == QLatin1Char('"') || c == QLatin1Char('\'');
+}
+
+// One pair of matching outer quotes is not part of the value. Neither quote byte occurs inside a
+// GB18030 or UTF-8 character.
+QByteArrayView withoutOuterQuotes(QByteArrayView bytes)
+{
+    if (bytes.size() >= 2 && (bytes.front() == '"' || bytes.front() == '\'') &&
+        bytes.back() == bytes.front())
+        return bytes.sliced(1, bytes.size() - 2);
+    return bytes;
 }
 
 bool allAscii(QByteArrayView bytes)
@@ -159,7 +194,7 @@ template <typename Visit> void forEachLine(QByteArrayView body, Visit &&visit)
     }
 }
 
-enum class LineKind { Other, Section, Key };
+enum class LineKind { Other, Comment, Section, Key };
 
 struct ParsedLine
 {
@@ -168,40 +203,41 @@ struct ParsedLine
     qsizetype valueStart = 0; // for keys: first byte after "="
 };
 
-// The "]" that closes a section name; in GB18030 a trail byte can have the value of "]", so the
-// search steps over whole characters.
-qsizetype sectionNameEnd(QByteArrayView line, qsizetype from, bool gb18030)
+// The last "]" of the line, which ends a section name, or -1. In GB18030 a trail byte can have the
+// value of "]", so the search steps over whole characters.
+qsizetype lastClosingBracket(QByteArrayView line, qsizetype from, bool gb18030)
 {
     if (!gb18030) {
-        const qsizetype pos = line.indexOf(']', from);
-        return pos < 0 ? line.size() : pos;
+        const qsizetype pos = line.lastIndexOf(']');
+        return pos < from ? -1 : pos;
     }
-    qsizetype i = from;
-    while (i < line.size()) {
+    qsizetype last = -1;
+    for (qsizetype i = from; i < line.size(); i += gbCharLength(line, i)) {
         if (line[i] == ']')
-            return i;
-        i += gbCharLength(line, i);
+            last = i;
     }
-    return line.size();
+    return last;
 }
 
+// A line is a comment when its first non-blank character is ";", a section header when it is "["
+// and the line holds a "]" after it, a key when it holds "=" (the name may be empty).
 ParsedLine parseLine(QByteArrayView line, bool gb18030)
 {
     qsizetype i = 0;
     while (i < line.size() && isBlankByte(line[i]))
         ++i;
+    if (i < line.size() && line[i] == ';')
+        return {LineKind::Comment, {}, 0};
     if (i < line.size() && line[i] == '[') {
-        const qsizetype end = sectionNameEnd(line, i + 1, gb18030);
-        return {LineKind::Section, trimmedBytes(line.sliced(i + 1, end - i - 1)), 0};
+        const qsizetype end = lastClosingBracket(line, i + 1, gb18030);
+        if (end >= 0)
+            return {LineKind::Section, trimmedBytes(line.sliced(i + 1, end - i - 1)), 0};
     }
     // "=" (0x3D) is never part of a multi-byte character in GB18030 or UTF-8.
     const qsizetype eq = line.indexOf('=');
     if (eq < 0)
         return {};
-    const QByteArrayView name = trimmedBytes(line.first(eq));
-    if (name.isEmpty())
-        return {};
-    return {LineKind::Key, name, eq + 1};
+    return {LineKind::Key, trimmedBytes(line.first(eq)), eq + 1};
 }
 
 // Compares names in the file with one name asked for, decoding only names that are not ASCII.
@@ -219,8 +255,6 @@ public:
         if (m_ascii)
             m_asciiFolded = m_folded.toLatin1();
     }
-
-    bool isEmpty() const { return m_folded.isEmpty(); }
 
     bool matches(QByteArrayView raw, bool gb18030) const
     {
@@ -244,56 +278,7 @@ private:
     bool m_ascii = true;
 };
 
-bool isUtf8Continuation(unsigned char c)
-{
-    return (c & 0xC0) == 0x80;
-}
-
 } // namespace
-
-ProfileEncoding detectEncoding(QByteArrayView bytes)
-{
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
-    const qsizetype n = bytes.size();
-    bool sawChineseWidth = false;
-    qsizetype i = 0;
-    while (i < n) {
-        const unsigned char c = p[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        qsizetype length = 0;
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (c >= 0xC2 && c <= 0xDF) {
-            length = 2;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            length = 3;
-            if (c == 0xE0)
-                low = 0xA0;
-            else if (c == 0xED)
-                high = 0x9F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            length = 4;
-            if (c == 0xF0)
-                low = 0x90;
-            else if (c == 0xF4)
-                high = 0x8F;
-        } else {
-            return ProfileEncoding::Gb18030;
-        }
-        if (i + length > n || p[i + 1] < low || p[i + 1] > high)
-            return ProfileEncoding::Gb18030;
-        for (qsizetype k = 2; k < length; ++k) {
-            if (!isUtf8Continuation(p[i + k]))
-                return ProfileEncoding::Gb18030;
-        }
-        sawChineseWidth = sawChineseWidth || length >= 3;
-        i += length;
-    }
-    return sawChineseWidth ? ProfileEncoding::Utf8 : ProfileEncoding::Gb18030;
-}
 
 ProfileText ProfileText::fromFileBytes(const QByteArray &fileBytes)
 {
@@ -335,18 +320,42 @@ QString profileValueText(QByteArrayView rawValue, bool gb18030)
     const qsizetype nul = rawValue.indexOf('\0');
     if (nul >= 0)
         rawValue = rawValue.first(nul);
-    rawValue = trimmedBytes(rawValue);
+    rawValue = withoutOuterQuotes(trimmedBytes(rawValue));
     if (gb18030) {
         if (rawValue.size() > MaxValueBytes)
-            rawValue = trimmedBytes(rawValue.first(gbPrefixLength(rawValue, MaxValueBytes)));
+            rawValue =
+                withoutTrailingBlanks(rawValue.first(gbPrefixLength(rawValue, MaxValueBytes)));
         return decodeText(rawValue, true);
     }
-    return trimBlanks(cutToGbLimit(decodeText(rawValue, false)));
+    const QString text = decodeText(rawValue, false);
+    const QString cut = cutToGbLimit(text);
+    if (cut.size() == text.size())
+        return text;
+    qsizetype end = cut.size();
+    while (end > 0 && cut.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return cut.first(end);
+}
+
+QString profileDefaultText(const QString &defaultValue)
+{
+    qsizetype end = defaultValue.size();
+    while (end > 0 && defaultValue.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return end == defaultValue.size() ? defaultValue : defaultValue.first(end);
 }
 
 QString foldProfileName(const QString &name)
 {
-    return trimBlanks(name).toCaseFolded();
+    return trimSpaces(name).toCaseFolded();
+}
+
+QString storedValueText(const QString &value)
+{
+    const QString core = trimSpaces(value);
+    if (core.size() >= 2 && isQuote(core.front()) && core.back() == core.front())
+        return u'"' + core + u'"';
+    return value;
 }
 
 std::optional<QString> findProfileValue(const QByteArray &fileBytes, const QString &section,
@@ -354,8 +363,6 @@ std::optional<QString> findProfileValue(const QByteArray &fileBytes, const QStri
 {
     const NameMatcher sectionName(section);
     const NameMatcher keyName(key);
-    if (sectionName.isEmpty() || keyName.isEmpty())
-        return std::nullopt;
     const ProfileText text = ProfileText::fromFileBytes(fileBytes);
     const bool gb = text.isGb18030();
     const QByteArrayView body(text.body);
@@ -387,7 +394,7 @@ ProfileIndex ProfileIndex::build(const QByteArray &fileBytes)
     const QByteArrayView body(index.m_text.body);
     // Every key line holds an "=", so their count bounds the number of keys.
     index.m_keys.reserve(std::min<qsizetype>(index.m_text.body.count('='), 4096));
-    qsizetype current = -1;
+    qsizetype current = -1; // keys before the first section belong to none
     forEachLine(body, [&](qsizetype start, qsizetype length, qsizetype) {
         const QByteArrayView line = body.sliced(start, length);
         const ParsedLine parsed = parseLine(line, gb);
@@ -398,6 +405,7 @@ ProfileIndex ProfileIndex::build(const QByteArray &fileBytes)
             } else {
                 current = index.m_sectionIndex.size();
                 index.m_sectionIndex.insert(name, current);
+                index.m_sectionStarts.append(start);
             }
         } else if (parsed.kind == LineKind::Key && current >= 0) {
             std::pair<qsizetype, QString> name(current, foldRawName(parsed.name, gb));
@@ -425,6 +433,32 @@ std::optional<QString> ProfileIndex::value(const QString &section, const QString
 bool ProfileIndex::containsSection(const QString &section) const
 {
     return m_sectionIndex.contains(foldProfileName(section));
+}
+
+int ProfileIndex::lineAt(qsizetype offset) const
+{
+    int line = 1;
+    forEachLine(QByteArrayView(m_text.body).first(offset),
+                [&line](qsizetype, qsizetype, qsizetype eol) {
+                    line += eol > 0;
+                    return true;
+                });
+    return line;
+}
+
+int ProfileIndex::sectionLine(const QString &section) const
+{
+    const auto sectionIt = m_sectionIndex.constFind(foldProfileName(section));
+    return sectionIt == m_sectionIndex.cend() ? 0 : lineAt(m_sectionStarts.at(*sectionIt));
+}
+
+int ProfileIndex::keyLine(const QString &section, const QString &key) const
+{
+    const auto sectionIt = m_sectionIndex.constFind(foldProfileName(section));
+    if (sectionIt == m_sectionIndex.cend())
+        return 0;
+    const auto keyIt = m_keys.constFind({*sectionIt, foldProfileName(key)});
+    return keyIt == m_keys.cend() ? 0 : lineAt(keyIt->start);
 }
 
 ProfileDocument ProfileDocument::parse(const QByteArray &fileBytes)
@@ -457,11 +491,12 @@ void ProfileDocument::classify(Line &line) const
 {
     const bool gb = m_encoding == ProfileEncoding::Gb18030;
     const ParsedLine parsed = parseLine(line.content, gb);
-    line.kind = parsed.kind == LineKind::Section ? Kind::Section
-                : parsed.kind == LineKind::Key   ? Kind::Key
-                                                 : Kind::Other;
-    line.nameStart =
-        parsed.kind == LineKind::Other ? 0 : parsed.name.data() - line.content.constData();
+    line.kind = parsed.kind == LineKind::Section   ? Kind::Section
+                : parsed.kind == LineKind::Key     ? Kind::Key
+                : parsed.kind == LineKind::Comment ? Kind::Comment
+                                                   : Kind::Other;
+    const bool named = line.kind == Kind::Section || line.kind == Kind::Key;
+    line.nameStart = named ? parsed.name.data() - line.content.constData() : 0;
     line.nameLength = parsed.name.size();
     line.valueStart = parsed.valueStart;
 }
@@ -488,15 +523,16 @@ bool holdsLineBreakOrNul(const QString &text)
 
 bool ProfileDocument::isWritableSection(const QString &section)
 {
-    const QString name = trimBlanks(section);
-    return !name.isEmpty() && !name.contains(QLatin1Char(']')) && !holdsLineBreakOrNul(name);
+    const QString name = trimSpaces(section);
+    return !name.contains(QLatin1Char(']')) && !holdsLineBreakOrNul(name);
 }
 
 bool ProfileDocument::isWritableKey(const QString &key)
 {
-    const QString name = trimBlanks(key);
-    return !name.isEmpty() && !name.contains(QLatin1Char('=')) &&
-           !name.startsWith(QLatin1Char('[')) && !holdsLineBreakOrNul(name);
+    // A key starting with "[" could read as a section header, one starting with ";" as a comment.
+    const QString name = trimSpaces(key);
+    return !name.contains(QLatin1Char('=')) && !name.startsWith(QLatin1Char('[')) &&
+           !name.startsWith(QLatin1Char(';')) && !holdsLineBreakOrNul(name);
 }
 
 bool ProfileDocument::set(const QString &section, const QString &key, const QString &value)
@@ -507,7 +543,7 @@ bool ProfileDocument::set(const QString &section, const QString &key, const QStr
     cleanValue.replace(QLatin1Char('\r'), QLatin1Char(' '))
         .replace(QLatin1Char('\n'), QLatin1Char(' '))
         .replace(QChar(0), QLatin1Char(' '));
-    const QByteArray valueBytes = encode(cleanValue);
+    const QByteArray valueBytes = encode(storedValueText(cleanValue));
     const bool gb = m_encoding == ProfileEncoding::Gb18030;
     const NameMatcher sectionName(section);
     const NameMatcher keyName(key);
@@ -519,14 +555,14 @@ bool ProfileDocument::set(const QString &section, const QString &key, const QStr
             sectionLine = i;
     }
     Line keyLine;
-    keyLine.content = encode(trimBlanks(key)) + '=' + valueBytes;
+    keyLine.content = encode(trimSpaces(key)) + '=' + valueBytes;
     keyLine.eol = lineEnd();
     classify(keyLine);
     if (sectionLine < 0) {
         if (!m_lines.isEmpty() && m_lines.last().eol.isEmpty())
             m_lines.last().eol = lineEnd();
         Line header;
-        header.content = '[' + encode(trimBlanks(section)) + ']';
+        header.content = '[' + encode(trimSpaces(section)) + ']';
         header.eol = lineEnd();
         classify(header);
         m_lines.append(std::move(header));
@@ -534,21 +570,24 @@ bool ProfileDocument::set(const QString &section, const QString &key, const QStr
         return true;
     }
 
-    qsizetype lastFilled = sectionLine;
+    qsizetype lastEntry = sectionLine;
     for (qsizetype i = sectionLine + 1; i < m_lines.size() && m_lines.at(i).kind != Kind::Section;
          ++i) {
         Line &line = m_lines[i];
         if (line.kind == Kind::Key && keyName.matches(line.name(), gb)) {
             line.content = line.content.first(line.valueStart) + valueBytes;
+            // A rewritten last line gets the line end the file lacked.
+            if (line.eol.isEmpty())
+                line.eol = lineEnd();
             return true;
         }
-        if (!trimmedBytes(line.content).isEmpty())
-            lastFilled = i;
+        if (line.kind != Kind::Comment && !trimmedBytes(line.content).isEmpty())
+            lastEntry = i;
     }
-    // A new key goes after the section's last line that is not blank.
-    if (m_lines.at(lastFilled).eol.isEmpty())
-        m_lines[lastFilled].eol = lineEnd();
-    m_lines.insert(lastFilled + 1, std::move(keyLine));
+    // A new key goes after the section's last entry, before trailing comments and blank lines.
+    if (m_lines.at(lastEntry).eol.isEmpty())
+        m_lines[lastEntry].eol = lineEnd();
+    m_lines.insert(lastEntry + 1, std::move(keyLine));
     return true;
 }
 

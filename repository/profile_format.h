@@ -31,14 +31,17 @@ struct ProfileText
     bool isGb18030() const { return encoding == ProfileEncoding::Gb18030; }
 };
 
-// Decides the encoding of bytes without a byte order mark: UTF-8 when they are valid UTF-8 and
-// hold at least one character of three or more bytes (Chinese text); GB18030 otherwise. GB18030
-// text that happens to form valid two-byte UTF-8 sequences therefore stays GB18030.
-ProfileEncoding detectEncoding(QByteArrayView bytes);
-
-// A stored value as a read returns it: cut at its first NUL, trimmed, cut to 255 GB18030 bytes
-// without splitting a character, trimmed again.
+// A stored value as a read returns it: cut at its first NUL, trimmed of blanks, one pair of
+// matching outer quotes (" or ') removed, cut to 255 GB18030 bytes without splitting a character
+// and the blanks before the cut removed.
 QString profileValueText(QByteArrayView rawValue, bool gb18030);
+
+// A default as a read returns it: without its trailing blanks (leading ones stay).
+QString profileDefaultText(const QString &defaultValue);
+
+// A value as a write stores it: one that a reader would take for a quoted value is put inside one
+// more pair of double quotes, so that it reads back as it was written.
+QString storedValueText(const QString &value);
 
 // The case-folded, trimmed form under which section names and keys are compared.
 QString foldProfileName(const QString &name);
@@ -56,8 +59,13 @@ public:
     ProfileEncoding encoding() const { return m_text.encoding; }
     std::optional<QString> value(const QString &section, const QString &key) const;
     bool containsSection(const QString &section) const;
+    // The 1-based line of the section header or of the key that reads answer from; 0 when missing.
+    int sectionLine(const QString &section) const;
+    int keyLine(const QString &section, const QString &key) const;
 
 private:
+    int lineAt(qsizetype offset) const;
+
     struct ValueRef
     {
         qsizetype start = 0;
@@ -65,6 +73,7 @@ private:
     };
     ProfileText m_text;
     QHash<QString, qsizetype> m_sectionIndex;
+    QList<qsizetype> m_sectionStarts; // where each section's header line starts in the body
     // One table for the keys of all sections, keyed by section number and folded key.
     QHash<std::pair<qsizetype, QString>, ValueRef> m_keys;
 };
@@ -76,17 +85,19 @@ public:
     static ProfileDocument parse(const QByteArray &fileBytes);
 
     // Stores one value as writeProfileString() does. Returns false, changing nothing, when the
-    // section or key cannot be written as a name.
+    // section or key cannot be written as a name (see isWritableSection(), isWritableKey()).
     bool set(const QString &section, const QString &key, const QString &value);
     bool isModified() const { return m_modified; }
     ProfileEncoding encoding() const { return m_encoding; }
     QByteArray toBytes() const;
 
+    // A name may be empty ("[]", "=value"); it must not hold a line break or NUL, a section name
+    // no "]", a key no "=" and not start with "[" or ";".
     static bool isWritableSection(const QString &section);
     static bool isWritableKey(const QString &key);
 
 private:
-    enum class Kind { Other, Section, Key };
+    enum class Kind { Other, Comment, Section, Key };
     struct Line
     {
         QByteArray content;

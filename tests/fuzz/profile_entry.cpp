@@ -33,8 +33,8 @@ QList<Name> namesIn(const QByteArray &bytes, exam::ProfileEncoding encoding)
             section = trimmed.mid(1, trimmed.indexOf(u']') - 1);
             continue;
         }
-        // Only names a program can ask for: empty names and names with NUL or line breaks are
-        // refused by every writer, so no reader is ever asked for them.
+        // Only names a program can ask for: names with NUL or line breaks are refused by every
+        // writer, so no reader is ever asked for them.
         const qsizetype equals = line.indexOf(u'=');
         if (equals > 0 && exam::ProfileDocument::isWritableSection(section)
             && exam::ProfileDocument::isWritableKey(line.left(equals)))
@@ -82,7 +82,8 @@ bool checkProfileBytes(const QByteArray &bytes)
     const exam::ProfileSnapshot written = exam::ProfileSnapshot::fromBytes(document.toBytes());
     const exam::ProfileSnapshot fresh = freshFile(target, value);
     // The encoding of a file without a byte order mark is a guess: GB18030 bytes that also form
-    // UTF-8 text with Chinese-width characters read as UTF-8. Such files prove nothing here.
+    // valid UTF-8 read as UTF-8 when that reading is the more plausible text. Such files prove
+    // nothing here.
     if (written.encoding() != document.encoding() || fresh.encoding() != exam::ProfileEncoding::Gb18030)
         return true;
     return written.value(target.section, target.key) == fresh.value(target.section, target.key);

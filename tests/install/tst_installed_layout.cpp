@@ -33,6 +33,7 @@ private slots:
     void shouldLayOutARepositoryRoot();
     void shouldBundleTheRuntimeButNotThePCsOwnLibraries_data();
     void shouldBundleTheRuntimeButNotThePCsOwnLibraries();
+    void shouldCheckTheInstalledRepositoryClean();
     void shouldStartTheClientOnTheInstalledRepository();
     void shouldStartTheConsoleOnTheInstalledRepository();
     void shouldReplaceTheRuntimeAndKeepTheDataWhenInstalledAgain();
@@ -134,6 +135,7 @@ void TestInstalledLayout::shouldLayOutARepositoryRoot_data()
 
     QTest::newRow("console") << "proctor" << false << true;
     QTest::newRow("client") << "candidate" << false << true;
+    QTest::newRow("repository check") << "examtool" << false << true;
     QTest::newRow("document template") << "sys/paper.dot" << false << false;
     QTest::newRow("workbook template") << "sys/score.xlt" << false << false;
     QTest::newRow("help start page") << "help/index.html" << false << false;
@@ -199,6 +201,15 @@ void TestInstalledLayout::shouldBundleTheRuntimeButNotThePCsOwnLibraries()
     QCOMPARE(info.exists(), bundled);
     if (bundled)
         QVERIFY(info.isFile() && info.size() > 0);
+}
+
+void TestInstalledLayout::shouldCheckTheInstalledRepositoryClean()
+{
+    QProcess check;
+    check.start(m_root + u"/examtool"_qs, {QStringLiteral("check"), m_root});
+    QVERIFY(check.waitForFinished(60000));
+    QCOMPARE(check.readAllStandardOutput(), QByteArray());
+    QCOMPARE(check.exitCode(), 0);
 }
 
 TestInstalledLayout::ProgramRun TestInstalledLayout::runUntilWindow(const QString &program,

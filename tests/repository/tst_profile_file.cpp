@@ -82,6 +82,7 @@ private slots:
     void shouldChangeOnlyTheWrittenLine_data();
     void shouldChangeOnlyTheWrittenLine();
     void shouldCreateNewFileWithCrlf();
+    void shouldReturnDefaultWithoutTrailingBlanks();
     void shouldReplaceLineBreaksAndNulInValues();
     void shouldRefuseNamesThatCannotBeStored_data();
     void shouldRefuseNamesThatCannotBeStored();
@@ -149,12 +150,28 @@ void TestProfileFile::shouldMatchNamesIgnoringCaseAndBlanks_data()
                                      << "TESTtime"
                                      << "30";
     QTest::newRow("blanks around names in file")
-        << QByteArray("[ MAIN\t]\r\n  mark \t= 5\r\n") << "MAIN"
+        << QByteArray("[ MAIN  ]\r\n  mark  = 5\r\n") << "MAIN"
         << "mark"
         << "5";
     QTest::newRow("blanks around asked names") << QByteArray("[MAIN]\r\nmark=5\r\n") << "  MAIN "
-                                               << "\tmark "
+                                               << " mark "
                                                << "5";
+    QTest::newRow("tab is part of a name in the file")
+        << QByteArray("[MAIN]\r\n\tmark=5\r\n") << "MAIN"
+        << "mark"
+        << "<default>";
+    QTest::newRow("tab is part of an asked name") << QByteArray("[MAIN]\r\nmark=5\r\n") << "MAIN"
+                                                  << "mark\t"
+                                                  << "<default>";
+    QTest::newRow("empty key") << QByteArray("[A]\r\n=1\r\n") << "A"
+                               << ""
+                               << "1";
+    QTest::newRow("empty section") << QByteArray("[A]\r\nk=1\r\n[]\r\nk=2\r\n") << ""
+                                   << "k"
+                                   << "2";
+    QTest::newRow("comment is no key") << QByteArray("[A]\r\n;k=1\r\n k=2\r\n") << "A"
+                                       << ";k"
+                                       << "<default>";
     QTest::newRow("full-width letters fold") << gb(QStringLiteral("[ＡＢ]\r\nｋ=1\r\n")) << "ａｂ"
                                              << "Ｋ"
                                              << "1";
@@ -192,7 +209,14 @@ void TestProfileFile::shouldReadValueByTheValueRules_data()
     QTest::addColumn<QByteArray>("value");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("blanks trimmed") << QByteArray(" 12 \t") << "12";
+    QTest::newRow("blanks trimmed") << QByteArray("  12 ") << "12";
+    QTest::newRow("tab is no blank") << QByteArray(" 12 \t") << "12 \t";
+    QTest::newRow("double quotes removed") << QByteArray(" \" a b \" ") << " a b ";
+    QTest::newRow("single quotes removed") << QByteArray("'x'") << "x";
+    QTest::newRow("only the outer quotes") << QByteArray("''x''") << "'x'";
+    QTest::newRow("quotes that differ stay") << QByteArray("\"x'") << "\"x'";
+    QTest::newRow("quoted value cut at 255 bytes")
+        << "\"" + QByteArray(300, 'q') + "\"" << QString(255, QLatin1Char('q'));
     QTest::newRow("empty") << QByteArray("") << "";
     QTest::newRow("inner blanks kept") << QByteArray("a  b") << "a  b";
     QTest::newRow("cut at NUL") << QByteArray("ab\0cd", 5) << "ab";
@@ -237,8 +261,9 @@ void TestProfileFile::shouldGiveDefaultWhenMissing_data()
         << "k";
     QTest::newRow("line without equals sign") << QByteArray("[A]\r\nk\r\n") << "A"
                                               << "k";
-    QTest::newRow("empty key asked") << QByteArray("[A]\r\n=1\r\n") << "A"
-                                     << "";
+    QTest::newRow("key before any section asked in the empty section")
+        << QByteArray("k=1\r\n[]\r\n") << ""
+        << "k";
     QTest::newRow("empty file") << QByteArray() << "A"
                                 << "k";
 }
@@ -296,7 +321,11 @@ void TestProfileFile::shouldChangeOnlyTheWrittenLine_data()
                                                     << "2" << QByteArray("[A]\nx=1\n[B]\ny=2\n");
     QTest::newRow("no final line end, changed key") << QByteArray("[A]\r\nx=1") << "A"
                                                     << "x"
-                                                    << "2" << QByteArray("[A]\r\nx=2");
+                                                    << "2" << QByteArray("[A]\r\nx=2\r\n");
+    QTest::newRow("new key before trailing comments")
+        << QByteArray("[A]\r\nx=1\r\n; note\r\n\r\n[B]\r\n") << "A"
+        << "y"
+        << "2" << QByteArray("[A]\r\nx=1\r\ny=2\r\n; note\r\n\r\n[B]\r\n");
     QTest::newRow("empty section gets its key") << QByteArray("[A]\r\n[B]\r\n") << "A"
                                                 << "k"
                                                 << "v" << QByteArray("[A]\r\nk=v\r\n[B]\r\n");
@@ -327,6 +356,17 @@ void TestProfileFile::shouldCreateNewFileWithCrlf()
     QCOMPARE(readBytes(path()), gb(QStringLiteral("[高一(1)班]\r\n17=张三\r\n17LAST=\r\n")));
 }
 
+void TestProfileFile::shouldReturnDefaultWithoutTrailingBlanks()
+{
+    QCOMPARE(readProfileString(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral(" 0  "),
+                               path()),
+             QStringLiteral(" 0"));
+    QVERIFY(writeBytes(path(), "[S]\r\n"));
+    QCOMPARE(ProfileSnapshot::load(path()).value(QStringLiteral("S"), QStringLiteral("k"),
+                                                 QStringLiteral("\t1 ")),
+             QStringLiteral("\t1"));
+}
+
 void TestProfileFile::shouldReplaceLineBreaksAndNulInValues()
 {
     const QString value = QStringLiteral("a\r\n[X]\r\nb=c") + QChar(0) + QStringLiteral("d\re\nf");
@@ -342,12 +382,10 @@ void TestProfileFile::shouldRefuseNamesThatCannotBeStored_data()
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
 
-    QTest::newRow("empty key") << "A"
-                               << "";
-    QTest::newRow("blank key") << "A"
-                               << "  ";
-    QTest::newRow("empty section") << ""
-                                   << "k";
+    QTest::newRow("key opening a comment") << "A"
+                                           << " ;k";
+    QTest::newRow("NUL in key") << "A" << QStringLiteral("a") + QChar(0);
+    QTest::newRow("NUL in section") << QStringLiteral("A") + QChar(0) << "k";
     QTest::newRow("equals sign in key") << "A"
                                         << "a=b";
     QTest::newRow("key opening a section") << "A"
@@ -682,6 +720,7 @@ void TestProfileFile::batchShouldGiveSameBytesAsSingleWrites()
         {QStringLiteral("2"), QStringLiteral("mark"), QString()},
         {QStringLiteral("MAIN"), QStringLiteral("bad=key"), QStringLiteral("x")},
         {QStringLiteral("MAIN"), QStringLiteral("about_test"), QStringLiteral("line\r\nbreak")},
+        {QStringLiteral("MAIN"), QStringLiteral("Author"), QStringLiteral("'quoted'")},
     };
     ProfileBatch batch(batched);
     for (const Write &w : writes) {
