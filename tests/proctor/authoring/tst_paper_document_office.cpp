@@ -33,11 +33,11 @@ void TestPaperDocumentOffice::shouldShowThePaperInOrderInWriter()
     QVERIFY(probeFile.open(QIODevice::WriteOnly));
     probeFile.write("{\\rtf1\\ansi probe\\par}");
     probeFile.close();
-    const QString missing = office_test::officeMissing(
+    const QString unavailable = office_test::officeMissing(
         soffice, output.filePath(QStringLiteral("profile")),
         QStringLiteral("txt:Text (encoded):UTF8"), probe, QStringLiteral("txt"));
-    if (!missing.isEmpty())
-        QSKIP(qPrintable(missing));
+    if (!unavailable.isEmpty())
+        QSKIP(qPrintable(unavailable));
 
     PaperRepository repository(root.path());
     const QString paper = QStringLiteral("期末考试");
