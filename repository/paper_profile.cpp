@@ -95,10 +95,11 @@ PaperSettings newPaperSettings(const QString &paperName)
     return s;
 }
 
-bool writePaperSettings(const QString &paperProfilePath, const PaperSettings &s, QString *error)
+namespace {
+
+void putSettings(ProfileBatch &batch, const PaperSettings &s)
 {
     using namespace PaperKeys;
-    ProfileBatch batch(paperProfilePath);
     const QString main = key(MainSection);
     const auto put = [&](const char *name, const QString &value) {
         batch.set(main, key(name), trimBlanks(value));
@@ -117,6 +118,24 @@ bool writePaperSettings(const QString &paperProfilePath, const PaperSettings &s,
     put(AboutTest, s.aboutTest);
     put(RandomDraw, s.randomDraw);
     put(RandomDrawCount, s.randomDrawCount);
+}
+
+} // namespace
+
+bool writePaperSettings(const QString &paperProfilePath, const PaperSettings &s, QString *error)
+{
+    ProfileBatch batch(paperProfilePath);
+    putSettings(batch, s);
+    return batch.store(error);
+}
+
+bool writeNewPaperSettings(const QString &paperProfilePath, const PaperSettings &s, QString *error)
+{
+    using namespace PaperKeys;
+    ProfileBatch batch(paperProfilePath);
+    putSettings(batch, s);
+    batch.set(key(MainSection), key(DefaultMark),
+              blankSignedNumberText(profileNumber(s.defaultMark)));
     return batch.store(error);
 }
 

@@ -3,8 +3,9 @@
 // The paper profile SHIJUAN/<paper>/<paper>.cho: section MAIN with the paper's settings, and one
 // section per question ("1", "2", …) naming its two RTF documents, its standard answer and mark.
 //
-// Ownership of MAIN is split: the settings writer (paper management) never writes Question_conut,
-// full_mark or Mark; savePaper() (the editor) writes exactly those three and the question sections.
+// Ownership of MAIN is split: the settings writer (paper management) never writes Question_conut or
+// full_mark, and Mark only once, when it creates the paper; savePaper() (the editor) writes exactly
+// those three and the question sections.
 
 #include "repository/profile_file.h"
 #include "repository/random_source.h"
@@ -78,6 +79,10 @@ PaperSettings newPaperSettings(const QString &paperName);
 // A_grade … D_grade, Author, about_test, rnd_test, rnd_test_No (each trimmed) as one store.
 bool writePaperSettings(const QString &paperProfilePath, const PaperSettings &settings,
                         QString *error = nullptr);
+// The same for a paper just created, plus Mark (" 5" form) from settings.defaultMark in the same
+// store: the editor then starts from the default mark paper management showed for the new paper.
+bool writeNewPaperSettings(const QString &paperProfilePath, const PaperSettings &settings,
+                           QString *error = nullptr);
 
 struct PaperQuestion
 {

@@ -3,6 +3,10 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <memory>
 
 bool openWebAddress(const QUrl &address)
 {
@@ -35,5 +39,34 @@ bool openHelp(const QString &programFolder)
 
 bool openDocument(const QString &filePath)
 {
-    return QFileInfo::exists(filePath) && QDesktopServices::openUrl(QUrl::fromLocalFile(filePath));
+    if (!QFileInfo(filePath).isFile())
+        return false;
+    // QDesktopServices only says whether xdg-open started, not whether a program took the file.
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty())
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(filePath));
+    auto process = std::make_unique<QProcess>();
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    process->start(opener, {filePath});
+    if (!process->waitForStarted())
+        return false;
+    constexpr int OpenerWaitMs = 5000;
+    if (process->waitForFinished(OpenerWaitMs))
+        return process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+    if (process->state() != QProcess::Running)
+        return false;
+    // Without a desktop environment xdg-open runs the program itself and stays until it ends.
+    QProcess *running = process.release();
+    QObject::connect(running, &QProcess::finished, running, &QObject::deleteLater);
+    return true;
+}
+
+QString savedDocumentNote(const QString &filePath, bool opened)
+{
+    QString note = QStringLiteral("文件保存在：%1").arg(QDir::toNativeSeparators(filePath));
+    if (!opened)
+        note += QStringLiteral("\n未能自动打开这个文件,请到这个位置打开它。");
+    return note;
 }

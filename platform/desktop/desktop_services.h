@@ -14,5 +14,11 @@ QString helpFilePath(const QString &programFolder);
 // could not be opened.
 bool openHelp(const QString &programFolder);
 
-// Opens a document (an exported workbook or paper) with the desktop's handler.
+// Opens a document (an exported workbook or paper) with the desktop's handler. True only when the
+// handler said it opened the file: on Linux xdg-open's exit status (a handler that is still
+// running after a few seconds is the program showing the file, which counts as opened).
 bool openDocument(const QString &filePath);
+
+// The lines that end an export's message: where the file was saved and, when it could not be
+// opened, that the teacher should open it from there.
+QString savedDocumentNote(const QString &filePath, bool opened);

@@ -157,17 +157,15 @@ void exportPaperDocument(const AuthoringRequest &request, const PaperDocumentCon
 
     const auto open = context.openDocument ? context.openDocument : openDocument;
     const bool opened = !outcome.filePath.isEmpty() && open(outcome.filePath);
-    const QString location = QDir::toNativeSeparators(outcome.filePath);
     if (outcome.ok) {
-        QString text = QStringLiteral("试卷已成功输出到WORD中!");
-        if (!opened)
-            text += QStringLiteral("\n\n文件保存在：%1").arg(location);
+        const QString text = QStringLiteral("试卷已成功输出到WORD中!\n\n") +
+                             savedDocumentNote(outcome.filePath, opened);
         dialogs.message(request.parent, text, Dialogs::Icon::Information);
         return;
     }
     QString text = QStringLiteral("该功能需要您的计算机安装 WORD 软件.\n\n") + outcome.error;
     if (!outcome.filePath.isEmpty())
-        text += QStringLiteral("\n已输出的部分保存在：%1").arg(location);
+        text += QStringLiteral("\n\n已输出的部分：") + savedDocumentNote(outcome.filePath, opened);
     dialogs.message(request.parent, text, Dialogs::Icon::Warning);
 }
 

@@ -168,7 +168,12 @@ void PaperEditor::select(int row)
 {
     if (!m_table.isValidRow(row))
         return;
-    saveEditors();
+    // A question whose text could not be written stays on screen, so nothing typed is lost; the
+    // window puts its row back as the current one.
+    if (!saveEditors()) {
+        emit currentChanged();
+        return;
+    }
     m_current = row;
     emit currentChanged();
     showQuestion();
@@ -236,7 +241,8 @@ void PaperEditor::moveDown()
 
 int PaperEditor::insertBlank()
 {
-    saveEditors();
+    if (!saveEditors())
+        return 0;
     QString questionName;
     QString explainName;
     if (newWorkingFile(&questionName).isEmpty() || newWorkingFile(&explainName).isEmpty())
@@ -267,7 +273,10 @@ void PaperEditor::remove()
         showMessage(QStringLiteral("不能删除最后一个考题!"));
         return;
     }
-    saveEditors();
+    // The deleted question's unsaved typing goes with it; writing it back could only fail in the
+    // way of showing the question above.
+    m_questionDoc->setModified(false);
+    m_explanationDoc->setModified(false);
     if (!m_table.remove(row))
         return;
     emit listChanged();
@@ -296,6 +305,7 @@ void PaperEditor::setUsesDefaultMark(bool on)
         m_table.setMark(m_current, trimBlanks(m_markFieldText));
     }
     setModified(true);
+    updateCaption(QStringLiteral("  总分:"));
     emit questionShown();
 }
 
@@ -305,6 +315,7 @@ void PaperEditor::editOwnMark(const QString &text)
     if (m_table.isValidRow(m_current))
         m_table.setMark(m_current, trimBlanks(text));
     setModified(true);
+    updateCaption(QStringLiteral("  总分:"));
 }
 
 void PaperEditor::editDefaultMark(const QString &text)
@@ -338,21 +349,35 @@ void PaperEditor::explanationEdited()
 bool PaperEditor::importQuestion(const QString &sourceFolder, const PaperQuestion &source,
                                  const QString &plainText)
 {
-    saveEditors();
+    if (!saveEditors())
+        return false;
     PaperQuestion copy = source;
+    QStringList made;
+    const auto dropMade = [&made] {
+        for (const QString &path : std::as_const(made))
+            QFile::remove(path);
+    };
     for (QString *name : {&copy.questionFile, &copy.explainFile}) {
         const QString sourceName = trimBlanks(*name);
         // The new name is taken by an empty file first, so the second draw cannot repeat it; a
         // missing source leaves that empty file.
         const QString to = newWorkingFile(name);
-        if (to.isEmpty())
+        if (to.isEmpty()) {
+            dropMade();
             return false;
+        }
+        made << to;
         const QString from = resolvePath(sourceFolder, {sourceName});
-        if (!sourceName.isEmpty() && QFile::exists(from))
-            copyFileReplacing(from, to);
+        QString error;
+        if (!sourceName.isEmpty() && QFile::exists(from) && !copyFileReplacing(from, to, &error)) {
+            dropMade();
+            showMessage(QStringLiteral("考题没有导入: %1").arg(error));
+            return false;
+        }
     }
     const int row = m_table.append(copy, plainText);
     if (row == 0) {
+        dropMade();
         showMessage(QStringLiteral("试卷的考题数已达上限,不能再插入考题!"));
         return false;
     }

@@ -58,6 +58,8 @@ public:
     QString workingFile(const QString &fileName) const;
 
     // --- The teacher's actions ----------------------------------------------------------------
+    // Every action that loads another question into the editors first writes them back; when that
+    // fails the message is shown and the current question stays, with its text, on screen.
     void select(int row);
     void previous();
     void next();
@@ -72,6 +74,8 @@ public:
     void editDefaultMark(const QString &text);
     // Appends a copy of a question of another paper (the question bank): its two files are copied
     // from `sourceFolder` under new names, its answer and mark are kept, and it becomes current.
+    // A missing source file gives an empty one (the question shows empty editors); a source file
+    // that cannot be copied is reported and nothing is added. False when nothing was added.
     bool importQuestion(const QString &sourceFolder, const PaperQuestion &source,
                         const QString &plainText);
 

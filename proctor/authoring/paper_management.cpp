@@ -3,7 +3,6 @@
 #include "platform/dialogs/dialogs.h"
 #include "proctor/authoring/authoring_hooks.h"
 #include "proctor/authoring/current_paper.h"
-#include "proctor/authoring/paper_management_save.h"
 #include "proctor/authoring/paper_transfer.h"
 #include "repository/name_rules.h"
 #include "repository/paper_profile.h"
@@ -52,6 +51,11 @@ bool isFlagColumn(PaperColumn column)
 bool isPasswordColumn(PaperColumn column)
 {
     return column == PaperColumn::RetestPassword || column == PaperColumn::ReloginPassword;
+}
+
+QString failureReport(const SaveAllResult &result)
+{
+    return QStringLiteral("保存时未能完成以下操作:\n") + result.errors.join(u'\n');
 }
 
 } // namespace
@@ -284,14 +288,19 @@ void PaperManagement::moveDown()
     emit listChanged();
 }
 
-bool PaperManagement::saveAll()
+SaveAllResult PaperManagement::storeAll(bool report)
 {
-    const SaveAllResult result = saveAllPapers(m_paths, m_table, m_created, m_deleted);
+    SaveAllResult result = saveAllPapers(m_paths, m_table, m_created, m_deleted);
     m_created = result.createdLeft;
     m_deleted = result.deletedLeft;
-    if (!result.ok())
-        showMessage(QStringLiteral("保存时未能完成以下操作:\n") + result.errors.join(u'\n'));
-    return result.ok();
+    if (report && !result.ok())
+        showMessage(failureReport(result));
+    return result;
+}
+
+bool PaperManagement::saveAll()
+{
+    return storeAll(true).ok();
 }
 
 bool PaperManagement::save()
@@ -302,11 +311,25 @@ bool PaperManagement::save()
     return true;
 }
 
+bool PaperManagement::saveForClosing()
+{
+    const SaveAllResult result = storeAll(false);
+    if (result.ok())
+        return true;
+    return m_dialogs.yesNo(m_dialogParent,
+                           failureReport(result) +
+                               QStringLiteral("\n\n其余的都已保存。是否仍然关闭试卷管理?"),
+                           Dialogs::Button::No);
+}
+
 void PaperManagement::editPaper()
 {
-    if (!selectedRow() || !saveAll())
+    if (!selectedRow())
         return;
     const int index = m_selection;
+    // Another paper's failure is reported, but only this paper's own failure keeps the editor shut.
+    if (!storeAll(true).savedPaper(m_table.row(index).name()))
+        return;
     setCurrentPaper(m_table.row(index).name());
     if (const AuthoringAction &open = paperEditorOpener())
         open(AuthoringRequest{m_dialogParent, &m_dialogs, m_paths.root(), m_table.row(index)});
@@ -383,11 +406,11 @@ void PaperManagement::importPaper()
 
 void PaperManagement::exportToWord()
 {
+    // With no paper selected the export runs on an empty row and ends with its failure message.
     const PaperRow *r = selectedRow();
-    if (!r)
-        return;
     if (const AuthoringAction &exportPaper = wordExporter())
-        exportPaper(AuthoringRequest{m_dialogParent, &m_dialogs, m_paths.root(), *r});
+        exportPaper(
+            AuthoringRequest{m_dialogParent, &m_dialogs, m_paths.root(), r ? *r : PaperRow()});
     else
         showMessage(QStringLiteral("输出到 WORD 的功能尚未提供!"));
 }

@@ -5,6 +5,7 @@
 // handler with its normalisation, and the operations behind the window's buttons. The window only
 // shows this state and forwards the teacher's actions. Messages and questions go through Dialogs.
 
+#include "proctor/authoring/paper_management_save.h"
 #include "proctor/authoring/paper_table.h"
 #include "repository/repository_paths.h"
 
@@ -77,11 +78,16 @@ public:
     void deletePaper();
     void moveUp();
     void moveDown();
-    // Writes everything; on a failure says what could not be done and returns false.
+    // Writes everything; on a failure says which papers could not be saved and why, and returns
+    // false. Each paper is saved or fails on its own.
     bool saveAll();
     // "保存": save all, then "试卷已保存!".
     bool save();
-    // "编辑试卷": save all, open the paper editor on the selected paper, reload its counts.
+    // "确定": save all; true when the window may close: everything was saved, or the teacher, told
+    // which papers failed, chose to close all the same.
+    bool saveForClosing();
+    // "编辑试卷": save all, open the paper editor on the selected paper when its own save
+    // succeeded (other papers' failures are reported, not in the way), reload its counts.
     void editPaper();
     void exportPaper();
     void importPaper();
@@ -96,6 +102,8 @@ signals:
 private:
     PaperRow *row();
     void showMessage(const QString &text);
+    // Saves all and keeps what failed pending; `report` shows the failures.
+    SaveAllResult storeAll(bool report);
     void normaliseShownRow(PaperRow &r);
     QString applyDrawCount(PaperRow &r, const QString &text);
 

@@ -11,9 +11,26 @@ namespace exam {
 
 namespace {
 
-QString unsafeName(const QString &name)
+// Collects the failures of one save, each under the paper it belongs to.
+class Failures
 {
-    return QStringLiteral("试卷名称“%1”不能用作文件夹名称,未作改动").arg(name);
+public:
+    explicit Failures(SaveAllResult &result) : m_result(result) {}
+
+    void add(const QString &paper, const QString &why)
+    {
+        m_result.errors << QStringLiteral("试卷“%1”: %2").arg(paper, why);
+        if (!m_result.failedPapers.contains(paper, Qt::CaseInsensitive))
+            m_result.failedPapers << paper;
+    }
+
+private:
+    SaveAllResult &m_result;
+};
+
+QString unsafeName()
+{
+    return QStringLiteral("名称不能用作文件夹名称,未作改动");
 }
 
 // The results folder and the paper folder of one paper, in the order they are worked on.
@@ -22,26 +39,33 @@ QStringList paperFolders(const RepositoryPaths &paths, const QString &name)
     return {paths.paperResultsFolder(name), paths.paperFolder(name)};
 }
 
+<<<<<<< HEAD
 // Runs one folder operation on the given folders of a paper, collecting every failure.
 bool forEachPaperFolder(const RepositoryPaths &paths, const QString &name, QStringList &errors,
                         bool (*operation)(const QString &, QString *),
                         const QStringList &folders)
+=======
+// Runs one folder operation on both folders of a paper, collecting every failure.
+bool forEachPaperFolder(const RepositoryPaths &paths, const QString &name, Failures &failures,
+                        bool (*operation)(const QString &, QString *))
+>>>>>>> main
 {
     if (!isSafeFolderName(name)) {
-        errors << unsafeName(name);
+        failures.add(name, unsafeName());
         return false;
     }
     bool ok = true;
     for (const QString &folder : folders) {
         QString error;
         if (!staysInRepository(paths.root(), folder, &error) || !operation(folder, &error)) {
-            errors << error;
+            failures.add(name, error);
             ok = false;
         }
     }
     return ok;
 }
 
+<<<<<<< HEAD
 bool deletePaperFolders(const RepositoryPaths &paths, const QString &name, QStringList &errors)
 {
     // The results deleted in the results window belong to the paper and go with it; their
@@ -56,33 +80,51 @@ bool createPaperFolders(const RepositoryPaths &paths, const QString &name, QStri
 }
 
 void writeSettings(const RepositoryPaths &paths, const PaperRow &row, QStringList &errors)
+=======
+void writeSettings(const RepositoryPaths &paths, const PaperRow &row, bool justCreated,
+                   Failures &failures)
+>>>>>>> main
 {
     const QString name = row.name();
     if (!isSafeFolderName(name)) {
-        errors << unsafeName(name);
+        failures.add(name, unsafeName());
         return;
     }
     const QString folder = paths.paperFolder(name);
     QString error;
     if (!staysInRepository(paths.root(), folder, &error)) {
-        errors << error;
+        failures.add(name, error);
         return;
     }
     if (!QFileInfo(folder).isDir()) {
-        errors << QStringLiteral("找不到试卷文件夹 %1,未能保存试卷“%2”的设置")
-                      .arg(QDir::toNativeSeparators(folder), name);
+        failures.add(name, QStringLiteral("找不到试卷文件夹 %1,设置没有保存")
+                               .arg(QDir::toNativeSeparators(folder)));
         return;
     }
-    if (!writePaperSettings(paths.paperProfile(name), row.settings(), &error))
-        errors << QStringLiteral("未能保存试卷“%1”的设置: %2").arg(name, error);
+    const QString profile = paths.paperProfile(name);
+    const bool written = justCreated ? writeNewPaperSettings(profile, row.settings(), &error)
+                                     : writePaperSettings(profile, row.settings(), &error);
+    if (!written)
+        failures.add(name, QStringLiteral("设置没有保存: %1").arg(error));
+}
+
+bool containsName(const QStringList &names, const QString &name)
+{
+    return names.contains(trimBlanks(name), Qt::CaseInsensitive);
 }
 
 } // namespace
+
+bool SaveAllResult::savedPaper(const QString &name) const
+{
+    return !containsName(failedPapers, name);
+}
 
 SaveAllResult saveAllPapers(const RepositoryPaths &paths, const PaperTable &table,
                             const QStringList &createdPapers, const QStringList &deletedPapers)
 {
     SaveAllResult result;
+    Failures failures(result);
 
     for (const QString &deleted : deletedPapers) {
         const QString name = trimBlanks(deleted);
@@ -90,12 +132,16 @@ SaveAllResult saveAllPapers(const RepositoryPaths &paths, const PaperTable &tabl
         // paper created again under the name has its folders emptied in the next step.
         if (table.containsName(name, Qt::CaseInsensitive))
             continue;
-        if (!deletePaperFolders(paths, name, result.errors))
+        if (!forEachPaperFolder(paths, name, failures, removeFolderWithFiles))
             result.deletedLeft << deleted;
     }
 
+    QStringList justCreated;
     for (const QString &created : createdPapers) {
-        if (!createPaperFolders(paths, trimBlanks(created), result.errors))
+        const QString name = trimBlanks(created);
+        if (forEachPaperFolder(paths, name, failures, createOrEmptyFolder))
+            justCreated << name;
+        else
             result.createdLeft << created;
     }
 
@@ -105,11 +151,10 @@ SaveAllResult saveAllPapers(const RepositoryPaths &paths, const PaperTable &tabl
     for (const PaperRow &row : table.rows())
         roster << row.rosterEntry();
     if (!paths.createSystemFolder(&error) || !writePaperRoster(paths.systemProfile(), roster, &error))
-        result.errors << QStringLiteral("未能保存试卷列表: %1").arg(error);
+        result.errors << QStringLiteral("试卷列表没有保存: %1").arg(error);
 
     for (const PaperRow &row : table.rows())
-        writeSettings(paths, row, result.errors);
-
+        writeSettings(paths, row, containsName(justCreated, row.name()), failures);
     return result;
 }
 

@@ -12,13 +12,19 @@ namespace exam {
 
 struct SaveAllResult
 {
-    // One Chinese line per step that failed, naming the folder or file.
+    // One Chinese line per step that failed: "试卷“<name>”: <why>", or the paper list's failure.
     QStringList errors;
-    // Names whose folder work failed; they stay pending so that the next save tries again.
+    // The papers (listed, created or deleted) whose own folder or settings work failed. Every other
+    // paper was saved: one paper's failure never stops another's save.
+    QStringList failedPapers;
+    // Names whose folder work failed; they stay pending so that the next save tries again, and
+    // leave the list once that succeeds.
     QStringList createdLeft;
     QStringList deletedLeft;
 
     bool ok() const { return errors.isEmpty(); }
+    // Whether the paper named `name` (letter case ignored) had nothing fail.
+    bool savedPaper(const QString &name) const;
 };
 
 // In this order:
@@ -26,8 +32,8 @@ struct SaveAllResult
 //    files and are removed;
 // 2. each created paper: CHENGJI/<paper> and SHIJUAN/<paper> are created, or emptied when present;
 // 3. the system profile's paper roster (count, names, open flags, then review flags);
-// 4. for every listed paper the settings keys of MAIN it owns, never Question_conut, full_mark or
-//    Mark.
+// 4. for every listed paper the settings keys of MAIN it owns, never Question_conut or full_mark;
+//    a paper whose folders were just created also gets Mark, the default mark its row shows.
 // A name that could reach outside its paper folder, or a folder reached through a symbolic link,
 // is refused and reported; every other step still runs.
 SaveAllResult saveAllPapers(const RepositoryPaths &paths, const PaperTable &table,

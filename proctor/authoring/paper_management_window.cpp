@@ -167,7 +167,7 @@ void PaperManagementWindow::connectButtons()
     connect(button("Cmd导入试卷"), &QPushButton::clicked, m, &PaperManagement::importPaper);
     connect(button("CmdToWORD"), &QPushButton::clicked, m, &PaperManagement::exportToWord);
     connect(button("Command3"), &QPushButton::clicked, this, [this] {
-        if (m_management->saveAll())
+        if (m_management->saveForClosing())
             accept();
     });
     connect(button("Command4"), &QPushButton::clicked, this, &QDialog::reject);

@@ -115,8 +115,9 @@ void QuestionBank::importSelected()
         return;
     }
 
-    m_editor.importQuestion(m_paths.paperFolder(m_bankPaper), source, m_texts.at(index));
-    if (hasNext)
+    // A failed import keeps the selection on its question, so that the teacher can try it again.
+    if (m_editor.importQuestion(m_paths.paperFolder(m_bankPaper), source, m_texts.at(index)) &&
+        hasNext)
         chooseQuestion(index + 1);
     emit listFocusWanted();
 }

@@ -58,17 +58,15 @@ void runScoreSheetExport(QWidget *parent, const ResultsData &data,
 
     const auto open = context.openDocument ? context.openDocument : openDocument;
     const bool opened = !outcome.filePath.isEmpty() && open(outcome.filePath);
-    const QString location = QDir::toNativeSeparators(outcome.filePath);
     if (outcome.ok) {
-        QString text = QStringLiteral("考试成绩已经输出到EXCEL中!");
-        if (!opened)
-            text += QStringLiteral("\n\n文件保存在：%1").arg(location);
+        const QString text = QStringLiteral("考试成绩已经输出到EXCEL中!\n\n") +
+                             savedDocumentNote(outcome.filePath, opened);
         context.dialogs->message(parent, text, Dialogs::Icon::Information);
         return;
     }
     QString text = QStringLiteral("本功能需要您的计算机安装有 EXCEL 软件.\n\n") + outcome.error;
     if (!outcome.filePath.isEmpty())
-        text += QStringLiteral("\n已输出的部分保存在：%1").arg(location);
+        text += QStringLiteral("\n\n已输出的部分：") + savedDocumentNote(outcome.filePath, opened);
     context.dialogs->message(parent, text, Dialogs::Icon::Warning);
 }
 

@@ -93,7 +93,9 @@ void fillStudents(SheetWriter &sheet, const ResultsData &data)
         const StudentRecord &student = data.students.at(i);
         const int row = writeStudentNames(sheet, student, i);
         sheet.value(row, 4, student.score);
-        sheet.value(row, 5, student.rank);
+        // Absent students are ranked last with the key 0; the window hides that rank, and so does
+        // the workbook.
+        sheet.value(row, 5, student.score.isEmpty() ? QString() : student.rank);
         sheet.text(row, 6, student.remainingTime);
     }
 }

@@ -67,14 +67,47 @@ QPushButton *makeSortButton(const QString &objectName, const QString &text, QWid
     return button;
 }
 
-void setRows(QListWidget *list, const QStringList &rows, int currentRow)
+void setRows(QListWidget *list, const QStringList &rows, int currentRow, RowsView view)
 {
     const QSignalBlocker blocker(list);
+    const bool hasCurrent = currentRow >= 0 && currentRow < rows.size();
+    // Emptying the list would scroll it (and the list kept in step with it) to the top; with as
+    // many rows as before only the texts change.
+    if (view == RowsView::Keep && list->count() == rows.size()) {
+        for (int i = 0; i < list->count(); ++i) {
+            if (list->item(i)->text() != rows.at(i))
+                list->item(i)->setText(rows.at(i));
+        }
+        list->clearSelection();
+        list->setCurrentItem(hasCurrent ? list->item(currentRow) : nullptr);
+        if (hasCurrent)
+            list->scrollToItem(list->item(currentRow));
+        return;
+    }
     list->clear();
     list->addItems(rows);
-    if (currentRow >= 0 && currentRow < list->count())
+    if (hasCurrent)
         list->setCurrentRow(currentRow);
-    list->scrollToTop();
+    if (view == RowsView::Keep && hasCurrent)
+        list->scrollToItem(list->item(currentRow));
+    else
+        list->scrollToTop();
+}
+
+void fitWidthToRows(QListWidget *list, int maxWidth)
+{
+    const QFontMetrics metrics(list->font());
+    int widest = 0;
+    for (int i = 0; i < list->count(); ++i) {
+        QString text = list->item(i)->text();
+        while (text.endsWith(u'_'))
+            text.chop(1);
+        widest = std::max(widest, metrics.horizontalAdvance(text));
+    }
+    // The text's own margins, the frame and room for the vertical scroll bar.
+    const int chrome = 2 * metrics.horizontalAdvance(u'_') + 2 * list->frameWidth() +
+                       list->verticalScrollBar()->sizeHint().width();
+    list->setMinimumWidth(std::min(widest + chrome, maxWidth));
 }
 
 int selectedListRow(const QListWidget *list)

@@ -104,16 +104,18 @@ void QuestionPanel::buildControls()
     layout->addWidget(frame);
 }
 
+// The question list and the answers beside it stay where the teacher scrolled them, with the
+// selected question in view.
 void QuestionPanel::showQuestions()
 {
     const int row = m_presenter.selectedQuestionRow();
-    setRows(m_questions, m_presenter.questionRows(), row);
-    setRows(m_answers, m_presenter.answerRows(), row);
+    setRows(m_questions, m_presenter.questionRows(), row, RowsView::Keep);
+    setRows(m_answers, m_presenter.answerRows(), row, RowsView::Keep);
 }
 
 void QuestionPanel::showAnswers()
 {
-    setRows(m_answers, m_presenter.answerRows(), m_presenter.selectedQuestionRow());
+    setRows(m_answers, m_presenter.answerRows(), m_presenter.selectedQuestionRow(), RowsView::Keep);
 }
 
 void QuestionPanel::showSelectedQuestion()

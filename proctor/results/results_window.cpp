@@ -22,6 +22,9 @@ namespace exam {
 
 namespace {
 
+// A row with a very long name still leaves room for the rest of the window.
+constexpr int MaxStudentListWidth = 360;
+
 struct SortButton
 {
     const char16_t *objectName;
@@ -238,6 +241,8 @@ void ResultsWindow::showStudents()
 {
     setRows(m_names, m_presenter->namesRows());
     setRows(m_scores, m_presenter->scoreRows());
+    fitWidthToRows(m_names, MaxStudentListWidth);
+    fitWidthToRows(m_scores, MaxStudentListWidth);
 }
 
 void ResultsWindow::showStatistics()

@@ -19,6 +19,8 @@ private slots:
     void shouldPreferCompiledHelpAndFallBackToHtml();
     void shouldPlaceWorkingFoldersInTheUsersCache();
     void shouldTreatALocalFolderAsLocal();
+    void documentCountsAsOpenedOnlyWhenTheOpenerSaysSo_data();
+    void documentCountsAsOpenedOnlyWhenTheOpenerSaysSo();
 };
 
 void TestDesktop::shouldRefuseASecondInstanceUntilTheFirstEnds()
@@ -103,6 +105,54 @@ void TestDesktop::shouldTreatALocalFolderAsLocal()
     QTemporaryDir folder;
     QVERIFY(!isOnNetworkFileSystem(folder.path()));
     QVERIFY(!isOnNetworkFileSystem(folder.filePath(QStringLiteral("missing/deeper"))));
+}
+
+void TestDesktop::documentCountsAsOpenedOnlyWhenTheOpenerSaysSo_data()
+{
+    QTest::addColumn<int>("openerExit");
+    QTest::addColumn<bool>("fileExists");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("opener succeeds") << 0 << true << true;
+    // xdg-open's 3 (no handler) and 4 (the handler failed) start fine and then fail.
+    QTest::newRow("no program for the file") << 3 << true << false;
+    QTest::newRow("program failed") << 4 << true << false;
+    QTest::newRow("no file") << 0 << false << false;
+}
+
+void TestDesktop::documentCountsAsOpenedOnlyWhenTheOpenerSaysSo()
+{
+    QFETCH(int, openerExit);
+    QFETCH(bool, fileExists);
+    QFETCH(bool, opened);
+    // A stand-in xdg-open first on the PATH records what it was asked and exits as told.
+    QTemporaryDir bin;
+    QFile opener(bin.filePath(QStringLiteral("xdg-open")));
+    QVERIFY(opener.open(QIODevice::WriteOnly));
+    opener.write(QStringLiteral("#!/bin/sh\necho \"$1\" > \"%1\"\nexit %2\n")
+                     .arg(bin.filePath(QStringLiteral("asked")))
+                     .arg(openerExit)
+                     .toUtf8());
+    opener.close();
+    QVERIFY(opener.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                  QFileDevice::ExeOwner));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toLocal8Bit() + ':' + path);
+
+    QTemporaryDir folder;
+    const QString document = folder.filePath(QStringLiteral("期中考试.rtf"));
+    if (fileExists) {
+        QFile file(document);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    const bool result = openDocument(document);
+    qputenv("PATH", path);
+    QCOMPARE(result, opened);
+    QFile asked(bin.filePath(QStringLiteral("asked")));
+    QCOMPARE(asked.exists(), fileExists);
+    if (fileExists) {
+        QVERIFY(asked.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(asked.readAll()).trimmed(), document);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDesktop)

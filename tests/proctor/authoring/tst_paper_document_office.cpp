@@ -1,5 +1,6 @@
 // Opens an exported paper in LibreOffice Writer (headless) and reads its text back as the word
-// processor sees it. Skipped where LibreOffice is not installed.
+// processor sees it. Skipped where LibreOffice or its Writer is not installed.
+#include "office_probe.h"
 #include "paper_document_fixture.h"
 #include "platform/dialogs/fake_dialogs.h"
 #include "proctor/authoring/paper_document_export.h"
@@ -23,11 +24,21 @@ private slots:
 void TestPaperDocumentOffice::shouldShowThePaperInOrderInWriter()
 {
     const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (soffice.isEmpty())
-        QSKIP("LibreOffice (soffice) is not installed");
-
     QTemporaryDir root;
     QTemporaryDir output;
+    // A tiny RTF file tells whether Writer is there to read the document.
+    const QString probe = output.filePath(QStringLiteral("probe/probe.rtf"));
+    QVERIFY(QDir().mkpath(QFileInfo(probe).absolutePath()));
+    QFile probeFile(probe);
+    QVERIFY(probeFile.open(QIODevice::WriteOnly));
+    probeFile.write("{\\rtf1\\ansi probe\\par}");
+    probeFile.close();
+    const QString unavailable = office_test::officeMissing(
+        soffice, output.filePath(QStringLiteral("profile")),
+        QStringLiteral("txt:Text (encoded):UTF8"), probe, QStringLiteral("txt"));
+    if (!unavailable.isEmpty())
+        QSKIP(qPrintable(unavailable));
+
     PaperRepository repository(root.path());
     const QString paper = QStringLiteral("期末考试");
     QVERIFY(repository.installTemplate());

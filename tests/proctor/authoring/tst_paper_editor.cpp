@@ -79,6 +79,10 @@ private slots:
     void okShouldReportAFailedSaveAndKeepTheWork();
     void missingQuestionFileShouldShowEmptyEditors();
     void strangeFileNamesShouldStayInTheWorkingFolder();
+    void failedWriteShouldKeepTheQuestionAndItsText_data();
+    void failedWriteShouldKeepTheQuestionAndItsText();
+    void importWhoseCopyFailsShouldAddNothing();
+    void ownMarkShouldKeepTheTotalCurrent();
 };
 
 void TestPaperEditor::paperWithoutQuestionsShouldGetOneBlankQuestion()
@@ -458,6 +462,99 @@ void TestPaperEditor::strangeFileNamesShouldStayInTheWorkingFolder()
     const QString explain = e.table().question(1).explainFile;
     QVERIFY(!explain.isEmpty());
     QCOMPARE(rtfPlainText(readFile(f.paperFolder() + u'/' + explain)), QStringLiteral("解"));
+}
+
+enum class Step { Select, Next, Previous, Insert, Import };
+
+void TestPaperEditor::failedWriteShouldKeepTheQuestionAndItsText_data()
+{
+    QTest::addColumn<Step>("step");
+    QTest::newRow("select") << Step::Select;
+    QTest::newRow("next") << Step::Next;
+    QTest::newRow("previous") << Step::Previous;
+    QTest::newRow("insert") << Step::Insert;
+    QTest::newRow("import") << Step::Import;
+}
+
+void TestPaperEditor::failedWriteShouldKeepTheQuestionAndItsText()
+{
+    QFETCH(Step, step);
+    Fixture f;
+    f.repo.makeNumberedPaper(Paper, 3);
+    PaperEditor &e = f.open();
+    e.select(2);
+    type(e.questionDocument(), QStringLiteral("：新写的"));
+    // Something in the way of the question's working file: its text cannot be written back.
+    const QString file = e.workingFile(e.table().question(2).questionFile);
+    QVERIFY(QFile::remove(file));
+    QVERIFY(QDir().mkdir(file));
+    const auto run = [&] {
+        switch (step) {
+        case Step::Select:
+            e.select(1);
+            break;
+        case Step::Next:
+            e.next();
+            break;
+        case Step::Previous:
+            e.previous();
+            break;
+        case Step::Insert:
+            e.insert();
+            break;
+        case Step::Import:
+            e.importQuestion(f.paperFolder(), e.table().question(1), QStringLiteral("第1题"));
+            break;
+        }
+    };
+    run();
+    QCOMPARE(f.dialogs.messages().size(), 1);
+    QVERIFY(f.dialogs.messages().first().contains(file));
+    QCOMPARE(e.current(), 2);
+    QCOMPARE(e.table().count(), 3);
+    QCOMPARE(e.questionDocument()->toPlainText(), QStringLiteral("第2题：新写的"));
+
+    // Once the way is clear the same step goes ahead and the text is in the file.
+    QVERIFY(QDir().rmdir(file));
+    run();
+    QVERIFY(e.current() != 2);
+    QCOMPARE(rtfPlainText(readFile(file)), QStringLiteral("第2题：新写的"));
+}
+
+void TestPaperEditor::importWhoseCopyFailsShouldAddNothing()
+{
+    Fixture f;
+    f.repo.makeNumberedPaper(Paper, 2);
+    f.repo.makeNumberedPaper(QStringLiteral("题库"), 1);
+    const QString bankFolder = f.repo.paperFolder(QStringLiteral("题库"));
+    const exam::PaperQuestion source =
+        exam::loadPaper(f.repo.paths().paperProfile(QStringLiteral("题库"))).question(1);
+    // The explanation file is there but cannot be read.
+    QVERIFY(QFile::remove(bankFolder + u'/' + source.explainFile));
+    QVERIFY(QDir().mkdir(bankFolder + u'/' + source.explainFile));
+    PaperEditor &e = f.open();
+    const auto before = EditorRepository::rtfNames(f.repo.workingFolder());
+
+    QVERIFY(!e.importQuestion(bankFolder, source, QStringLiteral("第1题")));
+    QCOMPARE(f.dialogs.messages().size(), 1);
+    QVERIFY(f.dialogs.messages().first().startsWith(QStringLiteral("考题没有导入")));
+    QCOMPARE(e.table().count(), 2);
+    QCOMPARE(e.current(), 1);
+    QVERIFY(!e.isModified());
+    QCOMPARE(EditorRepository::rtfNames(f.repo.workingFolder()), before);
+}
+
+void TestPaperEditor::ownMarkShouldKeepTheTotalCurrent()
+{
+    Fixture f;
+    f.repo.makeNumberedPaper(Paper, 2);
+    PaperEditor &e = f.open();
+    QCOMPARE(e.frameCaption(), QStringLiteral("题号:1   总题数:2  总分:10"));
+    e.setUsesDefaultMark(false);
+    e.editOwnMark(QStringLiteral("8"));
+    QCOMPARE(e.frameCaption(), QStringLiteral("题号:1   总题数:2  总分:13"));
+    e.setUsesDefaultMark(true);
+    QCOMPARE(e.frameCaption(), QStringLiteral("题号:1   总题数:2  总分:10"));
 }
 
 QTEST_MAIN(TestPaperEditor)

@@ -94,6 +94,7 @@ private slots:
     void mouseTicksShouldStoreTheAnswerAndColourTheBoxes();
     void spaceKeyShouldStoreTheAnswerToo();
     void clickOnAGridRowShouldShowThatQuestion();
+    void gridShouldStayOnAQuestionWhoseTextCannotBeWritten();
     void buttonsShouldActOnTheCurrentQuestion();
     void closingWithChangesShouldAsk_data();
     void closingWithChangesShouldAsk();
@@ -232,6 +233,22 @@ void TestPaperEditorWindow::clickOnAGridRowShouldShowThatQuestion()
     QCOMPARE(w.editor().current(), 3);
     QCOMPARE(f.questionEdit()->toPlainText(), QStringLiteral("第3题"));
     QVERIFY(!w.editor().isModified());
+}
+
+void TestPaperEditorWindow::gridShouldStayOnAQuestionWhoseTextCannotBeWritten()
+{
+    Fixture f;
+    PaperEditorWindow &w = f.open();
+    QTest::keyClicks(f.questionEdit(), QStringLiteral(" more"));
+    const QString file = w.editor().workingFile(w.editor().table().question(1).questionFile);
+    QVERIFY(QFile::remove(file) && QDir().mkdir(file));
+    QTableWidget *grid = f.grid();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualItemRect(grid->item(2, 1)).center());
+    QCOMPARE(f.dialogs.messages().size(), 1);
+    QCOMPARE(w.editor().current(), 1);
+    QCOMPARE(grid->currentRow(), 0);
+    QVERIFY(f.questionEdit()->toPlainText().endsWith(QStringLiteral(" more")));
 }
 
 void TestPaperEditorWindow::buttonsShouldActOnTheCurrentQuestion()

@@ -3,6 +3,7 @@
 #include "platform/dialogs/fake_dialogs.h"
 #include "proctor/authoring/authoring_hooks.h"
 #include "proctor/authoring/current_paper.h"
+#include "proctor/authoring/paper_document_export.h"
 #include "proctor/authoring/paper_management.h"
 
 #include <QSignalSpy>
@@ -67,6 +68,13 @@ private slots:
     void importShouldRefuseHostileNames();
     void importAfterDeletingTheSameNameShouldKeepTheImportedFiles();
     void exportShouldCopyThePaperFolder();
+    void brokenPaperShouldNotKeepTheEditorFromTheOthers_data();
+    void brokenPaperShouldNotKeepTheEditorFromTheOthers();
+    void failedPaperShouldStayPendingOnlyWhileItsCauseRemains();
+    void okAfterAFailureShouldAskBeforeClosing_data();
+    void okAfterAFailureShouldAskBeforeClosing();
+    void newPaperShouldKeepTheDefaultMarkItShows();
+    void wordExportWithoutASelectionShouldSayItNeedsWord();
 };
 
 void TestPaperManagement::cleanup()
@@ -226,13 +234,13 @@ void TestPaperManagement::openShouldWorkWithoutAnyPaper()
     m.open();
     QCOMPARE(m.selection(), -1);
     QVERIFY(!m.selectedRow());
-    // Handlers, moves, delete and exports do nothing without a paper.
+    // Handlers, moves, delete, export and edit do nothing without a paper (the document export
+    // runs and says why it cannot, see wordExportWithoutASelectionShouldSayItNeedsWord).
     QCOMPARE(m.editNumber(PaperColumn::TestTime, QStringLiteral("x")), QStringLiteral("x"));
     m.moveUp();
     m.moveDown();
     m.deletePaper();
     m.exportPaper();
-    m.exportToWord();
     m.editPaper();
     QVERIFY(dialogs.calls().isEmpty());
 
@@ -630,6 +638,159 @@ void TestPaperManagement::exportShouldCopyThePaperFolder()
     m.exportPaper();
     QVERIFY(dialogs.messages().last().contains(QStringLiteral("未保存")));
     QVERIFY(!QFileInfo::exists(target.path() + QStringLiteral("/未保存")));
+}
+
+namespace {
+
+// The two ways a paper's save fails that the teacher cannot mend from the window.
+enum class Breakage { ListedFolderMissing, DeletedResultsHoldAFolder };
+
+void breakPaper(Repository &repo, PaperManagement &m, FakeDialogs &dialogs, Breakage breakage)
+{
+    if (breakage == Breakage::ListedFolderMissing) {
+        QVERIFY(QDir(repo.paths().paperFolder(QStringLiteral("一"))).removeRecursively());
+        return;
+    }
+    QVERIFY(QDir().mkpath(repo.paths().paperResultsFolder(QStringLiteral("一")) +
+                          QStringLiteral("/备份")));
+    m.select(0);
+    dialogs.answerQuestion(true);
+    m.deletePaper();
+    dialogs.clear();
+}
+
+} // namespace
+
+void TestPaperManagement::brokenPaperShouldNotKeepTheEditorFromTheOthers_data()
+{
+    QTest::addColumn<Breakage>("breakage");
+    QTest::newRow("listed paper without folder") << Breakage::ListedFolderMissing;
+    QTest::newRow("deleted paper with a sub-folder") << Breakage::DeletedResultsHoldAFolder;
+}
+
+void TestPaperManagement::brokenPaperShouldNotKeepTheEditorFromTheOthers()
+{
+    QFETCH(Breakage, breakage);
+    Repository repo;
+    makeThreePapers(repo);
+    FakeDialogs dialogs;
+    PaperManagement m(repo.root(), dialogs);
+    m.open();
+    breakPaper(repo, m, dialogs, breakage);
+    QStringList opened;
+    exam::setPaperEditorOpener(
+        [&](const exam::AuthoringRequest &request) { opened << request.row.name(); });
+
+    for (int round = 0; round < 2; ++round) {
+        m.select(m.table().count() - 1);
+        m.editNumber(PaperColumn::TestTime, QStringLiteral("4%1").arg(round));
+        m.editPaper();
+        QCOMPARE(dialogs.messages().size(), round + 1);
+        const QString message = dialogs.messages().last();
+        QVERIFY2(message.startsWith(QStringLiteral("保存时未能完成以下操作:\n试卷“一”: ")),
+                 qPrintable(message));
+        QVERIFY(!message.contains(QStringLiteral("试卷“三”")));
+        QCOMPARE(repo.mainValue(QStringLiteral("三"), QStringLiteral("TESTTIME")),
+                 QStringLiteral("4%1").arg(round));
+    }
+    QCOMPARE(opened, QStringList({QStringLiteral("三"), QStringLiteral("三")}));
+    QCOMPARE(repo.systemValue(QStringLiteral("TestName"), QStringLiteral("1")),
+             m.table().names().first());
+    if (breakage == Breakage::ListedFolderMissing) {
+        // The broken paper's own editor stays shut: it has no folder to work in.
+        m.select(0);
+        m.editPaper();
+        QCOMPARE(opened.size(), 2);
+    }
+}
+
+void TestPaperManagement::failedPaperShouldStayPendingOnlyWhileItsCauseRemains()
+{
+    Repository repo;
+    makeThreePapers(repo);
+    FakeDialogs dialogs;
+    PaperManagement m(repo.root(), dialogs);
+    m.open();
+    breakPaper(repo, m, dialogs, Breakage::DeletedResultsHoldAFolder);
+    QVERIFY(!m.saveAll());
+    QVERIFY(!m.saveAll());
+    QCOMPARE(m.deletedPapers(), QStringList{QStringLiteral("一")});
+    QVERIFY(QDir(repo.paths().paperResultsFolder(QStringLiteral("一")) + QStringLiteral("/备份"))
+                .removeRecursively());
+    QVERIFY(m.saveAll());
+    QVERIFY(m.deletedPapers().isEmpty());
+    QVERIFY(!QFileInfo::exists(repo.paths().paperResultsFolder(QStringLiteral("一"))));
+    QVERIFY(m.saveAll());
+}
+
+void TestPaperManagement::okAfterAFailureShouldAskBeforeClosing_data()
+{
+    QTest::addColumn<bool>("close");
+    QTest::newRow("yes") << true;
+    QTest::newRow("no") << false;
+}
+
+void TestPaperManagement::okAfterAFailureShouldAskBeforeClosing()
+{
+    QFETCH(bool, close);
+    Repository repo;
+    makeThreePapers(repo);
+    FakeDialogs dialogs;
+    PaperManagement m(repo.root(), dialogs);
+    m.open();
+    QVERIFY(m.saveForClosing());
+    QVERIFY(dialogs.calls().isEmpty());
+    breakPaper(repo, m, dialogs, Breakage::ListedFolderMissing);
+    dialogs.answerQuestion(close);
+    QCOMPARE(m.saveForClosing(), close);
+    QCOMPARE(dialogs.calls().size(), 1);
+    const FakeDialogs::Call &asked = dialogs.calls().first();
+    QCOMPARE(asked.defaultButton, Dialogs::Button::No);
+    QVERIFY(asked.text.startsWith(
+        QStringLiteral("保存时未能完成以下操作:\n试卷“一”: 找不到试卷文件夹 ")));
+    QVERIFY(asked.text.endsWith(QStringLiteral("\n\n其余的都已保存。是否仍然关闭试卷管理?")));
+}
+
+void TestPaperManagement::newPaperShouldKeepTheDefaultMarkItShows()
+{
+    Repository repo;
+    makeThreePapers(repo);
+    FakeDialogs dialogs;
+    PaperManagement m(repo.root(), dialogs);
+    m.open();
+    dialogs.answerInput(QStringLiteral("新卷"));
+    m.newPaper();
+    QCOMPARE(m.selectedRow()->at(PaperColumn::DefaultMark), QStringLiteral("5"));
+    qint16 editorStartsWith = -1;
+    exam::setPaperEditorOpener([&](const exam::AuthoringRequest &) {
+        editorStartsWith =
+            exam::loadPaper(repo.paths().paperProfile(QStringLiteral("新卷"))).defaultMark;
+    });
+    m.editPaper();
+    QCOMPARE(editorStartsWith, qint16(5));
+    QCOMPARE(m.selectedRow()->at(PaperColumn::DefaultMark), QStringLiteral("5"));
+    // Only the new paper gets it: the others' marks belong to the editor.
+    QCOMPARE(repo.mainValue(QStringLiteral("一"), QStringLiteral("Mark")),
+             QStringLiteral("<missing>"));
+}
+
+void TestPaperManagement::wordExportWithoutASelectionShouldSayItNeedsWord()
+{
+    Repository repo;
+    QTemporaryDir output;
+    FakeDialogs dialogs;
+    PaperManagement m(repo.root(), dialogs);
+    m.open();
+    QCOMPARE(m.selectedRow(), nullptr);
+    exam::setWordExporter(
+        exam::paperDocumentExporter({output.path(), [](const QString &) { return true; }}));
+    dialogs.answerQuestion(false);
+    m.exportToWord();
+    QCOMPARE(dialogs.texts().size(), 2);
+    QCOMPARE(dialogs.texts().first(), QStringLiteral("是否要同时输出解题辅导?"));
+    QVERIFY(dialogs.messages().first().startsWith(
+        QStringLiteral("该功能需要您的计算机安装 WORD 软件.")));
+    QVERIFY(QDir(output.path()).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestPaperManagement)

@@ -8,6 +8,7 @@
 #include "proctor/results/results_window.h"
 #include "results_fixture.h"
 
+#include <QDir>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -57,8 +58,10 @@ void TestScoreSheetWindow::shouldExportTheRefreshInNumberOrderWhateverTheListSho
     QCOMPARE(window.presenter().studentOrder().first(), 2);
     QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("Cmd输出")), Qt::LeftButton);
 
-    QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("考试成绩已经输出到EXCEL中!")});
     QCOMPARE(opened.size(), 1);
+    QCOMPARE(dialogs.messages(),
+             QStringList{QStringLiteral("考试成绩已经输出到EXCEL中!\n\n文件保存在：") +
+                         QDir::toNativeSeparators(opened.first())});
     xlsx::Workbook book;
     QVERIFY2(book.open(opened.first()), qPrintable(book.errorString()));
     QCOMPARE(book.cell(1, QStringLiteral("B2")).text, paper);

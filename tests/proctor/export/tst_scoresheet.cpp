@@ -173,11 +173,14 @@ void TestScoreSheet::shouldWriteTheStudentTableInNumberOrder()
             QCOMPARE(number(*book, s, row, 4), student.scoreValue);
         else
             QCOMPARE(book->cell(int(s), row, 4).type, xlsx::CellType::Empty);
-        QCOMPARE(number(*book, s, row, 5), student.rank.toDouble());
         QCOMPARE(text(*book, s, row, 6), student.remainingTime);
     }
     QCOMPARE(number(*book, s, 6, 1), 1001.0);
     QCOMPARE(text(*book, s, 7, 3), QStringLiteral("李小四"));
+    // Ranks as the window shows them: none for 李四, who has no score.
+    QCOMPARE(number(*book, s, 6, 5), 2.0);
+    QCOMPARE(book->cell(int(s), 7, 5).type, xlsx::CellType::Empty);
+    QCOMPARE(number(*book, s, 8, 5), 1.0);
 }
 
 void TestScoreSheet::shouldWriteTheStatisticsOfTheRefresh()

@@ -1,5 +1,6 @@
 // Opens exported workbooks in LibreOffice Calc (headless) and reads every sheet back as the office
-// program sees it. Skipped where LibreOffice is not installed.
+// program sees it. Skipped where LibreOffice or its Calc is not installed.
+#include "office_probe.h"
 #include "platform/xlsx/cell_address.h"
 #include "proctor/export/results_export.h"
 #include "results_fixture.h"
@@ -94,8 +95,18 @@ private:
 void TestScoreSheetOffice::initTestCase()
 {
     m_soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (m_soffice.isEmpty())
-        QSKIP("LibreOffice (soffice) is not installed");
+    // A small workbook of this export tells whether Calc is there to read it.
+    QTemporaryDir root;
+    QVERIFY(installScoreTemplate(root.path()));
+    const ScoreExportOutcome probe =
+        exportScoreSheet(nobodyHandedIn(), root.filePath(QStringLiteral("sys/score.xlt")),
+                         m_folder.filePath(QStringLiteral("probe")));
+    QVERIFY2(probe.ok, qPrintable(probe.error));
+    const QString missing =
+        office_test::officeMissing(m_soffice, m_folder.filePath(QStringLiteral("profile")),
+                                   QStringLiteral("csv"), probe.filePath, QStringLiteral("csv"));
+    if (!missing.isEmpty())
+        QSKIP(qPrintable(missing));
 }
 
 QList<CsvSheet> TestScoreSheetOffice::convert(const QString &workbook)

@@ -92,9 +92,9 @@ private slots:
         QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("对不起! 现在没有任何成绩!")});
     }
 
-    void shouldTellTheConsoleToEndWhenThereIsNoPaperOrClass()
+    void openerShouldReturnFalseAfterTheMessageWhenThereIsNoPaper()
     {
-        // The opener's false ends the console after the message; no window was shown.
+        // The console ends itself on this false; no window was shown.
         FakeDialogs dialogs;
         QVERIFY(!openResultsWindow(nullptr, m_repository->root(), dialogs));
         QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("对不起! 现在没有任何考试!")});
@@ -153,6 +153,74 @@ private slots:
         QTest::mouseClick(button(u"CMD_刷新"), Qt::LeftButton);
         QTRY_COMPARE(names->verticalScrollBar()->value(), 0);
         QCOMPARE(list(u"List2")->verticalScrollBar()->value(), 0);
+    }
+
+    void questionListShouldKeepTheSelectedQuestionInView()
+    {
+        m_repository->addClass(className, 3, 1, 3);
+        m_repository->addPaper(paper, QStringList(80, QStringLiteral("1")));
+        for (int n = 1; n <= 3; ++n)
+            m_repository->handIn(paper, className, n, QStringLiteral("学生%1").arg(n),
+                                 QStringLiteral("60"), QStringList(80, QString::number(n)));
+        m_window = std::make_unique<ResultsWindow>(m_repository->root(), m_dialogs);
+        QSignalSpy finished(&m_window->refresher(), &ResultsRefresher::finished);
+        QVERIFY(m_window->start());
+        QVERIFY(finished.wait());
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        auto *questions = list(u"List5");
+        const auto inView = [questions](int row) {
+            const QRect rect = questions->visualItemRect(questions->item(row));
+            return rect.top() >= 0 && rect.bottom() < questions->viewport()->height();
+        };
+        clickRow(questions, 60);
+        const int scrolled = questions->verticalScrollBar()->value();
+        QVERIFY(scrolled > 0 && inView(60));
+
+        // A student's answers fill the list beside it; neither list moves.
+        clickRow(list(u"List1"), 1);
+        QCOMPARE(rowsOf(list(u"List6")).at(60), answerRow(2));
+        QCOMPARE(questions->verticalScrollBar()->value(), scrolled);
+        QCOMPARE(list(u"List6")->verticalScrollBar()->value(), scrolled);
+        QCOMPARE(questions->currentRow(), 60);
+
+        // A refresh and a sort keep the selected question in view.
+        QTest::mouseClick(button(u"CMD_刷新"), Qt::LeftButton);
+        QVERIFY(finished.wait());
+        QCOMPARE(questions->verticalScrollBar()->value(), scrolled);
+        QTest::mouseClick(button(u"Cmd得分率"), Qt::LeftButton);
+        QCOMPARE(questions->currentRow(), 60);
+        QVERIFY(inView(60));
+    }
+
+    void studentListsShouldShowWholeNamesWithoutScrolling()
+    {
+        m_repository->addClass(className, 40, 1, 40);
+        m_repository->addPaper(paper, {QStringLiteral("13"), QStringLiteral("2")});
+        for (int n = 1; n <= 40; ++n) {
+            m_repository->writeStudent(paper, className, n,
+                                       {{QString(), QStringLiteral("欧阳春晓%1").arg(n)},
+                                        {QStringLiteral("LAST"), QStringLiteral("司马小燕")},
+                                        {QStringLiteral("TIME2"), QStringLiteral("00:10:00")},
+                                        {QStringLiteral("DF"), QStringLiteral("100")}});
+        }
+        m_window = std::make_unique<ResultsWindow>(m_repository->root(), m_dialogs);
+        QSignalSpy finished(&m_window->refresher(), &ResultsRefresher::finished);
+        QVERIFY(m_window->start());
+        QVERIFY(finished.wait());
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        for (const char16_t *name : {u"List1", u"List2"}) {
+            QListWidget *students = list(name);
+            const QFontMetrics metrics(students->font());
+            for (int i = 0; i < students->count(); ++i) {
+                QString row = students->item(i)->text();
+                while (row.endsWith(u'_'))
+                    row.chop(1);
+                QVERIFY2(metrics.horizontalAdvance(row) < students->viewport()->width(),
+                         qPrintable(row));
+            }
+        }
     }
 
     void shouldActOnNoStudentWhenAListOnlyGetsTheFocus()

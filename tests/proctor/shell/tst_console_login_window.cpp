@@ -2,7 +2,6 @@
 
 #include "platform/dialogs/fake_dialogs.h"
 #include "proctor/classes/repository_fixture.h"
-#include "proctor/shell/console_password.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -92,7 +91,7 @@ void TestLoginWindow::shouldLetInWithTheStoredPassword()
     QTest::mouseClick(child<QPushButton>(window, "Command1"), Qt::LeftButton);
     QCOMPARE(loggedIn.size(), admitted ? 1 : 0);
     QCOMPARE(dialogs.messages(),
-             admitted ? QStringList() : QStringList{exam::WrongPasswordMessage});
+             admitted ? QStringList() : QStringList{QStringLiteral("您输入的密码有误,请重新输入！")});
     if (!admitted) {
         QVERIFY(box->text().isEmpty());
         QVERIFY(box->hasFocus());

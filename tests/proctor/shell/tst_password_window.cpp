@@ -106,7 +106,7 @@ void TestPasswordWindow::shouldChangeThePasswordOnlyWhenBothChecksPass()
         QCOMPARE(window.result(), int(QDialog::Accepted));
         QVERIFY(dialogs.calls().isEmpty());
     } else {
-        QCOMPARE(dialogs.messages(), QStringList{exam::WrongPasswordMessage});
+        QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("您输入的密码有误,请重新输入！")});
         QCOMPARE(repository.systemProfileBytes(), before);
         QCOMPARE(child<QLineEdit>(window, "Text1")->text(), boxesLeft.at(0));
         QCOMPARE(child<QLineEdit>(window, "Text2")->text(), boxesLeft.at(1));
