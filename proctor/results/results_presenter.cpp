@@ -2,10 +2,8 @@
 
 #include "proctor/results/row_texts.h"
 #include "repository/repository_paths.h"
+#include "repository/profile_file.h"
 #include "repository/result_profile.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 #include <numeric>
 
@@ -209,9 +207,7 @@ bool ResultsPresenter::deleteResult()
     const QString path = selectedResultProfile();
     if (path.isEmpty())
         return false;
-    if (!QFileInfo::exists(path))
-        return true;
-    return QFile::remove(path);
+    return removeProfileFile(path);
 }
 
 } // namespace exam
