@@ -12,13 +12,8 @@
 // - A write changes one line (or adds a key at the end of its section, or a section at the end of
 //   the file); every other byte stays. New files get CRLF line ends, existing ones keep theirs.
 //   CR, LF and NUL in a value are written as blanks, so no value can add a key or a section.
-// - Every store is atomic: a temporary file "<file>.XXXXXX" in the same folder, flushed to disk,
-//   renamed over the old one (with the old file's permission bits), then the folder flushed. A
-//   failed store leaves the old file whole; temporaries of cut stores are removed by the next store
-//   of the file (leftover_temporaries.h). Every file operation goes through fileOps() (file_ops.h).
-// - A store holds the file's update lock (profile_lock.h) from its read to its rename, so stores
-//   of one file by several processes (the console's retest grant, the student's save) never
-//   interleave: each applies its writes to what the one before it stored.
+// - Every store is atomic: a temporary file in the same folder, flushed, renamed over the old one,
+//   with the old file's permission bits. A failed store leaves the old file whole.
 //
 // - When the file is missing, a file in the same folder whose name differs only in letter case is
 //   the one read and written. A file larger than 64 MB is not a profile: reads give their
@@ -26,7 +21,7 @@
 // - A store whose values are all stored already leaves the file untouched.
 //
 // Nothing here is cached between calls; every call opens, reads (and stores) and closes the file.
-// All functions are reentrant.
+// All functions are reentrant; two writers of one file must be kept apart by their callers.
 
 #include <QByteArray>
 #include <QHash>
@@ -48,10 +43,6 @@ bool writeProfileString(const QString &section, const QString &key, const QStrin
                         const QString &filePath);
 
 namespace exam {
-
-// Removes a profile file under its update lock, so that a store of it under way finishes first and
-// the next one starts from no file. True when the file is gone (or was never there).
-bool removeProfileFile(const QString &filePath, QString *error = nullptr);
 
 // How a profile file's bytes are stored; a write keeps the encoding of the file it changes.
 enum class ProfileEncoding { Gb18030, Utf8, Utf8Bom, Utf16LeBom };

@@ -56,6 +56,8 @@ public:
     ProfileEncoding encoding() const { return m_text.encoding; }
     std::optional<QString> value(const QString &section, const QString &key) const;
     bool containsSection(const QString &section) const;
+    // How many keys the index holds (the first of each name in the first section of each name).
+    qsizetype keyCount() const { return m_keys.size(); }
 
 private:
     struct ValueRef

@@ -42,4 +42,8 @@ private:
 // How long a store waits for another writer of the same file.
 inline constexpr std::chrono::milliseconds StoreLockWait{10000};
 
+// Removes a profile file under its update lock, so that a store of it under way finishes first and
+// the next one starts from no file. True when the file is gone (or was never there).
+bool removeProfileFile(const QString &filePath, QString *error = nullptr);
+
 } // namespace exam

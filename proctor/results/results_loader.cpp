@@ -74,6 +74,7 @@ ResultsChoices readResultsChoices(const QString &root)
 FolderIndex::FolderIndex(const QString &folder)
     : m_folder(folder)
 {
+    // Temporaries of cut stores are no files of the folder.
     const QStringList names = listProfileFolder(folder);
     m_exactNames.reserve(names.size());
     m_byFoldedName.reserve(names.size());

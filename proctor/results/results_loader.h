@@ -33,8 +33,7 @@ struct ResultsRequest
 };
 
 // Finds the files of one folder by name, ignoring letter case, from a single listing of the folder
-// (a class of hundreds of students costs one listing, not one per student). Temporaries of cut
-// stores are not files of the folder (listProfileFolder).
+// (a class of hundreds of students costs one listing, not one per student).
 class FolderIndex
 {
 public:
