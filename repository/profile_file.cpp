@@ -1,15 +1,21 @@
 #include "repository/profile_file.h"
 
+#include "repository/file_ops.h"
+#include "repository/leftover_temporaries.h"
 #include "repository/profile_format.h"
+#include "repository/profile_lock.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <QThread>
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
-#include <unistd.h>
+#include <optional>
+#include <sys/stat.h>
 
 namespace exam {
 namespace {
@@ -64,17 +70,6 @@ void setError(QString *error, const QString &text)
         *error = text;
 }
 
-// Makes a completed rename survive a power cut.
-void syncFolder(const QString &folderPath)
-{
-    const QByteArray native = QFile::encodeName(folderPath);
-    const int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 bool hasWriteBit(QFileDevice::Permissions permissions)
 {
     // The User bits say what the current user may do, which for root is everything.
@@ -82,8 +77,60 @@ bool hasWriteBit(QFileDevice::Permissions permissions)
            (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther);
 }
 
-// Replaces the file atomically: QSaveFile writes a temporary file beside it, flushes it to disk
-// and renames it over the old one, keeping the old file's permission bits.
+QString temporaryNameFor(const QString &filePath)
+{
+    static constexpr char Characters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QString name = filePath + u'.';
+    for (int i = 0; i < 6; ++i)
+        name += QLatin1Char(Characters[QRandomGenerator::global()->bounded(62)]);
+    return name;
+}
+
+QString systemErrorText(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+// One try at replacing the file: the new bytes go to a temporary file beside it, reach the disk,
+// and only then is the temporary renamed over the file, and the rename itself made durable by
+// flushing the folder. A power cut at any step leaves the old file or the new one under the name.
+// `keepMode` is the old file's permission bits; a new file gets the usual ones (0666 less umask).
+bool replaceFile(const QString &filePath, const QByteArray &bytes, std::optional<mode_t> keepMode,
+                 QString *failure)
+{
+    FileOps &ops = fileOps();
+    QString temporary;
+    int fd = -1;
+    for (int name = 0; name < 8 && fd < 0; ++name) {
+        temporary = temporaryNameFor(filePath);
+        fd = ops.open(temporary, O_WRONLY | O_CREAT | O_EXCL, 0666);
+    }
+    if (fd < 0) {
+        *failure = systemErrorText(errno);
+        return false;
+    }
+    bool written = ops.write(fd, bytes) && (!keepMode || ops.setPermissions(fd, *keepMode))
+                   && ops.syncFile(fd);
+    int code = errno;
+    if (!ops.close(fd) && written) {
+        written = false;
+        code = errno;
+    }
+    if (written && !ops.rename(temporary, filePath)) {
+        written = false;
+        code = errno;
+    }
+    if (!written) {
+        ops.remove(temporary);
+        *failure = systemErrorText(code);
+        return false;
+    }
+    ops.syncFolder(QFileInfo(filePath).absolutePath());
+    return true;
+}
+
+// Replaces the file atomically (see replaceFile), keeping the old file's permission bits.
 bool storeAtomically(const QString &filePath, const QByteArray &bytes, QString *error)
 {
     const QFileInfo info(filePath);
@@ -93,6 +140,7 @@ bool storeAtomically(const QString &filePath, const QByteArray &bytes, QString *
             QStringLiteral("文件夹不存在: %1").arg(QDir::toNativeSeparators(info.absolutePath())));
         return false;
     }
+    std::optional<mode_t> keepMode;
     if (info.exists()) {
         // The write bits stand for the read-only attribute: root could replace the file anyway.
         if (!info.isFile() || !info.isWritable() || !hasWriteBit(info.permissions())) {
@@ -100,6 +148,9 @@ bool storeAtomically(const QString &filePath, const QByteArray &bytes, QString *
                                 .arg(QDir::toNativeSeparators(filePath)));
             return false;
         }
+        struct stat status {};
+        if (::stat(QFile::encodeName(filePath).constData(), &status) == 0)
+            keepMode = status.st_mode & 07777;
     }
     // On a network share the rename can fail while another computer has the file open: retry
     // briefly before giving up.
@@ -107,13 +158,8 @@ bool storeAtomically(const QString &filePath, const QByteArray &bytes, QString *
     for (int attempt = 0; attempt < StoreAttempts; ++attempt) {
         if (attempt > 0)
             QThread::msleep(25UL << attempt);
-        QSaveFile file(filePath);
-        file.setDirectWriteFallback(false);
-        if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
-            syncFolder(info.absolutePath());
+        if (replaceFile(filePath, bytes, keepMode, &failure))
             return true;
-        }
-        failure = file.errorString();
     }
     setError(
         error,
@@ -147,6 +193,26 @@ QString refusedNameText(const QString &section, const QString &key)
 }
 
 } // namespace
+
+bool removeProfileFile(const QString &filePath, QString *error)
+{
+    const QString target = existingCaseVariant(filePath);
+    const ProfileLock lock = ProfileLock::acquire(target, StoreLockWait);
+    if (!lock.mayWrite()) {
+        setError(error, QStringLiteral("文件正由另一个程序保存,请稍后再试: %1")
+                            .arg(QDir::toNativeSeparators(target)));
+        return false;
+    }
+    if (!QFileInfo::exists(target))
+        return true;
+    if (!fileOps().remove(target)) {
+        setError(error, QStringLiteral("无法删除文件 %1: %2")
+                            .arg(QDir::toNativeSeparators(target), systemErrorText(errno)));
+        return false;
+    }
+    fileOps().syncFolder(QFileInfo(target).absolutePath());
+    return true;
+}
 
 quint64 profileFileOpenCount()
 {
@@ -222,6 +288,13 @@ void ProfileBatch::set(const QString &section, const QString &key, const QString
 bool ProfileBatch::store(QString *error) const
 {
     const QString target = existingCaseVariant(m_filePath);
+    // Held from the read to the rename, so no other writer's store can fall in between.
+    const ProfileLock lock = ProfileLock::acquire(target, StoreLockWait);
+    if (!lock.mayWrite()) {
+        setError(error, QStringLiteral("文件正由另一个程序保存,请稍后再试: %1")
+                            .arg(QDir::toNativeSeparators(target)));
+        return false;
+    }
     ProfileDocument document;
     QByteArray current;
     if (!loadForWrite(target, &document, &current, error))
@@ -239,8 +312,14 @@ bool ProfileBatch::store(QString *error) const
     // Values that are already stored need no store: the periodic save of an exam whose answers
     // did not change costs no disk flush.
     const bool unchanged = !current.isNull() && bytes == current;
-    if (document.isModified() && !unchanged && !storeAtomically(target, bytes, error))
-        return false;
+    if (document.isModified() && !unchanged) {
+        // No store of this file is under way but this one: temporaries beside it were left by
+        // stores that were cut off.
+        if (lock.state() == ProfileLock::State::Held)
+            removeTemporariesOf(target);
+        if (!storeAtomically(target, bytes, error))
+            return false;
+    }
     if (!allApplied)
         setError(error, refusal);
     return allApplied;

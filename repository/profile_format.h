@@ -62,6 +62,8 @@ public:
     // The 1-based line of the section header or of the key that reads answer from; 0 when missing.
     int sectionLine(const QString &section) const;
     int keyLine(const QString &section, const QString &key) const;
+    // How many keys the index holds (the first of each name in the first section of each name).
+    qsizetype keyCount() const { return m_keys.size(); }
 
 private:
     int lineAt(qsizetype offset) const;

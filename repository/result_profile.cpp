@@ -1,5 +1,7 @@
 #include "repository/result_profile.h"
 
+#include "repository/profile_lock.h"
+
 #include "repository/profile_values.h"
 #include "repository/repository_paths.h"
 
@@ -159,6 +161,15 @@ bool moveToDeletedResults(const QString &resultProfilePath, const QString &delet
         return true;
     if (!ensureFolder(deletedFolder, error))
         return false;
+    // Under the file's update lock, so a save of the student under way finishes first.
+    const ProfileLock lock = ProfileLock::acquire(resultProfilePath, StoreLockWait);
+    if (!lock.mayWrite()) {
+        if (error) {
+            *error = QStringLiteral("文件正由另一个程序保存,请稍后再试: %1")
+                         .arg(QDir::toNativeSeparators(resultProfilePath));
+        }
+        return false;
+    }
     const QString stem = profile.completeBaseName() + u'_' + when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
     const QDir folder(deletedFolder);
     QString target = folder.filePath(stem + profile.suffix().prepend(u'.'));

@@ -1,12 +1,12 @@
 #include "proctor/results/results_loader.h"
 
+#include "repository/leftover_temporaries.h"
 #include "repository/paper_profile.h"
 #include "repository/profile_values.h"
 #include "repository/repository_paths.h"
 #include "repository/result_profile.h"
 #include "repository/system_profile.h"
 
-#include <QDir>
 #include <QThread>
 
 #include <thread>
@@ -74,7 +74,8 @@ ResultsChoices readResultsChoices(const QString &root)
 FolderIndex::FolderIndex(const QString &folder)
     : m_folder(folder)
 {
-    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    // Temporaries of cut stores are no files of the folder.
+    const QStringList names = listProfileFolder(folder);
     m_exactNames.reserve(names.size());
     m_byFoldedName.reserve(names.size());
     for (const QString &name : names) {

@@ -2,6 +2,7 @@
 
 #include "proctor/results/row_texts.h"
 #include "repository/repository_paths.h"
+#include "repository/profile_lock.h"
 #include "repository/result_profile.h"
 
 #include <QFileInfo>

@@ -43,6 +43,9 @@ inline void layOutRepository(const QString &root)
     paper.set(main, QStringLiteral("Mark"), QStringLiteral(" 5"));
     paper.set(main, QStringLiteral("CHANGE_QUESTION_SORT"), QStringLiteral("0"));
     paper.set(main, QStringLiteral("DISPLAY_SCORE"), QStringLiteral("1"));
+    // Retests and re-logins are allowed with the password "1".
+    paper.set(main, QStringLiteral("RETESTPASSWD"), QStringLiteral("1"));
+    paper.set(main, QStringLiteral("RELOGINPASSWD"), QStringLiteral("1"));
     for (int k = 1; k <= Questions; ++k) {
         const QString section = QString::number(k);
         const QString question = QStringLiteral("q%1.RTF").arg(k);

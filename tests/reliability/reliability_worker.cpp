@@ -11,6 +11,10 @@
 //   reliability_worker classes <root>
 //   reliability_worker editor <root> <working folder>
 //       store round 1, 2, 3, … until killed (or for at most a minute).
+// The last four take "cut <round> <step>" at the end: the process kills itself (SIGKILL) in round
+// <round> just before the file operation number <step> (0-based) of its stores, or, when <step> is
+// the round's operation count, after the round's stores but before announcing it. A <step> beyond
+// that lets the round finish and be announced, and the process ends with exit code 0.
 
 #include "attempt_pattern.h"
 #include "console_pattern.h"
@@ -21,11 +25,14 @@
 #include "repository/random_source.h"
 #include "repository/repository_paths.h"
 
+#include "repository/file_ops.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QThread>
 
+#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -69,15 +76,79 @@ int runSoakClient(const QString &path, int client, int durationMs, int intervalM
     return 0;
 }
 
-// Rounds of one store until the process is killed; a minute at most, should the test be gone.
+// The real file operations, with a kill point: counts the operations of the armed round and kills
+// the process before the chosen one.
+class CuttingFileOps final : public exam::PosixFileOps
+{
+public:
+    int cutRound = -1;
+    int cutStep = -1;
+    bool armed = false;
+    int count = 0;
+
+    void reached()
+    {
+        if (armed && count++ == cutStep)
+            std::raise(SIGKILL);
+    }
+    int open(const QString &path, int flags, mode_t mode) override
+    {
+        reached();
+        return PosixFileOps::open(path, flags, mode);
+    }
+    bool write(int fd, QByteArrayView bytes) override
+    {
+        reached();
+        return PosixFileOps::write(fd, bytes);
+    }
+    bool setPermissions(int fd, mode_t mode) override
+    {
+        reached();
+        return PosixFileOps::setPermissions(fd, mode);
+    }
+    bool syncFile(int fd) override
+    {
+        reached();
+        return PosixFileOps::syncFile(fd);
+    }
+    bool close(int fd) override
+    {
+        reached();
+        return PosixFileOps::close(fd);
+    }
+    bool rename(const QString &from, const QString &to) override
+    {
+        reached();
+        return PosixFileOps::rename(from, to);
+    }
+    bool syncFolder(const QString &folder) override
+    {
+        reached();
+        return PosixFileOps::syncFolder(folder);
+    }
+    bool remove(const QString &path) override
+    {
+        reached();
+        return PosixFileOps::remove(path);
+    }
+};
+
+CuttingFileOps g_cutter;
+
+// Rounds of one store until the process is killed (or cut); a minute at most, should the test be
+// gone.
 int repeatRounds(const std::function<bool(int, QString *)> &store)
 {
     const QDeadlineTimer end(60000);
     for (int round = 1; !end.hasExpired(); ++round) {
         QString error;
+        g_cutter.armed = round == g_cutter.cutRound;
         if (!store(round, &error))
             return fail(error);
+        g_cutter.reached(); // the kill point after the round's stores
         announce(round);
+        if (g_cutter.armed)
+            return 0; // the step lies beyond the round: nothing was cut
     }
     return 0;
 }
@@ -132,7 +203,13 @@ int main(int argc, char **argv)
     const std::unique_ptr<QCoreApplication> app =
         editorMode ? std::make_unique<QGuiApplication>(argc, argv)
                    : std::make_unique<QCoreApplication>(argc, argv);
-    const QStringList args = QCoreApplication::arguments().mid(1);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.size() > 3 && args.at(args.size() - 3) == u"cut") {
+        g_cutter.cutRound = args.at(args.size() - 2).toInt();
+        g_cutter.cutStep = args.at(args.size() - 1).toInt();
+        args.resize(args.size() - 3);
+    }
+    const exam::ScopedFileOps cutting(g_cutter);
     const QString mode = args.value(0);
     if (mode == u"soak" && args.size() == 5)
         return runSoakClient(args.at(1), args.at(2).toInt(), args.at(3).toInt(),

@@ -1,8 +1,10 @@
 // Sixty student clients, each its own process, log in, save their progress again and again and
 // hand in, all on one repository, while the console refreshes the class's results in a loop. No
 // refresh may see a torn file (answers of two saves, a hand-in without its score) or a value that
-// no client wrote, and at the end every result profile holds exactly its client's last answers,
-// order and score.
+// no client wrote, and no student's row may go backwards from one refresh to the next: once a row
+// shows the login it keeps it (an empty or cut-short file reads as "not logged in"), and its
+// answers are of the same save or a later one. At the end every result profile holds exactly its
+// client's last answers, order and score.
 //
 // The clients save for about 45 seconds in CI. EXAM_SOAK_SECONDS sets another length (the clients
 // save for three quarters of it); EXAM_SOAK_INTERVAL_MS the pause between a client's saves.
@@ -87,6 +89,11 @@ void ConcurrentWritersTest::shouldShowOnlyWholeSavesWhileSixtyClientsWrite()
     const QDeadlineTimer giveUp(std::chrono::seconds(soakSeconds + 240));
     int refreshes = 0;
     int rowsMidExam = 0;
+    // What each row showed at the last refresh: the login, and the round of its answers.
+    std::vector<bool> loginSeen(Students, false);
+    std::vector<int> roundSeen(Students, -1);
+    // Answers repeat every 127 saves; a longer run can only check the login.
+    const bool roundsTellApart = clientMs / intervalMs < 120;
     auto running = [&] {
         return std::any_of(clients.begin(), clients.end(), [](const auto &p) {
             return p->state() != QProcess::NotRunning;
@@ -102,6 +109,15 @@ void ConcurrentWritersTest::shouldShowOnlyWholeSavesWhileSixtyClientsWrite()
             if (!problem.isEmpty())
                 QFAIL(qPrintable(QStringLiteral("refresh %1, client %2: %3")
                                      .arg(refreshes).arg(client).arg(problem)));
+            if (loginSeen[client] && record.name.isEmpty())
+                QFAIL(qPrintable(QStringLiteral("refresh %1, client %2: the login shown before is gone")
+                                     .arg(refreshes).arg(client)));
+            loginSeen[client] = !record.name.isEmpty();
+            const int round = anyStored(record.answers) ? answersRound(client, record.answers) : -1;
+            if (roundsTellApart && round < roundSeen[client])
+                QFAIL(qPrintable(QStringLiteral("refresh %1, client %2: answers of save %3 after save %4")
+                                     .arg(refreshes).arg(client).arg(round).arg(roundSeen[client])));
+            roundSeen[client] = round;
             rowsMidExam += anyStored(record.answers) && !record.hasScore;
         }
         ++refreshes;

@@ -1,0 +1,75 @@
+#include "repository/leftover_temporaries.h"
+
+#include "repository/file_ops.h"
+#include "repository/profile_lock.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace exam {
+namespace {
+
+constexpr qsizetype SuffixLength = 6;
+
+bool isSuffixCharacter(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z');
+}
+
+// The file a temporary belongs to, or an empty text when `name` is no temporary.
+QString baseOfTemporary(const QString &name)
+{
+    if (name.size() <= SuffixLength + 1 || name.at(name.size() - SuffixLength - 1) != u'.')
+        return QString();
+    for (qsizetype i = name.size() - SuffixLength; i < name.size(); ++i) {
+        if (!isSuffixCharacter(name.at(i)))
+            return QString();
+    }
+    return name.left(name.size() - SuffixLength - 1);
+}
+
+QStringList folderFiles(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+bool isTemporaryOf(const QString &name, const QString &fileName)
+{
+    return !fileName.isEmpty() && baseOfTemporary(name) == fileName;
+}
+
+bool isLeftoverTemporary(const QString &name)
+{
+    return baseOfTemporary(name).endsWith(QLatin1String(".cho"), Qt::CaseInsensitive);
+}
+
+void removeTemporariesOf(const QString &filePath)
+{
+    const QFileInfo info(filePath);
+    const QString folder = info.absolutePath();
+    for (const QString &name : folderFiles(folder)) {
+        if (isTemporaryOf(name, info.fileName()))
+            fileOps().remove(folder + u'/' + name);
+    }
+}
+
+QStringList listProfileFolder(const QString &folder)
+{
+    QStringList names = folderFiles(folder);
+    names.removeIf([&](const QString &name) {
+        if (!isLeftoverTemporary(name))
+            return false;
+        // A free lock means no store of the file is writing this temporary.
+        const ProfileLock lock =
+            ProfileLock::acquire(folder + u'/' + baseOfTemporary(name), std::chrono::milliseconds(0));
+        if (lock.state() == ProfileLock::State::Held)
+            fileOps().remove(folder + u'/' + name);
+        return true;
+    });
+    return names;
+}
+
+} // namespace exam
