@@ -39,16 +39,9 @@ QStringList paperFolders(const RepositoryPaths &paths, const QString &name)
     return {paths.paperResultsFolder(name), paths.paperFolder(name)};
 }
 
-<<<<<<< HEAD
 // Runs one folder operation on the given folders of a paper, collecting every failure.
-bool forEachPaperFolder(const RepositoryPaths &paths, const QString &name, QStringList &errors,
-                        bool (*operation)(const QString &, QString *),
-                        const QStringList &folders)
-=======
-// Runs one folder operation on both folders of a paper, collecting every failure.
 bool forEachPaperFolder(const RepositoryPaths &paths, const QString &name, Failures &failures,
-                        bool (*operation)(const QString &, QString *))
->>>>>>> main
+                        bool (*operation)(const QString &, QString *), const QStringList &folders)
 {
     if (!isSafeFolderName(name)) {
         failures.add(name, unsafeName());
@@ -65,25 +58,8 @@ bool forEachPaperFolder(const RepositoryPaths &paths, const QString &name, Failu
     return ok;
 }
 
-<<<<<<< HEAD
-bool deletePaperFolders(const RepositoryPaths &paths, const QString &name, QStringList &errors)
-{
-    // The results deleted in the results window belong to the paper and go with it; their
-    // sub-folder would otherwise keep the results folder from being removed.
-    return forEachPaperFolder(paths, name, errors, removeFolderWithFiles,
-                              QStringList{paths.deletedResultsFolder(name)} + paperFolders(paths, name));
-}
-
-bool createPaperFolders(const RepositoryPaths &paths, const QString &name, QStringList &errors)
-{
-    return forEachPaperFolder(paths, name, errors, createOrEmptyFolder, paperFolders(paths, name));
-}
-
-void writeSettings(const RepositoryPaths &paths, const PaperRow &row, QStringList &errors)
-=======
 void writeSettings(const RepositoryPaths &paths, const PaperRow &row, bool justCreated,
                    Failures &failures)
->>>>>>> main
 {
     const QString name = row.name();
     if (!isSafeFolderName(name)) {
@@ -132,14 +108,17 @@ SaveAllResult saveAllPapers(const RepositoryPaths &paths, const PaperTable &tabl
         // paper created again under the name has its folders emptied in the next step.
         if (table.containsName(name, Qt::CaseInsensitive))
             continue;
-        if (!forEachPaperFolder(paths, name, failures, removeFolderWithFiles))
+        // The results deleted in the results window belong to the paper and go with it; their
+        // sub-folder would otherwise keep the results folder from being removed.
+        const QStringList folders = QStringList{paths.deletedResultsFolder(name)} + paperFolders(paths, name);
+        if (!forEachPaperFolder(paths, name, failures, removeFolderWithFiles, folders))
             result.deletedLeft << deleted;
     }
 
     QStringList justCreated;
     for (const QString &created : createdPapers) {
         const QString name = trimBlanks(created);
-        if (forEachPaperFolder(paths, name, failures, createOrEmptyFolder))
+        if (forEachPaperFolder(paths, name, failures, createOrEmptyFolder, paperFolders(paths, name)))
             justCreated << name;
         else
             result.createdLeft << created;
