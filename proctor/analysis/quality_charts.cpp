@@ -40,6 +40,9 @@ QAreaSeries *zone(const QString &name, const QRectF &rect, const QColor &colour)
     bottom->append(rect.left(), rect.top());
     bottom->append(rect.right(), rect.top());
     auto *area = new QAreaSeries(top, bottom);
+    // An area series does not own its lines.
+    top->setParent(area);
+    bottom->setParent(area);
     area->setName(name);
     area->setColor(colour);
     area->setPen(Qt::NoPen);
@@ -74,6 +77,7 @@ QChart *makeScoreHistogram(const ItemAnalysis &analysis)
     }
     outline->append(top, 0);
     auto *bars = new QAreaSeries(outline);
+    outline->setParent(bars);
     bars->setName(QStringLiteral("人数"));
     bars->setColor(QColor(0x4f, 0x81, 0xbd, 200));
     bars->setBorderColor(QColor(0x1f, 0x38, 0x64));

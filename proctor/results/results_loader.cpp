@@ -7,6 +7,7 @@
 #include "repository/result_profile.h"
 #include "repository/system_profile.h"
 
+#include <QFileInfo>
 #include <QThread>
 
 #include <thread>
@@ -91,7 +92,11 @@ QString FolderIndex::find(const QString &fileName) const
     // The exact spelling wins over another one that differs only in case.
     const QString name = m_exactNames.contains(fileName) ? fileName
                                                          : m_byFoldedName.value(fileName.toCaseFolded());
-    return name.isEmpty() ? QString() : m_folder + u'/' + name;
+    if (!name.isEmpty())
+        return m_folder + u'/' + name;
+    // A listing taken while a client renames its new file over the old one may miss that entry.
+    const QString direct = m_folder + u'/' + fileName;
+    return QFileInfo::exists(direct) ? direct : QString();
 }
 
 StudentReading readStudent(const QString &resultProfilePath, const QString &className,
