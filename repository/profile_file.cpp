@@ -92,19 +92,17 @@ QString systemErrorText(int code)
     return QString::fromLocal8Bit(std::strerror(code));
 }
 
-// One try at replacing the file: the new bytes go to a temporary file beside it, reach the disk,
-// and only then is the temporary renamed over the file, and the rename itself made durable by
-// flushing the folder. A power cut at any step leaves the old file or the new one under the name.
-// `keepMode` is the old file's permission bits; a new file gets the usual ones (0666 less umask).
-bool replaceFile(const QString &filePath, const QByteArray &bytes, std::optional<mode_t> keepMode,
-                 QString *failure)
+// Writes `bytes` to a new temporary file beside `filePath` and makes them reach the disk. The
+// temporary's name goes to `temporary`. `keepMode` is the old file's permission bits; a new file
+// gets the usual ones (0666 less umask).
+bool writeTemporary(const QString &filePath, const QByteArray &bytes, std::optional<mode_t> keepMode,
+                    QString *temporary, QString *failure)
 {
     FileOps &ops = fileOps();
-    QString temporary;
     int fd = -1;
     for (int name = 0; name < 8 && fd < 0; ++name) {
-        temporary = temporaryNameFor(filePath);
-        fd = ops.open(temporary, O_WRONLY | O_CREAT | O_EXCL, 0666);
+        *temporary = temporaryNameFor(filePath);
+        fd = ops.open(*temporary, O_WRONLY | O_CREAT | O_EXCL, 0666);
     }
     if (fd < 0) {
         *failure = systemErrorText(errno);
@@ -117,13 +115,26 @@ bool replaceFile(const QString &filePath, const QByteArray &bytes, std::optional
         written = false;
         code = errno;
     }
-    if (written && !ops.rename(temporary, filePath)) {
-        written = false;
-        code = errno;
-    }
     if (!written) {
-        ops.remove(temporary);
+        ops.remove(*temporary);
         *failure = systemErrorText(code);
+    }
+    return written;
+}
+
+// One try at replacing the file: the new bytes go to a temporary file beside it, reach the disk,
+// and only then is the temporary renamed over the file, and the rename itself made durable by
+// flushing the folder. A power cut at any step leaves the old file or the new one under the name.
+bool replaceFile(const QString &filePath, const QByteArray &bytes, std::optional<mode_t> keepMode,
+                 QString *failure)
+{
+    FileOps &ops = fileOps();
+    QString temporary;
+    if (!writeTemporary(filePath, bytes, keepMode, &temporary, failure))
+        return false;
+    if (!ops.rename(temporary, filePath)) {
+        *failure = systemErrorText(errno);
+        ops.remove(temporary);
         return false;
     }
     ops.syncFolder(QFileInfo(filePath).absolutePath());
@@ -285,29 +296,78 @@ void ProfileBatch::set(const QString &section, const QString &key, const QString
     m_writes.append({section, key, value});
 }
 
+// The writes on `document`: true when each could be made, else the first refusal in `refusal`.
+bool ProfileBatch::apply(ProfileDocument &document, QString *refusal) const
+{
+    bool allApplied = true;
+    for (const Write &write : m_writes) {
+        if (!document.set(write.section, write.key, write.value)) {
+            allApplied = false;
+            if (refusal->isEmpty())
+                *refusal = refusedNameText(write.section, write.key);
+        }
+    }
+    return allApplied;
+}
+
+// A new file whose bytes are on disk already needs its folder's lock (which stands for every new
+// file of the folder: sixty students logging in at once) only for the rename. True when the
+// prepared temporary became the file; else it is gone and the store goes the usual way.
+bool ProfileBatch::placePrepared(const QString &target, const QString &temporary, const ProfileLock &lock) const
+{
+    FileOps &ops = fileOps();
+    if (lock.state() == ProfileLock::State::Busy || QFileInfo::exists(target) || !ops.rename(temporary, target)) {
+        ops.remove(temporary);
+        return false;
+    }
+    // Under the lock no other store of this file is under way: its other temporaries were cut off
+    // (or prepared by a rival new store, which then goes the usual way).
+    if (lock.state() == ProfileLock::State::Held)
+        removeTemporariesOf(target);
+    return true;
+}
+
 bool ProfileBatch::store(QString *error) const
 {
     const QString target = existingCaseVariant(m_filePath);
-    // Held from the read to the rename, so no other writer's store can fall in between.
-    const ProfileLock lock = ProfileLock::acquire(target, StoreLockWait);
-    if (!lock.mayWrite()) {
-        setError(error, QStringLiteral("文件正由另一个程序保存,请稍后再试: %1")
-                            .arg(QDir::toNativeSeparators(target)));
-        return false;
+    QString prepared;
+    bool preparedAllApplied = true;
+    QString preparedRefusal;
+    if (!QFileInfo::exists(target) && QFileInfo(target).dir().exists()) {
+        ProfileDocument fresh;
+        preparedAllApplied = apply(fresh, &preparedRefusal);
+        QString failure;
+        if (fresh.isModified() && !writeTemporary(target, fresh.toBytes(), std::nullopt, &prepared, &failure))
+            prepared.clear();
     }
+    {
+        // Held from the read to the rename, so no other writer's store can fall in between.
+        const ProfileLock lock = ProfileLock::acquire(target, StoreLockWait);
+        if (!prepared.isEmpty() && placePrepared(target, prepared, lock)) {
+            prepared.clear();
+        } else {
+            if (!lock.mayWrite()) {
+                setError(error, QStringLiteral("文件正由另一个程序保存,请稍后再试: %1")
+                                    .arg(QDir::toNativeSeparators(target)));
+                return false;
+            }
+            return storeUnderLock(target, lock, error);
+        }
+    }
+    fileOps().syncFolder(QFileInfo(target).absolutePath());
+    if (!preparedAllApplied)
+        setError(error, preparedRefusal);
+    return preparedAllApplied;
+}
+
+bool ProfileBatch::storeUnderLock(const QString &target, const ProfileLock &lock, QString *error) const
+{
     ProfileDocument document;
     QByteArray current;
     if (!loadForWrite(target, &document, &current, error))
         return false;
-    bool allApplied = true;
     QString refusal;
-    for (const Write &write : m_writes) {
-        if (!document.set(write.section, write.key, write.value)) {
-            allApplied = false;
-            if (refusal.isEmpty())
-                refusal = refusedNameText(write.section, write.key);
-        }
-    }
+    const bool allApplied = apply(document, &refusal);
     const QByteArray bytes = document.isModified() ? document.toBytes() : current;
     // Values that are already stored need no store: the periodic save of an exam whose answers
     // did not change costs no disk flush.

@@ -44,6 +44,9 @@ bool writeProfileString(const QString &section, const QString &key, const QStrin
 
 namespace exam {
 
+class ProfileDocument;
+class ProfileLock;
+
 // How a profile file's bytes are stored; a write keeps the encoding of the file it changes.
 enum class ProfileEncoding { Gb18030, Utf8, Utf8Bom, Utf16LeBom };
 
@@ -109,6 +112,10 @@ private:
         QString key;
         QString value;
     };
+    bool apply(ProfileDocument &document, QString *refusal) const;
+    bool placePrepared(const QString &target, const QString &temporary, const ProfileLock &lock) const;
+    bool storeUnderLock(const QString &target, const ProfileLock &lock, QString *error) const;
+
     QString m_filePath;
     QList<Write> m_writes;
 };

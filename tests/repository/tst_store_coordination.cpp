@@ -1,6 +1,7 @@
 // What keeps stores of one file apart and cleans up after cut ones: the temporaries a cut store
 // leaves, and the update lock every store and every removal holds.
 
+#include "repository/file_ops.h"
 #include "repository/leftover_temporaries.h"
 #include "repository/profile_file.h"
 #include "repository/profile_lock.h"
@@ -8,8 +9,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -22,6 +26,37 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
+
+// The real calls, except that the flush of the temporaries whose names start with `held` waits
+// until the test lets it go.
+class HeldFlush : public exam::PosixFileOps
+{
+public:
+    explicit HeldFlush(QString held) : m_held(std::move(held)) {}
+
+    int open(const QString &path, int flags, mode_t mode) override
+    {
+        const int fd = PosixFileOps::open(path, flags, mode);
+        if (QFileInfo(path).fileName().startsWith(m_held))
+            m_heldFd = fd;
+        return fd;
+    }
+    bool syncFile(int fd) override
+    {
+        if (fd == m_heldFd) {
+            entered.release();
+            released.acquire();
+        }
+        return PosixFileOps::syncFile(fd);
+    }
+
+    QSemaphore entered;
+    QSemaphore released;
+
+private:
+    QString m_held;
+    std::atomic<int> m_heldFd{-1};
+};
 
 } // namespace
 
@@ -36,6 +71,7 @@ private slots:
     void shouldKeepTheTemporaryOfAStoreUnderWay();
     void shouldRemoveLeftoverTemporariesWhenTheFileIsStored();
     void shouldWaitForTheStoreUnderWayBeforeRemoving();
+    void shouldStoreANewFileWhileAnotherNewFileIsFlushed();
 };
 
 void TestStoreCoordination::shouldKnowTemporariesOfProfiles_data()
@@ -115,6 +151,37 @@ void TestStoreCoordination::shouldWaitForTheStoreUnderWayBeforeRemoving()
     QVERIFY(!QFile::exists(file));
     // Removing a file that is not there succeeds.
     QVERIFY(exam::removeProfileFile(file));
+}
+
+
+// Sixty students logging in at once each create their result profile in one folder: one slow
+// flush must not hold the others back until their stores give up.
+void TestStoreCoordination::shouldStoreANewFileWhileAnotherNewFileIsFlushed()
+{
+    QTemporaryDir dir;
+    HeldFlush ops(QStringLiteral("一班1.cho."));
+    const exam::ScopedFileOps scoped(ops);
+    bool firstStored = false;
+    std::thread first([&] {
+        exam::ProfileBatch login(dir.filePath(QStringLiteral("一班1.cho")));
+        login.set(QStringLiteral("一班"), QStringLiteral("1XM"), QStringLiteral("甲"));
+        firstStored = login.store();
+    });
+    const bool flushing = ops.entered.tryAcquire(1, 10000);
+    exam::ProfileBatch login(dir.filePath(QStringLiteral("一班2.cho")));
+    login.set(QStringLiteral("一班"), QStringLiteral("2XM"), QStringLiteral("乙"));
+    QString error;
+    const bool stored = login.store(&error);
+    ops.released.release();
+    first.join();
+    QVERIFY(flushing);
+    QVERIFY2(stored, qPrintable(error));
+    QVERIFY(firstStored);
+    QCOMPARE(exam::ProfileSnapshot::load(dir.filePath(QStringLiteral("一班1.cho"))).value(QStringLiteral("一班"), QStringLiteral("1XM")),
+             QStringLiteral("甲"));
+    QCOMPARE(exam::ProfileSnapshot::load(dir.filePath(QStringLiteral("一班2.cho"))).value(QStringLiteral("一班"), QStringLiteral("2XM")),
+             QStringLiteral("乙"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestStoreCoordination)
