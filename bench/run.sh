@@ -101,6 +101,27 @@ if mem:
           f"{mem['peak_rss_mb']:.0f} MB peak, {mem['rss_holding_mb']:.0f} MB held | "
           f"{mem['rss_at_rest_mb']:.0f} MB at rest | — | — | — |")
 print()
+print('| Results refresh | CPU ms | Wall ms | CPU ÷ floor | Wall ÷ floor | File opens | Target |')
+print('|---|---:|---:|---:|---:|---:|---|')
+refreshes = [
+    ('BM_ReadFloor', 'floor: open and read the same files', {}),
+    ('BM_Refresh', 'full (the teacher\'s 刷新)', {'60/100': '≤ 3× the floor', '2000/200': '≤ 150 ms'}),
+    ('BM_RefreshUnchanged', 'timer, nothing changed', {'60/100': '≤ 0.3 ms'}),
+    ('BM_RefreshFiveChanged', 'timer, five students saved', {}),
+]
+for size in ('60/100', '2000/200'):
+    floor = runs.get(('bench_results', f'BM_ReadFloor/{size}/process_time/real_time'))
+    for name, what, targets in refreshes:
+        b = runs.get(('bench_results', f'{name}/{size}/process_time/real_time'))
+        if not b:
+            continue
+        ratios = ['—', '—']
+        if floor and name != 'BM_ReadFloor':
+            ratios = [f"{ms(b, field) / ms(floor, field):.2f}×" for field in ('cpu_time', 'real_time')]
+        opens = f"{b['file_opens']:,.0f}" if 'file_opens' in b else '—'
+        print(f"| {size.replace('/', ' × ')}, {what} | {fmt(ms(b, 'cpu_time'))} | {fmt(ms(b, 'real_time'))} | "
+              f"{ratios[0]} | {ratios[1]} | {opens} | {targets.get(size, '')} |")
+print()
 print('| Program | Benchmark | Real ms | CPU ms | Counters |')
 print('|---|---|---:|---:|---|')
 for (program, name), b in sorted(runs.items()):

@@ -29,6 +29,8 @@ struct QuestionRow
     int correct = 0;           // participants whose answer equals the standard answer
     int correctRate = 0;       // percent of the participants, rounded half to even
     std::array<int, TableOptionCount> optionCounts{}; // answers that contain option 1 … 5
+
+    friend bool operator==(const QuestionRow &, const QuestionRow &) = default;
 };
 
 // The answers of the class, one list per student position (each as long as the question count,

@@ -26,6 +26,8 @@ struct StudentRecord
     bool hasScore = false; // DF present with a value that is not negative (present but empty is 0)
     double scoreValue = 0; // the score's numeric value; 0 without a score
     QList<qint64> answers; // DA1 … DAn, 0 where not stored
+
+    friend bool operator==(const StudentRecord &, const StudentRecord &) = default;
 };
 
 // What one student's result profile holds, as the console reads it.
@@ -56,6 +58,8 @@ struct ResultsData
 
     int questionCount() const { return static_cast<int>(standardAnswers.size()); }
     ClassAnswers classAnswers() const;
+
+    friend bool operator==(const ResultsData &, const ResultsData &) = default;
 };
 
 // The number of student positions of a class: last − first + 1, none when last < first.

@@ -204,7 +204,9 @@ bool ResultsPresenter::allowRetest()
     const QString path = selectedResultProfile();
     if (path.isEmpty())
         return false;
-    return storeRetestGrant(path, m_data.className, selectedStudent()->number);
+    const bool stored = storeRetestGrant(path, m_data.className, selectedStudent()->number);
+    emit resultProfileTouched(path);
+    return stored;
 }
 
 // "初二(3)班 102号 张三": the class, the number and, when the student gave one, his name.
@@ -231,10 +233,11 @@ bool ResultsPresenter::deleteResult(QString *error)
     if (path.isEmpty())
         return false;
     QString reason;
-    if (moveToDeletedResults(path, RepositoryPaths(m_root).deletedResultsFolder(m_data.paper),
-                             m_clock->now(), &reason)) {
+    const bool moved = moveToDeletedResults(path, RepositoryPaths(m_root).deletedResultsFolder(m_data.paper),
+                                            m_clock->now(), &reason);
+    emit resultProfileTouched(path);
+    if (moved)
         return true;
-    }
     if (error)
         *error = QStringLiteral("未能删除 %1 的成绩: %2").arg(selectedStudentText(), reason);
     return false;

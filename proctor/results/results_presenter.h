@@ -82,6 +82,8 @@ signals:
     void questionsChanged();  // question list and answer list rebuilt
     void answersChanged();    // the selected student's answers changed
     void questionSelected();  // text and distribution of the selected question
+    // A retest or a deletion changed this result profile (whether or not the change succeeded).
+    void resultProfileTouched(const QString &path);
 
 private:
     QString selectedResultProfile() const;

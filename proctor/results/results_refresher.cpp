@@ -10,8 +10,8 @@ ResultsRefresher::ResultsRefresher(QObject *parent, Loader loader)
     , m_loader(std::move(loader))
 {
     if (!m_loader) {
-        m_loader = [](const ResultsRequest &request, const std::atomic<bool> &cancel) {
-            return loadResults(request, &cancel);
+        m_loader = [this](const ResultsRequest &request, const std::atomic<bool> &cancel) {
+            return m_cache.load(request, m_pass, &cancel);
         };
     }
 }
@@ -30,13 +30,14 @@ bool ResultsRefresher::request(const ResultsRequest &request, Trigger trigger)
             m_pending = request;
         return false;
     }
-    start(request);
+    start(request, trigger);
     return true;
 }
 
-void ResultsRefresher::start(const ResultsRequest &request)
+void ResultsRefresher::start(const ResultsRequest &request, Trigger trigger)
 {
     m_cancel = false;
+    m_pass = trigger == Trigger::Timer ? ResultsCache::Pass::Changed : ResultsCache::Pass::Full;
     emit started(request);
     m_worker = std::thread([this, request]() {
         ResultsData data = m_loader(request, m_cancel);
@@ -60,7 +61,7 @@ void ResultsRefresher::complete(const ResultsData &data, const ResultsRequest &r
     if (m_pending) {
         const ResultsRequest next = *m_pending;
         m_pending.reset();
-        start(next);
+        start(next, Trigger::User);
     }
 }
 

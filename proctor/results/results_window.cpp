@@ -231,6 +231,7 @@ void ResultsWindow::connectControls()
 
     connect(m_retest, &QPushButton::clicked, m_presenter, &ResultsPresenter::allowRetest);
     connect(m_delete, &QPushButton::clicked, this, &ResultsWindow::deleteResult);
+    connect(m_presenter, &ResultsPresenter::resultProfileTouched, m_refresher, &ResultsRefresher::invalidate);
     connect(m_export, &QPushButton::clicked, this, &ResultsWindow::exportResults);
     connect(m_analyse, &QPushButton::clicked, this, &ResultsWindow::analyseResults);
     connect(m_help, &QPushButton::clicked, this, &ResultsWindow::showHelp);

@@ -18,6 +18,8 @@ struct GradeThresholds
     qint16 good = 0;      // B_grade
     qint16 medium = 0;    // C_grade
     qint16 pass = 0;      // D_grade
+
+    friend bool operator==(const GradeThresholds &, const GradeThresholds &) = default;
 };
 
 enum class GradeBand { Excellent = 0, Good, Medium, Pass, Fail };
@@ -59,6 +61,8 @@ public:
 
     // The panel's rows, each already followed by its underscores.
     QStringList panelRows() const;
+
+    friend bool operator==(const ScoreStatistics &, const ScoreStatistics &) = default;
 
 private:
     GradeThresholds m_thresholds;

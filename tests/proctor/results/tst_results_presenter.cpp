@@ -115,7 +115,11 @@ private slots:
         m_presenter->sortStudents(StudentColumn::Score); // 102, 105, 103, 101, 104
         m_presenter->selectStudentRow(2);
         QCOMPARE(m_presenter->selectedStudent()->number, QStringLiteral("103"));
+        QSignalSpy touched(m_presenter.get(), &ResultsPresenter::resultProfileTouched);
         QVERIFY(m_presenter->allowRetest());
+        // So that the window's cache reads the file again.
+        QCOMPARE(touched.size(), 1);
+        QCOMPARE(touched.first().first().toString(), m_repository->resultProfile(paper, className, 103));
         const auto time2 = [this](int number) {
             return ProfileSnapshot::load(m_repository->resultProfile(paper, className, number))
                 .value(className, QString::number(number) + QStringLiteral("TIME2"), QStringLiteral("<missing>"));
@@ -148,7 +152,10 @@ private slots:
         const QString profile = m_repository->resultProfile(paper, className, 102);
         const QByteArray stored = readAll(profile);
         QCOMPARE(m_presenter->deleteQuestion(), QStringLiteral("确实要删除 一班 102号 乙 在试卷“期末”中的成绩吗?"));
+        QSignalSpy touched(m_presenter.get(), &ResultsPresenter::resultProfileTouched);
         QVERIFY(m_presenter->deleteResult());
+        QCOMPARE(touched.size(), 1);
+        QCOMPARE(touched.first().first().toString(), profile);
         QVERIFY(!QFile::exists(profile));
         QVERIFY(QFile::exists(m_repository->resultProfile(paper, className, 105)));
         const QString kept = m_repository->paths().paperResultsFolder(paper)

@@ -1,5 +1,9 @@
 #include "proctor/results/results_refresher.h"
 
+#include "results_repository.h"
+#include "repository/profile_file.h"
+
+#include <QDirIterator>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -134,6 +138,38 @@ private slots:
         refresher.reset(); // cancels and joins; nothing is delivered to a dead object
         QCoreApplication::processEvents();
         QCOMPARE(gate.started(), 1);
+    }
+
+    // Timer ticks read only the files that changed (or that the console touched); the teacher's
+    // request reads every file. Files opened: the system and paper profiles and the students'.
+    void shouldReadOnlyChangedFilesOnTimerTicks()
+    {
+        ResultsRepository repository;
+        repository.addClass(QStringLiteral("一班"), 3, 1, 3);
+        repository.addPaper(QStringLiteral("期中"), {QStringLiteral("1")});
+        for (int number = 1; number <= 3; ++number)
+            repository.handIn(QStringLiteral("期中"), QStringLiteral("一班"), number, QStringLiteral("张三"), QStringLiteral("90"));
+        // Written an hour ago: nothing is racily clean.
+        QDirIterator files(repository.root(), QDir::Files, QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            QFile file(files.next());
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+        }
+        ResultsRefresher refresher;
+        QSignalSpy finished(&refresher, &ResultsRefresher::finished);
+        const ResultsRequest request{repository.root(), QStringLiteral("期中"), QStringLiteral("一班")};
+        const auto opensOf = [&](ResultsRefresher::Trigger trigger) {
+            const quint64 before = profileFileOpenCount();
+            refresher.request(request, trigger);
+            return finished.wait() ? profileFileOpenCount() - before : quint64(999);
+        };
+        QCOMPARE(opensOf(ResultsRefresher::Trigger::User), quint64(5));
+        QCOMPARE(opensOf(ResultsRefresher::Trigger::Timer), quint64(0));
+        refresher.invalidate(repository.resultProfile(QStringLiteral("期中"), QStringLiteral("一班"), 2));
+        QCOMPARE(opensOf(ResultsRefresher::Trigger::Timer), quint64(1));
+        QCOMPARE(opensOf(ResultsRefresher::Trigger::User), quint64(5));
+        QCOMPARE(finished.last().at(0).value<ResultsData>().students.at(1).score, QStringLiteral("90"));
     }
 };
 
