@@ -3,8 +3,13 @@
 #include "repository/file_ops.h"
 #include "repository/profile_lock.h"
 
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <string_view>
+
+#include <dirent.h>
+#include <sys/stat.h>
 
 namespace exam {
 namespace {
@@ -29,9 +34,28 @@ QString baseOfTemporary(const QString &name)
     return name.left(name.size() - SuffixLength - 1);
 }
 
+// The names in a folder that are not folders (hidden ones too), from one reading of the folder:
+// QDir would ask for every entry's details, which costs more than the rest of a results refresh.
 QStringList folderFiles(const QString &folder)
 {
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    QStringList names;
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return names;
+    while (const dirent *entry = ::readdir(dir)) {
+        const std::string_view name(entry->d_name);
+        if (name == "." || name == "..")
+            continue;
+        bool isFolder = entry->d_type == DT_DIR;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat status {};
+            isFolder = ::fstatat(::dirfd(dir), entry->d_name, &status, 0) == 0 && S_ISDIR(status.st_mode);
+        }
+        if (!isFolder)
+            names << QFile::decodeName(entry->d_name);
+    }
+    ::closedir(dir);
+    return names;
 }
 
 } // namespace

@@ -48,9 +48,10 @@ void forEachPosition(qsizetype count, int threads, const std::atomic<bool> *canc
             work(i);
         }
     };
-    // One core stays free for the window, which keeps answering while a refresh runs.
+    // Every core: the window waits for the pass and the system still lets it answer in between
+    // (a large class read on both cores of a two-core machine takes half as long).
     if (threads <= 0)
-        threads = std::max(1, QThread::idealThreadCount() - 1);
+        threads = std::max(1, QThread::idealThreadCount());
     // A thread for a class of usual size costs more than it saves.
     const qsizetype wanted = std::min<qsizetype>(threads, (count + 127) / 128);
     std::vector<std::thread> workers;

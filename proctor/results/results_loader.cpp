@@ -59,9 +59,10 @@ QString FolderIndex::find(const QString &fileName) const
 StudentReading readStudent(const QString &resultProfilePath, const QString &className,
                            const QString &number, int questionCount)
 {
-    const ProfileSnapshot profile =
-        resultProfilePath.isEmpty() ? ProfileSnapshot() : ProfileSnapshot::load(resultProfilePath);
-    const StudentResult result = readStudentResult(profile, className, number, questionCount);
+    // One pass over the class's section of the file, without an index of every key.
+    const StudentResult result = resultProfilePath.isEmpty()
+                                     ? readStudentResult(ProfileSnapshot(), className, number, questionCount)
+                                     : readStudentResult(resultProfilePath, className, number, questionCount);
     StudentReading reading;
     reading.name = result.name;
     reading.formerName = result.formerName;

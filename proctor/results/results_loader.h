@@ -1,8 +1,8 @@
 #pragma once
 
 // Reading one paper's results for one class from the repository. Every student's result profile is
-// read once, as a whole, and the students are read on several threads; the rest is computed from
-// what was read, so the figures always come from one complete pass.
+// read once, as a whole, and the students are read on several threads;
+// the rest is computed from what was read, so the figures always come from one complete pass.
 
 #include "proctor/results/results_data.h"
 
@@ -50,8 +50,7 @@ private:
 // Reads a class's result profiles, the class range from the system profile and the thresholds,
 // question count, standard answers, marks and question files from the paper profile, and computes the
 // tables. `cancel` (optional) stops the reading early; the result is then incomplete and must not be
-// shown. `threads` 0 leaves one core to the user-interface thread and uses the others (at least
-// the calling thread).
+// shown. `threads` 0 uses every core for a large class (one thread per 128 students at most).
 ResultsData loadResults(const ResultsRequest &request, const std::atomic<bool> *cancel = nullptr,
                         int threads = 0);
 
