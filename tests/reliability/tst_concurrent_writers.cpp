@@ -184,5 +184,16 @@ void ConcurrentWritersTest::shouldShowOnlyWholeSavesWhileSixtyClientsWrite()
     }
 }
 
-QTEST_GUILESS_MAIN(ConcurrentWritersTest)
+int main(int argc, char **argv)
+{
+    // The run lasts as long as asked, plus the final checks: Qt Test's own limit of five minutes
+    // per test function would cut a long run short.
+    if (qEnvironmentVariableIsEmpty("QTEST_FUNCTION_TIMEOUT")) {
+        const int seconds = environmentNumber("EXAM_SOAK_SECONDS", 60);
+        qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number((seconds + 300) * 1000));
+    }
+    QCoreApplication app(argc, argv);
+    ConcurrentWritersTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_concurrent_writers.moc"
