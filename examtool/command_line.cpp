@@ -12,20 +12,19 @@ bool isHelpOption(const QString &argument)
     return argument == QLatin1String("--help") || argument == QLatin1String("-h");
 }
 
-const Command *findCommand(const QString &name)
+const Command *findCommand(const QList<Command> &table, const QString &name)
 {
-    const QList<Command> &all = commands();
-    const auto it = std::find_if(all.cbegin(), all.cend(),
+    const auto it = std::find_if(table.cbegin(), table.cend(),
                                  [&name](const Command &command) { return command.name == name; });
-    return it == all.cend() ? nullptr : &*it;
+    return it == table.cend() ? nullptr : &*it;
 }
 
-void printOverview(QTextStream &stream)
+void printOverview(const QList<Command> &table, QTextStream &stream)
 {
     stream << QStringLiteral("用法: examtool <命令> [参数]\n\n"
                              "维护考试库的工具:考试库是 proctor 和 candidate 所在的文件夹。\n\n"
                              "命令:\n");
-    for (const Command &command : commands())
+    for (const Command &command : table)
         stream << "  " << command.name.leftJustified(10) << command.summary << '\n';
     stream << QStringLiteral("\n“examtool <命令> --help”显示该命令的说明。\n");
 }
@@ -40,25 +39,31 @@ const QList<Command> &commands()
 
 int runExamTool(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
+    return runExamTool(commands(), arguments, out, err);
+}
+
+int runExamTool(const QList<Command> &table, const QStringList &arguments, QTextStream &out,
+                QTextStream &err)
+{
     if (arguments.isEmpty()) {
-        printOverview(err);
+        printOverview(table, err);
         return ExitFailure;
     }
     const QString &first = arguments.first();
     if (isHelpOption(first) || first == QLatin1String("help")) {
         if (arguments.size() == 1) {
-            printOverview(out);
+            printOverview(table, out);
             return ExitClean;
         }
-        if (const Command *command = findCommand(arguments.at(1))) {
+        if (const Command *command = findCommand(table, arguments.at(1))) {
             out << command->help;
             return ExitClean;
         }
     }
-    const Command *command = findCommand(first);
+    const Command *command = findCommand(table, first);
     if (!command) {
         err << QStringLiteral("examtool: 没有命令“%1”\n\n").arg(first);
-        printOverview(err);
+        printOverview(table, err);
         return ExitFailure;
     }
     const QStringList rest = arguments.mid(1);

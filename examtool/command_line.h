@@ -29,9 +29,13 @@ struct Command
     std::function<int(const QStringList &arguments, QTextStream &out, QTextStream &err)> run;
 };
 
+// The commands that need Qt Core only.
 const QList<Command> &commands();
 
-// Runs examtool with the arguments after the program name; returns the exit code.
+// Runs examtool with the arguments after the program name; returns the exit code. The first form
+// knows the commands of `table`, the second those of commands().
+int runExamTool(const QList<Command> &table, const QStringList &arguments, QTextStream &out,
+                QTextStream &err);
 int runExamTool(const QStringList &arguments, QTextStream &out, QTextStream &err);
 
 } // namespace exam::tool

@@ -1,0 +1,93 @@
+#include "interchange/paper_import.h"
+
+#include "repository/file_ops.h"
+#include "repository/paper_profile.h"
+#include "repository/profile_values.h"
+#include "repository/repository_paths.h"
+#include "repository/system_profile.h"
+
+#include <QFileInfo>
+
+#include <limits>
+
+namespace exam::interchange {
+namespace {
+
+// Writes one document under a new name in the folder; its name, or empty with `error` set.
+QString storeDocument(const QString &folder, const QByteArray &rtf, RandomSource &random,
+                      QStringList &written, QString &error)
+{
+    const QString name = newDocumentName(folder, QStringLiteral("RTF"), random);
+    if (name.isEmpty()) {
+        error = QStringLiteral("在 %1 中找不到可用的考题文件名").arg(folder);
+        return {};
+    }
+    const QString path = resolvePath(folder, {name});
+    if (!storeFileAtomically(path, rtf, &error))
+        return {};
+    written.append(path);
+    return name;
+}
+
+bool isListedPaper(const RepositoryPaths &paths, const QString &paper)
+{
+    const QList<PaperEntry> roster = readPaperRoster(ProfileSnapshot::load(paths.systemProfile()));
+    return std::any_of(roster.cbegin(), roster.cend(),
+                       [&paper](const PaperEntry &entry) { return entry.name == paper; });
+}
+
+} // namespace
+
+PaperImportOutcome appendQuestionsToPaper(const QString &repositoryRoot, const QString &paper,
+                                          const QList<InterchangeQuestion> &questions,
+                                          RandomSource &random,
+                                          const std::function<void(int, int)> &progress)
+{
+    PaperImportOutcome outcome;
+    const RepositoryPaths paths(repositoryRoot);
+    const QString name = trimBlanks(paper);
+    const QString folder = paths.paperFolder(name);
+    if (name.isEmpty() || !isListedPaper(paths, name) || !QFileInfo(folder).isDir()) {
+        outcome.error = QStringLiteral("考试库中没有试卷“%1”").arg(name);
+        return outcome;
+    }
+    PaperData data = loadPaper(paths.paperProfile(name));
+    const qsizetype total = data.questionCount + questions.size();
+    if (total > std::numeric_limits<qint16>::max()) {
+        outcome.error = QStringLiteral("试卷的考题数已达上限,不能再加入 %1 道考题").arg(questions.size());
+        return outcome;
+    }
+
+    QStringList written;
+    const auto undo = [&written] {
+        for (const QString &path : std::as_const(written))
+            fileOps().remove(path);
+    };
+    data.questions.resize(total + 2);
+    for (qsizetype i = 0; i < questions.size(); ++i) {
+        const InterchangeQuestion &q = questions.at(i);
+        PaperQuestion &entry = data.question(static_cast<int>(data.questionCount + 1 + i));
+        entry.questionFile = storeDocument(folder, q.questionRtf, random, written, outcome.error);
+        if (!entry.questionFile.isEmpty())
+            entry.explainFile = storeDocument(folder, q.explanationRtf, random, written, outcome.error);
+        if (entry.explainFile.isEmpty()) {
+            undo();
+            return outcome;
+        }
+        entry.answer = q.answer;
+        entry.mark = q.mark;
+        if (progress)
+            progress(static_cast<int>(i + 1), static_cast<int>(questions.size()));
+    }
+    data.questionCount = static_cast<qint16>(total);
+    data.fullMark = totalMark(data);
+    if (!savePaper(paths.paperProfile(name), data, &outcome.error)) {
+        undo();
+        return outcome;
+    }
+    outcome.ok = true;
+    outcome.added = static_cast<int>(questions.size());
+    return outcome;
+}
+
+} // namespace exam::interchange
