@@ -4,6 +4,8 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QVarLengthArray>
+#include <array>
 #include <cstring>
 
 namespace exam {
@@ -174,23 +176,48 @@ QString cutToGbLimit(const QString &text)
     return text.left(i);
 }
 
-// Calls `visit(start, length, eolLength)` for every line; a line ends at CRLF, LF or a lone CR.
-// `visit` returns false to stop.
+// One line of a file: where it starts, its length without the line end, the line end's length and
+// where its first "=" is (-1: none), counted from the line's start.
+struct LineSpan
+{
+    qsizetype start = 0;
+    qsizetype length = 0;
+    qsizetype eolLength = 0;
+    qsizetype equals = -1;
+};
+
+// The bytes at which a line scan stops: line ends and "=".
+constexpr std::array<bool, 256> LineStops = [] {
+    std::array<bool, 256> stops{};
+    stops['\n'] = stops['\r'] = stops['='] = true;
+    return stops;
+}();
+
+// Calls `visit(LineSpan)` for every line; a line ends at CRLF, LF or a lone CR. `visit` returns
+// false to stop. One pass over each line finds its end and its first "=".
 template <typename Visit> void forEachLine(QByteArrayView body, Visit &&visit)
 {
     const char *p = body.data();
     const qsizetype n = body.size();
     qsizetype start = 0;
     while (start < n) {
+        LineSpan line{start, 0, 0, -1};
         qsizetype i = start;
-        while (i < n && p[i] != '\n' && p[i] != '\r')
+        for (;;) {
+            while (i < n && !LineStops[static_cast<unsigned char>(p[i])])
+                ++i;
+            if (i == n || p[i] != '=')
+                break;
+            if (line.equals < 0)
+                line.equals = i - start;
             ++i;
-        qsizetype eol = 0;
+        }
+        line.length = i - start;
         if (i < n)
-            eol = (p[i] == '\r' && i + 1 < n && p[i + 1] == '\n') ? 2 : 1;
-        if (!visit(start, i - start, eol))
+            line.eolLength = (p[i] == '\r' && i + 1 < n && p[i + 1] == '\n') ? 2 : 1;
+        if (!visit(line))
             return;
-        start = i + eol;
+        start = i + line.eolLength;
     }
 }
 
@@ -220,8 +247,9 @@ qsizetype lastClosingBracket(QByteArrayView line, qsizetype from, bool gb18030)
 }
 
 // A line is a comment when its first non-blank character is ";", a section header when it is "["
-// and the line holds a "]" after it, a key when it holds "=" (the name may be empty).
-ParsedLine parseLine(QByteArrayView line, bool gb18030)
+// and the line holds a "]" after it, a key when it holds "=" (the name may be empty). `equals` is
+// where the line's first "=" is, or -1.
+ParsedLine parseLine(QByteArrayView line, qsizetype equals, bool gb18030)
 {
     qsizetype i = 0;
     while (i < line.size() && isBlankByte(line[i]))
@@ -234,10 +262,9 @@ ParsedLine parseLine(QByteArrayView line, bool gb18030)
             return {LineKind::Section, trimmedBytes(line.sliced(i + 1, end - i - 1)), 0};
     }
     // "=" (0x3D) is never part of a multi-byte character in GB18030 or UTF-8.
-    const qsizetype eq = line.indexOf('=');
-    if (eq < 0)
+    if (equals < 0)
         return {};
-    return {LineKind::Key, trimmedBytes(line.first(eq)), eq + 1};
+    return {LineKind::Key, trimmedBytes(line.first(equals)), equals + 1};
 }
 
 // Compares names in the file with one name asked for, decoding only names that are not ASCII.
@@ -278,7 +305,107 @@ private:
     bool m_ascii = true;
 };
 
+constexpr quint64 EveryByte = 0x0101010101010101ULL;
+
+// Eight bytes with their ASCII capital letters made small; every other byte stays. Each byte's
+// low seven bits plus an offset carry into its top bit from "A" on and from past "Z" on.
+quint64 asciiLowered(quint64 word)
+{
+    const quint64 low7 = word & (0x7F * EveryByte);
+    const quint64 fromA = low7 + (0x80 - 'A') * EveryByte;
+    const quint64 pastZ = low7 + (0x80 - 'Z' - 1) * EveryByte;
+    const quint64 capitals = (fromA ^ pastZ) & ~word & (0x80 * EveryByte);
+    return word | (capitals >> 2);
+}
+
+// Up to eight bytes of a name as one word, the first byte lowest; missing bytes are zero.
+quint64 wordAt(const char *bytes, qsizetype available)
+{
+    quint64 word = 0;
+    if (available >= 8) {
+        std::memcpy(&word, bytes, sizeof word);
+        return word;
+    }
+    for (qsizetype i = 0; i < available; ++i)
+        word |= quint64(static_cast<unsigned char>(bytes[i])) << (8 * i);
+    return word;
+}
+
+struct FoldedHash
+{
+    size_t hash = 0;
+    bool ascii = true;
+};
+
+// The hash of a name's bytes with ASCII letters folded, and of its section.
+FoldedHash foldedHash(QByteArrayView bytes, qsizetype section)
+{
+    quint64 h = (quint64(section) << 32) ^ quint64(bytes.size());
+    quint64 seen = 0;
+    for (qsizetype i = 0; i < bytes.size(); i += 8) {
+        const quint64 word = wordAt(bytes.data() + i, bytes.size() - i);
+        seen |= word;
+        h = (h ^ asciiLowered(word)) * 0x9E3779B97F4A7C15ULL;
+        h ^= h >> 32;
+    }
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDULL;
+    h ^= h >> 33;
+    return {size_t(h), (seen & (0x80 * EveryByte)) == 0};
+}
+
+ProfileName profileName(QByteArrayView bytes, qsizetype section)
+{
+    return {bytes.data(), bytes.size(), section, foldedHash(bytes, section).hash};
+}
+
+QStringView trimmedSpaces(QStringView text)
+{
+    while (!text.isEmpty() && text.front() == QLatin1Char(' '))
+        text = text.sliced(1);
+    while (!text.isEmpty() && text.back() == QLatin1Char(' '))
+        text.chop(1);
+    return text;
+}
+
+using NameBytes = QVarLengthArray<char, 64>;
+
+// The bytes under which the index holds a name asked for (see ProfileName). False for a name that
+// no name in a file can equal: one holding a lone surrogate, which no decoding yields.
+bool askedNameBytes(const QString &name, NameBytes &bytes)
+{
+    const QStringView trimmed = trimmedSpaces(name);
+    bool ascii = true;
+    for (QChar c : trimmed)
+        ascii = ascii && c.unicode() < 0x80;
+    if (ascii) {
+        bytes.resize(trimmed.size());
+        for (qsizetype i = 0; i < trimmed.size(); ++i)
+            bytes[i] = char(trimmed.at(i).unicode());
+        return true;
+    }
+    const QString folded = trimmed.toString().toCaseFolded();
+    if (!folded.isValidUtf16())
+        return false;
+    const QByteArray utf8 = folded.toUtf8();
+    bytes.resize(utf8.size());
+    std::memcpy(bytes.data(), utf8.constData(), size_t(utf8.size()));
+    return true;
+}
+
 } // namespace
+
+bool operator==(const ProfileName &a, const ProfileName &b)
+{
+    if (a.hash != b.hash || a.size != b.size || a.section != b.section)
+        return false;
+    for (qsizetype i = 0; i < a.size; i += 8) {
+        if (asciiLowered(wordAt(a.bytes + i, a.size - i)) !=
+            asciiLowered(wordAt(b.bytes + i, b.size - i)))
+            return false;
+    }
+    return true;
+}
 
 ProfileText ProfileText::fromFileBytes(const QByteArray &fileBytes)
 {
@@ -369,9 +496,9 @@ std::optional<QString> findProfileValue(const QByteArray &fileBytes, const QStri
     bool sectionSeen = false;
     bool inSection = false;
     std::optional<QString> result;
-    forEachLine(body, [&](qsizetype start, qsizetype length, qsizetype) {
-        const QByteArrayView line = body.sliced(start, length);
-        const ParsedLine parsed = parseLine(line, gb);
+    forEachLine(body, [&](const LineSpan &span) {
+        const QByteArrayView line = body.sliced(span.start, span.length);
+        const ParsedLine parsed = parseLine(line, span.equals, gb);
         if (parsed.kind == LineKind::Section) {
             if (inSection)
                 return false; // only the first section of a name counts
@@ -392,56 +519,84 @@ ProfileIndex ProfileIndex::build(const QByteArray &fileBytes)
     index.m_text = ProfileText::fromFileBytes(fileBytes);
     const bool gb = index.m_text.isGb18030();
     const QByteArrayView body(index.m_text.body);
-    // A key line takes at least a dozen bytes in the files the programs write; counting the "="
-    // instead would cost a fifth of the parse.
-    index.m_keys.reserve(std::min<qsizetype>(body.size() / 12, 4096));
+    // A key line takes at least a dozen bytes in the files the programs write. Reserving costs
+    // about two bytes per entry; the entries themselves are made as keys are found.
+    index.m_keys.reserve(body.size() / 12);
     qsizetype current = -1; // keys before the first section belong to none
-    forEachLine(body, [&](qsizetype start, qsizetype length, qsizetype) {
-        const QByteArrayView line = body.sliced(start, length);
-        const ParsedLine parsed = parseLine(line, gb);
+    forEachLine(body, [&](const LineSpan &span) {
+        const QByteArrayView line = body.sliced(span.start, span.length);
+        const ParsedLine parsed = parseLine(line, span.equals, gb);
         if (parsed.kind == LineKind::Section) {
-            const QString name = foldRawName(parsed.name, gb);
-            if (index.m_sectionIndex.contains(name)) {
+            Section &section = index.m_sections[index.nameInFile(parsed.name, -1)];
+            if (section.number >= 0) {
                 current = -1; // a repeated section is not read
             } else {
-                current = index.m_sectionIndex.size();
-                index.m_sectionIndex.insert(name, current);
-                index.m_sectionStarts.append(start);
+                section = {index.m_sections.size() - 1, span.start};
+                current = section.number;
             }
         } else if (parsed.kind == LineKind::Key && current >= 0) {
-            std::pair<qsizetype, QString> name(current, foldRawName(parsed.name, gb));
-            if (!index.m_keys.contains(name))
-                index.m_keys.insert(std::move(name),
-                                    {start + parsed.valueStart, length - parsed.valueStart});
+            ValueRef &value = index.m_keys[index.nameInFile(parsed.name, current)];
+            if (value.start < 0) // only the first key of a name counts
+                value = {span.start + parsed.valueStart, span.length - parsed.valueStart};
         }
         return true;
     });
     return index;
 }
 
+ProfileName ProfileIndex::nameInFile(QByteArrayView raw, qsizetype section)
+{
+    const FoldedHash folded = foldedHash(raw, section);
+    if (folded.ascii)
+        return {raw.data(), raw.size(), section, folded.hash};
+    m_foldedNames.append(foldRawName(raw, m_text.isGb18030()).toUtf8());
+    return profileName(m_foldedNames.constLast(), section);
+}
+
+std::optional<ProfileIndex::Section> ProfileIndex::findSection(const QString &section) const
+{
+    NameBytes bytes;
+    if (!askedNameBytes(section, bytes))
+        return std::nullopt;
+    const auto it = m_sections.constFind(profileName(QByteArrayView(bytes), -1));
+    if (it == m_sections.cend())
+        return std::nullopt;
+    return *it;
+}
+
+std::optional<ProfileIndex::ValueRef> ProfileIndex::findKey(const QString &section,
+                                                            const QString &key) const
+{
+    const std::optional<Section> found = findSection(section);
+    NameBytes bytes;
+    if (!found || !askedNameBytes(key, bytes))
+        return std::nullopt;
+    const auto it = m_keys.constFind(profileName(QByteArrayView(bytes), found->number));
+    if (it == m_keys.cend())
+        return std::nullopt;
+    return *it;
+}
+
 std::optional<QString> ProfileIndex::value(const QString &section, const QString &key) const
 {
-    const auto sectionIt = m_sectionIndex.constFind(foldProfileName(section));
-    if (sectionIt == m_sectionIndex.cend())
+    const std::optional<ValueRef> found = findKey(section, key);
+    if (!found)
         return std::nullopt;
-    const auto keyIt = m_keys.constFind({*sectionIt, foldProfileName(key)});
-    if (keyIt == m_keys.cend())
-        return std::nullopt;
-    return profileValueText(QByteArrayView(m_text.body).sliced(keyIt->start, keyIt->length),
+    return profileValueText(QByteArrayView(m_text.body).sliced(found->start, found->length),
                             m_text.isGb18030());
 }
 
 bool ProfileIndex::containsSection(const QString &section) const
 {
-    return m_sectionIndex.contains(foldProfileName(section));
+    return findSection(section).has_value();
 }
 
 int ProfileIndex::lineAt(qsizetype offset) const
 {
     int line = 1;
     forEachLine(QByteArrayView(m_text.body).first(offset),
-                [&line](qsizetype, qsizetype, qsizetype eol) {
-                    line += eol > 0;
+                [&line](const LineSpan &span) {
+                    line += span.eolLength > 0;
                     return true;
                 });
     return line;
@@ -449,17 +604,14 @@ int ProfileIndex::lineAt(qsizetype offset) const
 
 int ProfileIndex::sectionLine(const QString &section) const
 {
-    const auto sectionIt = m_sectionIndex.constFind(foldProfileName(section));
-    return sectionIt == m_sectionIndex.cend() ? 0 : lineAt(m_sectionStarts.at(*sectionIt));
+    const std::optional<Section> found = findSection(section);
+    return found ? lineAt(found->headerStart) : 0;
 }
 
 int ProfileIndex::keyLine(const QString &section, const QString &key) const
 {
-    const auto sectionIt = m_sectionIndex.constFind(foldProfileName(section));
-    if (sectionIt == m_sectionIndex.cend())
-        return 0;
-    const auto keyIt = m_keys.constFind({*sectionIt, foldProfileName(key)});
-    return keyIt == m_keys.cend() ? 0 : lineAt(keyIt->start);
+    const std::optional<ValueRef> found = findKey(section, key);
+    return found ? lineAt(found->start) : 0;
 }
 
 ProfileDocument ProfileDocument::parse(const QByteArray &fileBytes)
@@ -472,13 +624,13 @@ ProfileDocument ProfileDocument::parse(const QByteArray &fileBytes)
     // Untouched lines point into the kept body instead of holding copies.
     document.m_body = std::move(text.body);
     const QByteArrayView body(document.m_body);
-    forEachLine(body, [&](qsizetype start, qsizetype length, qsizetype eol) {
+    forEachLine(body, [&](const LineSpan &span) {
         Line line;
-        line.content = QByteArray::fromRawData(body.data() + start, length);
-        line.eol = eol == 2                       ? lineEnds[1]
-                   : eol == 0                     ? lineEnds[0]
-                   : body[start + length] == '\n' ? lineEnds[2]
-                                                  : lineEnds[3];
+        line.content = QByteArray::fromRawData(body.data() + span.start, span.length);
+        line.eol = span.eolLength == 2                       ? lineEnds[1]
+                   : span.eolLength == 0                     ? lineEnds[0]
+                   : body[span.start + span.length] == '\n' ? lineEnds[2]
+                                                            : lineEnds[3];
         if (document.m_eol.isEmpty())
             document.m_eol = line.eol;
         document.classify(line);
@@ -491,7 +643,7 @@ ProfileDocument ProfileDocument::parse(const QByteArray &fileBytes)
 void ProfileDocument::classify(Line &line) const
 {
     const bool gb = m_encoding == ProfileEncoding::Gb18030;
-    const ParsedLine parsed = parseLine(line.content, gb);
+    const ParsedLine parsed = parseLine(line.content, line.content.indexOf('='), gb);
     line.kind = parsed.kind == LineKind::Section   ? Kind::Section
                 : parsed.kind == LineKind::Key     ? Kind::Key
                 : parsed.kind == LineKind::Comment ? Kind::Comment

@@ -13,7 +13,6 @@
 #include <QList>
 #include <QString>
 #include <optional>
-#include <utility>
 
 namespace exam {
 
@@ -50,7 +49,27 @@ QString foldProfileName(const QString &name);
 std::optional<QString> findProfileValue(const QByteArray &fileBytes, const QString &section,
                                         const QString &key);
 
-// Every key of every section, for many lookups.
+// A section name or key as the index compares it: the name's bytes and which section it belongs
+// to. Two names are the same when their bytes are equal with ASCII letters folded to lower case.
+// The bytes are the name as it stands in the file when it is ASCII; any other name is held in its
+// case-folded UTF-8 form (foldProfileName()), which an ASCII name's lowered bytes equal exactly when
+// the folded names do. The bytes belong to the index that made the name.
+struct ProfileName
+{
+    const char *bytes = nullptr;
+    qsizetype size = 0;
+    qsizetype section = -1; // for keys: the number of their section; -1 for section names
+    size_t hash = 0;     // of the bytes with ASCII letters folded, and of the section
+};
+bool operator==(const ProfileName &a, const ProfileName &b);
+inline size_t qHash(const ProfileName &name, size_t seed = 0)
+{
+    return name.hash ^ seed;
+}
+
+// Every key of every section, for many lookups. Names are indexed by the bytes they have in the
+// file (folded without decoding when they are ASCII, as nearly all are), so building the index
+// makes no string per key.
 class ProfileIndex
 {
 public:
@@ -60,24 +79,32 @@ public:
     std::optional<QString> value(const QString &section, const QString &key) const;
     bool containsSection(const QString &section) const;
     // The 1-based line of the section header or of the key that reads answer from; 0 when missing.
+    // Counted only when asked for.
     int sectionLine(const QString &section) const;
     int keyLine(const QString &section, const QString &key) const;
     // How many keys the index holds (the first of each name in the first section of each name).
     qsizetype keyCount() const { return m_keys.size(); }
 
 private:
-    int lineAt(qsizetype offset) const;
-
+    struct Section
+    {
+        qsizetype number = -1;
+        qsizetype headerStart = 0; // where the header line starts in the body
+    };
     struct ValueRef
     {
-        qsizetype start = 0;
+        qsizetype start = -1; // in the body; -1: not set yet
         qsizetype length = 0;
     };
+    std::optional<Section> findSection(const QString &section) const;
+    std::optional<ValueRef> findKey(const QString &section, const QString &key) const;
+    ProfileName nameInFile(QByteArrayView raw, qsizetype section);
+    int lineAt(qsizetype offset) const;
+
     ProfileText m_text;
-    QHash<QString, qsizetype> m_sectionIndex;
-    QList<qsizetype> m_sectionStarts; // where each section's header line starts in the body
-    // One table for the keys of all sections, keyed by section number and folded key.
-    QHash<std::pair<qsizetype, QString>, ValueRef> m_keys;
+    QList<QByteArray> m_foldedNames; // the folded form of names that are not ASCII
+    QHash<ProfileName, Section> m_sections;
+    QHash<ProfileName, ValueRef> m_keys;
 };
 
 // A file's lines, changed by writes and turned back into bytes.

@@ -190,6 +190,40 @@ void TestProfileFile::shouldMatchNamesIgnoringCaseAndBlanks_data()
         << QByteArray("[A]\r\ny=1\r\n[B]\r\nx=2\r\n") << "B"
         << "x"
         << "2";
+    // Only A-Z fold among ASCII: the signs next to them in the code table stay apart.
+    QTest::newRow("@ is no backquote") << QByteArray("[A]\r\n`x=1\r\n") << "A"
+                                       << "@x"
+                                       << "<default>";
+    QTest::newRow("[ is no brace") << QByteArray("[A]\r\nk{=1\r\n") << "A"
+                                   << "K["
+                                   << "<default>";
+    QTest::newRow("names alike in their first eight bytes")
+        << QByteArray("[A]\r\nquestion_1=1\r\nquestion_2=2\r\nQUESTION_22=3\r\n") << "a"
+        << "QUESTION_2"
+        << "2";
+    QTest::newRow("long name folds in every part")
+        << QByteArray("[Section-Name-Of-Many-Letters]\r\nKey-Name-Longer-Than-Sixteen=7\r\n")
+        << "SECTION-NAME-OF-MANY-LETTERS"
+        << "key-name-longer-than-sixteen"
+        << "7";
+    QTest::newRow("Kelvin sign in the file is k") << gb(QStringLiteral("[A]\r\n\u212A=1\r\n"))
+                                                  << "A"
+                                                  << "k"
+                                                  << "1";
+    QTest::newRow("Kelvin sign asked for is k") << QByteArray("[A]\r\nK=1\r\n") << "A"
+                                                << QStringLiteral("\u212A")
+                                                << "1";
+    QTest::newRow("Cyrillic letters fold")
+        << gb(QStringLiteral("[Класс]\r\nД=1\r\n")) << QStringLiteral("КЛАСС")
+        << QStringLiteral("д")
+        << "1";
+    QTest::newRow("Chinese name with Latin letters")
+        << gb(QStringLiteral("[高一A班]\r\nB组=1\r\n")) << QStringLiteral("高一a班")
+        << QStringLiteral("b组")
+        << "1";
+    QTest::newRow("lone surrogate matches no stand-in character")
+        << gb(QStringLiteral("[A]\r\n?=1\r\n\uFFFD=2\r\n")) << "A" << QString(QChar(0xD800))
+        << "<default>";
 }
 
 void TestProfileFile::shouldMatchNamesIgnoringCaseAndBlanks()
