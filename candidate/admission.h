@@ -22,7 +22,7 @@ struct LoginEntries
     QString formerName; // Text3
 };
 
-struct AdmissionResult
+struct [[nodiscard]] AdmissionResult
 {
     bool admitted = false;
     QString message;          // for the message box when not admitted

@@ -41,10 +41,10 @@ QString tintText(Tint tint)
     return {};
 }
 
-OptionTints tintsFromTicks(const OptionTicks &ticks)
+OptionTints tintsFromTicks(const exam::OptionTicks &ticks)
 {
     OptionTints tints{};
-    for (int j = 0; j < OptionCount; ++j)
+    for (int j = 0; j < exam::OptionCount; ++j)
         tints[j] = ticks[j] ? Tint::Ticked : Tint::Unticked;
     return tints;
 }
@@ -52,7 +52,7 @@ OptionTints tintsFromTicks(const OptionTicks &ticks)
 AnswerFeedback answerFeedback(const QString &standardAnswer, double answer)
 {
     AnswerFeedback feedback;
-    const double standard = answerValue(standardAnswer);
+    const double standard = exam::answerValue(standardAnswer);
     if (standard == 0) {
         feedback.captionSuffix = QStringLiteral(" 本题标准答案尚未输入.");
         return feedback;
@@ -60,7 +60,7 @@ AnswerFeedback answerFeedback(const QString &standardAnswer, double answer)
     const QString text = exam::trimBlanks(standardAnswer);
     feedback.captionSuffix = QStringLiteral("  ") + QStringLiteral(" 标准答案: ") + text;
     OptionTints tints{};
-    for (int j = 1; j <= OptionCount; ++j)
+    for (int j = 1; j <= exam::OptionCount; ++j)
         tints[j - 1] = text.contains(QChar(u'0' + j)) ? Tint::StandardOption : Tint::Unticked;
     feedback.options = tints;
     if (standard == answer)
@@ -74,5 +74,5 @@ AnswerFeedback answerFeedback(const QString &standardAnswer, double answer)
 
 Tint reviewButtonTint(const QString &standardAnswer, double answer)
 {
-    return isAnsweredCorrectly(standardAnswer, answer) ? Tint::ReviewRight : Tint::ReviewWrong;
+    return exam::isAnsweredCorrectly(standardAnswer, answer) ? Tint::ReviewRight : Tint::ReviewWrong;
 }

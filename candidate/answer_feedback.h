@@ -4,6 +4,7 @@
 // that practice mode and review add to the question frame's caption.
 
 #include "candidate/scoring.h"
+#include "repository/answer_digits.h"
 
 #include <QColor>
 #include <QString>
@@ -27,9 +28,9 @@ std::optional<QColor> tintColor(Tint tint);
 // control's description); empty where the control's own state says it (a ticked box).
 QString tintText(Tint tint);
 
-using OptionTints = std::array<Tint, OptionCount>;
+using OptionTints = std::array<Tint, exam::OptionCount>;
 
-OptionTints tintsFromTicks(const OptionTicks &ticks);
+OptionTints tintsFromTicks(const exam::OptionTicks &ticks);
 
 struct AnswerFeedback
 {

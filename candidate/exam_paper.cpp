@@ -1,6 +1,5 @@
 #include "candidate/exam_paper.h"
 
-#include "repository/paper_profile.h"
 #include "repository/profile_values.h"
 
 #include <algorithm>
@@ -27,10 +26,6 @@ ExamPaper readExamPaper(const exam::ProfileSnapshot &paperProfile)
     paper.shuffleOrder = profileNumber(settings.changeQuestionSort);
     paper.randomDraw = profileNumber(settings.randomDraw);
     paper.drawCount = profileNumber(settings.randomDrawCount);
-    paper.questions.reserve(paper.questionCount);
-    for (int k = 1; k <= paper.questionCount; ++k) {
-        const exam::PaperQuestion &q = data.question(k);
-        paper.questions.append({q.questionFile, q.explainFile, q.answer, q.mark});
-    }
+    paper.questions = data.questions.mid(1, paper.questionCount);
     return paper;
 }

@@ -3,18 +3,10 @@
 // The paper as the exam window works with it: the settings of MAIN read with the client's
 // defaults, and the question table (1-based question numbers).
 
+#include "repository/paper_profile.h"
 #include "repository/profile_file.h"
 
 #include <QList>
-#include <QString>
-
-struct ExamQuestion
-{
-    QString questionFile;   // QUESTION: bare file name in the paper folder
-    QString explainFile;    // explain
-    QString standardAnswer; // ANSWER, digit form; empty = none entered
-    QString mark;           // MARK as text; empty = the paper's default mark
-};
 
 struct ExamPaper
 {
@@ -26,7 +18,7 @@ struct ExamPaper
     int shuffleOrder = 1;  // CHANGE_QUESTION_SORT
     int randomDraw = 0;    // rnd_test; any value but 0 draws
     int drawCount = 0;     // rnd_test_No
-    QList<ExamQuestion> questions; // question k is questions[k - 1]
+    QList<exam::PaperQuestion> questions; // question k is questions[k - 1]
 
     // How many positions are presented: the draw count for a random draw, else every question.
     // Kept within 0 … questionCount, so every presented position holds a question even when the
@@ -37,7 +29,7 @@ struct ExamPaper
     bool hasTimeLimit() const { return testMinutes > 0; }
     // Questions are shuffled when the paper says so, and always for a random draw.
     bool shuffles() const { return randomDraw != 0 || shuffleOrder == 1; }
-    const ExamQuestion &question(int k) const { return questions.at(k - 1); }
+    const exam::PaperQuestion &question(int k) const { return questions.at(k - 1); }
     bool hasQuestion(int k) const { return k >= 1 && k <= questions.size(); }
 };
 

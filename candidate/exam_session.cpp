@@ -8,6 +8,7 @@
 #include "repository/result_profile.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -86,7 +87,7 @@ void ExamSession::restoreSavedAttempt()
     m_order = QList<int>(m_paper.questionCount, 0);
     for (int k = 1; k <= m_paper.questionCount; ++k) {
         m_order[k - 1] = exam::profileNumber(saved.value(section, exam::ResultKeys::order(number, k)));
-        m_answers[k - 1] = answerValue(saved.value(section, exam::ResultKeys::answer(number, k)));
+        m_answers[k - 1] = exam::answerValue(saved.value(section, exam::ResultKeys::answer(number, k)));
     }
     // Every question answered so far stays presented, also when the draw was made smaller since.
     m_navigation.presentedCount = std::max(m_navigation.presentedCount, answeredCount(m_answers));
@@ -125,7 +126,9 @@ void ExamSession::beginFreshAttempt()
     m_state.remainingTime = secondsForMinutes(m_paper.testMinutes);
     m_startedAt = m_env.clock->now();
     m_startStampPending = true;
-    storePendingStartStamp(nullptr);
+    // A stamp that could not be stored stays pending; the first progress save stores it and tells
+    // the student when it cannot.
+    std::ignore = storePendingStartStamp(nullptr);
 }
 
 bool ExamSession::storePendingStartStamp(QString *error)
@@ -207,24 +210,24 @@ QString ExamSession::questionCaption() const
     const int k = currentQuestion();
     if (k == 0)
         return {};
-    const ExamQuestion &question = m_paper.question(k);
+    const exam::PaperQuestion &question = m_paper.question(k);
     QString caption = QStringLiteral("题号:") + QString::number(m_navigation.position) +
                       QStringLiteral("      分值:") + markText(question, m_paper.defaultMark);
     if (m_state.answerShown || m_state.reviewMode)
-        caption += answerFeedback(question.standardAnswer, answer(k)).captionSuffix;
+        caption += answerFeedback(question.answer, answer(k)).captionSuffix;
     return caption;
 }
 
-OptionTicks ExamSession::optionTicks() const
+exam::OptionTicks ExamSession::optionTicks() const
 {
-    return ticksFromAnswer(answer(currentQuestion()));
+    return exam::ticksFromValue(answer(currentQuestion()));
 }
 
 OptionTints ExamSession::optionTints() const
 {
     const int k = currentQuestion();
     if (k != 0 && (m_state.answerShown || m_state.reviewMode)) {
-        const AnswerFeedback feedback = answerFeedback(m_paper.question(k).standardAnswer, answer(k));
+        const AnswerFeedback feedback = answerFeedback(m_paper.question(k).answer, answer(k));
         if (feedback.options)
             return *feedback.options;
     }
@@ -252,7 +255,7 @@ ExamSession::ButtonView ExamSession::questionButton(int button) const
         return view;
     const int k = m_order.at(view.position - 1);
     if (m_state.reviewMode)
-        view.tint = reviewButtonTint(m_paper.question(k).standardAnswer, answer(k));
+        view.tint = reviewButtonTint(m_paper.question(k).answer, answer(k));
     else
         view.tint = answer(k) > 0 ? Tint::Answered : Tint::ButtonFace;
     return view;
@@ -319,7 +322,7 @@ void ExamSession::setAutoAdvance(bool on)
     m_state.autoAdvance = on;
 }
 
-void ExamSession::optionsChanged(const OptionTicks &ticks)
+void ExamSession::optionsChanged(const exam::OptionTicks &ticks)
 {
     if (!answeringOpen())
         return;
@@ -328,12 +331,12 @@ void ExamSession::optionsChanged(const OptionTicks &ticks)
         next();
 }
 
-void ExamSession::recordAnswer(const OptionTicks &ticks)
+void ExamSession::recordAnswer(const exam::OptionTicks &ticks)
 {
     const int k = currentQuestion();
     if (!answeringOpen() || k == 0)
         return;
-    m_answers[k - 1] = answerFromTicks(ticks);
+    m_answers[k - 1] = exam::answerValue(ticks);
     keepPage();
     emit buttonsChanged();
 }

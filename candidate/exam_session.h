@@ -12,6 +12,7 @@
 #include "candidate/exam_ticker.h"
 #include "candidate/question_navigation.h"
 #include "candidate/scoring.h"
+#include "repository/answer_digits.h"
 #include "repository/clock.h"
 #include "repository/random_source.h"
 
@@ -63,7 +64,7 @@ public:
     QString selectFrameCaption() const;
     QString scoreLabelText() const; // review: "成绩:" and the saved score
     QString questionCaption() const;
-    OptionTicks optionTicks() const;
+    exam::OptionTicks optionTicks() const;
     OptionTints optionTints() const;
     // The document to load for the question on display (or its explanation); see ExamFiles.
     QString questionDocument(QString *error = nullptr);
@@ -93,8 +94,8 @@ public:
     void setAutoAdvance(bool on);
     // The ticks of the option boxes after the student changed one (mouse, Space or assistive
     // technology alike): records the answer, then moves on when auto-advance is on.
-    void optionsChanged(const OptionTicks &ticks);
-    void recordAnswer(const OptionTicks &ticks);
+    void optionsChanged(const exam::OptionTicks &ticks);
+    void recordAnswer(const exam::OptionTicks &ticks);
     void toggleAnswerDisplay();
     void clockTick();
     bool saveProgress();
@@ -126,7 +127,7 @@ private:
     void beginFreshAttempt();
     QList<int> freshOrder() const;
     QString resultProfilePath() const;
-    bool storePendingStartStamp(QString *error);
+    [[nodiscard]] bool storePendingStartStamp(QString *error);
 
     CandidateState &m_state;
     ExamEnvironment m_env;

@@ -70,7 +70,7 @@ ExamWindow::ExamWindow(CandidateState &state, ExamEnvironment environment, Dialo
 
 void ExamWindow::connectControls()
 {
-    for (int j = 0; j < OptionCount; ++j) {
+    for (int j = 0; j < exam::OptionCount; ++j) {
         // clicked() comes from a mouse release, the Space key and assistive technology alike.
         connect(m_ui.options[j], &QCheckBox::clicked, this,
                 [this, j](bool ticked) { optionClicked(j + 1, ticked); });
@@ -120,9 +120,9 @@ void ExamWindow::renderQuestion()
     const QString path = m_session->questionDocument(&error);
     showDocument(m_ui.questionView, path, error);
 
-    const OptionTicks ticks = m_session->optionTicks();
+    const exam::OptionTicks ticks = m_session->optionTicks();
     const OptionTints tints = m_session->optionTints();
-    for (int j = 0; j < OptionCount; ++j) {
+    for (int j = 0; j < exam::OptionCount; ++j) {
         m_ui.options[j]->setChecked(ticks[j]);
         applyTint(m_ui.options[j], tints[j]);
     }
@@ -181,10 +181,10 @@ void ExamWindow::optionClicked(int option, bool ticked)
     m_session->optionsChanged(currentTicks());
 }
 
-OptionTicks ExamWindow::currentTicks() const
+exam::OptionTicks ExamWindow::currentTicks() const
 {
-    OptionTicks ticks{};
-    for (int j = 0; j < OptionCount; ++j)
+    exam::OptionTicks ticks{};
+    for (int j = 0; j < exam::OptionCount; ++j)
         ticks[j] = m_ui.options[j]->isChecked();
     return ticks;
 }

@@ -46,7 +46,7 @@ private:
     void renderAnswerDisplay();
     void renderSaveStatus();
     void optionClicked(int option, bool ticked);
-    OptionTicks currentTicks() const;
+    exam::OptionTicks currentTicks() const;
     void handInOnTimeUp();
     bool handInNow();
 

@@ -8,7 +8,8 @@ namespace {
 
 QString mainValue(const exam::ProfileSnapshot &profile, const char *key)
 {
-    return profile.value(QStringLiteral("main"), QLatin1String(key), QStringLiteral("0"));
+    return profile.value(QLatin1String(exam::PaperKeys::MainSection), QLatin1String(key),
+                         QStringLiteral("0"));
 }
 
 } // namespace

@@ -15,7 +15,7 @@ std::optional<QString> numberProblem(const QString &entry, const QString &value,
         return std::nullopt;
     if (!plainNumber.match(text).hasMatch())
         return QStringLiteral("%1 的值“%2”不是数字").arg(entry, text);
-    const qint64 number = roundToInt64(leadingNumber(text));
+    const qint64 number = roundHalfEven(leadingNumber(text));
     if (range == NumberRange::Int16 && (number < -32768 || number > 32767))
         return QStringLiteral("%1 的值 %2 超出 -32768 至 32767 的范围").arg(entry, text);
     return std::nullopt;

@@ -1,6 +1,8 @@
 #include "repository/name_rules.h"
 
+#include "repository/paper_profile.h"
 #include "repository/profile_values.h"
+#include "repository/system_profile.h"
 
 #include <QStringList>
 
@@ -12,12 +14,15 @@ constexpr qsizetype MaxNameLength = 60;
 const QString ForbiddenCharacters = QStringLiteral("\\/:*?\"<>|[]=");
 
 // Section and count names of the system profile (and MAIN of the paper profile).
-const QStringList ReservedNames = {
-    QStringLiteral("TestNameCount"), QStringLiteral("ClassNameCount"), QStringLiteral("ClassName"),
-    QStringLiteral("ClassCount"),    QStringLiteral("FirstNumber"),    QStringLiteral("LastNumber"),
-    QStringLiteral("TestName"),      QStringLiteral("LetViewTest"),    QStringLiteral("Admin"),
-    QStringLiteral("MAIN"),
-};
+const QStringList ReservedNames = [] {
+    using namespace SystemKeys;
+    QStringList names;
+    for (const char *name : {PaperCountKey, ClassCountKey, ClassSection, ClassSizeSection,
+                             FirstNumberSection, LastNumberSection, PaperSection, ReviewSection,
+                             AdminSection, PaperKeys::MainSection})
+        names.append(QString::fromLatin1(name));
+    return names;
+}();
 
 NameCheck refuse(const QString &reason)
 {

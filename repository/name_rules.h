@@ -12,7 +12,7 @@
 
 namespace exam {
 
-struct NameCheck
+struct [[nodiscard]] NameCheck
 {
     bool ok = true;
     QString reason; // Chinese text for a message box when !ok

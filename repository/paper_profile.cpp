@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QSet>
+
+#include <algorithm>
 #include <cmath>
 
 namespace exam {
@@ -91,6 +93,7 @@ PaperSettings newPaperSettings(const QString &paperName)
     s.bGrade = QStringLiteral("80");
     s.cGrade = QStringLiteral("70");
     s.dGrade = QStringLiteral("60");
+    s.defaultMark = QStringLiteral("5");
     s.aboutTest = trimBlanks(paperName);
     return s;
 }
@@ -153,7 +156,7 @@ PaperData loadPaper(const ProfileSnapshot &paperProfile)
         PaperQuestion &q = paper.questions[k];
         q.questionFile = trimBlanks(paperProfile.value(section, key(Question)));
         q.explainFile = trimBlanks(paperProfile.value(section, key(Explain)));
-        q.answer = trimBlanks(paperProfile.value(section, QStringLiteral("ANSWER")));
+        q.answer = trimBlanks(paperProfile.value(section, key(Answer)));
         q.mark = trimBlanks(paperProfile.value(section, key(Mark)));
     }
     return paper;
@@ -192,10 +195,10 @@ double questionMark(const QString &markText, qint16 defaultMark)
 
 qint16 totalMark(const PaperData &paper)
 {
-    double total = 0;
+    qint64 total = 0;
     for (int k = 1; k <= paper.questionCount && k < paper.questions.size(); ++k)
-        total = std::nearbyint(total + questionMark(paper.questions.at(k).mark, paper.defaultMark));
-    return roundToInt16(total);
+        total = roundHalfEven(double(total) + questionMark(paper.questions.at(k).mark, paper.defaultMark));
+    return static_cast<qint16>(std::clamp<qint64>(total, -32768, 32767));
 }
 
 QString newDocumentName(const QString &folder, const QString &extension, RandomSource &random)

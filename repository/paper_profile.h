@@ -73,15 +73,17 @@ struct PaperSettings
 // Reads MAIN with the reader's defaults: the console reads every missing key as "0"; the client as
 // "0" too, except both passwords (empty) and CHANGE_QUESTION_SORT ("1").
 PaperSettings readPaperSettings(const ProfileSnapshot &paperProfile, PaperReader reader);
-// What paper management stores for a new paper named `paperName`.
+// What paper management stores for a new paper named `paperName`: 30 minutes, no practice,
+// passwords 358 and 469, score shown, random order, grades 90/80/70/60, default mark 5, the
+// instructions its (trimmed) name.
 PaperSettings newPaperSettings(const QString &paperName);
 // Writes TESTTIME, EXERCISEMODE, RETESTPASSWD, RELOGINPASSWD, DISPLAY_SCORE, CHANGE_QUESTION_SORT,
 // A_grade … D_grade, Author, about_test, rnd_test, rnd_test_No (each trimmed) as one store.
-bool writePaperSettings(const QString &paperProfilePath, const PaperSettings &settings,
+[[nodiscard]] bool writePaperSettings(const QString &paperProfilePath, const PaperSettings &settings,
                         QString *error = nullptr);
 // The same for a paper just created, plus Mark (" 5" form) from settings.defaultMark in the same
 // store: the editor then starts from the default mark paper management showed for the new paper.
-bool writeNewPaperSettings(const QString &paperProfilePath, const PaperSettings &settings,
+[[nodiscard]] bool writeNewPaperSettings(const QString &paperProfilePath, const PaperSettings &settings,
                            QString *error = nullptr);
 
 struct PaperQuestion
@@ -113,7 +115,7 @@ PaperData loadPaper(const ProfileSnapshot &paperProfile);
 PaperData loadPaper(const QString &paperProfilePath);
 // Writes Question_conut, full_mark, Mark (" 25" form), then QUESTION, explain, answer, mark of
 // every question, values as held, as one store.
-bool savePaper(const QString &paperProfilePath, const PaperData &paper, QString *error = nullptr);
+[[nodiscard]] bool savePaper(const QString &paperProfilePath, const PaperData &paper, QString *error = nullptr);
 
 // The mark of one question: the numeric value of its own mark (cut at a NUL) when that text,
 // trimmed, is not empty, else the default. Fractions stay; adding them up rounds (see totalMark).

@@ -1,5 +1,6 @@
 #include "repository/profile_file.h"
 
+#include "repository/atomic_save.h"
 #include "repository/file_ops.h"
 #include "repository/leftover_temporaries.h"
 #include "repository/profile_format.h"
@@ -8,21 +9,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
-#include <QThread>
 #include <atomic>
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <optional>
-#include <sys/stat.h>
 
 namespace exam {
 namespace {
 
 std::atomic<quint64> g_openCount{0};
-
-constexpr int StoreAttempts = 4;
 
 // Larger files are not profiles; reading them whole could exhaust memory.
 constexpr qint64 MaxProfileBytes = 64 * 1024 * 1024;
@@ -64,120 +57,6 @@ ReadStatus readWholeFile(const QString &filePath, QByteArray *bytes)
     return ReadStatus::Read;
 }
 
-void setError(QString *error, const QString &text)
-{
-    if (error)
-        *error = text;
-}
-
-bool hasWriteBit(QFileDevice::Permissions permissions)
-{
-    // The User bits say what the current user may do, which for root is everything.
-    return permissions &
-           (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther);
-}
-
-QString temporaryNameFor(const QString &filePath)
-{
-    static constexpr char Characters[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    QString name = filePath + u'.';
-    for (int i = 0; i < 6; ++i)
-        name += QLatin1Char(Characters[QRandomGenerator::global()->bounded(62)]);
-    return name;
-}
-
-QString systemErrorText(int code)
-{
-    return QString::fromLocal8Bit(std::strerror(code));
-}
-
-// Writes `bytes` to a new temporary file beside `filePath` and makes them reach the disk. The
-// temporary's name goes to `temporary`. `keepMode` is the old file's permission bits; a new file
-// gets the usual ones (0666 less umask).
-bool writeTemporary(const QString &filePath, const QByteArray &bytes, std::optional<mode_t> keepMode,
-                    QString *temporary, QString *failure)
-{
-    FileOps &ops = fileOps();
-    int fd = -1;
-    for (int name = 0; name < 8 && fd < 0; ++name) {
-        *temporary = temporaryNameFor(filePath);
-        fd = ops.open(*temporary, O_WRONLY | O_CREAT | O_EXCL, 0666);
-    }
-    if (fd < 0) {
-        *failure = systemErrorText(errno);
-        return false;
-    }
-    bool written = ops.write(fd, bytes) && (!keepMode || ops.setPermissions(fd, *keepMode))
-                   && ops.syncFile(fd);
-    int code = errno;
-    if (!ops.close(fd) && written) {
-        written = false;
-        code = errno;
-    }
-    if (!written) {
-        ops.remove(*temporary);
-        *failure = systemErrorText(code);
-    }
-    return written;
-}
-
-// One try at replacing the file: the new bytes go to a temporary file beside it, reach the disk,
-// and only then is the temporary renamed over the file, and the rename itself made durable by
-// flushing the folder. A power cut at any step leaves the old file or the new one under the name.
-bool replaceFile(const QString &filePath, const QByteArray &bytes, std::optional<mode_t> keepMode,
-                 QString *failure)
-{
-    FileOps &ops = fileOps();
-    QString temporary;
-    if (!writeTemporary(filePath, bytes, keepMode, &temporary, failure))
-        return false;
-    if (!ops.rename(temporary, filePath)) {
-        *failure = systemErrorText(errno);
-        ops.remove(temporary);
-        return false;
-    }
-    ops.syncFolder(QFileInfo(filePath).absolutePath());
-    return true;
-}
-
-// Replaces the file atomically (see replaceFile), keeping the old file's permission bits.
-bool storeAtomically(const QString &filePath, const QByteArray &bytes, QString *error)
-{
-    const QFileInfo info(filePath);
-    if (!info.dir().exists()) {
-        setError(
-            error,
-            QStringLiteral("文件夹不存在: %1").arg(QDir::toNativeSeparators(info.absolutePath())));
-        return false;
-    }
-    std::optional<mode_t> keepMode;
-    if (info.exists()) {
-        // The write bits stand for the read-only attribute: root could replace the file anyway.
-        if (!info.isFile() || !info.isWritable() || !hasWriteBit(info.permissions())) {
-            setError(error, QStringLiteral("文件是只读的,无法保存: %1")
-                                .arg(QDir::toNativeSeparators(filePath)));
-            return false;
-        }
-        struct stat status {};
-        if (::stat(QFile::encodeName(filePath).constData(), &status) == 0)
-            keepMode = status.st_mode & 07777;
-    }
-    // On a network share the rename can fail while another computer has the file open: retry
-    // briefly before giving up.
-    QString failure;
-    for (int attempt = 0; attempt < StoreAttempts; ++attempt) {
-        if (attempt > 0)
-            QThread::msleep(25UL << attempt);
-        if (replaceFile(filePath, bytes, keepMode, &failure))
-            return true;
-    }
-    setError(
-        error,
-        QStringLiteral("无法保存文件 %1: %2").arg(QDir::toNativeSeparators(filePath), failure));
-    return false;
-}
-
 // Loads the document a write works on: the current file, or an empty new one. `current` receives
 // the file's bytes, or stays null when there is no file.
 bool loadForWrite(const QString &filePath, ProfileDocument *document, QByteArray *current,
@@ -189,7 +68,7 @@ bool loadForWrite(const QString &filePath, ProfileDocument *document, QByteArray
         *document = ProfileDocument();
         return true;
     case ReadStatus::Failed:
-        setError(error, QStringLiteral("无法读取文件: %1").arg(QDir::toNativeSeparators(filePath)));
+        setErrorText(error, QStringLiteral("无法读取文件: %1").arg(QDir::toNativeSeparators(filePath)));
         return false;
     case ReadStatus::Read:
         break;
@@ -215,14 +94,14 @@ bool removeProfileFile(const QString &filePath, QString *error)
     const QString target = existingCaseVariant(filePath);
     const ProfileLock lock = ProfileLock::acquire(target, StoreLockWait);
     if (!lock.mayWrite()) {
-        setError(error, QStringLiteral("文件正由另一个程序保存,请稍后再试: %1")
+        setErrorText(error, QStringLiteral("文件正由另一个程序保存,请稍后再试: %1")
                             .arg(QDir::toNativeSeparators(target)));
         return false;
     }
     if (!QFileInfo::exists(target))
         return true;
     if (!fileOps().remove(target)) {
-        setError(error, QStringLiteral("无法删除文件 %1: %2")
+        setErrorText(error, QStringLiteral("无法删除文件 %1: %2")
                             .arg(QDir::toNativeSeparators(target), systemErrorText(errno)));
         return false;
     }
@@ -341,8 +220,7 @@ bool ProfileBatch::store(QString *error) const
     if (!QFileInfo::exists(target) && QFileInfo(target).dir().exists()) {
         ProfileDocument fresh;
         preparedAllApplied = apply(fresh, &preparedRefusal);
-        QString failure;
-        if (fresh.isModified() && !writeTemporary(target, fresh.toBytes(), std::nullopt, &prepared, &failure))
+        if (fresh.isModified() && !writeTemporaryFile(target, fresh.toBytes(), &prepared))
             prepared.clear();
     }
     {
@@ -352,7 +230,7 @@ bool ProfileBatch::store(QString *error) const
             prepared.clear();
         } else {
             if (!lock.mayWrite()) {
-                setError(error, QStringLiteral("文件正由另一个程序保存,请稍后再试: %1")
+                setErrorText(error, QStringLiteral("文件正由另一个程序保存,请稍后再试: %1")
                                     .arg(QDir::toNativeSeparators(target)));
                 return false;
             }
@@ -361,7 +239,7 @@ bool ProfileBatch::store(QString *error) const
     }
     fileOps().syncFolder(QFileInfo(target).absolutePath());
     if (!preparedAllApplied)
-        setError(error, preparedRefusal);
+        setErrorText(error, preparedRefusal);
     return preparedAllApplied;
 }
 
@@ -382,11 +260,11 @@ bool ProfileBatch::storeUnderLock(const QString &target, const ProfileLock &lock
         // stores that were cut off.
         if (lock.state() == ProfileLock::State::Held)
             removeTemporariesOf(target);
-        if (!storeAtomically(target, bytes, error))
+        if (!saveFileAtomically(target, bytes).reportTo(error))
             return false;
     }
     if (!allApplied)
-        setError(error, refusal);
+        setErrorText(error, refusal);
     return allApplied;
 }
 

@@ -39,7 +39,7 @@ QString readProfileString(const QString &section, const QString &key, const QStr
 // Returns true when the value was stored. False when the folder is missing, the file is read-only
 // or cannot be replaced, or a name cannot be written (a key with "=" or starting with "[" or ";",
 // a section with "]", a name with a line break or NUL); the file is then unchanged.
-bool writeProfileString(const QString &section, const QString &key, const QString &value,
+[[nodiscard]] bool writeProfileString(const QString &section, const QString &key, const QString &value,
                         const QString &filePath);
 
 namespace exam {
@@ -109,7 +109,7 @@ public:
     // skipped (as writeProfileString() would refuse it) and makes the result false; the others are
     // still stored. When the store itself fails nothing changes. `error` (optional) receives a
     // Chinese text for the user. The writes are kept, so a failed store can be retried.
-    bool store(QString *error = nullptr) const;
+    [[nodiscard]] bool store(QString *error = nullptr) const;
 
 private:
     struct Write

@@ -44,6 +44,6 @@ inline constexpr std::chrono::milliseconds StoreLockWait{10000};
 
 // Removes a profile file under its update lock, so that a store of it under way finishes first and
 // the next one starts from no file. True when the file is gone (or was never there).
-bool removeProfileFile(const QString &filePath, QString *error = nullptr);
+[[nodiscard]] bool removeProfileFile(const QString &filePath, QString *error = nullptr);
 
 } // namespace exam

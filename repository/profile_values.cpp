@@ -3,6 +3,8 @@
 #include "repository/profile_file.h"
 
 #include <QLocale>
+
+#include <algorithm>
 #include <cmath>
 
 namespace exam {
@@ -69,22 +71,19 @@ double leadingNumber(const QString &text)
     return ok && std::isfinite(value) ? value : 0.0;
 }
 
-qint16 roundToInt16(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    const double clamped = std::clamp(value, -32768.0, 32767.0);
-    // The default rounding mode rounds half to even.
-    return static_cast<qint16>(std::nearbyint(clamped));
-}
-
-qint64 roundToInt64(double value)
+qint64 roundHalfEven(double value)
 {
     if (std::isnan(value))
         return 0;
     // 2^63 itself does not fit: clamp to the largest double below it.
     const double clamped = std::clamp(value, -9223372036854775808.0, 9223372036854774784.0);
+    // The default rounding mode rounds half to even.
     return static_cast<qint64>(std::nearbyint(clamped));
+}
+
+qint16 roundToInt16(double value)
+{
+    return static_cast<qint16>(std::clamp<qint64>(roundHalfEven(value), -32768, 32767));
 }
 
 qint16 profileNumber(const QString &text)

@@ -18,10 +18,13 @@ QString trimBlanks(const QString &text);
 // decimal part ("12abc" is 12, " -3.5" is -3.5, "abc" and "" are 0).
 double leadingNumber(const QString &text);
 
-// Rounds half to even into the signed 16-bit range, clamping what lies beyond it.
+// The rounding rule of both programs: to the nearest integer, halves to the even neighbour
+// (0.5 → 0, 1.5 → 2, 2.5 → 2, -0.5 → 0). Wide, for answers in digit form and sums of scores, which
+// outgrow 16 bits; what lies beyond 64 bits saturates, and NaN (no number) gives 0, as a text
+// without a number does.
+qint64 roundHalfEven(double value);
+// The same rounding, clamped into the signed 16-bit range.
 qint16 roundToInt16(double value);
-// The same rounding into 64 bits, for answers in digit form, which outgrow 16 bits; clamped too.
-qint64 roundToInt64(double value);
 
 // The number rule of the repository: roundToInt16(leadingNumber(text)).
 qint16 profileNumber(const QString &text);

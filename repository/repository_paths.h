@@ -34,7 +34,7 @@ QString resolvePath(const QString &base, const QStringList &parts);
 
 // Creates `path` and any missing parents. Returns false (with a Chinese text in `error`) when the
 // folder does not exist afterwards.
-bool ensureFolder(const QString &path, QString *error = nullptr);
+[[nodiscard]] bool ensureFolder(const QString &path, QString *error = nullptr);
 
 class RepositoryPaths
 {
@@ -60,9 +60,9 @@ public:
                           const QString &number) const;
 
     // Creates SHIJUAN/<paper> and CHENGJI/<paper> (and the parents) for a new paper.
-    bool createPaperFolders(const QString &paper, QString *error = nullptr) const;
+    [[nodiscard]] bool createPaperFolders(const QString &paper, QString *error = nullptr) const;
     // Creates the sys folder.
-    bool createSystemFolder(QString *error = nullptr) const;
+    [[nodiscard]] bool createSystemFolder(QString *error = nullptr) const;
 
 private:
     QString m_root;

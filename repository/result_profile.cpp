@@ -210,7 +210,7 @@ StudentResult readStudentResult(const ProfileSnapshot &resultProfile, const QStr
     result.answers.reserve(std::max(questionCount, 0));
     for (int i = 1; i <= questionCount; ++i)
         result.answers.append(
-            roundToInt64(leadingNumber(resultProfile.value(cls, ResultKeys::answer(number, i)))));
+            roundHalfEven(leadingNumber(resultProfile.value(cls, ResultKeys::answer(number, i)))));
     return result;
 }
 

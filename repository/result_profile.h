@@ -36,11 +36,11 @@ AttemptState attemptState(const ProfileSnapshot &resultProfile, const QString &c
 QString startStampText(const QDateTime &time);
 
 // Login: <number> and <number>LAST (both trimmed).
-bool storeLogin(const QString &resultProfilePath, const QString &className, const QString &number,
+[[nodiscard]] bool storeLogin(const QString &resultProfilePath, const QString &className, const QString &number,
                 const QString &studentName, const QString &formerName, QString *error = nullptr);
 
 // Fresh exam start: <number>TIME1 from the clock.
-bool storeStartStamp(const QString &resultProfilePath, const QString &className,
+[[nodiscard]] bool storeStartStamp(const QString &resultProfilePath, const QString &className,
                      const QString &number, const Clock &clock, QString *error = nullptr);
 
 // The progress saved at exam start and every 60 seconds.
@@ -51,7 +51,7 @@ struct ProgressSave
     QList<double> answers;   // DA1 … DAn, n = the paper's question count; digit form, 0 = none
     QList<int> order;        // SX1 … SXm, m = the presented count
 };
-bool storeProgress(const QString &resultProfilePath, const QString &className,
+[[nodiscard]] bool storeProgress(const QString &resultProfilePath, const QString &className,
                    const QString &number, const ProgressSave &progress, QString *error = nullptr);
 
 // Hand-in: TIME2 (trimmed), DA1 … DAn, DF.
@@ -61,18 +61,18 @@ struct HandIn
     QList<double> answers;
     qint64 score = 0;
 };
-bool storeHandIn(const QString &resultProfilePath, const QString &className, const QString &number,
+[[nodiscard]] bool storeHandIn(const QString &resultProfilePath, const QString &className, const QString &number,
                  const HandIn &handIn, QString *error = nullptr);
 
 // The console's grant of a retest: <number>TIME2 written empty.
-bool storeRetestGrant(const QString &resultProfilePath, const QString &className,
+[[nodiscard]] bool storeRetestGrant(const QString &resultProfilePath, const QString &className,
                       const QString &number, QString *error = nullptr);
 
 // The console's deletion of a result: the profile is moved into `deletedFolder` (created when
 // missing) as "<file name>_<yyyyMMdd-hhmmss>[-n].cho", so the student counts as not started while
 // the teacher can still bring the file back. False (with a Chinese text in `error`) when the file
 // stayed where it was; a missing profile is nothing to delete and counts as done.
-bool moveToDeletedResults(const QString &resultProfilePath, const QString &deletedFolder,
+[[nodiscard]] bool moveToDeletedResults(const QString &resultProfilePath, const QString &deletedFolder,
                           const QDateTime &when, QString *error = nullptr);
 
 // One student as the console reads him (all texts trimmed; missing keys read as "").

@@ -48,12 +48,12 @@ QImage circuitPicture();
 
 // Writes the whole demo below `root` (which need not exist). False with a text in `error` when a
 // step failed; what was written until then stays.
-bool writeDemoRepository(const QString &root, RandomSource &random, const Clock &clock,
+[[nodiscard]] bool writeDemoRepository(const QString &root, RandomSource &random, const Clock &clock,
                          QString *error = nullptr);
 
 // Writes one paper: settings, question and explanation files, the question sections. The paper's
 // folders must exist.
-bool writeDemoPaper(const QString &root, const DemoPaper &paper, RandomSource &random,
+[[nodiscard]] bool writeDemoPaper(const QString &root, const DemoPaper &paper, RandomSource &random,
                     QString *error = nullptr);
 
 } // namespace exam::demo

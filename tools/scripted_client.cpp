@@ -84,7 +84,7 @@ ClientOutcome sitPaper(const QString &repositoryRoot, const ClientRun &run, Rand
         const int question = session.currentQuestion();
         const double answer = question > 0 && run.answerFor ? run.answerFor(question) : -1;
         if (answer >= 0)
-            session.recordAnswer(ticksFromAnswer(answer));
+            session.recordAnswer(exam::ticksFromValue(answer));
         if (position < presented)
             session.next();
     }

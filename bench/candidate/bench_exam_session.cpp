@@ -162,7 +162,7 @@ void BM_SaveProgress(benchmark::State &st)
     ExamSession &session = window.session();
     for (int p = 1; p <= 20; ++p) {
         session.selectQuestionButton(p);
-        OptionTicks ticks{};
+        exam::OptionTicks ticks{};
         ticks[p % 7] = true;
         ticks[(p + 3) % 7] = true;
         session.recordAnswer(ticks);

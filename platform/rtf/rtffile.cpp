@@ -1,7 +1,8 @@
 #include "rtf.h"
 
+#include "repository/atomic_save.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <QTextDocument>
 
 bool loadRtfFile(const QString &path, QTextDocument *document, QString *error)
@@ -22,11 +23,5 @@ bool loadRtfFile(const QString &path, QTextDocument *document, QString *error)
 
 bool saveRtfFile(const QString &path, const QTextDocument &document, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(writeRtf(document)) < 0 || !file.commit()) {
-        if (error)
-            *error = QStringLiteral("无法保存文件 %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    return exam::saveFileAtomically(path, writeRtf(document)).reportTo(error);
 }

@@ -4,9 +4,10 @@
 #include "worksheet_xml.h"
 #include "zip_archive.h"
 
+#include "repository/atomic_save.h"
+
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -547,10 +548,8 @@ bool Workbook::save(const QString &path)
     const ZipWriteResult packed = writeZip(out);
     if (!packed.ok)
         return d->fail(QStringLiteral("无法生成工作簿：%1").arg(packed.error));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(packed.bytes) != packed.bytes.size() ||
-        !file.commit())
-        return d->fail(QStringLiteral("无法写入文件 %1：%2").arg(path, file.errorString()));
+    if (const exam::Result saved = exam::saveFileAtomically(path, packed.bytes); !saved)
+        return d->fail(saved.message());
     return true;
 }
 

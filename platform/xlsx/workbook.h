@@ -37,7 +37,7 @@ public:
 
     // Reads the file at path. Fails on a missing file, a file that is not an OOXML spreadsheet
     // (an old binary .xls/.xlt included) and on damaged parts.
-    bool open(const QString &path);
+    [[nodiscard]] bool open(const QString &path);
     // True when the file opened was a template (.xltx content type).
     bool isTemplate() const;
 
@@ -61,7 +61,7 @@ public:
 
     // Stores the workbook at path as an .xlsx workbook, atomically: the file is either the old
     // one or the complete new one.
-    bool save(const QString &path);
+    [[nodiscard]] bool save(const QString &path);
 
     QString errorString() const;
 

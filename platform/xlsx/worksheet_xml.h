@@ -17,7 +17,7 @@ class WorksheetXml
 {
 public:
     // False with a message when the text is not XML or not a worksheet.
-    bool parse(const QByteArray &xml, QString *error);
+    [[nodiscard]] bool parse(const QByteArray &xml, QString *error);
     QByteArray serialize();
 
     // The cell element, or a null node when the sheet has none there.

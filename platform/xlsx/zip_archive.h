@@ -13,14 +13,14 @@ struct ZipEntry
     QByteArray data;
 };
 
-struct ZipReadResult
+struct [[nodiscard]] ZipReadResult
 {
     bool ok = false;
     QString error;
     std::vector<ZipEntry> entries; // in archive order, folders left out
 };
 
-struct ZipWriteResult
+struct [[nodiscard]] ZipWriteResult
 {
     bool ok = false;
     QString error;

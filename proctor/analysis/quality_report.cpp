@@ -5,11 +5,12 @@
 #include "proctor/analysis/quality_charts.h"
 #include "proctor/analysis/quality_texts.h"
 #include "proctor/export/export_location.h"
+#include "repository/atomic_save.h"
 
+#include <QBuffer>
 #include <QChart>
 #include <QChartView>
 #include <QDir>
-#include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTextDocument>
@@ -123,7 +124,9 @@ QString reportHtml(const ResultsData &data, const ItemAnalysis &analysis)
 bool writeQualityReport(const ResultsData &data, const ItemAnalysis &analysis, const QString &path,
                         QString *error)
 {
-    QPdfWriter writer(path);
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&pdf);
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
     writer.setTitle(QStringLiteral("试卷质量分析 %1 %2").arg(data.paper, data.className));
@@ -141,12 +144,7 @@ bool writeQualityReport(const ResultsData &data, const ItemAnalysis &analysis, c
     }
     document.setHtml(reportHtml(data, analysis));
     document.print(&writer);
-    // QPdfWriter reports no failure of its own: look at what arrived on disk.
-    if (QFileInfo(path).size() == 0) {
-        *error = QStringLiteral("无法写入文件 %1。").arg(QDir::toNativeSeparators(path));
-        return false;
-    }
-    return true;
+    return saveFileAtomically(path, pdf.data()).reportTo(error);
 }
 
 QString runQualityReport(QWidget *parent, const ResultsData &data, const ItemAnalysis &analysis,

@@ -1,9 +1,10 @@
 #include "proctor/authoring/editor_working_folder.h"
 
+#include "repository/atomic_save.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace exam {
 
@@ -66,21 +67,6 @@ bool prepareWorkingFolder(const QString &folder, QString *error)
     return removeRtfFiles(folder, error);
 }
 
-bool copyFileReplacing(const QString &from, const QString &to, QString *error)
-{
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly)) {
-        keepFirstError(error, QStringLiteral("无法读取文件 %1: %2").arg(from, source.errorString()));
-        return false;
-    }
-    QSaveFile target(to);
-    if (!target.open(QIODevice::WriteOnly) || target.write(source.readAll()) < 0 || !target.commit()) {
-        keepFirstError(error, QStringLiteral("无法写入文件 %1: %2").arg(to, target.errorString()));
-        return false;
-    }
-    return true;
-}
-
 bool fillWorkingFolder(const QString &paperFolder, const QString &workingFolder, QString *error)
 {
     bool ok = true;
@@ -104,17 +90,12 @@ bool copyRtfFiles(const QString &from, const QString &to, QString *error)
         // A file that differs only in letter case is the same file to the other program.
         const QString target = existingSpelling(to, info.fileName());
         const QFileInfo existing(target);
-        if (!existing.exists()) {
-            // Nobody reads a file before a profile names it, so a new file needs no atomic store.
-            if (!QFile::copy(info.filePath(), target)) {
-                keepFirstError(error, QStringLiteral("无法写入文件 %1。").arg(target));
-                ok = false;
-            }
+        if (existing.exists() && existing.size() == info.size() && sameBytes(info.filePath(), target))
             continue;
+        if (const Result copied = copyFileAtomically(info.filePath(), target); !copied) {
+            keepFirstError(error, copied.message());
+            ok = false;
         }
-        if (existing.size() == info.size() && sameBytes(info.filePath(), target))
-            continue;
-        ok = copyFileReplacing(info.filePath(), target, error) && ok;
     }
     return ok;
 }

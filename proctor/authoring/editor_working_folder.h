@@ -17,26 +17,23 @@ namespace exam {
 bool isRtfFileName(const QString &fileName);
 
 // Creates the folder when missing, otherwise deletes every "*.rtf" file in it.
-bool prepareWorkingFolder(const QString &folder, QString *error = nullptr);
+[[nodiscard]] bool prepareWorkingFolder(const QString &folder, QString *error = nullptr);
 
 // Copies every "*.rtf" file of the paper folder into the (emptied) working folder. The copies are
 // scratch files: they are not flushed to disk one by one, which keeps opening a large paper fast.
-bool fillWorkingFolder(const QString &paperFolder, const QString &workingFolder,
+[[nodiscard]] bool fillWorkingFolder(const QString &paperFolder, const QString &workingFolder,
                        QString *error = nullptr);
 
-// Copies every "*.rtf" file of `from` into `to` under its own name; a file of the same name (in any
-// letter case) is replaced atomically, and left alone when it holds the same bytes already.
-// Continues after a failure and reports the first one.
-bool copyRtfFiles(const QString &from, const QString &to, QString *error = nullptr);
-
-// Copies one file to `to` atomically, replacing what is there.
-bool copyFileReplacing(const QString &from, const QString &to, QString *error = nullptr);
+// Copies every "*.rtf" file of `from` into `to` under its own name with copyFileAtomically(); a
+// file of the same name (in any letter case) is replaced, and left alone when it holds the same
+// bytes already. Continues after a failure and reports the first one.
+[[nodiscard]] bool copyRtfFiles(const QString &from, const QString &to, QString *error = nullptr);
 
 // Deletes every "*.rtf" file of `folder`.
-bool removeRtfFiles(const QString &folder, QString *error = nullptr);
+[[nodiscard]] bool removeRtfFiles(const QString &folder, QString *error = nullptr);
 
 // Deletes every "*.rtf" file of `paperFolder` whose lower-case name is not in `keep`.
-bool removeUnnamedRtfFiles(const QString &paperFolder, const QSet<QString> &keep,
+[[nodiscard]] bool removeUnnamedRtfFiles(const QString &paperFolder, const QSet<QString> &keep,
                            QString *error = nullptr);
 
 } // namespace exam

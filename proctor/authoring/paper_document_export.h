@@ -17,7 +17,7 @@ struct PaperDocumentContext
     std::function<bool(const QString &)> openDocument; // empty: the desktop's handler
 };
 
-struct PaperDocumentOutcome
+struct [[nodiscard]] PaperDocumentOutcome
 {
     bool ok = false;
     QString filePath; // the document written, also a partly filled one; empty when none was

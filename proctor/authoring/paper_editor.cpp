@@ -3,11 +3,14 @@
 #include "platform/dialogs/dialogs.h"
 #include "platform/rtf/rtf.h"
 #include "proctor/authoring/editor_working_folder.h"
+#include "repository/atomic_save.h"
 #include "repository/profile_values.h"
 #include "repository/random_source.h"
 
 #include <QFile>
 #include <QTextDocument>
+
+#include <tuple>
 
 namespace exam {
 
@@ -46,7 +49,7 @@ bool PaperEditor::open(QString *error)
     if (!prepareWorkingFolder(m_workingFolder, error))
         return false;
     // A file that cannot be copied shows as an empty question; the others are still edited.
-    fillWorkingFolder(m_paths.paperFolder(m_paper), m_workingFolder);
+    std::ignore = fillWorkingFolder(m_paths.paperFolder(m_paper), m_workingFolder);
 
     const PaperData paper = loadPaper(m_paths.paperProfile(m_paper));
     QStringList texts;
@@ -82,10 +85,10 @@ QString PaperEditor::workingFile(const QString &fileName) const
     return name.isEmpty() ? QString() : resolvePath(m_workingFolder, {name});
 }
 
-AnswerTicks PaperEditor::answerTicks() const
+OptionTicks PaperEditor::answerTicks() const
 {
     return m_table.isValidRow(m_current) ? ticksFromAnswer(m_table.question(m_current).answer)
-                                         : AnswerTicks{};
+                                         : OptionTicks{};
 }
 
 void PaperEditor::setModified(bool modified)
@@ -287,7 +290,7 @@ void PaperEditor::remove()
     select(row > 1 ? row - 1 : 1);
 }
 
-void PaperEditor::setAnswerTicks(const AnswerTicks &ticks)
+void PaperEditor::setAnswerTicks(const OptionTicks &ticks)
 {
     if (!m_table.isValidRow(m_current))
         return;
@@ -368,10 +371,11 @@ bool PaperEditor::importQuestion(const QString &sourceFolder, const PaperQuestio
         }
         made << to;
         const QString from = resolvePath(sourceFolder, {sourceName});
-        QString error;
-        if (!sourceName.isEmpty() && QFile::exists(from) && !copyFileReplacing(from, to, &error)) {
+        if (sourceName.isEmpty() || !QFile::exists(from))
+            continue;
+        if (const Result copied = copyFileAtomically(from, to); !copied) {
             dropMade();
-            showMessage(QStringLiteral("考题没有导入: %1").arg(error));
+            showMessage(QStringLiteral("考题没有导入: %1").arg(copied.message()));
             return false;
         }
     }
@@ -406,7 +410,9 @@ bool PaperEditor::save(QString *error)
             *error = QStringLiteral("试卷没有保存: ") + failure;
         return false;
     }
-    removeUnnamedRtfFiles(paperFolder, m_table.referencedFiles());
+    // The paper is saved: files no question names are only leftovers, which the next save removes
+    // when they cannot go now.
+    std::ignore = removeUnnamedRtfFiles(paperFolder, m_table.referencedFiles());
     setModified(false);
     return true;
 }
@@ -421,7 +427,8 @@ bool PaperEditor::confirmClose()
 
 void PaperEditor::clearWorkingFolder()
 {
-    removeRtfFiles(m_workingFolder);
+    // Copies left behind are removed when the editor opens next (prepareWorkingFolder).
+    std::ignore = removeRtfFiles(m_workingFolder);
 }
 
 } // namespace exam

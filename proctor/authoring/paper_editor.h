@@ -10,6 +10,7 @@
 // opening and closing an untouched paper asks nothing.
 
 #include "proctor/authoring/question_table.h"
+#include "repository/answer_digits.h"
 #include "repository/repository_paths.h"
 
 #include <QObject>
@@ -36,7 +37,7 @@ public:
 
     // Empties the working folder, copies the paper's question files into it and loads the paper.
     // False (with a Chinese text in `error`) when the working folder cannot be used.
-    bool open(QString *error = nullptr);
+    [[nodiscard]] bool open(QString *error = nullptr);
     // The first time the window is shown: an empty paper gets one blank question, then question 1
     // is shown. Later activations change nothing, so the teacher keeps his place.
     void activate();
@@ -51,7 +52,7 @@ public:
     QString frameCaption() const { return m_frameCaption; }
     QTextDocument *questionDocument() const { return m_questionDoc; }
     QTextDocument *explanationDocument() const { return m_explanationDoc; }
-    AnswerTicks answerTicks() const;
+    OptionTicks answerTicks() const;
     bool usesDefaultMark() const { return m_usesDefaultMark; }
     const QString &markFieldText() const { return m_markFieldText; }
     // The path in the working folder of a question's file name (empty for an empty name).
@@ -68,7 +69,7 @@ public:
     void insert();
     void remove();
     // The answer boxes as they are after the teacher ticked or cleared one (mouse or keyboard).
-    void setAnswerTicks(const AnswerTicks &ticks);
+    void setAnswerTicks(const OptionTicks &ticks);
     void setUsesDefaultMark(bool on);
     void editOwnMark(const QString &text);
     void editDefaultMark(const QString &text);
@@ -84,7 +85,7 @@ public:
     // "确定": the files go back into the paper folder, the profile is written, files no question
     // names are removed from the paper folder. False (nothing claimed, the working folder kept)
     // when something could not be stored; `error` then says what.
-    bool save(QString *error = nullptr);
+    [[nodiscard]] bool save(QString *error = nullptr);
     // Whether the window may close: asks "您是否不保存修改并退出?" when there are unsaved changes.
     bool confirmClose();
     // Deletes the working copies; the window calls it when it has closed.

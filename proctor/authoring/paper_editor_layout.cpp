@@ -61,7 +61,7 @@ QGroupBox *PaperEditorWindow::buildQuestionFrame()
                                   QStringLiteral("3.C"),     QStringLiteral("4.D"),
                                   QStringLiteral("5.E"),     QStringLiteral("6.F"),
                                   QStringLiteral("7.G")};
-    for (int k = 1; k <= AnswerOptionCount; ++k) {
+    for (int k = 1; k <= OptionCount; ++k) {
         auto *box = new QCheckBox(captions.at(k - 1), frame);
         box->setObjectName(QStringLiteral("Chk答案_") + QString::number(k));
         box->setAutoFillBackground(true);

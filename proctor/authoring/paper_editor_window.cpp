@@ -141,8 +141,8 @@ void PaperEditorWindow::showCurrentRow()
 
 void PaperEditorWindow::showQuestionFields()
 {
-    const AnswerTicks ticks = m_editor->answerTicks();
-    for (int k = 0; k < AnswerOptionCount; ++k) {
+    const OptionTicks ticks = m_editor->answerTicks();
+    for (int k = 0; k < OptionCount; ++k) {
         QCheckBox *box = m_answers[static_cast<size_t>(k)];
         const QSignalBlocker blocker(box);
         box->setChecked(ticks[static_cast<size_t>(k)]);
@@ -167,8 +167,8 @@ void PaperEditorWindow::paintAnswerBox(QCheckBox *box)
 
 void PaperEditorWindow::answerBoxClicked()
 {
-    AnswerTicks ticks{};
-    for (int k = 0; k < AnswerOptionCount; ++k)
+    OptionTicks ticks{};
+    for (int k = 0; k < OptionCount; ++k)
         ticks[static_cast<size_t>(k)] = m_answers[static_cast<size_t>(k)]->isChecked();
     m_editor->setAnswerTicks(ticks);
 }

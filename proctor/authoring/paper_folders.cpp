@@ -1,11 +1,11 @@
 #include "proctor/authoring/paper_folders.h"
 
+#include "repository/atomic_save.h"
 #include "repository/profile_values.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace exam {
 
@@ -14,12 +14,6 @@ namespace {
 QString shown(const QString &path)
 {
     return QDir::toNativeSeparators(path);
-}
-
-void setError(QString *error, const QString &text)
-{
-    if (error)
-        *error = text;
 }
 
 QFileInfoList filesIn(const QString &folder)
@@ -33,38 +27,9 @@ bool removeFilesIn(const QString &folder, QString *error)
 {
     for (const QFileInfo &file : filesIn(folder)) {
         if (!QFile::remove(file.absoluteFilePath())) {
-            setError(error, QStringLiteral("未能删除文件 %1").arg(shown(file.absoluteFilePath())));
+            setErrorText(error, QStringLiteral("未能删除文件 %1").arg(shown(file.absoluteFilePath())));
             return false;
         }
-    }
-    return true;
-}
-
-bool copyOneFile(const QString &source, const QString &target, QString *error)
-{
-    const QString failed = QStringLiteral("未能把文件 %1 复制到 %2").arg(shown(source), shown(target));
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        setError(error, failed);
-        return false;
-    }
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) {
-        setError(error, failed);
-        return false;
-    }
-    constexpr qint64 chunk = 1 << 16;
-    while (!in.atEnd()) {
-        const QByteArray bytes = in.read(chunk);
-        if (bytes.isEmpty() && in.error() != QFileDevice::NoError) {
-            out.cancelWriting();
-            break;
-        }
-        out.write(bytes);
-    }
-    if (!out.commit()) {
-        setError(error, failed);
-        return false;
     }
     return true;
 }
@@ -90,25 +55,25 @@ bool staysInRepository(const QString &root, const QString &path, QString *error)
     const QString relative = QDir(root).relativeFilePath(path);
     if (relative.isEmpty() || relative == u"." || QDir::isAbsolutePath(relative)
         || relative == u".." || relative.startsWith(QStringLiteral("../"))) {
-        setError(error, refused);
+        setErrorText(error, refused);
         return false;
     }
     QString current = QDir(root).absolutePath();
     for (const QString &part : relative.split(u'/', Qt::SkipEmptyParts)) {
         if (part == u"..") {
-            setError(error, refused);
+            setErrorText(error, refused);
             return false;
         }
         current += u'/' + part;
         const QFileInfo info(current);
         if (info.isSymLink()) {
-            setError(error, refused);
+            setErrorText(error, refused);
             return false;
         }
         if (!info.exists())
             return true;
         if (!info.isDir()) {
-            setError(error, QStringLiteral("未能使用文件夹 %1: %2 是文件而不是文件夹")
+            setErrorText(error, QStringLiteral("未能使用文件夹 %1: %2 是文件而不是文件夹")
                                 .arg(shown(path), shown(current)));
             return false;
         }
@@ -121,13 +86,13 @@ bool createOrEmptyFolder(const QString &folder, QString *error)
     const QFileInfo info(folder);
     if (!info.exists()) {
         if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir()) {
-            setError(error, QStringLiteral("未能创建文件夹 %1").arg(shown(folder)));
+            setErrorText(error, QStringLiteral("未能创建文件夹 %1").arg(shown(folder)));
             return false;
         }
         return true;
     }
     if (!info.isDir()) {
-        setError(error, QStringLiteral("未能创建文件夹 %1: 已有同名的文件").arg(shown(folder)));
+        setErrorText(error, QStringLiteral("未能创建文件夹 %1: 已有同名的文件").arg(shown(folder)));
         return false;
     }
     return removeFilesIn(folder, error);
@@ -139,13 +104,13 @@ bool removeFolderWithFiles(const QString &folder, QString *error)
     if (!info.exists() && !info.isSymLink())
         return true;
     if (!info.isDir() || info.isSymLink()) {
-        setError(error, QStringLiteral("%1 不是文件夹,未作改动").arg(shown(folder)));
+        setErrorText(error, QStringLiteral("%1 不是文件夹,未作改动").arg(shown(folder)));
         return false;
     }
     if (!removeFilesIn(folder, error))
         return false;
     if (!QDir().rmdir(folder)) {
-        setError(error, QStringLiteral("未能删除文件夹 %1(其中还有子文件夹,或没有删除的权限)")
+        setErrorText(error, QStringLiteral("未能删除文件夹 %1(其中还有子文件夹,或没有删除的权限)")
                             .arg(shown(folder)));
         return false;
     }
@@ -155,16 +120,17 @@ bool removeFolderWithFiles(const QString &folder, QString *error)
 bool copyFilesInto(const QString &from, const QString &to, QString *error)
 {
     if (!QFileInfo(from).isDir()) {
-        setError(error, QStringLiteral("找不到文件夹 %1").arg(shown(from)));
+        setErrorText(error, QStringLiteral("找不到文件夹 %1").arg(shown(from)));
         return false;
     }
     if (!QFileInfo(to).isDir()) {
-        setError(error, QStringLiteral("找不到文件夹 %1").arg(shown(to)));
+        setErrorText(error, QStringLiteral("找不到文件夹 %1").arg(shown(to)));
         return false;
     }
     const QDir target(to);
     for (const QFileInfo &file : QDir(from).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
-        if (!copyOneFile(file.absoluteFilePath(), target.filePath(file.fileName()), error))
+        if (!copyFileAtomically(file.absoluteFilePath(), target.filePath(file.fileName()))
+                 .reportTo(error))
             return false;
     }
     return true;

@@ -16,18 +16,18 @@ bool isSafeFolderName(const QString &name);
 
 // True when every existing part of `path` below `root` is a real folder, not a symbolic link or a
 // file, and `path` lies below `root`. Parts that do not exist yet are fine (they will be created).
-bool staysInRepository(const QString &root, const QString &path, QString *error = nullptr);
+[[nodiscard]] bool staysInRepository(const QString &root, const QString &path, QString *error = nullptr);
 
 // Creates `folder` (and missing parents) when missing, else deletes every file in it.
-bool createOrEmptyFolder(const QString &folder, QString *error = nullptr);
+[[nodiscard]] bool createOrEmptyFolder(const QString &folder, QString *error = nullptr);
 
 // Deletes every file in `folder`, then the folder. A missing folder is fine. A folder that still
 // holds a sub-folder is kept and reported.
-bool removeFolderWithFiles(const QString &folder, QString *error = nullptr);
+[[nodiscard]] bool removeFolderWithFiles(const QString &folder, QString *error = nullptr);
 
 // Copies every file (not sub-folder) of `from` into `to` under its own name. A file already in `to`
 // is replaced atomically, so a failed copy leaves it as it was. Stops at the first failure.
-bool copyFilesInto(const QString &from, const QString &to, QString *error = nullptr);
+[[nodiscard]] bool copyFilesInto(const QString &from, const QString &to, QString *error = nullptr);
 
 // True when both paths name the same existing folder.
 bool isSameFolder(const QString &a, const QString &b);

@@ -10,7 +10,7 @@
 
 namespace exam {
 
-struct SaveAllResult
+struct [[nodiscard]] SaveAllResult
 {
     // One Chinese line per step that failed: "试卷“<name>”: <why>", or the paper list's failure.
     QStringList errors;

@@ -38,44 +38,37 @@ PaperEntry PaperRow::rosterEntry() const
     return PaperEntry{name(), trimBlanks(at(PaperColumn::Open)), trimBlanks(at(PaperColumn::Review))};
 }
 
+void PaperRow::setSettings(const PaperSettings &s)
+{
+    set(PaperColumn::TestTime, s.testTime);
+    set(PaperColumn::FullMark, s.fullMark);
+    set(PaperColumn::ExerciseMode, s.exerciseMode);
+    set(PaperColumn::RetestPassword, s.retestPassword);
+    set(PaperColumn::ReloginPassword, s.reloginPassword);
+    set(PaperColumn::DisplayScore, s.displayScore);
+    set(PaperColumn::QuestionSort, s.changeQuestionSort);
+    set(PaperColumn::AGrade, s.aGrade);
+    set(PaperColumn::BGrade, s.bGrade);
+    set(PaperColumn::CGrade, s.cGrade);
+    set(PaperColumn::DGrade, s.dGrade);
+    set(PaperColumn::QuestionCount, s.questionCount);
+    set(PaperColumn::Author, s.author);
+    set(PaperColumn::DefaultMark, s.defaultMark);
+    set(PaperColumn::About, s.aboutTest);
+    set(PaperColumn::RandomDraw, s.randomDraw);
+    set(PaperColumn::DrawCount, s.randomDrawCount);
+}
+
 void fillRowFromProfile(PaperRow &row, const ProfileSnapshot &paperProfile)
 {
-    const PaperSettings s = readPaperSettings(paperProfile, PaperReader::Console);
-    row.set(PaperColumn::TestTime, s.testTime);
-    row.set(PaperColumn::FullMark, s.fullMark);
-    row.set(PaperColumn::ExerciseMode, s.exerciseMode);
-    row.set(PaperColumn::RetestPassword, s.retestPassword);
-    row.set(PaperColumn::ReloginPassword, s.reloginPassword);
-    row.set(PaperColumn::DisplayScore, s.displayScore);
-    row.set(PaperColumn::QuestionSort, s.changeQuestionSort);
-    row.set(PaperColumn::AGrade, s.aGrade);
-    row.set(PaperColumn::BGrade, s.bGrade);
-    row.set(PaperColumn::CGrade, s.cGrade);
-    row.set(PaperColumn::DGrade, s.dGrade);
-    row.set(PaperColumn::QuestionCount, s.questionCount);
-    row.set(PaperColumn::Author, s.author);
-    row.set(PaperColumn::DefaultMark, s.defaultMark);
-    row.set(PaperColumn::About, s.aboutTest);
-    row.set(PaperColumn::RandomDraw, s.randomDraw);
-    row.set(PaperColumn::DrawCount, s.randomDrawCount);
+    row.setSettings(readPaperSettings(paperProfile, PaperReader::Console));
 }
 
 PaperRow newPaperRow(const QString &name)
 {
     PaperRow row(name);
+    row.setSettings(newPaperSettings(name));
     row.set(PaperColumn::Open, QStringLiteral("1"));
-    row.set(PaperColumn::ExerciseMode, QStringLiteral("0"));
-    row.set(PaperColumn::RetestPassword, QStringLiteral("358"));
-    row.set(PaperColumn::ReloginPassword, QStringLiteral("469"));
-    row.set(PaperColumn::DisplayScore, QStringLiteral("1"));
-    row.set(PaperColumn::QuestionSort, QStringLiteral("1"));
-    row.set(PaperColumn::About, name);
-    row.set(PaperColumn::TestTime, QStringLiteral("30"));
-    row.set(PaperColumn::DefaultMark, QStringLiteral("5"));
-    row.set(PaperColumn::AGrade, QStringLiteral("90"));
-    row.set(PaperColumn::BGrade, QStringLiteral("80"));
-    row.set(PaperColumn::CGrade, QStringLiteral("70"));
-    row.set(PaperColumn::DGrade, QStringLiteral("60"));
     return row;
 }
 

@@ -55,6 +55,8 @@ public:
     // The settings the paper profile's MAIN receives (only the keys paper management owns are
     // written from it; see writePaperSettings()).
     PaperSettings settings() const;
+    // Cols 3 … 19 from the settings, as they are.
+    void setSettings(const PaperSettings &settings);
     PaperEntry rosterEntry() const;
 
     friend bool operator==(const PaperRow &, const PaperRow &) = default;
@@ -67,8 +69,8 @@ private:
 // Cols 3 … 19 from the paper profile's MAIN, each trimmed, every missing key read as "0".
 void fillRowFromProfile(PaperRow &row, const ProfileSnapshot &paperProfile);
 
-// A paper made by "新建": open, 30 minutes, passwords 358 and 469, score shown, random order,
-// default mark 5, grades 90/80/70/60, instructions = its name; cols 4, 14, 15, 18, 19, 20 empty.
+// A paper made by "新建": open, with the settings of newPaperSettings(); cols 4, 14, 15, 18, 19, 20
+// empty.
 PaperRow newPaperRow(const QString &name);
 
 class PaperTable

@@ -11,7 +11,7 @@
 
 namespace exam {
 
-struct TransferResult
+struct [[nodiscard]] TransferResult
 {
     bool ok = true;
     QString error;  // Chinese text naming the folder or file, when !ok

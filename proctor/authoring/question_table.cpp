@@ -7,24 +7,6 @@
 
 namespace exam {
 
-QString answerFromTicks(const AnswerTicks &ticks)
-{
-    QString answer;
-    for (int k = 1; k <= AnswerOptionCount; ++k) {
-        if (ticks[static_cast<size_t>(k - 1)])
-            answer += QChar(u'0' + k);
-    }
-    return answer;
-}
-
-AnswerTicks ticksFromAnswer(const QString &answer)
-{
-    AnswerTicks ticks{};
-    for (int k = 1; k <= AnswerOptionCount; ++k)
-        ticks[static_cast<size_t>(k - 1)] = answer.contains(QChar(u'0' + k));
-    return ticks;
-}
-
 QuestionTable::QuestionTable(PaperData paper, QStringList plainTexts)
     : m_paper(std::move(paper)), m_texts(std::move(plainTexts))
 {

@@ -13,17 +13,7 @@
 #include <QString>
 #include <QStringList>
 
-#include <array>
-
 namespace exam {
-
-inline constexpr int AnswerOptionCount = 7;
-using AnswerTicks = std::array<bool, AnswerOptionCount>; // option k is ticks[k - 1]
-
-// The digit form of the ticked options, ascending: options 3 and 1 give "13"; none gives "".
-QString answerFromTicks(const AnswerTicks &ticks);
-// Option k is ticked when the digit k occurs in the answer.
-AnswerTicks ticksFromAnswer(const QString &answer);
 
 class QuestionTable
 {

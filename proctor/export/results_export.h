@@ -14,7 +14,7 @@ class QWidget;
 
 namespace exam {
 
-struct ScoreExportOutcome
+struct [[nodiscard]] ScoreExportOutcome
 {
     bool ok = false;
     QString filePath; // the workbook written, also a partly filled one; empty when none was

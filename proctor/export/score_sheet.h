@@ -30,7 +30,7 @@ inline constexpr int ScoreFirstDataRow = 6;
 // Fills the four sheets one after the other, each completely before the next, then the quality
 // sheets the template has. Stops at the first of the four that cannot be written (the template
 // lacks it), returning false with a message for the user; the sheets before it stay filled.
-bool fillScoreSheets(xlsx::Workbook &book, const ResultsData &data, QString *error);
+[[nodiscard]] bool fillScoreSheets(xlsx::Workbook &book, const ResultsData &data, QString *error);
 
 // Writes a text that is a plain decimal number ("1003", "-2", "81.5") as a number cell, any other
 // text as a text cell, so that the spreadsheet can calculate with scores and ranks.

@@ -1,6 +1,6 @@
 #include "proctor/results/question_analysis.h"
 
-#include "proctor/results/score_statistics.h"
+#include "repository/profile_values.h"
 
 #include <algorithm>
 

@@ -71,7 +71,7 @@ public:
     QString deleteQuestion() const;
     // Moves the student's result profile into the paper's deleted-results folder, stamped with
     // the clock's time; true also when he had none. On failure `error` says why.
-    bool deleteResult(QString *error = nullptr);
+    [[nodiscard]] bool deleteResult(QString *error = nullptr);
     // The clock that stamps deleted results; the system clock unless a test sets one. `clock`
     // must outlive the presenter.
     void setClock(const Clock &clock) { m_clock = &clock; }

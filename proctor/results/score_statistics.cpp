@@ -5,16 +5,8 @@
 #include "repository/profile_values.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace exam {
-
-namespace {
-
-// Far beyond any score a paper can give; keeps every sum and rounding exact in a double.
-constexpr double ScoreLimit = 1e12;
-
-} // namespace
 
 GradeBand gradeBand(double score, const GradeThresholds &thresholds)
 {
@@ -27,14 +19,6 @@ GradeBand gradeBand(double score, const GradeThresholds &thresholds)
     if (score >= thresholds.pass)
         return GradeBand::Pass;
     return GradeBand::Fail;
-}
-
-qint64 roundHalfEven(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    // nearbyint rounds in the default mode, to nearest with halves to even.
-    return static_cast<qint64>(std::nearbyint(std::clamp(value, -ScoreLimit, ScoreLimit)));
 }
 
 ScoreStatistics::ScoreStatistics(const GradeThresholds &thresholds)

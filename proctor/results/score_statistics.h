@@ -29,9 +29,6 @@ inline constexpr int GradeBandCount = 5;
 // whatever their values; below D is a fail.
 GradeBand gradeBand(double score, const GradeThresholds &thresholds);
 
-// Rounds to the nearest integer, halves to the even neighbour; saturates far outside any score.
-qint64 roundHalfEven(double value);
-
 // The figures of one refresh. add() takes the scores of the participants (score ≥ 0) one by one.
 class ScoreStatistics
 {

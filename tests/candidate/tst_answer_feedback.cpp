@@ -7,7 +7,7 @@ namespace {
 OptionTints greenFor(const QString &digits)
 {
     OptionTints tints{};
-    for (int j = 1; j <= OptionCount; ++j)
+    for (int j = 1; j <= exam::OptionCount; ++j)
         tints[j - 1] = digits.contains(QChar(u'0' + j)) ? Tint::StandardOption : Tint::Unticked;
     return tints;
 }

@@ -19,9 +19,9 @@ std::unique_ptr<ExamSession> startSession(ExamRepository &repo, CandidateState &
     return session;
 }
 
-OptionTicks tick(std::initializer_list<int> options)
+exam::OptionTicks tick(std::initializer_list<int> options)
 {
-    OptionTicks ticks{};
+    exam::OptionTicks ticks{};
     for (int j : options)
         ticks[j - 1] = true;
     return ticks;

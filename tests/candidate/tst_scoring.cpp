@@ -29,47 +29,6 @@ class TestScoring : public QObject
     Q_OBJECT
 
 private slots:
-    void answerDigitsFollowTheTicks_data()
-    {
-        QTest::addColumn<QList<int>>("ticked");
-        QTest::addColumn<double>("answer");
-        QTest::newRow("none") << QList<int>{} << 0.0;
-        QTest::newRow("A and C") << QList<int>{1, 3} << 13.0;
-        QTest::newRow("C then A is still 13") << QList<int>{3, 1} << 13.0;
-        QTest::newRow("all seven") << QList<int>{7, 6, 5, 4, 3, 2, 1} << 1234567.0;
-        QTest::newRow("G alone") << QList<int>{7} << 7.0;
-    }
-    void answerDigitsFollowTheTicks()
-    {
-        QFETCH(QList<int>, ticked);
-        QFETCH(double, answer);
-        OptionTicks ticks{};
-        for (int j : ticked)
-            ticks[j - 1] = true;
-        QCOMPARE(answerFromTicks(ticks), answer);
-        QCOMPARE(ticksFromAnswer(answer), ticks);
-    }
-
-    void roundsHalfToEven_data()
-    {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<qint64>("rounded");
-        QTest::newRow("0.5") << 0.5 << qint64(0);
-        QTest::newRow("1.5") << 1.5 << qint64(2);
-        QTest::newRow("2.5") << 2.5 << qint64(2);
-        QTest::newRow("3.5") << 3.5 << qint64(4);
-        QTest::newRow("2.6") << 2.6 << qint64(3);
-        QTest::newRow("-0.5") << -0.5 << qint64(0);
-        QTest::newRow("-1.5") << -1.5 << qint64(-2);
-        QTest::newRow("beyond 16 bits") << 40000.5 << qint64(40000);
-    }
-    void roundsHalfToEven()
-    {
-        QFETCH(double, value);
-        QFETCH(qint64, rounded);
-        QCOMPARE(roundHalfEven(value), rounded);
-    }
-
     void scoresWithoutPartialCredit_data()
     {
         QTest::addColumn<QStringList>("standard");

@@ -208,7 +208,7 @@ void TestPaperRoad::paperWrittenInTheEditorShouldBeSatAndScored()
         first.movePosition(QTextCursor::NextCharacter);
         QCOMPARE(first.charFormat().fontWeight(), int(QFont::Bold));
 
-        OptionTicks ticks{};
+        exam::OptionTicks ticks{};
         const QList<int> options = k == 2 ? QList<int>{2} : Questions.at(k - 1).options;
         for (int option : options)
             ticks[static_cast<size_t>(option - 1)] = true;

@@ -42,7 +42,7 @@ inline bool storeEditorRound(exam::PaperEditor &editor, int round, QString *erro
     QTextCursor cursor(editor.questionDocument());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(QStringLiteral("第%1轮").arg(round));
-    exam::AnswerTicks ticks{};
+    exam::OptionTicks ticks{};
     for (std::size_t option = 0; option < ticks.size(); ++option)
         ticks[option] = ((round >> option) & 1) != 0;
     editor.setAnswerTicks(ticks);

@@ -16,6 +16,8 @@ class TestProfileValues : public QObject
 private slots:
     void numberRule_data();
     void numberRule();
+    void roundsHalfToEven_data();
+    void roundsHalfToEven();
     void leadingNumberKeepsFractions_data();
     void leadingNumberKeepsFractions();
     void flagIsValueOne_data();
@@ -65,6 +67,34 @@ void TestProfileValues::numberRule()
     QFETCH(QString, text);
     QFETCH(int, expected);
     QCOMPARE(int(profileNumber(text)), expected);
+}
+
+void TestProfileValues::roundsHalfToEven_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<qint64>("rounded");
+    QTest::newRow("0.5") << 0.5 << qint64(0);
+    QTest::newRow("1.5") << 1.5 << qint64(2);
+    QTest::newRow("2.5") << 2.5 << qint64(2);
+    QTest::newRow("3.5") << 3.5 << qint64(4);
+    QTest::newRow("2.6") << 2.6 << qint64(3);
+    QTest::newRow("-0.5") << -0.5 << qint64(0);
+    QTest::newRow("-1.5") << -1.5 << qint64(-2);
+    QTest::newRow("88.5") << 88.5 << qint64(88);
+    QTest::newRow("89.5") << 89.5 << qint64(90);
+    QTest::newRow("66.67") << 66.67 << qint64(67);
+    QTest::newRow("beyond 16 bits") << 40000.5 << qint64(40000);
+    QTest::newRow("huge saturates") << 1e300 << std::numeric_limits<qint64>::max() - 1023;
+    QTest::newRow("minus infinity saturates")
+        << -std::numeric_limits<double>::infinity() << std::numeric_limits<qint64>::min();
+    QTest::newRow("no number gives 0") << std::numeric_limits<double>::quiet_NaN() << qint64(0);
+}
+
+void TestProfileValues::roundsHalfToEven()
+{
+    QFETCH(double, value);
+    QFETCH(qint64, rounded);
+    QCOMPARE(roundHalfEven(value), rounded);
 }
 
 void TestProfileValues::leadingNumberKeepsFractions_data()

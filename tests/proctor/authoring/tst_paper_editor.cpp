@@ -297,7 +297,7 @@ void TestPaperEditor::answerTicksShouldStoreDigits()
     Fixture f;
     f.repo.makeNumberedPaper(Paper, 2);
     PaperEditor &e = f.open();
-    exam::AnswerTicks ticks{};
+    exam::OptionTicks ticks{};
     ticks[2] = true;
     ticks[0] = true;
     e.setAnswerTicks(ticks);

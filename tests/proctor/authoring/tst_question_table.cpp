@@ -2,7 +2,6 @@
 
 #include <QTest>
 
-using exam::AnswerTicks;
 using exam::PaperData;
 using exam::PaperQuestion;
 using exam::QuestionTable;
@@ -59,8 +58,6 @@ private slots:
     void spareRowsShouldFollowTheCount();
     void runningTotal_data();
     void runningTotal();
-    void answerDigits_data();
-    void answerDigits();
     void questionFileShouldMatchIgnoringCaseAndBlanks();
     void referencedFilesShouldListBothFilesInLowerCase();
 };
@@ -190,30 +187,6 @@ void TestQuestionTable::runningTotal()
         QCOMPARE(table.total(), totals.at(k - 1));
     }
     QCOMPARE(table.paperToSave().fullMark, totals.last());
-}
-
-void TestQuestionTable::answerDigits_data()
-{
-    QTest::addColumn<QList<int>>("options");
-    QTest::addColumn<QString>("answer");
-    QTest::newRow("3 and 1") << QList<int>({3, 1}) << QStringLiteral("13");
-    QTest::newRow("none") << QList<int>() << QString();
-    QTest::newRow("all") << QList<int>({7, 6, 5, 4, 3, 2, 1}) << QStringLiteral("1234567");
-    QTest::newRow("yes") << QList<int>({1}) << QStringLiteral("1");
-    QTest::newRow("2 4 7") << QList<int>({2, 4, 7}) << QStringLiteral("247");
-}
-
-void TestQuestionTable::answerDigits()
-{
-    QFETCH(QList<int>, options);
-    QFETCH(QString, answer);
-    AnswerTicks ticks{};
-    for (int k : options)
-        ticks[static_cast<size_t>(k - 1)] = true;
-    QCOMPARE(exam::answerFromTicks(ticks), answer);
-    QCOMPARE(exam::ticksFromAnswer(answer), ticks);
-    // Stored answers may carry blanks or digits that are no option.
-    QCOMPARE(exam::ticksFromAnswer(u' ' + answer + QStringLiteral("890")), ticks);
 }
 
 void TestQuestionTable::questionFileShouldMatchIgnoringCaseAndBlanks()

@@ -165,23 +165,6 @@ private slots:
         QFETCH(QStringList, ranks);
         QCOMPARE(competitionRanks(keys, places), ranks);
     }
-
-    void shouldRoundHalfToEven_data()
-    {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<qint64>("rounded");
-        QTest::newRow("88.5") << 88.5 << qint64(88);
-        QTest::newRow("89.5") << 89.5 << qint64(90);
-        QTest::newRow("-0.5") << -0.5 << qint64(0);
-        QTest::newRow("66.67") << 66.67 << qint64(67);
-        QTest::newRow("huge saturates") << 1e300 << qint64(1000000000000);
-    }
-    void shouldRoundHalfToEven()
-    {
-        QFETCH(double, value);
-        QFETCH(qint64, rounded);
-        QCOMPARE(roundHalfEven(value), rounded);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestScoreStatistics)

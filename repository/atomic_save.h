@@ -1,0 +1,36 @@
+#pragma once
+
+// The one way the programs store a file: profiles, question files, workbooks, documents and the
+// editor's copies all go through saveFileAtomically().
+//
+// The new bytes go to a temporary "<file>.XXXXXX" beside the file, reach the disk (fsync), and only
+// then is the temporary renamed over the file and the folder flushed, so a reader sees the old file
+// or the new one and a power cut at any moment leaves one of them under the name. Every file
+// operation goes through fileOps() (repository/file_ops.h), where the crash-state tests record and
+// cut it.
+
+#include "repository/result.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace exam {
+
+// Replaces (or creates) `filePath` with `bytes` as described above. The new file keeps the old
+// one's permission bits (a new one gets 0666 less the umask). A missing folder and a read-only file
+// are refused with the file left as it was; a failed attempt (a share where another computer has
+// the file open) is retried briefly. The temporary of an attempt that failed is removed.
+Result saveFileAtomically(const QString &filePath, const QByteArray &bytes);
+
+// The first half of a save, for a store that renames later under a lock it takes then: `bytes` in
+// a new temporary "<file>.XXXXXX" beside `filePath`, on disk, with a new file's permission bits.
+// Its path goes to `*temporary`; a failure leaves nothing behind.
+Result writeTemporaryFile(const QString &filePath, const QByteArray &bytes, QString *temporary);
+
+// Copies `from` over `to` with saveFileAtomically(): a failed copy leaves `to` as it was.
+Result copyFileAtomically(const QString &from, const QString &to);
+
+// The text the C library gives for an error number (errno), for messages.
+QString systemErrorText(int code);
+
+} // namespace exam
