@@ -21,13 +21,13 @@ bool LoginModel::start()
     m_papers = listedPapers(system);
     // A roster whose papers are all closed leaves nothing to choose, like an empty roster.
     if (m_papers.isEmpty()) {
-        m_dialogs.message(m_dialogParent, LoginTexts::NoPapers);
+        m_dialogs.message(nullptr, LoginTexts::NoPapers);
         return false;
     }
     choosePaper(m_papers.constFirst());
 
     if (classCount(system) == 0) {
-        m_dialogs.message(m_dialogParent, LoginTexts::NoClassesAtStartup);
+        m_dialogs.message(nullptr, LoginTexts::NoClassesAtStartup);
         return false;
     }
     m_classes = admittedClasses(system, m_papers.constFirst(), exam::AdmissionReader::ClientAtStartup);
@@ -49,7 +49,7 @@ void LoginModel::leavePaperList(const QString &paper)
     if (classCount(system) == 0) {
         m_classes.clear();
         emit classesChanged();
-        m_dialogs.message(m_dialogParent, LoginTexts::NoClassesOpen);
+        m_dialogs.message(nullptr, LoginTexts::NoClassesOpen);
         return;
     }
     m_classes = admittedClasses(system, paper, exam::AdmissionReader::ClientPaperListLeft);
@@ -63,7 +63,7 @@ bool LoginModel::admit(const LoginEntries &entries)
         emit numberNormalized(result.normalizedNumber);
     if (result.admitted)
         return true;
-    m_dialogs.message(m_dialogParent, result.message);
+    m_dialogs.message(nullptr, result.message);
     if (result.focusNumber)
         emit numberFocusRequested();
     return false;
@@ -71,7 +71,7 @@ bool LoginModel::admit(const LoginEntries &entries)
 
 bool LoginModel::passwordMatches(const QString &title, const QString &password)
 {
-    if (const std::optional<QString> entered = m_prompt.ask(m_dialogParent, title))
+    if (const std::optional<QString> entered = m_prompt.ask(title))
         m_state.enteredPassword = exam::trimBlanks(*entered);
     return exam::trimBlanks(m_state.enteredPassword) == exam::trimBlanks(password);
 }
@@ -79,10 +79,10 @@ bool LoginModel::passwordMatches(const QString &title, const QString &password)
 bool LoginModel::confirmRetest()
 {
     if (m_state.retestPassword.isEmpty()) {
-        m_dialogs.message(m_dialogParent, LoginTexts::RetestRefused);
+        m_dialogs.message(nullptr, LoginTexts::RetestRefused);
         return false;
     }
-    if (!m_dialogs.okCancel(m_dialogParent, LoginTexts::RetestQuestion))
+    if (!m_dialogs.okCancel(nullptr, LoginTexts::RetestQuestion))
         return false;
     return passwordMatches(LoginTexts::RetestPasswordTitle, m_state.retestPassword);
 }
@@ -90,10 +90,10 @@ bool LoginModel::confirmRetest()
 bool LoginModel::confirmRelogin()
 {
     if (m_state.reloginPassword.isEmpty()) {
-        m_dialogs.message(m_dialogParent, LoginTexts::ReloginRefused);
+        m_dialogs.message(nullptr, LoginTexts::ReloginRefused);
         return false;
     }
-    if (!m_dialogs.okCancel(m_dialogParent, LoginTexts::ReloginQuestion))
+    if (!m_dialogs.okCancel(nullptr, LoginTexts::ReloginQuestion))
         return false;
     return passwordMatches(LoginTexts::ReloginPasswordTitle, m_state.reloginPassword);
 }
@@ -123,7 +123,7 @@ bool LoginModel::logIn(const LoginEntries &entries)
         QString text = LoginTexts::LoginNotStored;
         if (!error.isEmpty())
             text += QLatin1Char('\n') + error;
-        m_dialogs.message(m_dialogParent, text, Dialogs::Icon::Warning);
+        m_dialogs.message(nullptr, text, Dialogs::Icon::Warning);
         return false;
     }
     m_state.reviewMode = false;
@@ -138,7 +138,7 @@ bool LoginModel::viewResults(const LoginEntries &entries)
                                              exam::ResultKeys::handInTime(m_state.examNumber), QString(),
                                              studentResultProfile(m_paths, m_state));
     if (handIn.isEmpty()) {
-        m_dialogs.message(m_dialogParent, LoginTexts::ReviewNotFinished);
+        m_dialogs.message(nullptr, LoginTexts::ReviewNotFinished);
         return false;
     }
     m_state.resumeMode = false;

@@ -3,7 +3,8 @@
 // State and rules of the login window "考试登录", without widgets: the paper and class lists, which
 // buttons are enabled, and what "登录" and "查看成绩" decide and write. The window shows this
 // model and forwards the student's actions; every message and question goes through Dialogs and
-// the password prompt, so each flow runs in tests without a display.
+// the password prompt (over the window the student works in), so each flow runs in tests without
+// a display.
 
 #include "candidate/admission.h"
 #include "candidate/candidate_state.h"
@@ -11,9 +12,7 @@
 #include "repository/repository_paths.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QStringList>
-#include <QWidget>
 
 class Dialogs;
 class PasswordPrompt;
@@ -26,9 +25,6 @@ public:
     // `state`, `dialogs` and `prompt` must outlive the model.
     LoginModel(const QString &repositoryRoot, CandidateState &state, Dialogs &dialogs,
                PasswordPrompt &prompt, QObject *parent = nullptr);
-
-    // Parent of the message boxes and the password dialog.
-    void setDialogParent(QWidget *parent) { m_dialogParent = parent; }
 
     // Fills the paper list (selecting its first entry) and the class list for that paper. False
     // when there is nothing to sit: the message has been shown and the program is to end.
@@ -68,7 +64,6 @@ private:
     CandidateState &m_state;
     Dialogs &m_dialogs;
     PasswordPrompt &m_prompt;
-    QPointer<QWidget> m_dialogParent;
     QStringList m_papers;
     QStringList m_classes;
 };

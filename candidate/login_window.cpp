@@ -47,7 +47,6 @@ LoginWindow::LoginWindow(const QString &repositoryRoot, CandidateState &state, D
 {
     setObjectName(LoginTexts::WindowTitle);
     setWindowTitle(LoginTexts::WindowTitle);
-    m_model.setDialogParent(this);
 
     m_papers->setObjectName(QStringLiteral("Combo1"));
     m_classes->setObjectName(QStringLiteral("Combo2"));

@@ -2,6 +2,7 @@
 
 #include "repository/profile_values.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -74,9 +75,9 @@ void PasswordDialog::cancel()
     reject();
 }
 
-std::optional<QString> DialogPasswordPrompt::ask(QWidget *parent, const QString &title)
+std::optional<QString> DialogPasswordPrompt::ask(const QString &title)
 {
-    PasswordDialog dialog(parent);
+    PasswordDialog dialog(QApplication::activeWindow());
     dialog.setWindowTitle(title);
     dialog.exec();
     return dialog.entry();

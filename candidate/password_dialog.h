@@ -35,9 +35,9 @@ private:
     std::optional<QString> m_entry;
 };
 
-// The real prompt: runs PasswordDialog modally.
+// The real prompt: runs PasswordDialog modally over the active window.
 class DialogPasswordPrompt final : public PasswordPrompt
 {
 public:
-    std::optional<QString> ask(QWidget *parent, const QString &title) override;
+    std::optional<QString> ask(const QString &title) override;
 };

@@ -18,6 +18,17 @@ T *control(QWidget &window, const QString &name)
     return found;
 }
 
+// The control of that objectName, or nullptr (with a warning naming it) for a test that checks
+// whether it is there.
+template <typename T = QWidget>
+T *findControl(const QWidget &window, const QString &name)
+{
+    T *found = window.findChild<T *>(name);
+    if (!found)
+        qWarning("no control %s", qPrintable(name));
+    return found;
+}
+
 // A check box reacts only on its box and caption, which may not cover its middle.
 inline void click(QWidget &window, const QString &name)
 {

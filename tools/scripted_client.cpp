@@ -18,7 +18,7 @@ class TypedPassword final : public PasswordPrompt
 {
 public:
     explicit TypedPassword(QString password) : m_password(std::move(password)) {}
-    std::optional<QString> ask(QWidget *, const QString &) override { return m_password; }
+    std::optional<QString> ask(const QString &) override { return m_password; }
 
 private:
     QString m_password;

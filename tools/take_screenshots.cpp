@@ -30,7 +30,7 @@ namespace {
 class NoPassword final : public PasswordPrompt
 {
 public:
-    std::optional<QString> ask(QWidget *, const QString &) override { return QString(); }
+    std::optional<QString> ask(const QString &) override { return QString(); }
 };
 
 bool save(QWidget &window, const QString &folder, const QString &name)

@@ -1,6 +1,7 @@
 // Exam start on a 200-question paper, showing one question (about 5 KB of RTF), and the progress
 // save of a 200-question paper. Run with QT_QPA_PLATFORM=offscreen (set here when unset).
 
+#include "bench/bench_checks.h"
 #include "candidate/exam_window.h"
 #include "platform/dialogs/fake_dialogs.h"
 #include "repository/profile_file.h"
@@ -71,7 +72,7 @@ struct BenchRepository
     BenchRepository()
     {
         const exam::RepositoryPaths paths(dir.path());
-        paths.createPaperFolders(paper);
+        bench::require(paths.createPaperFolders(paper), "createPaperFolders");
         exam::ProfileBatch batch(paths.paperProfile(paper));
         batch.set(QStringLiteral("MAIN"), QStringLiteral("TESTTIME"), QStringLiteral("600"));
         batch.set(QStringLiteral("MAIN"), QStringLiteral("Question_conut"), QStringLiteral(" 200"));
@@ -88,7 +89,7 @@ struct BenchRepository
             if (file.open(QIODevice::WriteOnly))
                 file.write(typicalQuestionRtf(k));
         }
-        batch.store();
+        bench::require(batch.store(), "store");
     }
 
     CandidateState state() const

@@ -2,6 +2,7 @@
 // system profile with many papers and classes, the admission check against a result profile that
 // holds a finished 200-question attempt, and a whole re-login (checks, password, login write).
 
+#include "bench/bench_checks.h"
 #include "candidate/admission.h"
 #include "candidate/login_model.h"
 #include "candidate/password_prompt.h"
@@ -23,7 +24,7 @@ const QString Number = QStringLiteral("1001");
 class FixedPrompt final : public PasswordPrompt
 {
 public:
-    std::optional<QString> ask(QWidget *, const QString &) override { return QStringLiteral("back"); }
+    std::optional<QString> ask(const QString &) override { return QStringLiteral("back"); }
 };
 
 // A repository with `papers` open papers and `classes` classes, each class admitted to each paper,
@@ -51,11 +52,11 @@ public:
             for (int p = 1; p <= papers; ++p)
                 system.set(p == 1 ? Paper : QStringLiteral("试卷%1").arg(p), name, QStringLiteral("1"));
         }
-        system.store();
+        bench::require(system.store(), "store");
 
-        m_paths.createPaperFolders(Paper);
-        writeProfileString(QStringLiteral("MAIN"), QStringLiteral("RELOGINPASSWD"), QStringLiteral("back"),
-                           m_paths.paperProfile(Paper));
+        bench::require(m_paths.createPaperFolders(Paper), "createPaperFolders");
+        bench::require(writeProfileString(QStringLiteral("MAIN"), QStringLiteral("RELOGINPASSWD"), QStringLiteral("back"),
+                           m_paths.paperProfile(Paper)), "writeProfileString");
         exam::ProfileBatch result(m_paths.resultProfile(Paper, Class1, Number));
         result.set(Class1, Number, QStringLiteral("张三"));
         result.set(Class1, Number + QStringLiteral("TIME1"), QStringLiteral("2008,06,01  09:05:00"));
@@ -63,7 +64,7 @@ public:
             result.set(Class1, Number + QStringLiteral("DA%1").arg(i), QStringLiteral("13"));
             result.set(Class1, Number + QStringLiteral("SX%1").arg(i), QString::number(201 - i));
         }
-        result.store();
+        bench::require(result.store(), "store");
     }
 
     QString root() const { return m_dir.path(); }

@@ -2,6 +2,7 @@
 //
 // Run from a Release build: build/<dir>/bench/repository/bench_profile_file
 
+#include "bench/bench_checks.h"
 #include "repository/profile_file.h"
 #include "repository/profile_format.h"
 #include "repository/profile_values.h"
@@ -48,9 +49,9 @@ exam::ProgressSave progress()
 
 void writeResult(const QString &path, const QString &n)
 {
-    exam::storeLogin(path, ClassName, n, QStringLiteral("张三"), QString());
-    exam::storeProgress(path, ClassName, n, progress());
-    exam::storeHandIn(path, ClassName, n, {QStringLiteral("00:10:00"), progress().answers, 85});
+    bench::require(exam::storeLogin(path, ClassName, n, QStringLiteral("张三"), QString()), "storeLogin");
+    bench::require(exam::storeProgress(path, ClassName, n, progress()), "storeProgress");
+    bench::require(exam::storeHandIn(path, ClassName, n, {QStringLiteral("00:10:00"), progress().answers, 85}), "storeHandIn");
 }
 
 // One results folder shared by the benchmarks, made once.
@@ -158,7 +159,7 @@ void BM_SaveGroup_OneBatch(benchmark::State &state)
     const exam::ProgressSave saves[] = {progressRound(1), progressRound(2)};
     int round = 0;
     for (auto _ : state)
-        exam::storeProgress(path, ClassName, number(0), saves[++round % 2]);
+        bench::require(exam::storeProgress(path, ClassName, number(0), saves[++round % 2]), "storeProgress");
 }
 BENCHMARK(BM_SaveGroup_OneBatch)->Unit(benchmark::kMillisecond);
 
@@ -172,15 +173,15 @@ void BM_SaveGroup_EachWriteByItself(benchmark::State &state)
     int round = 0;
     for (auto _ : state) {
         const exam::ProgressSave &save = saves[++round % 2];
-        writeProfileString(ClassName, exam::ResultKeys::remainingTime(n), save.remainingTime, path);
-        writeProfileString(ClassName, exam::ResultKeys::position(n),
-                           QString::number(save.currentPosition + round % 2), path);
+        bench::require(writeProfileString(ClassName, exam::ResultKeys::remainingTime(n), save.remainingTime, path), "writeProfileString");
+        bench::require(writeProfileString(ClassName, exam::ResultKeys::position(n),
+                           QString::number(save.currentPosition + round % 2), path), "writeProfileString");
         for (int i = 0; i < Questions; ++i)
-            writeProfileString(ClassName, exam::ResultKeys::answer(n, i + 1),
-                               exam::shortestNumberText(save.answers.at(i)), path);
+            bench::require(writeProfileString(ClassName, exam::ResultKeys::answer(n, i + 1),
+                               exam::shortestNumberText(save.answers.at(i)), path), "writeProfileString");
         for (int i = 0; i < Questions; ++i)
-            writeProfileString(ClassName, exam::ResultKeys::order(n, i + 1),
-                               QString::number(save.order.at(i)), path);
+            bench::require(writeProfileString(ClassName, exam::ResultKeys::order(n, i + 1),
+                               QString::number(save.order.at(i)), path), "writeProfileString");
     }
 }
 BENCHMARK(BM_SaveGroup_EachWriteByItself)->Unit(benchmark::kMillisecond);

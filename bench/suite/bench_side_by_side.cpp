@@ -5,6 +5,7 @@
 // - the results sort routine against the quadratic selection it is defined by.
 // bench/run.sh prints the figures side by side with their ratios.
 
+#include "bench/bench_checks.h"
 #include "suite_repository.h"
 
 #include "proctor/results/results_loader.h"
@@ -135,8 +136,8 @@ class SaveFile
 public:
     SaveFile() : m_path(m_dir.filePath(ClassName + SaveNumber + QStringLiteral(".cho")))
     {
-        exam::storeLogin(m_path, ClassName, SaveNumber, QStringLiteral("张三"), QString());
-        exam::storeProgress(m_path, ClassName, SaveNumber, saveRound(0));
+        bench::require(exam::storeLogin(m_path, ClassName, SaveNumber, QStringLiteral("张三"), QString()), "storeLogin");
+        bench::require(exam::storeProgress(m_path, ClassName, SaveNumber, saveRound(0)), "storeProgress");
     }
     const QString &path() const { return m_path; }
 
@@ -152,7 +153,7 @@ void BM_Save(benchmark::State &state)
     int round = 0;
     const quint64 before = exam::profileFileOpenCount();
     for (auto _ : state)
-        exam::storeProgress(file.path(), ClassName, SaveNumber, rounds[++round % 2]);
+        bench::require(exam::storeProgress(file.path(), ClassName, SaveNumber, rounds[++round % 2]), "storeProgress");
     countOpens(state, before);
 }
 BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
@@ -168,14 +169,14 @@ void BM_Save_Baseline210SingleWrites(benchmark::State &state)
         const exam::ProgressSave &save = rounds[++round % 2];
         const QString &path = file.path();
         writes = 2;
-        writeProfileString(ClassName, exam::ResultKeys::remainingTime(SaveNumber), save.remainingTime, path);
-        writeProfileString(ClassName, exam::ResultKeys::position(SaveNumber), QString::number(save.currentPosition), path);
+        bench::require(writeProfileString(ClassName, exam::ResultKeys::remainingTime(SaveNumber), save.remainingTime, path), "writeProfileString");
+        bench::require(writeProfileString(ClassName, exam::ResultKeys::position(SaveNumber), QString::number(save.currentPosition), path), "writeProfileString");
         for (int i = 0; i < SaveQuestions; ++i, ++writes)
-            writeProfileString(ClassName, exam::ResultKeys::answer(SaveNumber, i + 1),
-                               exam::shortestNumberText(save.answers.at(i)), path);
+            bench::require(writeProfileString(ClassName, exam::ResultKeys::answer(SaveNumber, i + 1),
+                               exam::shortestNumberText(save.answers.at(i)), path), "writeProfileString");
         for (int i = 0; i < SaveQuestions; ++i, ++writes)
-            writeProfileString(ClassName, exam::ResultKeys::order(SaveNumber, i + 1),
-                               QString::number(save.order.at(i)), path);
+            bench::require(writeProfileString(ClassName, exam::ResultKeys::order(SaveNumber, i + 1),
+                               QString::number(save.order.at(i)), path), "writeProfileString");
     }
     state.counters["writes"] = writes;
     countOpens(state, before);

@@ -3,6 +3,7 @@
 // A repository for the side-by-side benchmarks: one class of `students` students, all handed in,
 // and a paper of `questions` questions, written as the programs write them (GB18030, CRLF).
 
+#include "bench/bench_checks.h"
 #include "repository/repository_paths.h"
 
 #include <QDir>
@@ -44,7 +45,7 @@ public:
     {
         const exam::RepositoryPaths paths(m_dir.path());
         QDir().mkpath(paths.systemFolder());
-        paths.createPaperFolders(Paper);
+        bench::require(paths.createPaperFolders(Paper), "createPaperFolders");
         ProfileText system;
         system.section(QStringLiteral("ClassName"));
         system.line(QStringLiteral("ClassNameCount"), QStringLiteral("1"));

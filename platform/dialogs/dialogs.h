@@ -10,7 +10,8 @@ class QWidget;
 // Every message box, input box and common dialog of both programs goes through this interface, so
 // that each flow with a question to the user can be scripted in tests (FakeDialogs) and shown for
 // real in the programs (QtDialogs). All boxes are modal; the title is the program's name unless a
-// caller gives one.
+// caller gives one. `parent` is the window a box belongs to; presentation classes, which hold no
+// widget, give nullptr, and the box then belongs to the window the user works in (the active one).
 class Dialogs
 {
 public:

@@ -1,8 +1,8 @@
 #include "qt_dialogs.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -40,6 +40,12 @@ QMessageBox::StandardButton toQt(Dialogs::Button button)
     return QMessageBox::NoButton;
 }
 
+// The window a box belongs to: the one given, else the window the user works in.
+QWidget *owner(QWidget *parent)
+{
+    return parent ? parent : QApplication::activeWindow();
+}
+
 // The system's texts break lines with CR (alone or before LF); a label breaks only on LF.
 QString withLineFeeds(QString text)
 {
@@ -52,8 +58,8 @@ QMessageBox::StandardButton ask(QWidget *parent, const QString &text, Dialogs::I
                                 QMessageBox::StandardButtons buttons,
                                 QMessageBox::StandardButton defaultButton, const QString &title = {})
 {
-    QMessageBox box(toQt(icon), title.isEmpty() ? QGuiApplication::applicationDisplayName() : title,
-                    withLineFeeds(text), buttons, parent);
+    QMessageBox box(toQt(icon), title.isEmpty() ? QApplication::applicationDisplayName() : title,
+                    withLineFeeds(text), buttons, owner(parent));
     box.setDefaultButton(defaultButton);
     box.setEscapeButton(buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel
                         : buttons.testFlag(QMessageBox::No)   ? QMessageBox::No
@@ -85,7 +91,7 @@ std::optional<QString> QtDialogs::input(QWidget *parent, const QString &prompt,
                                         const QString &title, const QString &defaultText)
 {
     bool ok = false;
-    const QString text = QInputDialog::getText(parent, title, withLineFeeds(prompt),
+    const QString text = QInputDialog::getText(owner(parent), title, withLineFeeds(prompt),
                                                QLineEdit::Normal, defaultText, &ok);
     if (!ok)
         return std::nullopt;
@@ -95,17 +101,17 @@ std::optional<QString> QtDialogs::input(QWidget *parent, const QString &prompt,
 QString QtDialogs::openFile(QWidget *parent, const QString &title, const QString &folder,
                             const QString &filter)
 {
-    return QFileDialog::getOpenFileName(parent, title, folder, filter);
+    return QFileDialog::getOpenFileName(owner(parent), title, folder, filter);
 }
 
 QString QtDialogs::chooseFolder(QWidget *parent, const QString &title, const QString &folder)
 {
-    return QFileDialog::getExistingDirectory(parent, title, folder);
+    return QFileDialog::getExistingDirectory(owner(parent), title, folder);
 }
 
 std::optional<QColor> QtDialogs::chooseColor(QWidget *parent, const QColor &initial)
 {
-    const QColor color = QColorDialog::getColor(initial, parent);
+    const QColor color = QColorDialog::getColor(initial, owner(parent));
     if (!color.isValid())
         return std::nullopt;
     return color;

@@ -120,17 +120,6 @@ int clampTwips(int value)
 
 constexpr char16_t kObjectReplacement = 0xFFFC;
 
-int hexNibble(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 bool looksLikeRtf(QByteArrayView data)
@@ -714,7 +703,7 @@ void Parser::pictureText(QByteArrayView bytes)
         std::array<signed char, 256> table{};
         table.fill(-1);
         for (int c = 0; c < 256; ++c)
-            table[static_cast<size_t>(c)] = static_cast<signed char>(hexNibble(static_cast<char>(c)));
+            table[static_cast<size_t>(c)] = static_cast<signed char>(hexValue(static_cast<char>(c)));
         return table;
     }();
     QByteArray &data = m_picture.data;

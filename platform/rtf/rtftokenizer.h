@@ -28,6 +28,9 @@ struct Token
     unsigned char byte = 0;
 };
 
+// The value of a hexadecimal digit (either case); -1 for any other character.
+int hexValue(char c);
+
 // Splits RTF bytes into tokens. Never reads past the input and keeps no state besides the
 // position, so every input terminates after at most one token per byte.
 class Tokenizer

@@ -20,24 +20,6 @@ constexpr char workbookType[] =
     "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml";
 constexpr char templateType[] =
     "application/vnd.openxmlformats-officedocument.spreadsheetml.template.main+xml";
-constexpr unsigned parseOptions =
-    pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
-
-struct ByteWriter : pugi::xml_writer
-{
-    QByteArray bytes;
-    void write(const void *data, size_t size) override
-    {
-        bytes.append(static_cast<const char *>(data), static_cast<qsizetype>(size));
-    }
-};
-
-QByteArray toBytes(const pugi::xml_document &doc)
-{
-    ByteWriter writer;
-    doc.save(writer, "", pugi::format_raw, pugi::encoding_utf8);
-    return writer.bytes;
-}
 
 bool endsWith(const char *text, const char *suffix)
 {
@@ -164,7 +146,7 @@ bool Workbook::Private::parsePart(const QByteArray &name, pugi::xml_document &do
     if (!found)
         return fail(QStringLiteral("%1 缺少 %2").arg(path, QString::fromUtf8(name)));
     const pugi::xml_parse_result parsed =
-        doc.load_buffer(found->data.constData(), size_t(found->data.size()), parseOptions);
+        doc.load_buffer(found->data.constData(), size_t(found->data.size()), XmlParseOptions);
     if (!parsed)
         return fail(
             QStringLiteral("%1 中的 %2 已损坏（%3）")
@@ -528,16 +510,16 @@ bool Workbook::save(const QString &path)
     std::vector<ZipEntry> out;
     out.reserve(d->entries.size());
     // The content types part goes first, as office programs write it.
-    out.push_back({d->contentTypesPart, toBytes(d->contentTypes)});
+    out.push_back({d->contentTypesPart, xmlBytes(d->contentTypes)});
     for (const ZipEntry &e : d->entries) {
         const QByteArray lower = e.name.toLower();
         if (lower == d->contentTypesPart.toLower())
             continue;
         QByteArray data = e.data;
         if (lower == d->workbookPart.toLower())
-            data = toBytes(d->workbook);
+            data = xmlBytes(d->workbook);
         else if (lower == d->workbookRelsPart.toLower())
-            data = toBytes(d->workbookRels);
+            data = xmlBytes(d->workbookRels);
         for (Private::Sheet &sheet : d->sheets) {
             if (sheet.modified && sheet.part.toLower() == lower)
                 data = sheet.xml->serialize();

@@ -7,18 +7,6 @@
 namespace xlsx {
 namespace {
 
-constexpr unsigned parseOptions =
-    pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
-
-struct ByteWriter : pugi::xml_writer
-{
-    QByteArray bytes;
-    void write(const void *data, size_t size) override
-    {
-        bytes.append(static_cast<const char *>(data), static_cast<qsizetype>(size));
-    }
-};
-
 bool isTrue(const pugi::xml_attribute &attribute)
 {
     return std::strcmp(attribute.value(), "1") == 0 || std::strcmp(attribute.value(), "true") == 0;
@@ -38,10 +26,25 @@ int positiveNumber(const char *text)
 
 } // namespace
 
+QByteArray xmlBytes(const pugi::xml_document &doc)
+{
+    struct ByteWriter : pugi::xml_writer
+    {
+        QByteArray bytes;
+        void write(const void *data, size_t size) override
+        {
+            bytes.append(static_cast<const char *>(data), static_cast<qsizetype>(size));
+        }
+    };
+    ByteWriter writer;
+    doc.save(writer, "", pugi::format_raw, pugi::encoding_utf8);
+    return writer.bytes;
+}
+
 bool WorksheetXml::parse(const QByteArray &xml, QString *error)
 {
     const pugi::xml_parse_result parsed =
-        m_doc.load_buffer(xml.constData(), static_cast<size_t>(xml.size()), parseOptions);
+        m_doc.load_buffer(xml.constData(), static_cast<size_t>(xml.size()), XmlParseOptions);
     if (!parsed) {
         *error = QStringLiteral("XML 格式错误（%1，位置 %2）")
                      .arg(QString::fromUtf8(parsed.description()))
@@ -226,9 +229,7 @@ void WorksheetXml::updateDimension()
 QByteArray WorksheetXml::serialize()
 {
     updateDimension();
-    ByteWriter writer;
-    m_doc.save(writer, "", pugi::format_raw, pugi::encoding_utf8);
-    return writer.bytes;
+    return xmlBytes(m_doc);
 }
 
 } // namespace xlsx

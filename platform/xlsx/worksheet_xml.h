@@ -10,6 +10,13 @@
 
 namespace xlsx {
 
+// How every part of a workbook is read: declarations kept, a text of blanks alone kept.
+inline constexpr unsigned XmlParseOptions =
+    pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
+
+// A part's XML as stored: UTF-8, no added indentation.
+QByteArray xmlBytes(const pugi::xml_document &doc);
+
 // One worksheet part held as XML. Finds and creates rows and cells in the order the format
 // requires (rows ascending by number inside sheetData, cells ascending by column inside a row)
 // and leaves every other element of the sheet as it was.

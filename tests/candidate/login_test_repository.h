@@ -143,7 +143,7 @@ public:
     void answer(std::optional<QString> entry) { m_answers << entry; }
     const QStringList &titles() const { return m_titles; }
 
-    std::optional<QString> ask(QWidget *, const QString &title) override
+    std::optional<QString> ask(const QString &title) override
     {
         m_titles << title;
         return m_answers.isEmpty() ? std::nullopt : m_answers.takeFirst();

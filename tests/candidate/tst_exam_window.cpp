@@ -4,6 +4,7 @@
 
 #include "exam_test_support.h"
 #include "platform/dialogs/fake_dialogs.h"
+#include "window_driving.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -38,10 +39,7 @@ struct Harness
     template <typename T = QWidget>
     T *control(const QString &name) const
     {
-        T *widget = window->findChild<T *>(name);
-        if (!widget)
-            qWarning("no control %s", qPrintable(name));
-        return widget;
+        return window_driving::findControl<T>(*window, name);
     }
     QCheckBox *option(int j) const { return control<QCheckBox>(QStringLiteral("Op_XZ_%1").arg(j)); }
     QPushButton *questionButton(int i) const

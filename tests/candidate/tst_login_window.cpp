@@ -4,6 +4,7 @@
 #include "login_test_repository.h"
 
 #include "platform/dialogs/fake_dialogs.h"
+#include "window_driving.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -34,10 +35,7 @@ private:
         }
         template <typename T> T *child(const QString &name) const
         {
-            auto *widget = window->findChild<T *>(name);
-            if (!widget)
-                qWarning("no control %s", qPrintable(name));
-            return widget;
+            return window_driving::findControl<T>(*window, name);
         }
         QComboBox *papers() const { return child<QComboBox>(QStringLiteral("Combo1")); }
         QComboBox *classes() const { return child<QComboBox>(QStringLiteral("Combo2")); }

@@ -17,6 +17,7 @@
 #include "repository/result_profile.h"
 #include "repository/system_profile.h"
 #include "tools/scripted_client.h"
+#include "window_driving.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -96,10 +97,7 @@ private:
     template <typename T>
     static T *child(QWidget *window, const QString &name)
     {
-        auto *found = window->findChild<T *>(name);
-        if (!found)
-            qWarning("no child %s", qPrintable(name));
-        return found;
+        return window_driving::findControl<T>(*window, name);
     }
     static void typeInto(QWidget *window, const QString &field, const QString &text);
     void createClasses();

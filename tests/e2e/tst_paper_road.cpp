@@ -56,7 +56,7 @@ const QList<Question> Questions = {
 class NoPassword final : public PasswordPrompt
 {
 public:
-    std::optional<QString> ask(QWidget *, const QString &) override { return std::nullopt; }
+    std::optional<QString> ask(const QString &) override { return std::nullopt; }
 };
 
 // Chinese text arrives from the input method; the first words are set in bold.

@@ -33,7 +33,7 @@ inline ClientRestart restartClient(const QString &root, int client)
     class PaperPasswordPrompt final : public PasswordPrompt
     {
     public:
-        std::optional<QString> ask(QWidget *, const QString &) override { return PaperPassword; }
+        std::optional<QString> ask(const QString &) override { return PaperPassword; }
     };
     CandidateState state;
     FakeDialogs dialogs;

@@ -1,5 +1,6 @@
 // The document of a 100-question paper with explanations, from the default template: question
 // and explanation files read, blocks copied and filled, the RTF written. Target: under 1 s.
+#include "bench/bench_checks.h"
 #include "platform/rtf/rtf.h"
 #include "proctor/authoring/paper_document_export.h"
 #include "repository/paper_profile.h"
@@ -45,10 +46,10 @@ struct LargePaper
     {
         const RepositoryPaths paths(root.path());
         const QString paper = QStringLiteral("期末考试");
-        paths.createSystemFolder();
+        bench::require(paths.createSystemFolder(), "createSystemFolder");
         QFile::copy(QStringLiteral(EXAM_TEMPLATES_DIR "/paper.dot"),
                     paths.systemFile(QStringLiteral("paper.dot")));
-        paths.createPaperFolders(paper);
+        bench::require(paths.createPaperFolders(paper), "createPaperFolders");
         PaperData data;
         data.questionCount = qint16(questions);
         data.defaultMark = 1;
@@ -61,7 +62,7 @@ struct LargePaper
             writeQuestionFile(paths.paperFile(paper, q.questionFile), i, QStringLiteral("题目"));
             writeQuestionFile(paths.paperFile(paper, q.explainFile), i, QStringLiteral("解题辅导"));
         }
-        savePaper(paths.paperProfile(paper), data);
+        bench::require(savePaper(paths.paperProfile(paper), data), "savePaper");
         request.repositoryRoot = root.path();
         request.row = PaperRow(paper);
     }

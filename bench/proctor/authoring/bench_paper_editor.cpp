@@ -1,6 +1,7 @@
 // The paper editor on a 200-question paper: opening it (working folder filled, paper loaded, the
 // grid's plain texts, the first question shown) and "确定" (files copied back, profile written,
 // junk files cleared). Target for both: under 300 ms.
+#include "bench/bench_checks.h"
 #include "platform/dialogs/fake_dialogs.h"
 #include "platform/rtf/rtf.h"
 #include "proctor/authoring/paper_editor.h"
@@ -36,7 +37,7 @@ void writeQuestionFile(const QString &path, int number, const QString &kind)
         cursor.insertBlock();
         cursor.insertText(QLatin1String(option) + QStringLiteral(". 选项内容，包含一些较长的中文说明文字。"));
     }
-    saveRtfFile(path, document);
+    bench::require(saveRtfFile(path, document), "saveRtfFile");
 }
 
 struct LargePaper
@@ -49,7 +50,7 @@ struct LargePaper
     LargePaper()
     {
         const RepositoryPaths paths(root.path());
-        paths.createPaperFolders(Paper);
+        bench::require(paths.createPaperFolders(Paper), "createPaperFolders");
         PaperData data;
         data.questionCount = qint16(QuestionCount);
         data.defaultMark = 1;
@@ -62,7 +63,7 @@ struct LargePaper
             writeQuestionFile(paths.paperFile(Paper, q.questionFile), i, QStringLiteral("第"));
             writeQuestionFile(paths.paperFile(Paper, q.explainFile), i, QStringLiteral("解析"));
         }
-        savePaper(paths.paperProfile(Paper), data);
+        bench::require(savePaper(paths.paperProfile(Paper), data), "savePaper");
     }
 
     QString workingFolder() const { return work.path() + QStringLiteral("/PCTEST"); }
@@ -83,7 +84,7 @@ void BM_OpenPaper(benchmark::State &state)
     for (auto _ : state) {
         PaperEditor editor(paper.root.path(), Paper, freshWorkingFolder(paper, ++run), paper.dialogs,
                            paper.random);
-        editor.open();
+        bench::require(editor.open(), "open");
         editor.activate();
         benchmark::DoNotOptimize(editor.table().plainText(QuestionCount));
     }
@@ -114,7 +115,7 @@ void BM_ReopenPaper(benchmark::State &state)
     LargePaper paper;
     for (auto _ : state) {
         PaperEditor editor(paper.root.path(), Paper, paper.workingFolder(), paper.dialogs, paper.random);
-        editor.open();
+        bench::require(editor.open(), "open");
         editor.activate();
         benchmark::DoNotOptimize(editor.table().plainText(QuestionCount));
         state.PauseTiming();
@@ -132,7 +133,7 @@ void BM_SavePaper(benchmark::State &state)
         state.PauseTiming();
         auto editor = std::make_unique<PaperEditor>(paper.root.path(), Paper, paper.workingFolder(),
                                                     paper.dialogs, paper.random);
-        editor->open();
+        bench::require(editor->open(), "open");
         editor->activate();
         editor->select(100);
         QTextCursor(editor->questionDocument()).insertText(QStringLiteral("改"));

@@ -1,6 +1,7 @@
 // Opening the paper-management window and saving all papers, for repositories of many papers:
 // both read or write every paper's profile and the system profile once.
 
+#include "bench/bench_checks.h"
 #include "proctor/authoring/paper_management_save.h"
 #include "proctor/authoring/paper_table.h"
 #include "repository/repository_paths.h"
@@ -23,14 +24,14 @@ struct Papers
             table.append(exam::newPaperRow(name));
             roster.append(exam::PaperEntry{name, QStringLiteral("1"), QStringLiteral("0")});
         }
-        exam::saveAllPapers(paths, table, table.names(), {});
+        bench::require(exam::saveAllPapers(paths, table, table.names(), {}).ok(), "saveAllPapers");
         for (const QString &name : table.names()) {
             exam::PaperData paper;
             paper.questionCount = 10;
             paper.defaultMark = 5;
             paper.questions = QList<exam::PaperQuestion>(12, exam::PaperQuestion{
                 QStringLiteral("12345678.RTF"), QStringLiteral("87654321.RTF"), QStringLiteral("124"), {}});
-            exam::savePaper(paths.paperProfile(name), paper);
+            bench::require(exam::savePaper(paths.paperProfile(name), paper), "savePaper");
         }
     }
 

@@ -1,5 +1,6 @@
 // The score sheet of a large class: 2 000 students × 200 questions, written into the default
 // template and saved as .xlsx. Target: the whole export under 2 s.
+#include "bench/bench_checks.h"
 #include "platform/xlsx/workbook.h"
 #include "proctor/export/results_export.h"
 #include "proctor/export/score_sheet.h"
@@ -67,7 +68,7 @@ void BM_FillScoreSheets(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         xlsx::Workbook book;
-        book.open(scoreTemplate);
+        bench::require(book.open(scoreTemplate), "open");
         state.ResumeTiming();
         QString error;
         benchmark::DoNotOptimize(fillScoreSheets(book, data, &error));

@@ -5,6 +5,7 @@
 #include "repository/name_rules.h"
 #include "repository/profile_file.h"
 #include "repository/system_profile.h"
+#include "window_driving.h"
 
 #include <QDir>
 #include <QKeyEvent>
@@ -44,7 +45,7 @@ private:
     template <typename T>
     T *child(const char *name) const
     {
-        return m_window->findChild<T *>(QString::fromUtf8(name));
+        return window_driving::findControl<T>(*m_window, QString::fromUtf8(name));
     }
     void openWindow();
     void click(const char *button) const;

@@ -3,6 +3,7 @@
 #include "platform/dialogs/fake_dialogs.h"
 #include "proctor/classes/repository_fixture.h"
 #include "repository/profile_file.h"
+#include "window_driving.h"
 
 #include <QListWidget>
 #include <QPushButton>
@@ -33,7 +34,7 @@ private:
     template <typename T>
     T *child(const char *name) const
     {
-        return m_window->findChild<T *>(QString::fromUtf8(name));
+        return window_driving::findControl<T>(*m_window, QString::fromUtf8(name));
     }
     void openWindow();
     void click(const char *button) const;

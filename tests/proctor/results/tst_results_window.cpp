@@ -5,6 +5,7 @@
 #include "proctor/results/results_presenter.h"
 #include "proctor/results/row_texts.h"
 #include "results_repository.h"
+#include "window_driving.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -396,17 +397,11 @@ private:
 
     QListWidget *list(QStringView name) const
     {
-        auto *found = m_window->findChild<QListWidget *>(name.toString());
-        if (!found)
-            qFatal("no list");
-        return found;
+        return window_driving::control<QListWidget>(*m_window, name.toString());
     }
     QPushButton *button(QStringView name) const
     {
-        auto *found = m_window->findChild<QPushButton *>(name.toString());
-        if (!found)
-            qFatal("no button");
-        return found;
+        return window_driving::control<QPushButton>(*m_window, name.toString());
     }
 
     FakeDialogs m_dialogs;

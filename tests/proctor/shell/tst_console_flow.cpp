@@ -3,6 +3,7 @@
 #include "platform/dialogs/fake_dialogs.h"
 #include "proctor/classes/repository_fixture.h"
 #include "proctor/shell/picture_button.h"
+#include "window_driving.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,7 +33,7 @@ ConsoleFlow::Settings settings(const RepositoryFixture &repository, int splashMs
 template <typename T>
 T *child(QWidget *window, const char *name)
 {
-    return window->findChild<T *>(QString::fromUtf8(name));
+    return window_driving::findControl<T>(*window, QString::fromUtf8(name));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "platform/dialogs/fake_dialogs.h"
 #include "proctor/classes/repository_fixture.h"
+#include "window_driving.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -27,11 +28,7 @@ private slots:
 
 namespace {
 
-template <typename T>
-T *child(QWidget &window, const char *name)
-{
-    return window.findChild<T *>(QString::fromUtf8(name));
-}
+using window_driving::findControl;
 
 // Types the text key by key; characters without a key of their own arrive as an input method
 // would deliver them.
@@ -79,16 +76,16 @@ void TestLoginWindow::shouldLetInWithTheStoredPassword()
     QCOMPARE(window.windowTitle(), QStringLiteral("登录"));
     QCOMPARE(loggedIn.size(), 0);
 
-    auto *box = child<QLineEdit>(window, "Text1");
+    auto *box = findControl<QLineEdit>(window, "Text1");
     QVERIFY(box);
     QCOMPARE(box->echoMode(), QLineEdit::Password);
-    QVERIFY(!child<QLineEdit>(window, "Text2")->isVisible());
+    QVERIFY(!findControl<QLineEdit>(window, "Text2")->isVisible());
     auto *prompt = window.findChild<QLabel *>();
     QCOMPARE(prompt->text(), QStringLiteral("请输入口令:"));
     QCOMPARE(prompt->buddy(), box);
 
     type(box, typed);
-    QTest::mouseClick(child<QPushButton>(window, "Command1"), Qt::LeftButton);
+    QTest::mouseClick(findControl<QPushButton>(window, "Command1"), Qt::LeftButton);
     QCOMPARE(loggedIn.size(), admitted ? 1 : 0);
     QCOMPARE(dialogs.messages(),
              admitted ? QStringList() : QStringList{QStringLiteral("您输入的密码有误,请重新输入！")});
@@ -134,9 +131,9 @@ void TestLoginWindow::shouldReadThePasswordAgainOnActivation()
     QVERIFY(repository.writeSystemProfile({QStringLiteral("[Admin]"), QStringLiteral("pwd=second")}));
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(&window, &activate);
-    auto *box = child<QLineEdit>(window, "Text1");
+    auto *box = findControl<QLineEdit>(window, "Text1");
     QTest::keyClicks(box, QStringLiteral("first"));
-    QTest::mouseClick(child<QPushButton>(window, "Command1"), Qt::LeftButton);
+    QTest::mouseClick(findControl<QPushButton>(window, "Command1"), Qt::LeftButton);
     QCOMPARE(loggedIn.size(), 0);
     QTest::keyClicks(box, QStringLiteral("second"));
     QTest::keyClick(box, Qt::Key_Return);
@@ -163,10 +160,10 @@ void TestLoginWindow::shouldEndOnCancelAndPressF1ForHelp()
     LoginWindow window(repository.systemProfile(), dialogs);
     QSignalSpy cancelled(&window, &LoginWindow::cancelled);
     window.installEventFilter(&counter);
-    QTest::mouseClick(child<QPushButton>(window, "Command3"), Qt::LeftButton);
+    QTest::mouseClick(findControl<QPushButton>(window, "Command3"), Qt::LeftButton);
     QCOMPARE(counter.presses, 1);
     QCOMPARE(cancelled.size(), 0);
-    QTest::mouseClick(child<QPushButton>(window, "Command2"), Qt::LeftButton);
+    QTest::mouseClick(findControl<QPushButton>(window, "Command2"), Qt::LeftButton);
     QCOMPARE(cancelled.size(), 1);
 }
 

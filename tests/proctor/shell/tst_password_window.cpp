@@ -4,6 +4,7 @@
 #include "proctor/classes/repository_fixture.h"
 #include "proctor/shell/console_password.h"
 #include "repository/system_profile.h"
+#include "window_driving.h"
 
 #include <QDir>
 #include <QLabel>
@@ -28,15 +29,11 @@ private slots:
 
 namespace {
 
-template <typename T>
-T *child(QWidget &window, const char *name)
-{
-    return window.findChild<T *>(QString::fromUtf8(name));
-}
+using window_driving::findControl;
 
 void fill(QWidget &window, const char *box, const QString &text)
 {
-    auto *edit = child<QLineEdit>(window, box);
+    auto *edit = findControl<QLineEdit>(window, box);
     QVERIFY2(edit, box);
     QCOMPARE(edit->echoMode(), QLineEdit::Password);
     edit->setText(text);
@@ -93,11 +90,11 @@ void TestPasswordWindow::shouldChangeThePasswordOnlyWhenBothChecksPass()
     PasswordWindow window(repository.systemProfile(), dialogs);
     window.open();
     QCOMPARE(window.objectName(), QStringLiteral("设置密码"));
-    QVERIFY(!child<QLineEdit>(window, "Text4")->isVisible());
+    QVERIFY(!findControl<QLineEdit>(window, "Text4")->isVisible());
     fill(window, "Text1", oldPassword);
     fill(window, "Text2", newPassword);
     fill(window, "Text3", repetition);
-    QTest::mouseClick(child<QPushButton>(window, "Command1"), Qt::LeftButton);
+    QTest::mouseClick(findControl<QPushButton>(window, "Command1"), Qt::LeftButton);
 
     QCOMPARE(window.isVisible(), !closed);
     QCOMPARE(storedPassword(repository), afterwards);
@@ -108,9 +105,9 @@ void TestPasswordWindow::shouldChangeThePasswordOnlyWhenBothChecksPass()
     } else {
         QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("您输入的密码有误,请重新输入！")});
         QCOMPARE(repository.systemProfileBytes(), before);
-        QCOMPARE(child<QLineEdit>(window, "Text1")->text(), boxesLeft.at(0));
-        QCOMPARE(child<QLineEdit>(window, "Text2")->text(), boxesLeft.at(1));
-        QCOMPARE(child<QLineEdit>(window, "Text3")->text(), boxesLeft.at(2));
+        QCOMPARE(findControl<QLineEdit>(window, "Text1")->text(), boxesLeft.at(0));
+        QCOMPARE(findControl<QLineEdit>(window, "Text2")->text(), boxesLeft.at(1));
+        QCOMPARE(findControl<QLineEdit>(window, "Text3")->text(), boxesLeft.at(2));
     }
 }
 
@@ -125,7 +122,7 @@ void TestPasswordWindow::shouldWriteNothingOnCancel()
     fill(window, "Text1", QStringLiteral("old"));
     fill(window, "Text2", QStringLiteral("x"));
     fill(window, "Text3", QStringLiteral("x"));
-    QTest::mouseClick(child<QPushButton>(window, "Command2"), Qt::LeftButton);
+    QTest::mouseClick(findControl<QPushButton>(window, "Command2"), Qt::LeftButton);
     QCOMPARE(window.result(), int(QDialog::Rejected));
     QVERIFY(!window.isVisible());
     QCOMPARE(repository.systemProfileBytes(), before);
@@ -140,7 +137,7 @@ void TestPasswordWindow::shouldCreateTheSystemProfileWhenMissing()
     window.open();
     fill(window, "Text2", QStringLiteral("start"));
     fill(window, "Text3", QStringLiteral("start"));
-    QTest::mouseClick(child<QPushButton>(window, "Command1"), Qt::LeftButton);
+    QTest::mouseClick(findControl<QPushButton>(window, "Command1"), Qt::LeftButton);
     QCOMPARE(window.result(), int(QDialog::Accepted));
     QCOMPARE(storedPassword(repository), QStringLiteral("start"));
 }
@@ -154,7 +151,7 @@ void TestPasswordWindow::shouldSaySoWhenThePasswordCannotBeStored()
     window.open();
     fill(window, "Text2", QStringLiteral("new"));
     fill(window, "Text3", QStringLiteral("new"));
-    QTest::mouseClick(child<QPushButton>(window, "Command1"), Qt::LeftButton);
+    QTest::mouseClick(findControl<QPushButton>(window, "Command1"), Qt::LeftButton);
     QVERIFY(window.isVisible());
     QCOMPARE(dialogs.messages().size(), 1);
     QVERIFY(dialogs.messages().first().contains(QStringLiteral("没有保存成功")));
@@ -174,9 +171,9 @@ void TestPasswordWindow::shouldLabelEveryBox()
     QCOMPARE(captions, (QStringList{QStringLiteral("请再输一遍:>Text3"),
                                     QStringLiteral("输入新的密码:>Text2"),
                                     QStringLiteral("输入旧的密码:>Text1")}));
-    QCOMPARE(child<QPushButton>(window, "Command1")->toolTip(),
+    QCOMPARE(findControl<QPushButton>(window, "Command1")->toolTip(),
              QStringLiteral("Save and return to main menu"));
-    QCOMPARE(child<QPushButton>(window, "Command2")->toolTip(), QStringLiteral("Return to main menu"));
+    QCOMPARE(findControl<QPushButton>(window, "Command2")->toolTip(), QStringLiteral("Return to main menu"));
 }
 
 QTEST_MAIN(TestPasswordWindow)
