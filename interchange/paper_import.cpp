@@ -1,5 +1,6 @@
 #include "interchange/paper_import.h"
 
+#include "repository/atomic_save.h"
 #include "repository/file_ops.h"
 #include "repository/paper_profile.h"
 #include "repository/profile_values.h"
@@ -23,7 +24,7 @@ QString storeDocument(const QString &folder, const QByteArray &rtf, RandomSource
         return {};
     }
     const QString path = resolvePath(folder, {name});
-    if (!storeFileAtomically(path, rtf, &error))
+    if (!saveFileAtomically(path, rtf).reportTo(&error))
         return {};
     written.append(path);
     return name;

@@ -84,11 +84,6 @@ QString refusedNameText(const QString &section, const QString &key)
 
 } // namespace
 
-bool storeFileAtomically(const QString &filePath, const QByteArray &bytes, QString *error)
-{
-    return storeAtomically(filePath, bytes, error);
-}
-
 bool removeProfileFile(const QString &filePath, QString *error)
 {
     const QString target = existingCaseVariant(filePath);

@@ -50,12 +50,6 @@ class ProfileLock;
 // How a profile file's bytes are stored; a write keeps the encoding of the file it changes.
 enum class ProfileEncoding { Gb18030, Utf8, Utf8Bom, Utf16LeBom };
 
-// Stores `bytes` as the whole file the way every profile store does (temporary file beside it,
-// flushed, renamed over the old one, folder flushed, permission bits kept, brief retries); for the
-// other files of a paper (question documents). False with a Chinese text in `error` on failure,
-// the old file then unchanged.
-bool storeFileAtomically(const QString &filePath, const QByteArray &bytes, QString *error = nullptr);
-
 // How many times the library has opened a profile file for reading since the program started
 // (for diagnostics and benchmarks; counts every load, read and store).
 quint64 profileFileOpenCount();
