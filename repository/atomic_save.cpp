@@ -1,6 +1,7 @@
 #include "repository/atomic_save.h"
 
 #include "repository/file_ops.h"
+#include "repository/leftover_temporaries.h"
 
 #include <QDir>
 #include <QFile>
@@ -88,7 +89,8 @@ QString systemErrorText(int code)
     return QString::fromLocal8Bit(std::strerror(code));
 }
 
-Result saveFileAtomically(const QString &filePath, const QByteArray &bytes)
+Result saveFileAtomically(const QString &filePath, const QByteArray &bytes,
+                          LeftoverTemporaries leftovers)
 {
     const QFileInfo info(filePath);
     if (!info.dir().exists()) {
@@ -113,8 +115,11 @@ Result saveFileAtomically(const QString &filePath, const QByteArray &bytes)
         if (attempt > 0)
             QThread::msleep(25UL << attempt);
         const std::optional<QString> failed = replaceFile(filePath, bytes, keepMode);
-        if (!failed)
+        if (!failed) {
+            if (leftovers == LeftoverTemporaries::Remove)
+                removeTemporariesOf(filePath);
             return {};
+        }
         failure = *failed;
     }
     return Result::failure(

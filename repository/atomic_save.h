@@ -20,7 +20,12 @@ namespace exam {
 // one's permission bits (a new one gets 0666 less the umask). A missing folder and a read-only file
 // are refused with the file left as it was; a failed attempt (a share where another computer has
 // the file open) is retried briefly. The temporary of an attempt that failed is removed.
-Result saveFileAtomically(const QString &filePath, const QByteArray &bytes);
+//
+// A save that was cut off leaves its temporary behind; those of `filePath` are removed once the
+// file is saved. A profile store removes them itself, under the file's update lock, before it saves.
+enum class LeftoverTemporaries { Remove, RemovedByCaller };
+Result saveFileAtomically(const QString &filePath, const QByteArray &bytes,
+                          LeftoverTemporaries leftovers = LeftoverTemporaries::Remove);
 
 // The first half of a save, for a store that renames later under a lock it takes then: `bytes` in
 // a new temporary "<file>.XXXXXX" beside `filePath`, on disk, with a new file's permission bits.

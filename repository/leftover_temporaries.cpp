@@ -67,7 +67,9 @@ bool isTemporaryOf(const QString &name, const QString &fileName)
 
 bool isLeftoverTemporary(const QString &name)
 {
-    return baseOfTemporary(name).endsWith(QLatin1String(".cho"), Qt::CaseInsensitive);
+    const QString base = baseOfTemporary(name);
+    return base.endsWith(QLatin1String(".cho"), Qt::CaseInsensitive)
+           || base.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive);
 }
 
 void removeTemporariesOf(const QString &filePath)

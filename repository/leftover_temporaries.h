@@ -13,10 +13,11 @@ namespace exam {
 // True when `name` is "<fileName>.XXXXXX".
 bool isTemporaryOf(const QString &name, const QString &fileName);
 
-// True when `name` is a store's temporary of some profile: "<anything>.cho.XXXXXX", any case.
+// True when `name` is a store's temporary of a profile or a question document of the repository:
+// "<anything>.cho.XXXXXX" or "<anything>.rtf.XXXXXX", any case.
 bool isLeftoverTemporary(const QString &name);
 
-// Removes the temporaries of `filePath` in its folder; the caller holds the file's update lock.
+// Removes the temporaries of `filePath` in its folder; for a profile the caller holds its update lock.
 void removeTemporariesOf(const QString &filePath);
 
 // The names of the files in `folder` (hidden and system files included), without the temporaries

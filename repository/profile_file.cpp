@@ -255,7 +255,7 @@ bool ProfileBatch::storeUnderLock(const QString &target, const ProfileLock &lock
         // stores that were cut off.
         if (lock.state() == ProfileLock::State::Held)
             removeTemporariesOf(target);
-        if (!saveFileAtomically(target, bytes).reportTo(error))
+        if (!saveFileAtomically(target, bytes, LeftoverTemporaries::RemovedByCaller).reportTo(error))
             return false;
     }
     if (!allApplied)

@@ -184,6 +184,22 @@ private slots:
         QVERIFY(temporariesIn(dir.path()).isEmpty());
     }
 
+    // A save cut off before its rename leaves "<file>.XXXXXX"; the file's next save removes it and
+    // leaves another file's temporary and a name that only looks like one alone.
+    void nextSaveShouldRemoveTheTemporariesACutSaveLeft()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("q1.RTF"));
+        writeFile(dir.filePath(QStringLiteral("q1.RTF.Ab12Cd")), "cut");
+        writeFile(dir.filePath(QStringLiteral("q2.RTF.Ab12Cd")), "other");
+        writeFile(dir.filePath(QStringLiteral("q1.RTF.backup1")), "kept");
+        QVERIFY(exam::saveFileAtomically(path, "new").ok());
+        QCOMPARE(readFile(path), QByteArray("new"));
+        QStringList left = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(left, (QStringList{QStringLiteral("q1.RTF"), QStringLiteral("q1.RTF.backup1"),
+                                    QStringLiteral("q2.RTF.Ab12Cd")}));
+    }
+
     void copyOfAMissingFileShouldLeaveTheTarget()
     {
         QTemporaryDir dir;

@@ -84,7 +84,8 @@ void TestStoreCoordination::shouldKnowTemporariesOfProfiles_data()
     QTest::newRow("five characters") << QStringLiteral("a.cho.abcde") << false;
     QTest::newRow("seven characters") << QStringLiteral("a.cho.abcdefg") << false;
     QTest::newRow("not letters or digits") << QStringLiteral("a.cho.ab-def") << false;
-    QTest::newRow("a question file's") << QStringLiteral("12345.RTF.abcdef") << false;
+    QTest::newRow("a question file's") << QStringLiteral("12345.RTF.abcdef") << true;
+    QTest::newRow("a workbook's, outside the repository") << QStringLiteral("成绩.xlsx.abcdef") << false;
     QTest::newRow("nothing before it") << QStringLiteral(".abcdef") << false;
 }
 
