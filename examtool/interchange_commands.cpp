@@ -1,6 +1,8 @@
 #include "examtool/interchange_commands.h"
 
+#include "interchange/paper_content.h"
 #include "interchange/paper_import.h"
+#include "interchange/paper_writers.h"
 #include "interchange/question_readers.h"
 #include "repository/random_source.h"
 #include "repository/repository_paths.h"
@@ -8,6 +10,9 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QHash>
+
+#include <optional>
 
 namespace exam::tool {
 namespace {
@@ -16,9 +21,22 @@ namespace {
 constexpr int ProgressFrom = 200;
 constexpr int ProgressStep = 100;
 
+std::function<void(int, int)> progressLine(QTextStream &err, const QString &what)
+{
+    return [&err, what](int done, int total) {
+        if (total < ProgressFrom)
+            return;
+        if (done % ProgressStep == 0 || done == total)
+            err << '\r' << what.arg(done).arg(total) << Qt::flush;
+        if (done == total)
+            err << '\n';
+    };
+}
+
 struct Options
 {
     QString paper;
+    QString format;
     QString repository;
     QStringList files;
 };
@@ -34,6 +52,7 @@ bool parseOptions(const QString &command, const QString &usage, const QStringLis
     parser.addOptions({paper, repository, format});
     const bool parsed = parser.parse(QStringList{command} + arguments);
     options.paper = parser.value(paper).trimmed();
+    options.format = parser.value(format);
     options.files = parser.positionalArguments();
     const bool filesFit = wantedFiles < 0 ? !options.files.isEmpty() : options.files.size() == wantedFiles;
     if (!parsed || options.paper.isEmpty() || !filesFit
@@ -85,16 +104,9 @@ int runImport(const QStringList &arguments, QTextStream &out, QTextStream &err)
     }
 
     SecureRandomSource random;
-    const auto progress = [&err](int done, int total) {
-        if (total < ProgressFrom)
-            return;
-        if (done % ProgressStep == 0 || done == total)
-            err << QStringLiteral("\r已写入 %1/%2 道考题").arg(done).arg(total) << Qt::flush;
-        if (done == total)
-            err << '\n';
-    };
     const interchange::PaperImportOutcome outcome = interchange::appendQuestionsToPaper(
-        options.repository, options.paper, questions, random, progress);
+        options.repository, options.paper, questions, random,
+        progressLine(err, QStringLiteral("已写入 %1/%2 道考题")));
     if (!outcome.ok) {
         err << QStringLiteral("examtool import: %1,没有导入任何考题\n").arg(outcome.error);
         return ExitFailure;
@@ -104,6 +116,47 @@ int runImport(const QStringList &arguments, QTextStream &out, QTextStream &err)
         out << QStringLiteral(",跳过 %1 道").arg(skipped);
     out << '\n';
     return skipped > 0 ? ExitFindings : ExitClean;
+}
+
+const QString ExportUsage = QStringLiteral(
+    "用法: examtool export --paper <试卷名> --format moodle-xml|gift|pdf|pdf-teacher\n"
+    "                      [--repository <考试库文件夹>] <输出文件>\n");
+
+std::optional<interchange::ExportFormat> exportFormat(const QString &name)
+{
+    using interchange::ExportFormat;
+    static const QHash<QString, ExportFormat> formats = {
+        {QStringLiteral("moodle-xml"), ExportFormat::MoodleXml},
+        {QStringLiteral("gift"), ExportFormat::Gift},
+        {QStringLiteral("pdf"), ExportFormat::Pdf},
+        {QStringLiteral("pdf-teacher"), ExportFormat::PdfTeacher}};
+    const auto it = formats.constFind(name);
+    return it == formats.cend() ? std::nullopt : std::optional(*it);
+}
+
+int runExport(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    Options options;
+    if (!parseOptions(QStringLiteral("export"), ExportUsage, arguments, 1, options, err))
+        return ExitFailure;
+    const std::optional<interchange::ExportFormat> format = exportFormat(options.format);
+    if (!format) {
+        err << QStringLiteral("examtool export: 没有格式“%1”\n").arg(options.format) << ExportUsage;
+        return ExitFailure;
+    }
+    interchange::PaperContent paper;
+    QString error;
+    if (!interchange::loadPaperContent(options.repository, options.paper, paper, &error,
+                                       progressLine(err, QStringLiteral("已读取 %1/%2 道考题")))
+        || !interchange::writePaperExport(paper, *format, options.files.constFirst(), &error)) {
+        err << QStringLiteral("examtool export: %1\n").arg(error);
+        return ExitFailure;
+    }
+    out << QStringLiteral("已把试卷“%1”的 %2 道考题输出到 %3\n")
+               .arg(paper.name)
+               .arg(paper.questions.size())
+               .arg(options.files.constFirst());
+    return ExitClean;
 }
 
 } // namespace
@@ -126,9 +179,26 @@ Command importCommand()
             runImport};
 }
 
+Command exportCommand()
+{
+    return {QStringLiteral("export"), QStringLiteral("把试卷输出为 Moodle XML、GIFT 或 PDF 文件"),
+            ExportUsage + QStringLiteral(
+                "\n"
+                "  moodle-xml   Moodle XML:单选、多选和判断题,题目中的图片一并写入,\n"
+                "               解题辅导为总体反馈,分值为默认分数\n"
+                "  gift         GIFT 文本:只有文字,分值写在每题前的注释行中\n"
+                "  pdf          A4 的学生用卷:考题、选项和分值\n"
+                "  pdf-teacher  A4 的教师用卷:另有标准答案和解题辅导\n"
+                "\n"
+                "  --repository <文件夹>  考试库,默认为 examtool 所在的文件夹\n"
+                "\n"
+                "退出码: 0 已输出;2 没有输出(试卷不存在、考题文件无法读取、文件无法保存或参数有误)。\n"),
+            runExport};
+}
+
 QList<Command> interchangeCommands()
 {
-    return commands() + QList<Command>{importCommand()};
+    return commands() + QList<Command>{importCommand(), exportCommand()};
 }
 
 } // namespace exam::tool

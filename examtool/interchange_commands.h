@@ -9,6 +9,7 @@
 namespace exam::tool {
 
 Command importCommand();
+Command exportCommand();
 
 // commands() and the two above.
 QList<Command> interchangeCommands();

@@ -1,13 +1,11 @@
 #include "interchange/paper_import.h"
 
+#include "interchange/paper_content.h"
 #include "repository/atomic_save.h"
 #include "repository/file_ops.h"
 #include "repository/paper_profile.h"
 #include "repository/profile_values.h"
 #include "repository/repository_paths.h"
-#include "repository/system_profile.h"
-
-#include <QFileInfo>
 
 #include <limits>
 
@@ -30,13 +28,6 @@ QString storeDocument(const QString &folder, const QByteArray &rtf, RandomSource
     return name;
 }
 
-bool isListedPaper(const RepositoryPaths &paths, const QString &paper)
-{
-    const QList<PaperEntry> roster = readPaperRoster(ProfileSnapshot::load(paths.systemProfile()));
-    return std::any_of(roster.cbegin(), roster.cend(),
-                       [&paper](const PaperEntry &entry) { return entry.name == paper; });
-}
-
 } // namespace
 
 PaperImportOutcome appendQuestionsToPaper(const QString &repositoryRoot, const QString &paper,
@@ -48,7 +39,7 @@ PaperImportOutcome appendQuestionsToPaper(const QString &repositoryRoot, const Q
     const RepositoryPaths paths(repositoryRoot);
     const QString name = trimBlanks(paper);
     const QString folder = paths.paperFolder(name);
-    if (name.isEmpty() || !isListedPaper(paths, name) || !QFileInfo(folder).isDir()) {
+    if (!isListedPaper(repositoryRoot, name)) {
         outcome.error = QStringLiteral("考试库中没有试卷“%1”").arg(name);
         return outcome;
     }

@@ -12,6 +12,7 @@ packages=(
   libinih-dev libsimpleini-dev  # benchmark baselines only
   clang libclang-rt-14-dev
   fonts-noto-cjk xvfb xdg-utils
+  poppler-utils  # the PDF copies' test reads them back (pdftotext, pdfinfo, pdffonts, pdftoppm)
   patchelf  # run paths of the runtime an install puts beside the programs
 )
 

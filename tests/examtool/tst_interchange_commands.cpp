@@ -9,9 +9,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QUrl>
+
+#include <algorithm>
+#include <tuple>
 
 using namespace exam;
 
@@ -113,6 +121,11 @@ private slots:
     void importShouldAppendAfterTheLastQuestion();
     void importShouldWriteNothing_data();
     void importShouldWriteNothing();
+    void exportThenImportShouldGiveTheSamePaper_data();
+    void exportThenImportShouldGiveTheSamePaper();
+    void pdfCopiesShouldShowAnswersOnlyToTheTeacher();
+    void exportShouldRefuseAWrongCommandLine_data();
+    void exportShouldRefuseAWrongCommandLine();
 };
 
 void TestInterchangeCommands::importShouldAppendAfterTheLastQuestion()
@@ -190,6 +203,264 @@ void TestInterchangeCommands::importShouldWriteNothing()
     QCOMPARE(result.err, said.replace(QStringLiteral("$"), repository.root()));
     QCOMPARE(fileBytes(repository.paths().paperProfile(Paper)), profile);
     QCOMPARE(repository.paperFiles(), files);
+}
+
+namespace {
+
+const QString Copy = QStringLiteral("副本");
+
+QImage picture()
+{
+    QImage image(24, 16, QImage::Format_RGB32);
+    image.fill(QColor(30, 90, 200));
+    return image;
+}
+
+// Adds questions of every kind the writers handle to the repository's paper: a picture in a
+// question and in an explanation, several right options, true/false, own and default marks, a
+// question without lettered lines, and characters GIFT and XML treat specially.
+void addMixedQuestions(Repository &repository)
+{
+    struct Spec { QString text; QString explanation; QString answer; QString mark; bool pictures; };
+    const QList<Spec> specs = {
+        {"如图,蓝色的长方形有几条边?\nA. 3\nB. 4\nC. 5", "长方形有 4 条边。", "2", "", true},
+        {"下列哪些是偶数? {特殊} ~ = # : <b>\nA. 2\nB. 3\nC. 4 & 6\nD. 7", "", "13", "3", false},
+        {"水在 0 ℃ 结冰。\nA. 是\nB. 非", "标准大气压下", "1", "2.5", false},
+        {"没有字母选项的题:甲、乙、丙哪个对?", "", "2", "", false},
+    };
+    const RepositoryPaths paths = repository.paths();
+    PaperData data = repository.paper();
+    for (const Spec &spec : specs) {
+        QTextDocument question;
+        question.setPlainText(spec.text);
+        QTextDocument explanation;
+        explanation.setPlainText(spec.explanation);
+        if (spec.pictures) {
+            for (QTextDocument *document : {&question, &explanation}) {
+                document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("p.png")), picture());
+                // The picture stands in a paragraph of its own after the first line.
+                QTextCursor cursor(document);
+                cursor.movePosition(QTextCursor::EndOfBlock);
+                cursor.insertBlock();
+                cursor.insertImage(QStringLiteral("p.png"));
+            }
+        }
+        const int k = ++data.questionCount;
+        data.questions.resize(k + 2);
+        const QString name = QString::number(100 + k);
+        data.question(k) = {name + QStringLiteral("q.RTF"), name + QStringLiteral("e.RTF"), spec.answer,
+                            spec.mark};
+        QVERIFY(saveRtfFile(paths.paperFile(Paper, data.question(k).questionFile), question));
+        QVERIFY(saveRtfFile(paths.paperFile(Paper, data.question(k).explainFile), explanation));
+    }
+    data.fullMark = totalMark(data);
+    QVERIFY(savePaper(paths.paperProfile(Paper), data));
+}
+
+void addEmptyPaper(Repository &repository, const QString &paper)
+{
+    const RepositoryPaths paths = repository.paths();
+    QVERIFY(paths.createPaperFolders(paper));
+    QVERIFY(writePaperRoster(paths.systemProfile(), {{Paper, QStringLiteral("1"), {}},
+                                                      {paper, QStringLiteral("1"), {}}}));
+    PaperSettings settings = newPaperSettings(paper);
+    settings.defaultMark = QStringLiteral("5");
+    QVERIFY(writeNewPaperSettings(paths.paperProfile(paper), settings));
+}
+
+struct QuestionView
+{
+    QString text;
+    QString explanation;
+    QString answer;
+    double mark = 0;
+    int pictures = 0;
+    friend bool operator==(const QuestionView &, const QuestionView &) = default;
+};
+
+// What a poppler tool prints for the arguments. Qt's PDF writer maps a glyph that a Chinese
+// font shares between a character and its Kangxi radical (色 and ⾊) back to the radical, so the
+// text is compared in compatibility form, which folds the radicals into the characters.
+QString pdfOutput(const QString &tool, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(tool, tool == QStringLiteral("pdftotext")
+                            ? QStringList{QStringLiteral("-enc"), QStringLiteral("UTF-8")} + arguments
+                                  + QStringList{QStringLiteral("-")}
+                            : arguments);
+    if (!process.waitForFinished() || process.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+}
+
+QList<QuestionView> view(const Repository &repository, const QString &paper, int from)
+{
+    const RepositoryPaths paths = repository.paths();
+    const PaperData data = loadPaper(paths.paperProfile(paper));
+    QList<QuestionView> questions;
+    for (int k = from; k <= data.questionCount; ++k) {
+        const PaperQuestion &q = data.question(k);
+        const QByteArray question = fileBytes(paths.paperFile(paper, q.questionFile));
+        const QByteArray explanation = fileBytes(paths.paperFile(paper, q.explainFile));
+        questions.append({rtfPlainText(question).trimmed(), rtfPlainText(explanation).trimmed(),
+                          q.answer, questionMark(q.mark, data.defaultMark),
+                          static_cast<int>(question.count("{\\pict") + explanation.count("{\\pict"))});
+    }
+    return questions;
+}
+
+} // namespace
+
+namespace QTest {
+template<>
+char *toString(const QuestionView &q)
+{
+    return qstrdup(QStringLiteral("%1 | %2 | %3 | %4 | %5")
+                       .arg(q.text, q.explanation, q.answer)
+                       .arg(q.mark)
+                       .arg(q.pictures)
+                       .toUtf8()
+                       .constData());
+}
+} // namespace QTest
+
+void TestInterchangeCommands::exportThenImportShouldGiveTheSamePaper_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<bool>("keepsMarksAndPictures");
+
+    QTest::newRow("Moodle XML") << "moodle-xml" << true;
+    QTest::newRow("GIFT") << "gift" << false;
+}
+
+void TestInterchangeCommands::exportThenImportShouldGiveTheSamePaper()
+{
+    QFETCH(QString, format);
+    QFETCH(bool, keepsMarksAndPictures);
+    Repository repository;
+    addMixedQuestions(repository);
+    addEmptyPaper(repository, Copy);
+    const QString file = repository.file(QStringLiteral("paper.") + format);
+
+    Run result = run({"export", "--paper", Paper, "--format", format, "--repository",
+                      repository.root(), file});
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.out, QStringLiteral("已把试卷“期中测验”的 5 道考题输出到 %1\n").arg(file));
+    result = run({"import", "--paper", Copy, "--repository", repository.root(), file});
+    QCOMPARE(result.err, QString());
+    QCOMPARE(result.exitCode, 0);
+
+    QList<QuestionView> original = view(repository, Paper, 1);
+    // The question without lettered lines comes back with the bare letters as its options.
+    original[4].text += QStringLiteral("\nA. A\nB. B");
+    if (!keepsMarksAndPictures) {
+        for (QuestionView &q : original) {
+            q.mark = 5;
+            q.pictures = 0;
+        }
+        // The paragraph that held the picture goes with it.
+        original[1].text.replace(QStringLiteral("\n\n"), QStringLiteral("\n"));
+    }
+    QCOMPARE(view(repository, Copy, 1), original);
+    QCOMPARE(original.at(1).pictures, keepsMarksAndPictures ? 2 : 0);
+}
+
+void TestInterchangeCommands::pdfCopiesShouldShowAnswersOnlyToTheTeacher()
+{
+    Repository repository;
+    addMixedQuestions(repository);
+    for (const QString &format : {QStringLiteral("pdf"), QStringLiteral("pdf-teacher")}) {
+        const Run result = run({"export", "--paper", Paper, "--format", format, "--repository",
+                                repository.root(), repository.file(format + QStringLiteral(".pdf"))});
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY(fileBytes(repository.file(format + QStringLiteral(".pdf"))).startsWith("%PDF-"));
+    }
+    for (const char *tool : {"pdftotext", "pdfinfo", "pdffonts", "pdftoppm"}) {
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+            QSKIP("poppler-utils (pdftotext, pdfinfo, pdffonts, pdftoppm) is not installed");
+    }
+
+    const auto pdf = [&repository](const QString &format) {
+        return repository.file(format + QStringLiteral(".pdf"));
+    };
+    const QString students = pdfOutput(QStringLiteral("pdftotext"), {pdf(QStringLiteral("pdf"))});
+    const QString teachers = pdfOutput(QStringLiteral("pdftotext"), {pdf(QStringLiteral("pdf-teacher"))});
+    for (const QString &shown : {QStringLiteral("期中测验"), QStringLiteral("如图,蓝色的"),
+                                 QStringLiteral("3. (3 分)"), QStringLiteral("4. (2.5 分)"),
+                                 QStringLiteral("D. 7")}) {
+        QVERIFY2(students.contains(shown), qPrintable(students));
+        QVERIFY2(teachers.contains(shown), qPrintable(teachers));
+    }
+    QVERIFY(!students.contains(QStringLiteral("标准答案")));
+    QVERIFY(!students.contains(QStringLiteral("有 4 条边。")));
+    QVERIFY2(teachers.contains(QStringLiteral("标准答案: A、C")), qPrintable(teachers));
+    QVERIFY(teachers.contains(QStringLiteral("有 4 条边。")));
+
+    for (const QString &format : {QStringLiteral("pdf"), QStringLiteral("pdf-teacher")}) {
+        const QString info = pdfOutput(QStringLiteral("pdfinfo"), {pdf(format)});
+        QVERIFY2(info.contains(QStringLiteral("Page size:       595 x 842 pts (A4)")), qPrintable(info));
+        // Every font is embedded (column "emb"), a Chinese one among them.
+        const QStringList fonts = pdfOutput(QStringLiteral("pdffonts"), {pdf(format)})
+                                      .split(u'\n', Qt::SkipEmptyParts)
+                                      .mid(2);
+        QVERIFY(std::any_of(fonts.cbegin(), fonts.cend(),
+                            [](const QString &line) { return line.contains(QStringLiteral("CJK")); }));
+        for (const QString &line : fonts) {
+            const QStringList columns = line.split(u' ', Qt::SkipEmptyParts);
+            QVERIFY2(columns.size() > 5 && columns.at(columns.size() - 5) == QStringLiteral("yes"),
+                     qPrintable(line));
+        }
+    }
+
+    // The first page drawn as a picture holds the blue picture of question 2.
+    std::ignore = pdfOutput(QStringLiteral("pdftoppm"),
+                            {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("50"),
+                             QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                             QStringLiteral("1"), pdf(QStringLiteral("pdf")),
+                             repository.file(QStringLiteral("page"))});
+    const QImage page(repository.file(QStringLiteral("page-1.png")));
+    QVERIFY(!page.isNull());
+    bool blue = false;
+    for (int y = 0; y < page.height() && !blue; ++y)
+        for (int x = 0; x < page.width() && !blue; ++x)
+            blue = page.pixelColor(x, y) == QColor(30, 90, 200);
+    QVERIFY(blue);
+}
+
+void TestInterchangeCommands::exportShouldRefuseAWrongCommandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // "$" stands for the repository folder
+    QTest::addColumn<QString>("said");
+
+    QTest::newRow("unknown format")
+        << QStringList{"export", "--paper", Paper, "--format", "docx", "--repository", "$", "$/a"}
+        << "examtool export: 没有格式“docx”\n";
+    QTest::newRow("no format")
+        << QStringList{"export", "--paper", Paper, "--repository", "$", "$/a"}
+        << "用法: examtool export --paper <试卷名> --format moodle-xml|gift|pdf|pdf-teacher\n";
+    QTest::newRow("two outputs")
+        << QStringList{"export", "--paper", Paper, "--format", "gift", "--repository", "$", "$/a", "$/b"}
+        << "用法: examtool export --paper <试卷名> --format moodle-xml|gift|pdf|pdf-teacher\n";
+    QTest::newRow("unknown paper")
+        << QStringList{"export", "--paper", "期末", "--format", "gift", "--repository", "$", "$/a"}
+        << "examtool export: 考试库中没有试卷“期末”\n";
+    QTest::newRow("output folder missing")
+        << QStringList{"export", "--paper", Paper, "--format", "gift", "--repository", "$", "$/no/a"}
+        << "examtool export: 无法保存文件 $/no/a";
+}
+
+void TestInterchangeCommands::exportShouldRefuseAWrongCommandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, said);
+    Repository repository;
+    arguments.replaceInStrings(QStringLiteral("$"), repository.root());
+    const Run result = run(arguments);
+    QCOMPARE(result.exitCode, 2);
+    QCOMPARE(result.out, QString());
+    QVERIFY2(result.err.startsWith(said.replace(QStringLiteral("$"), repository.root())),
+             qPrintable(result.err));
+    QVERIFY(!QFile::exists(repository.file(QStringLiteral("a"))));
 }
 
 QTEST_MAIN(TestInterchangeCommands)
