@@ -14,6 +14,12 @@ AuthoringAction &exporter()
     static AuthoringAction action;
     return action;
 }
+
+AuthoringAction &pdfAction()
+{
+    static AuthoringAction action;
+    return action;
+}
 } // namespace
 
 void setPaperEditorOpener(AuthoringAction opener)
@@ -34,6 +40,16 @@ void setWordExporter(AuthoringAction action)
 const AuthoringAction &wordExporter()
 {
     return exporter();
+}
+
+void setPdfExporter(AuthoringAction action)
+{
+    pdfAction() = std::move(action);
+}
+
+const AuthoringAction &pdfExporter()
+{
+    return pdfAction();
 }
 
 } // namespace exam

@@ -1,7 +1,7 @@
 #pragma once
 
 // Windows that paper management reaches but that live elsewhere in the console: the paper editor
-// and the Word export. Each is set once at start-up (main.cpp or the main menu's actions); while
+// and the Word and PDF exports. Each is set once at start-up (main.cpp or the main menu's actions); while
 // one is not set, paper management says that the function is not available yet.
 
 #include "proctor/authoring/paper_table.h"
@@ -33,5 +33,9 @@ const AuthoringAction &paperEditorOpener();
 // The export of the selected paper into a word-processor document ("输出到 WORD").
 void setWordExporter(AuthoringAction exporter);
 const AuthoringAction &wordExporter();
+
+// The export of the selected paper as a PDF copy for print ("输出到 PDF").
+void setPdfExporter(AuthoringAction exporter);
+const AuthoringAction &pdfExporter();
 
 } // namespace exam

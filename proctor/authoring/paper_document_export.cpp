@@ -23,15 +23,15 @@ QString cutAtNul(const QString &text)
     return nul < 0 ? text : text.left(nul);
 }
 
+} // namespace
+
 QString documentsFolder()
 {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     return !documents.isEmpty() && QDir().mkpath(documents) ? documents : QDir::homePath();
 }
 
-// "<paper>.rtf" in the folder, or "<paper> (2).rtf" … when taken; characters that cannot stand in
-// a file name become "_".
-QString freeDocumentPath(const QString &folder, const QString &paper)
+QString freeDocumentPath(const QString &folder, const QString &paper, const QString &extension)
 {
     QString base;
     for (const QChar c : paper)
@@ -39,11 +39,13 @@ QString freeDocumentPath(const QString &folder, const QString &paper)
     if (base.isEmpty() || base.count(u'.') == base.size())
         base.prepend(u'_');
     const QDir dir(folder);
-    QString path = dir.filePath(base + QStringLiteral(".rtf"));
+    QString path = dir.filePath(base + u'.' + extension);
     for (int n = 2; QFileInfo::exists(path); ++n)
-        path = dir.filePath(QStringLiteral("%1 (%2).rtf").arg(base).arg(n));
+        path = dir.filePath(QStringLiteral("%1 (%2).%3").arg(base).arg(n).arg(extension));
     return path;
 }
+
+namespace {
 
 // Loads one question or explanation file of the paper; null with an error when it cannot be read.
 std::unique_ptr<QTextDocument> loadPaperFile(const RepositoryPaths &paths, const QString &paper,
@@ -135,7 +137,7 @@ PaperDocumentOutcome writePaperDocument(const AuthoringRequest &request, bool wi
             QStringLiteral("无法建立文件夹 %1。").arg(QDir::toNativeSeparators(outputFolder));
         return outcome;
     }
-    const QString path = freeDocumentPath(outputFolder, paper);
+    const QString path = freeDocumentPath(outputFolder, paper, QStringLiteral("rtf"));
     QString saveError;
     if (!saveRtfFile(path, document, &saveError)) {
         outcome.error = saveError;

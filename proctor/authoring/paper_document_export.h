@@ -24,6 +24,12 @@ struct [[nodiscard]] PaperDocumentOutcome
     QString error;    // for the user; empty on success
 };
 
+// The user's documents folder (made when missing), or the home folder.
+QString documentsFolder();
+// "<paper>.<extension>" in the folder, or "<paper> (2).<extension>" … when taken; characters that
+// cannot stand in a file name become "_".
+QString freeDocumentPath(const QString &folder, const QString &paper, const QString &extension);
+
 // Builds and saves the document of `request.row`'s paper (cover from the row, questions from the
 // paper profile). Stops at the first question or explanation file that cannot be read; what was
 // filled up to there is saved all the same.

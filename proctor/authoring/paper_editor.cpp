@@ -1,5 +1,6 @@
 #include "proctor/authoring/paper_editor.h"
 
+#include "interchange/question_readers.h"
 #include "platform/dialogs/dialogs.h"
 #include "platform/rtf/rtf.h"
 #include "proctor/authoring/editor_working_folder.h"
@@ -7,9 +8,11 @@
 #include "repository/profile_values.h"
 #include "repository/random_source.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTextDocument>
 
+#include <limits>
 #include <tuple>
 
 namespace exam {
@@ -387,6 +390,93 @@ bool PaperEditor::importQuestion(const QString &sourceFolder, const PaperQuestio
     }
     emit listChanged();
     m_current = row;
+    emit currentChanged();
+    showQuestion();
+    setModified(true);
+    return true;
+}
+
+namespace {
+
+// The report after an import: the questions left out, with their lines (the first twenty).
+QString skippedReport(int added, const QList<interchange::SkippedQuestion> &skipped)
+{
+    constexpr qsizetype Shown = 20;
+    QString text = QStringLiteral("已导入 %1 道考题。以下 %2 道考题没有导入:").arg(added).arg(skipped.size());
+    for (qsizetype i = 0; i < std::min(Shown, skipped.size()); ++i)
+        text += QStringLiteral("\n第 %1 行: %2").arg(skipped.at(i).line).arg(skipped.at(i).reason);
+    if (skipped.size() > Shown)
+        text += QStringLiteral("\n……");
+    return text;
+}
+
+} // namespace
+
+void PaperEditor::importQuestionFile()
+{
+    const QString path = m_dialogs.openFile(
+        m_dialogParent, QStringLiteral("导入题目"), QDir::homePath(),
+        QStringLiteral("考题文件 (*.txt *.gift *.xml);;所有文件 (*)"));
+    if (path.isEmpty())
+        return;
+    const interchange::ReadResult read = interchange::readQuestionFile(path);
+    if (!read.ok()) {
+        const QString place = read.errorLine > 0 ? QStringLiteral("第 %1 行: ").arg(read.errorLine)
+                                                 : QString();
+        m_dialogs.message(m_dialogParent,
+                          QStringLiteral("文件有错误,没有导入任何考题。\n%1\n%2%3")
+                              .arg(QDir::toNativeSeparators(path), place, read.error),
+                          Dialogs::Icon::Warning);
+        return;
+    }
+    if (read.questions.isEmpty()) {
+        m_dialogs.message(m_dialogParent, skippedReport(0, read.skipped), Dialogs::Icon::Warning);
+        return;
+    }
+    if (importQuestions(read.questions) && !read.skipped.isEmpty())
+        m_dialogs.message(m_dialogParent,
+                          skippedReport(static_cast<int>(read.questions.size()), read.skipped),
+                          Dialogs::Icon::Information);
+}
+
+bool PaperEditor::importQuestions(const QList<interchange::InterchangeQuestion> &questions)
+{
+    if (!saveEditors())
+        return false;
+    if (m_table.count() + questions.size() > std::numeric_limits<qint16>::max()) {
+        showMessage(QStringLiteral("试卷的考题数已达上限,不能再插入考题!"));
+        return false;
+    }
+    // Every file is written before the table changes, so a failure leaves the paper as it was.
+    QStringList names;
+    const auto dropWritten = [this, &names] {
+        for (const QString &name : std::as_const(names))
+            QFile::remove(workingFile(name));
+    };
+    for (const interchange::InterchangeQuestion &q : questions) {
+        for (const QByteArray *rtf : {&q.questionRtf, &q.explanationRtf}) {
+            const QString name = newDocumentName(m_workingFolder, QStringLiteral("RTF"), m_random);
+            const Result saved = name.isEmpty()
+                                     ? Result::failure(QStringLiteral("工作文件夹中没有可用的文件名"))
+                                     : saveFileAtomically(workingFile(name), *rtf);
+            if (!saved) {
+                dropWritten();
+                showMessage(QStringLiteral("考题没有导入: %1").arg(saved.message()));
+                return false;
+            }
+            names.append(name);
+        }
+    }
+    int row = m_current;
+    for (qsizetype i = 0; i < questions.size(); ++i) {
+        const interchange::InterchangeQuestion &q = questions.at(i);
+        row = m_table.insertAfter(row, names.at(2 * i), names.at(2 * i + 1));
+        m_table.setAnswer(row, q.answer);
+        m_table.setMark(row, q.mark);
+        m_table.setPlainText(row, rtfPlainText(q.questionRtf));
+    }
+    emit listChanged();
+    m_current = row - static_cast<int>(questions.size()) + 1;
     emit currentChanged();
     showQuestion();
     setModified(true);

@@ -9,6 +9,7 @@
 // a question, ticking its answer boxes, the blank question of an empty paper) leaves it alone, so
 // opening and closing an untouched paper asks nothing.
 
+#include "interchange/interchange_question.h"
 #include "proctor/authoring/question_table.h"
 #include "repository/answer_digits.h"
 #include "repository/repository_paths.h"
@@ -79,6 +80,15 @@ public:
     // that cannot be copied is reported and nothing is added. False when nothing was added.
     bool importQuestion(const QString &sourceFolder, const PaperQuestion &source,
                         const QString &plainText);
+
+    // "导入题目…": asks for a file of questions from another program (Aiken, GIFT, Moodle XML) and
+    // adds its questions after the current one, the first of them becoming current. A file with
+    // an error adds nothing and says where; questions the paper cannot hold are listed after the
+    // import. Nothing reaches the paper folder before "确定", so "取消" drops the import as it
+    // drops any edit.
+    void importQuestionFile();
+    // Adds the questions after the current one; false (with a message) when nothing was added.
+    bool importQuestions(const QList<interchange::InterchangeQuestion> &questions);
 
     // Writes each editor back to its file in the working folder when it was changed.
     bool saveEditors();

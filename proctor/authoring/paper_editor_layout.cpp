@@ -138,6 +138,9 @@ void PaperEditorWindow::buildLayout()
     bottom->addWidget(labelFor(QStringLiteral("Label5"), QStringLiteral("默认分值"), m_defaultMark, this));
     bottom->addWidget(m_defaultMark);
     bottom->addWidget(m_bankButton);
+    QPushButton *importButton = addButton(QStringLiteral("Cmd导入题目"), QStringLiteral("导入题目…"));
+    importButton->setToolTip(QStringLiteral("从 Aiken、GIFT 或 Moodle XML 文件导入考题,放在当前考题之后"));
+    bottom->addWidget(importButton);
     bottom->addStretch(1);
     bottom->addWidget(addButton(QStringLiteral("Cmd_ok"), QStringLiteral("确定")));
     bottom->addWidget(addButton(QStringLiteral("Cmd_Cancel"), QStringLiteral("取消")));
@@ -152,7 +155,8 @@ void PaperEditorWindow::buildLayout()
     // question frame after the question buttons, the default mark before the bank button.
     QList<QWidget *> chain{deleteButton, m_questionEdit};
     chain.append(QList<QWidget *>(m_answers.cbegin(), m_answers.cend()));
-    chain << m_mark << m_useDefault << m_explanationEdit << m_defaultMark << m_bankButton;
+    chain << m_mark << m_useDefault << m_explanationEdit << m_defaultMark << m_bankButton
+          << importButton;
     for (qsizetype i = 1; i < chain.size(); ++i)
         setTabOrder(chain.at(i - 1), chain.at(i));
 }

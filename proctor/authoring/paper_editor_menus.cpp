@@ -112,6 +112,8 @@ QMenu *makeGridMenu(PaperEditor *editor, QWidget *parent)
                      &QAction::triggered, editor, &PaperEditor::moveDown);
     QObject::connect(addItem(menu, QStringLiteral("edit_Delete"), QStringLiteral("删除")),
                      &QAction::triggered, editor, &PaperEditor::remove);
+    QObject::connect(addItem(menu, QStringLiteral("edit_Import"), QStringLiteral("导入题目…")),
+                     &QAction::triggered, editor, &PaperEditor::importQuestionFile);
     return menu;
 }
 

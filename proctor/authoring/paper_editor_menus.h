@@ -37,7 +37,7 @@ inline constexpr int LargestFontSize = 40;
 QMenu *makeRichTextMenu(QTextEdit *editor, const RichTextMenuNames &names, Dialogs &dialogs,
                         QWidget *parent);
 
-// "Edit": insert, move up, move down, delete, acting on `editor`.
+// "Edit": insert, move up, move down, delete and "导入题目…", acting on `editor`.
 QMenu *makeGridMenu(PaperEditor *editor, QWidget *parent);
 
 } // namespace exam

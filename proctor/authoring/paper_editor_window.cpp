@@ -76,6 +76,7 @@ void PaperEditorWindow::connectControls()
     connect(button("Cmd_Cancel"), &QPushButton::clicked, this, &PaperEditorWindow::reject);
     connect(button("CMD_HELP"), &QPushButton::clicked, this, &PaperEditorWindow::showHelp);
     connect(m_bankButton, &QPushButton::clicked, m_bank, &QuestionBank::toggle);
+    connect(button("Cmd导入题目"), &QPushButton::clicked, e, &PaperEditor::importQuestionFile);
 
     connect(m_grid, &QTableWidget::currentCellChanged, e,
             [e](int row) {

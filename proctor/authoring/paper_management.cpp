@@ -415,4 +415,14 @@ void PaperManagement::exportToWord()
         showMessage(QStringLiteral("输出到 WORD 的功能尚未提供!"));
 }
 
+void PaperManagement::exportToPdf()
+{
+    const PaperRow *r = selectedRow();
+    if (const AuthoringAction &exportPaper = pdfExporter())
+        exportPaper(
+            AuthoringRequest{m_dialogParent, &m_dialogs, m_paths.root(), r ? *r : PaperRow()});
+    else
+        showMessage(QStringLiteral("输出到 PDF 的功能尚未提供!"));
+}
+
 } // namespace exam

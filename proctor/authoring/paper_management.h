@@ -92,6 +92,7 @@ public:
     void exportPaper();
     void importPaper();
     void exportToWord();
+    void exportToPdf();
 
 signals:
     // The list's names, their order or the selection changed.

@@ -76,6 +76,7 @@ void PaperManagementWindow::buildLayout()
     transfer->addWidget(addButton(QStringLiteral("Cmd导出试卷"), QStringLiteral("导出试卷")));
     transfer->addWidget(addButton(QStringLiteral("Cmd导入试卷"), QStringLiteral("导入试卷")));
     transfer->addWidget(addButton(QStringLiteral("CmdToWORD"), QStringLiteral("输出到 WORD")));
+    transfer->addWidget(addButton(QStringLiteral("CmdToPDF"), QStringLiteral("输出到 PDF")));
     transfer->addStretch(1);
     transfer->addWidget(addButton(QStringLiteral("Cmd保存"), QStringLiteral("保存")));
     transfer->addWidget(addButton(QStringLiteral("Command3"), QStringLiteral("确定")));
@@ -166,6 +167,7 @@ void PaperManagementWindow::connectButtons()
     connect(button("Cmd导出试卷"), &QPushButton::clicked, m, &PaperManagement::exportPaper);
     connect(button("Cmd导入试卷"), &QPushButton::clicked, m, &PaperManagement::importPaper);
     connect(button("CmdToWORD"), &QPushButton::clicked, m, &PaperManagement::exportToWord);
+    connect(button("CmdToPDF"), &QPushButton::clicked, m, &PaperManagement::exportToPdf);
     connect(button("Command3"), &QPushButton::clicked, this, [this] {
         if (m_management->saveForClosing())
             accept();

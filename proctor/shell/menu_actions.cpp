@@ -4,6 +4,7 @@
 #include "proctor/authoring/paper_document_export.h"
 #include "proctor/authoring/paper_editor_opener.h"
 #include "proctor/authoring/paper_management_window.h"
+#include "proctor/authoring/paper_pdf_export.h"
 #include "proctor/classes/class_window.h"
 #include "proctor/classes/exam_room_window.h"
 #include "proctor/export/results_export.h"
@@ -24,6 +25,8 @@ MenuOpeners makeMenuOpeners(const ConsoleContext &context)
     setPaperEditorOpener(openPaperEditor);
     // "输出到 WORD" fills the repository's paper template and opens the document.
     setWordExporter(paperDocumentExporter());
+    // "输出到 PDF" prints the paper as the students' or the teacher's copy.
+    setPdfExporter(paperPdfExporter());
 
     MenuOpeners openers;
     openers.papers = [root = context.repositoryRoot, dialogs](QWidget *parent) {

@@ -2,6 +2,8 @@
 #include "platform/dialogs/fake_dialogs.h"
 #include "proctor/authoring/current_paper.h"
 #include "proctor/authoring/paper_document_export.h"
+#include "proctor/authoring/paper_pdf_export.h"
+#include "repository/system_profile.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -40,6 +42,9 @@ private slots:
     void shouldReportWhatStopsTheExport_data();
     void shouldReportWhatStopsTheExport();
     void shouldKeepTheQuestionsBeforeAnUnreadableFile();
+    void pdfShouldSaveTheChosenCopyAndOpenIt_data();
+    void pdfShouldSaveTheChosenCopyAndOpenIt();
+    void pdfOfAnUnreadablePaperShouldSaveNothing();
 
 private:
     AuthoringRequest request(const PaperRow &row);
@@ -221,6 +226,52 @@ void TestPaperDocumentExport::shouldKeepTheQuestionsBeforeAnUnreadableFile()
     QVERIFY(text.contains(questionText(1)));
     QVERIFY(text.contains(questionText(2)));
     QVERIFY(!text.contains(questionText(3)));
+}
+
+void TestPaperDocumentExport::pdfShouldSaveTheChosenCopyAndOpenIt_data()
+{
+    QTest::addColumn<bool>("teacherCopy");
+    QTest::addColumn<QString>("fileName");
+    QTest::newRow("students' copy") << false << QStringLiteral("期中考试.pdf");
+    QTest::newRow("teacher's copy") << true << QStringLiteral("期中考试 教师用卷.pdf");
+}
+
+void TestPaperDocumentExport::pdfShouldSaveTheChosenCopyAndOpenIt()
+{
+    QFETCH(bool, teacherCopy);
+    QFETCH(QString, fileName);
+    QVERIFY(m_repository->makePaper(paper, threeQuestions(), 5));
+    QVERIFY(m_repository->paths().createSystemFolder());
+    QVERIFY(writePaperRoster(m_repository->paths().systemProfile(), {{paper, QStringLiteral("1"), {}}}));
+    m_dialogs.answerQuestion(teacherCopy);
+    paperPdfExporter(context())(request(paperRow(paper, 3, QStringLiteral("15"))));
+
+    QCOMPARE(outputFiles(), QStringList{fileName});
+    const QString path = QDir(m_output->path()).filePath(fileName);
+    QCOMPARE(m_opened, QStringList{path});
+    QFile pdf(path);
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QVERIFY(pdf.readAll().startsWith("%PDF-"));
+    QCOMPARE(m_dialogs.texts(),
+             (QStringList{QStringLiteral("是否输出教师用卷(含标准答案和解题辅导)?"),
+                          QStringLiteral("试卷已输出到 PDF。\n\n文件保存在：") + QDir::toNativeSeparators(path)}));
+}
+
+void TestPaperDocumentExport::pdfOfAnUnreadablePaperShouldSaveNothing()
+{
+    QVERIFY(m_repository->makePaper(paper, threeQuestions(), 5));
+    QVERIFY(m_repository->paths().createSystemFolder());
+    QVERIFY(writePaperRoster(m_repository->paths().systemProfile(), {{paper, QStringLiteral("1"), {}}}));
+    QVERIFY(QFile::remove(m_repository->paths().paperFile(paper, QStringLiteral("201.RTF"))));
+    exportPaperPdf(request(paperRow(paper, 3, QStringLiteral("15"))), context());
+
+    QVERIFY(outputFiles().isEmpty());
+    QVERIFY(m_opened.isEmpty());
+    QCOMPARE(m_dialogs.messages().size(), 1);
+    QVERIFY2(m_dialogs.messages().first().startsWith(QStringLiteral("试卷没有输出到 PDF。\n\n")),
+             qPrintable(m_dialogs.messages().first()));
+    QVERIFY2(m_dialogs.messages().first().contains(QStringLiteral("201.RTF")),
+             qPrintable(m_dialogs.messages().first()));
 }
 
 QTEST_MAIN(TestPaperDocumentExport)

@@ -83,6 +83,9 @@ private slots:
     void failedWriteShouldKeepTheQuestionAndItsText();
     void importWhoseCopyFailsShouldAddNothing();
     void ownMarkShouldKeepTheTotalCurrent();
+    void importedFileShouldLandAfterTheCurrentQuestion();
+    void importedFileShouldBeDroppedByCancel();
+    void brokenImportFileShouldAddNothing();
 };
 
 void TestPaperEditor::paperWithoutQuestionsShouldGetOneBlankQuestion()
@@ -555,6 +558,89 @@ void TestPaperEditor::ownMarkShouldKeepTheTotalCurrent()
     QCOMPARE(e.frameCaption(), QStringLiteral("题号:1   总题数:2  总分:13"));
     e.setUsesDefaultMark(true);
     QCOMPARE(e.frameCaption(), QStringLiteral("题号:1   总题数:2  总分:10"));
+}
+
+namespace {
+
+const QByteArray ImportGift = "::a:: 天是蓝的。{T}\n"
+                              "\n"
+                              "两个加两个? {=四 =4}\n"
+                              "\n"
+                              "1 + 2 = {~2 =3 ####一加二等于三}\n";
+
+QString importFile(const EditorRepository &repo, const QByteArray &bytes)
+{
+    const QString path = repo.root() + QStringLiteral("/题目.gift");
+    authoring_test::writeFile(path, bytes);
+    return path;
+}
+
+} // namespace
+
+void TestPaperEditor::importedFileShouldLandAfterTheCurrentQuestion()
+{
+    Fixture f;
+    f.repo.makeNumberedPaper(Paper, 3);
+    PaperEditor &e = f.open();
+    e.select(2);
+    f.dialogs.answerFile(importFile(f.repo, ImportGift));
+    e.importQuestionFile();
+
+    QStringList texts;
+    QStringList answers;
+    for (int k = 1; k <= e.table().count(); ++k) {
+        texts << e.table().plainText(k).trimmed();
+        answers << e.table().question(k).answer;
+    }
+    QCOMPARE(texts, QStringList({"第1题", "第2题", "天是蓝的。\nA. 是\nB. 非",
+                                 "1 + 2 =\nA. 2\nB. 3", "第3题"}));
+    QCOMPARE(answers, QStringList({"1", "2", "1", "2", "3"}));
+    QCOMPARE(e.current(), 3);
+    QCOMPARE(e.questionDocument()->toPlainText(), QStringLiteral("天是蓝的。\nA. 是\nB. 非"));
+    QVERIFY(e.isModified());
+    QCOMPARE(f.dialogs.messages(),
+             QStringList({"已导入 2 道考题。以下 1 道考题没有导入:\n"
+                          "第 3 行: 题型“填空题”不能导入,本系统只有选择题和判断题"}));
+
+    QVERIFY(e.save());
+    const exam::PaperData stored = f.stored();
+    QCOMPARE(stored.questionCount, 5);
+    const QString explanation = f.paperFolder() + u'/' + stored.question(4).explainFile;
+    QCOMPARE(rtfPlainText(readFile(explanation)).trimmed(), QStringLiteral("一加二等于三"));
+}
+
+void TestPaperEditor::importedFileShouldBeDroppedByCancel()
+{
+    Fixture f;
+    f.repo.makeNumberedPaper(Paper, 2);
+    const auto before = tree(f.repo.root());
+    PaperEditor &e = f.open();
+    const QString file = importFile(f.repo, ImportGift);
+    f.dialogs.answerFile(file);
+    e.importQuestionFile();
+    QCOMPARE(e.table().count(), 4);
+    f.dialogs.answerQuestion(true);
+    QVERIFY(e.confirmClose());
+    e.clearWorkingFolder();
+    QVERIFY(QFile::remove(file));
+    QCOMPARE(tree(f.repo.root()), before);
+}
+
+void TestPaperEditor::brokenImportFileShouldAddNothing()
+{
+    Fixture f;
+    f.repo.makeNumberedPaper(Paper, 2);
+    PaperEditor &e = f.open();
+    const auto before = EditorRepository::rtfNames(f.repo.workingFolder());
+    const QString file = importFile(f.repo, "第一题 {=对 ~错}\n\n第二题 {=甲 ~乙\n");
+    f.dialogs.answerFile(file);
+    e.importQuestionFile();
+    QCOMPARE(f.dialogs.messages(),
+             QStringList({"文件有错误,没有导入任何考题。\n" + QDir::toNativeSeparators(file)
+                          + "\n第 3 行: “{”没有对应的“}”"}));
+    QCOMPARE(e.table().count(), 2);
+    QVERIFY(!e.isModified());
+    QCOMPARE(EditorRepository::rtfNames(f.repo.workingFolder()), before);
 }
 
 QTEST_MAIN(TestPaperEditor)

@@ -82,6 +82,7 @@ private slots:
     void listSelectionShouldShowThePaper();
     void doubleClickShouldOpenTheEditor();
     void wordButtonShouldSayItIsNotAvailableYet();
+    void pdfButtonShouldExportTheSelectedPaper();
     void helpButtonShouldPressF1();
     void tickingRandomDrawShouldShowThisPapersNumber();
 };
@@ -90,6 +91,7 @@ void TestPaperManagementWindow::cleanup()
 {
     exam::setPaperEditorOpener({});
     exam::setWordExporter({});
+    exam::setPdfExporter({});
 }
 
 void TestPaperManagementWindow::shouldNameEveryControl_data()
@@ -100,7 +102,7 @@ void TestPaperManagementWindow::shouldNameEveryControl_data()
         {"Command6", "新建"}, {"Command7", "删除"}, {"Cmd上移", "上移"}, {"Cmd下移", "下移"},
         {"Cmd保存", "保存"}, {"Command1", "编辑试卷"}, {"Command3", "确定"}, {"Command4", "取消"},
         {"Command5", "帮助"}, {"Cmd导出试卷", "导出试卷"}, {"Cmd导入试卷", "导入试卷"},
-        {"CmdToWORD", "输出到 WORD"}, {"Check6", "是否允许考试"}, {"Check1", "重考密码"},
+        {"CmdToWORD", "输出到 WORD"}, {"CmdToPDF", "输出到 PDF"}, {"Check6", "是否允许考试"}, {"Check1", "重考密码"},
         {"Check3", "二次登录密码"}, {"Check4", "学生考完时是否显示成绩"},
         {"Check5", "是否使用随机的考题顺序"}, {"Check考生随机抽题", "是否使用随机抽题功能"},
         {"Check是否允许考生考后查卷", "是否允许考生考后查卷"},
@@ -373,6 +375,22 @@ void TestPaperManagementWindow::wordButtonShouldSayItIsNotAvailableYet()
     window.show();
     click(window, QStringLiteral("CmdToWORD"));
     QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("输出到 WORD 的功能尚未提供!")});
+}
+
+void TestPaperManagementWindow::pdfButtonShouldExportTheSelectedPaper()
+{
+    Repository repo;
+    repo.setRoster({entry(QStringLiteral("A")), entry(QStringLiteral("B"))});
+    FakeDialogs dialogs;
+    QStringList exported;
+    exam::setPdfExporter([&exported](const exam::AuthoringRequest &request) {
+        exported << request.row.name();
+    });
+    PaperManagementWindow window(repo.root(), dialogs);
+    window.show();
+    click(window, QStringLiteral("CmdToPDF"));
+    QCOMPARE(exported, QStringList{QStringLiteral("A")});
+    QVERIFY(dialogs.messages().isEmpty());
 }
 
 void TestPaperManagementWindow::helpButtonShouldPressF1()

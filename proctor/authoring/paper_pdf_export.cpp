@@ -1,0 +1,48 @@
+#include "proctor/authoring/paper_pdf_export.h"
+
+#include "interchange/paper_content.h"
+#include "interchange/paper_writers.h"
+#include "platform/desktop/desktop_services.h"
+#include "platform/dialogs/dialogs.h"
+#include "repository/profile_values.h"
+
+namespace exam {
+
+void exportPaperPdf(const AuthoringRequest &request, const PaperDocumentContext &context)
+{
+    Dialogs &dialogs = *request.dialogs;
+    const QString paper = trimBlanks(request.row.name());
+    if (paper.isEmpty()) {
+        dialogs.message(request.parent, QStringLiteral("没有选中试卷。"), Dialogs::Icon::Warning);
+        return;
+    }
+    const bool teacherCopy = dialogs.yesNo(
+        request.parent, QStringLiteral("是否输出教师用卷(含标准答案和解题辅导)?"),
+        Dialogs::Button::No);
+
+    interchange::PaperContent content;
+    QString error;
+    const QString folder = context.outputFolder.isEmpty() ? documentsFolder() : context.outputFolder;
+    const QString name = teacherCopy ? paper + QStringLiteral(" 教师用卷") : paper;
+    const QString path = freeDocumentPath(folder, name, QStringLiteral("pdf"));
+    if (!interchange::loadPaperContent(request.repositoryRoot, paper, content, &error)
+        || !interchange::writePaperExport(content, teacherCopy ? interchange::ExportFormat::PdfTeacher
+                                                               : interchange::ExportFormat::Pdf,
+                                          path, &error)) {
+        dialogs.message(request.parent, QStringLiteral("试卷没有输出到 PDF。\n\n") + error,
+                        Dialogs::Icon::Warning);
+        return;
+    }
+    const auto open = context.openDocument ? context.openDocument : openDocument;
+    const bool opened = open(path);
+    dialogs.message(request.parent,
+                    QStringLiteral("试卷已输出到 PDF。\n\n") + savedDocumentNote(path, opened),
+                    Dialogs::Icon::Information);
+}
+
+AuthoringAction paperPdfExporter(PaperDocumentContext context)
+{
+    return [context](const AuthoringRequest &request) { exportPaperPdf(request, context); };
+}
+
+} // namespace exam
