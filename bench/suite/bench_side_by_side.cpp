@@ -1,8 +1,14 @@
 // Each of the system's costs beside the baseline it replaces, in one run:
 // - a results refresh against reading every key with a call of its own (one file open per key);
+//   the refresh is timed by the process's CPU time, as it reads on worker threads, once with the
+//   thread count the console uses and once with two threads forced, so that the parallel path is
+//   measured on a two-core machine too;
 // - the 60-second progress save of a 104-question paper against its 210 writes made one by one;
-// - the profile parser against inih, SimpleIni and QSettings on the same 1 MB file;
+// - the profile parser against inih, SimpleIni and QSettings on the same 1 MB file, every section
+//   a student of its own, so that each indexes every key;
 // - the results sort routine against the quadratic selection it is defined by.
+// Before timing, each benchmark checks that it produces what its peer produces (the same tables,
+// the same file bytes, the same number of keys, the same order) and fails otherwise.
 // bench/run.sh prints the figures side by side with their ratios.
 
 #include "bench/bench_checks.h"
@@ -11,6 +17,7 @@
 #include "proctor/results/results_loader.h"
 #include "proctor/results/sort_routine.h"
 #include "repository/profile_file.h"
+#include "repository/profile_format.h"
 #include "repository/profile_values.h"
 #include "repository/result_profile.h"
 
@@ -52,16 +59,42 @@ void countOpens(benchmark::State &state, quint64 opensBefore)
 
 // --- Results refresh ----------------------------------------------------------------------------
 
+exam::ResultsData refreshOneKeyPerCall(const QString &root);
+
+// The tables a refresh shows, as text: every row of the student table and the question table.
+QString tablesOf(const exam::ResultsData &data)
+{
+    QString text;
+    for (const exam::StudentRecord &s : data.students) {
+        text += QStringLiteral("%1|%2|%3|%4|%5|%6|").arg(s.number, s.name, s.score, s.remainingTime, s.rank, s.formerName);
+        for (qint64 answer : s.answers)
+            text += QString::number(answer) + u',';
+        text += u'\n';
+    }
+    for (const exam::QuestionRow &q : data.questions) {
+        text += QStringLiteral("%1|%2|%3|%4|").arg(q.number).arg(q.standardAnswer).arg(q.correct).arg(q.correctRate);
+        for (int count : q.optionCounts)
+            text += QString::number(count) + u',';
+        text += u'\n';
+    }
+    return text;
+}
+
+// Arguments: students, questions, reading threads (0: as the console chooses).
 void BM_Refresh(benchmark::State &state)
 {
     SuiteRepository &bench = repository(int(state.range(0)), int(state.range(1)));
     const exam::ResultsRequest request{bench.root(), Paper, ClassName};
+    const int threads = int(state.range(2));
+    if (tablesOf(exam::loadResults(request, nullptr, threads)) != tablesOf(refreshOneKeyPerCall(bench.root())))
+        state.SkipWithError("the refresh and the one-key-per-call baseline show different tables");
     const quint64 before = exam::profileFileOpenCount();
     for (auto _ : state)
-        benchmark::DoNotOptimize(exam::loadResults(request));
+        benchmark::DoNotOptimize(exam::loadResults(request, nullptr, threads));
     countOpens(state, before);
 }
-BENCHMARK(BM_Refresh)->Args({60, 100})->Args({2000, 200})->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_Refresh)->ArgNames({"students", "questions", "threads"})->Args({60, 100, 0})->Args({2000, 200, 0})->Args({2000, 200, 2})
+    ->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 // The literal way: every value through readProfileString, each call opening its file, then the
 // same tables computed from what was read.
@@ -114,7 +147,8 @@ void BM_Refresh_BaselineOneKeyPerCall(benchmark::State &state)
         benchmark::DoNotOptimize(refreshOneKeyPerCall(bench.root()));
     countOpens(state, before);
 }
-BENCHMARK(BM_Refresh_BaselineOneKeyPerCall)->Args({60, 100})->Args({2000, 200})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Refresh_BaselineOneKeyPerCall)->ArgNames({"students", "questions"})->Args({60, 100})->Args({2000, 200})
+    ->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 // --- The 60-second save -------------------------------------------------------------------------
 
@@ -146,8 +180,40 @@ private:
     QString m_path;
 };
 
+void storeOneByOne(const QString &path, const exam::ProgressSave &save, int *writes)
+{
+    *writes = 2;
+    bench::require(writeProfileString(ClassName, exam::ResultKeys::remainingTime(SaveNumber), save.remainingTime, path), "writeProfileString");
+    bench::require(writeProfileString(ClassName, exam::ResultKeys::position(SaveNumber), QString::number(save.currentPosition), path), "writeProfileString");
+    for (int i = 0; i < SaveQuestions; ++i, ++*writes)
+        bench::require(writeProfileString(ClassName, exam::ResultKeys::answer(SaveNumber, i + 1),
+                                          exam::shortestNumberText(save.answers.at(i)), path), "writeProfileString");
+    for (int i = 0; i < SaveQuestions; ++i, ++*writes)
+        bench::require(writeProfileString(ClassName, exam::ResultKeys::order(SaveNumber, i + 1),
+                                          QString::number(save.order.at(i)), path), "writeProfileString");
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The batch and the single writes leave the same bytes.
+bool saveSidesAgree()
+{
+    SaveFile batch;
+    SaveFile single;
+    int writes = 0;
+    exam::storeProgress(batch.path(), ClassName, SaveNumber, saveRound(1));
+    storeOneByOne(single.path(), saveRound(1), &writes);
+    return bytesOf(batch.path()) == bytesOf(single.path()) && !bytesOf(batch.path()).isEmpty();
+}
+
 void BM_Save(benchmark::State &state)
 {
+    if (!saveSidesAgree())
+        state.SkipWithError("the batch store and the single writes leave different files");
     SaveFile file;
     const exam::ProgressSave rounds[] = {saveRound(1), saveRound(2)};
     int round = 0;
@@ -165,19 +231,8 @@ void BM_Save_Baseline210SingleWrites(benchmark::State &state)
     int round = 0;
     int writes = 0;
     const quint64 before = exam::profileFileOpenCount();
-    for (auto _ : state) {
-        const exam::ProgressSave &save = rounds[++round % 2];
-        const QString &path = file.path();
-        writes = 2;
-        bench::require(writeProfileString(ClassName, exam::ResultKeys::remainingTime(SaveNumber), save.remainingTime, path), "writeProfileString");
-        bench::require(writeProfileString(ClassName, exam::ResultKeys::position(SaveNumber), QString::number(save.currentPosition), path), "writeProfileString");
-        for (int i = 0; i < SaveQuestions; ++i, ++writes)
-            bench::require(writeProfileString(ClassName, exam::ResultKeys::answer(SaveNumber, i + 1),
-                               exam::shortestNumberText(save.answers.at(i)), path), "writeProfileString");
-        for (int i = 0; i < SaveQuestions; ++i, ++writes)
-            bench::require(writeProfileString(ClassName, exam::ResultKeys::order(SaveNumber, i + 1),
-                               QString::number(save.order.at(i)), path), "writeProfileString");
-    }
+    for (auto _ : state)
+        storeOneByOne(file.path(), rounds[++round % 2], &writes);
     state.counters["writes"] = writes;
     countOpens(state, before);
 }
@@ -185,16 +240,16 @@ BENCHMARK(BM_Save_Baseline210SingleWrites)->Unit(benchmark::kMillisecond);
 
 // --- Parsing one 1 MB profile -------------------------------------------------------------------
 
-// Result profiles of many students in one file, GB18030 section names, CRLF.
+// Result profiles of many students in one file, one section each (GB18030 names), CRLF: every key
+// is one that a parser must index.
 const QByteArray &oneMegabyte()
 {
     static const QByteArray bytes = [] {
-        ProfileText text;
         QByteArray all;
         for (int student = 0; all.size() < 1024 * 1024; ++student) {
             ProfileText part;
             const QString n = QString::number(1001 + student);
-            part.section(ClassName + QString::number(student % 20));
+            part.section(ClassName + n);
             for (int i = 1; i <= 100; ++i)
                 part.line(exam::ResultKeys::answer(n, i), QString::number(i * 13 % 1000));
             all += part.bytes();
@@ -215,9 +270,19 @@ const QString &oneMegabyteFile()
     return path;
 }
 
-void parsed(benchmark::State &state)
+// The keys every parser must index: one per key line of the file.
+qsizetype keysInTheFile()
+{
+    return oneMegabyte().count('=');
+}
+
+// Reports the keys a parser indexed, and fails the benchmark when it indexed another number.
+void parsed(benchmark::State &state, qsizetype keys)
 {
     state.SetBytesProcessed(qint64(state.iterations()) * oneMegabyte().size());
+    state.counters["keys"] = double(keys);
+    if (keys != keysInTheFile())
+        state.SkipWithError("the parser indexed another number of keys than the file holds");
 }
 
 void BM_Parse(benchmark::State &state)
@@ -225,7 +290,7 @@ void BM_Parse(benchmark::State &state)
     const QByteArray &bytes = oneMegabyte();
     for (auto _ : state)
         benchmark::DoNotOptimize(exam::ProfileSnapshot::fromBytes(bytes));
-    parsed(state);
+    parsed(state, exam::ProfileIndex::build(bytes).keyCount());
 }
 BENCHMARK(BM_Parse)->Unit(benchmark::kMillisecond);
 
@@ -234,26 +299,45 @@ void BM_Parse_FromFile(benchmark::State &state)
     const QString &path = oneMegabyteFile();
     for (auto _ : state)
         benchmark::DoNotOptimize(exam::ProfileSnapshot::load(path));
-    parsed(state);
+    parsed(state, exam::ProfileIndex::build(bytesOf(path)).keyCount());
 }
 BENCHMARK(BM_Parse_FromFile)->Unit(benchmark::kMillisecond);
 
 // inih calls back per key; the table it fills is what the snapshot holds.
+using KeyTable = std::unordered_map<std::string, std::string>;
+KeyTable inihTable(const QByteArray &bytes)
+{
+    KeyTable table;
+    ini_parse_string(bytes.constData(), [](void *user, const char *section, const char *name, const char *value) {
+        auto &map = *static_cast<KeyTable *>(user);
+        map.emplace(std::string(section) + '\x1f' + name, value);
+        return 1;
+    }, &table);
+    return table;
+}
+
 void BM_Parse_BaselineInih(benchmark::State &state)
 {
     const QByteArray &bytes = oneMegabyte();
+    qsizetype keys = 0;
     for (auto _ : state) {
-        std::unordered_map<std::string, std::string> table;
-        ini_parse_string(bytes.constData(), [](void *user, const char *section, const char *name, const char *value) {
-            auto &map = *static_cast<std::unordered_map<std::string, std::string> *>(user);
-            map.emplace(std::string(section) + '\x1f' + name, value);
-            return 1;
-        }, &table);
+        KeyTable table = inihTable(bytes);
+        keys = qsizetype(table.size());
         benchmark::DoNotOptimize(table);
     }
-    parsed(state);
+    parsed(state, keys);
 }
 BENCHMARK(BM_Parse_BaselineInih)->Unit(benchmark::kMillisecond);
+
+qsizetype simpleIniKeys(const CSimpleIniA &ini)
+{
+    CSimpleIniA::TNamesDepend sections;
+    ini.GetAllSections(sections);
+    qsizetype keys = 0;
+    for (const auto &section : sections)
+        keys += ini.GetSectionSize(section.pItem);
+    return keys;
+}
 
 void BM_Parse_BaselineSimpleIni(benchmark::State &state)
 {
@@ -263,7 +347,9 @@ void BM_Parse_BaselineSimpleIni(benchmark::State &state)
         ini.LoadData(bytes.constData(), std::size_t(bytes.size()));
         benchmark::DoNotOptimize(ini.IsEmpty());
     }
-    parsed(state);
+    CSimpleIniA ini(false, false, false);
+    ini.LoadData(bytes.constData(), std::size_t(bytes.size()));
+    parsed(state, simpleIniKeys(ini));
 }
 BENCHMARK(BM_Parse_BaselineSimpleIni)->Unit(benchmark::kMillisecond);
 
@@ -275,6 +361,7 @@ void BM_Parse_BaselineQSettings(benchmark::State &state)
 {
     const QString &path = oneMegabyteFile();
     QDateTime stamp = QDateTime::currentDateTime();
+    qsizetype keys = 0;
     for (auto _ : state) {
         state.PauseTiming();
         stamp = stamp.addSecs(1);
@@ -284,9 +371,9 @@ void BM_Parse_BaselineQSettings(benchmark::State &state)
         file.close();
         state.ResumeTiming();
         QSettings settings(path, QSettings::IniFormat);
-        benchmark::DoNotOptimize(settings.allKeys().size());
+        keys = settings.allKeys().size();
     }
-    parsed(state);
+    parsed(state, keys);
 }
 BENCHMARK(BM_Parse_BaselineQSettings)->Unit(benchmark::kMillisecond);
 
