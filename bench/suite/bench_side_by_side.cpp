@@ -205,7 +205,7 @@ bool saveSidesAgree()
     SaveFile batch;
     SaveFile single;
     int writes = 0;
-    exam::storeProgress(batch.path(), ClassName, SaveNumber, saveRound(1));
+    bench::require(exam::storeProgress(batch.path(), ClassName, SaveNumber, saveRound(1)), "storeProgress");
     storeOneByOne(single.path(), saveRound(1), &writes);
     return bytesOf(batch.path()) == bytesOf(single.path()) && !bytesOf(batch.path()).isEmpty();
 }
