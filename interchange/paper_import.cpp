@@ -7,22 +7,25 @@
 #include "repository/profile_values.h"
 #include "repository/repository_paths.h"
 
+#include <QDir>
+
 #include <limits>
 
 namespace exam::interchange {
 namespace {
 
 // Writes one document under a new name in the folder; its name, or empty with `error` set.
-QString storeDocument(const QString &folder, const QByteArray &rtf, RandomSource &random,
-                      QStringList &written, QString &error)
+QString storeDocument(const QString &folder, DocumentNamer &namer, const QByteArray &rtf,
+                      RandomSource &random, QStringList &written, QString &error)
 {
-    const QString name = newDocumentName(folder, QStringLiteral("RTF"), random);
+    const QString name = namer.next(QStringLiteral("RTF"), random);
     if (name.isEmpty()) {
         error = QStringLiteral("在 %1 中找不到可用的考题文件名").arg(folder);
         return {};
     }
-    const QString path = resolvePath(folder, {name});
-    if (!saveFileAtomically(path, rtf).reportTo(&error))
+    // The name is free in any letter case and has no temporaries beside it.
+    const QString path = QDir(folder).filePath(name);
+    if (!saveFileAtomically(path, rtf, LeftoverTemporaries::RemovedByCaller).reportTo(&error))
         return {};
     written.append(path);
     return name;
@@ -50,6 +53,7 @@ PaperImportOutcome appendQuestionsToPaper(const QString &repositoryRoot, const Q
         return outcome;
     }
 
+    DocumentNamer namer(folder);
     QStringList written;
     const auto undo = [&written] {
         for (const QString &path : std::as_const(written))
@@ -59,9 +63,9 @@ PaperImportOutcome appendQuestionsToPaper(const QString &repositoryRoot, const Q
     for (qsizetype i = 0; i < questions.size(); ++i) {
         const InterchangeQuestion &q = questions.at(i);
         PaperQuestion &entry = data.question(static_cast<int>(data.questionCount + 1 + i));
-        entry.questionFile = storeDocument(folder, q.questionRtf, random, written, outcome.error);
+        entry.questionFile = storeDocument(folder, namer, q.questionRtf, random, written, outcome.error);
         if (!entry.questionFile.isEmpty())
-            entry.explainFile = storeDocument(folder, q.explanationRtf, random, written, outcome.error);
+            entry.explainFile = storeDocument(folder, namer, q.explanationRtf, random, written, outcome.error);
         if (entry.explainFile.isEmpty()) {
             undo();
             return outcome;

@@ -1,9 +1,9 @@
 #include "repository/paper_profile.h"
 
+#include "repository/leftover_temporaries.h"
 #include "repository/profile_values.h"
 
 #include <QDir>
-#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -203,11 +203,23 @@ qint16 totalMark(const PaperData &paper)
 
 QString newDocumentName(const QString &folder, const QString &extension, RandomSource &random)
 {
-    QSet<QString> taken;
+    return DocumentNamer(folder).next(extension, random);
+}
+
+DocumentNamer::DocumentNamer(const QString &folder)
+{
     const QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden |
                                                      QDir::System | QDir::NoDotAndDotDot);
-    for (const QString &name : names)
-        taken.insert(name.toCaseFolded());
+    for (const QString &name : names) {
+        m_taken.insert(name.toCaseFolded());
+        // A temporary is "<file>.XXXXXX".
+        if (isLeftoverTemporary(name))
+            m_taken.insert(name.left(name.lastIndexOf(u'.')).toCaseFolded());
+    }
+}
+
+QString DocumentNamer::next(const QString &extension, RandomSource &random)
+{
     const QString suffix = QLatin1Char('.') + trimBlanks(extension);
     for (int draw = 0; draw < MaxNameDraws; ++draw) {
         const double drawn = random.uniform();
@@ -215,8 +227,10 @@ QString newDocumentName(const QString &folder, const QString &extension, RandomS
         const qint64 n = std::clamp<qint64>(qint64(std::floor(u * double(DocumentNumberRange) + 1)),
                                             1, DocumentNumberRange);
         const QString name = QString::number(n) + suffix;
-        if (!taken.contains(name.toCaseFolded()))
+        if (!m_taken.contains(name.toCaseFolded())) {
+            m_taken.insert(name.toCaseFolded());
             return name;
+        }
     }
     return QString();
 }

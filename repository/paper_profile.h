@@ -11,6 +11,7 @@
 #include "repository/random_source.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QtGlobal>
 
@@ -128,5 +129,20 @@ qint16 totalMark(const PaperData &paper);
 // with the folder's files ignoring case. Returns an empty text when no free name was drawn after
 // many attempts (a broken source or an unreadable folder).
 QString newDocumentName(const QString &folder, const QString &extension, RandomSource &random);
+
+// New document names for many files of one folder, which is listed once (an import of a thousand
+// questions would otherwise list a growing folder two thousand times). A name handed out counts as
+// taken from then on, and so does every file that a cut store left a temporary of, so nothing is
+// left to clean up beside a file stored under a handed-out name.
+class DocumentNamer
+{
+public:
+    explicit DocumentNamer(const QString &folder);
+    // As newDocumentName().
+    QString next(const QString &extension, RandomSource &random);
+
+private:
+    QSet<QString> m_taken; // case-folded
+};
 
 } // namespace exam

@@ -451,14 +451,17 @@ bool PaperEditor::importQuestions(const QList<interchange::InterchangeQuestion> 
     QStringList names;
     const auto dropWritten = [this, &names] {
         for (const QString &name : std::as_const(names))
-            QFile::remove(workingFile(name));
+            QFile::remove(QDir(m_workingFolder).filePath(name));
     };
+    DocumentNamer namer(m_workingFolder);
     for (const interchange::InterchangeQuestion &q : questions) {
         for (const QByteArray *rtf : {&q.questionRtf, &q.explanationRtf}) {
-            const QString name = newDocumentName(m_workingFolder, QStringLiteral("RTF"), m_random);
-            const Result saved = name.isEmpty()
-                                     ? Result::failure(QStringLiteral("工作文件夹中没有可用的文件名"))
-                                     : saveFileAtomically(workingFile(name), *rtf);
+            const QString name = namer.next(QStringLiteral("RTF"), m_random);
+            // A handed-out name is free in any letter case and has no temporaries beside it.
+            const Result saved =
+                name.isEmpty() ? Result::failure(QStringLiteral("工作文件夹中没有可用的文件名"))
+                               : saveFileAtomically(QDir(m_workingFolder).filePath(name), *rtf,
+                                                    LeftoverTemporaries::RemovedByCaller);
             if (!saved) {
                 dropWritten();
                 showMessage(QStringLiteral("考题没有导入: %1").arg(saved.message()));

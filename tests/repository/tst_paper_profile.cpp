@@ -66,6 +66,7 @@ private slots:
     void newDocumentNameShouldFollowTheFormula();
     void newDocumentNameShouldSkipTakenNamesInAnyCase();
     void newDocumentNameShouldGiveUpOnBrokenSource();
+    void namerShouldNeverRepeatANameNorTakeOneWithATemporary();
 
 private:
     QString path() const { return m_dir->filePath(u"p.cho"_s); }
@@ -251,6 +252,19 @@ void TestPaperProfile::newDocumentNameShouldGiveUpOnBrokenSource()
     QVERIFY(taken.open(QIODevice::WriteOnly));
     ScriptedRandom random({0.0});
     QCOMPARE(newDocumentName(m_dir->path(), u"RTF"_s, random), QString());
+}
+
+void TestPaperProfile::namerShouldNeverRepeatANameNorTakeOneWithATemporary()
+{
+    // A cut store of 25000001.rtf left its temporary.
+    QFile temporary(m_dir->filePath(u"25000001.rtf.a1B2c3"_s));
+    QVERIFY(temporary.open(QIODevice::WriteOnly));
+    DocumentNamer namer(m_dir->path());
+    ScriptedRandom random({0.5, 0.5, 0.25, 0.75});
+    QCOMPARE(namer.next(u"RTF"_s, random), u"50000001.RTF"_s);
+    // Nothing was stored under the first name, yet it is not handed out again.
+    QCOMPARE(namer.next(u"RTF"_s, random), u"75000001.RTF"_s);
+    QCOMPARE(random.draws, 4);
 }
 
 QTEST_GUILESS_MAIN(TestPaperProfile)
