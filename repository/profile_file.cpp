@@ -41,20 +41,35 @@ QString existingCaseVariant(const QString &filePath)
 
 enum class ReadStatus { Read, Missing, Failed };
 
+// Opens before asking whether the file exists: a results refresh reads thousands of files that
+// do, and each question costs a look-up of the path.
 ReadStatus readWholeFile(const QString &filePath, QByteArray *bytes)
 {
     QFile file(filePath);
-    if (!file.exists())
-        return ReadStatus::Missing;
-    ++g_openCount;
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (!file.exists())
+            return ReadStatus::Missing;
+        ++g_openCount;
         return ReadStatus::Failed;
+    }
+    ++g_openCount;
     if (file.size() > MaxProfileBytes)
         return ReadStatus::Failed;
     *bytes = file.readAll();
     if (bytes->size() > MaxProfileBytes || file.error() != QFileDevice::NoError)
         return ReadStatus::Failed;
     return ReadStatus::Read;
+}
+
+// Reads the file, or the one whose name differs from it only in letter case (files copied from
+// Windows); the spelling asked for is tried first, without listing the folder.
+ReadStatus readAnyCase(const QString &filePath, QByteArray *bytes)
+{
+    const ReadStatus status = readWholeFile(filePath, bytes);
+    if (status != ReadStatus::Missing)
+        return status;
+    const QString variant = existingCaseVariant(filePath);
+    return variant == filePath ? status : readWholeFile(variant, bytes);
 }
 
 // Loads the document a write works on: the current file, or an empty new one. `current` receives
@@ -125,7 +140,7 @@ ProfileSnapshot &ProfileSnapshot::operator=(ProfileSnapshot &&other) noexcept = 
 ProfileSnapshot ProfileSnapshot::load(const QString &filePath)
 {
     QByteArray bytes;
-    if (readWholeFile(existingCaseVariant(filePath), &bytes) != ReadStatus::Read)
+    if (readAnyCase(filePath, &bytes) != ReadStatus::Read)
         return ProfileSnapshot();
     return fromBytes(bytes);
 }
@@ -269,7 +284,7 @@ QString readProfileString(const QString &section, const QString &key, const QStr
                           const QString &filePath)
 {
     QByteArray bytes;
-    if (exam::readWholeFile(exam::existingCaseVariant(filePath), &bytes) != exam::ReadStatus::Read)
+    if (exam::readAnyCase(filePath, &bytes) != exam::ReadStatus::Read)
         return exam::profileDefaultText(defaultValue);
     return exam::findProfileValue(bytes, section, key)
         .value_or(exam::profileDefaultText(defaultValue));

@@ -17,6 +17,8 @@ namespace exam {
 
 namespace {
 
+constexpr int MissingReadAttempts = 3;
+
 qint64 wallClockNs()
 {
     return QDateTime::currentMSecsSinceEpoch() * 1'000'000;
@@ -174,18 +176,25 @@ ResultsData ResultsCache::load(const ResultsRequest &request, Pass pass, const s
         const QString fileName = data.className + number + QStringLiteral(".cho");
         const QString path = folder.find(fileName);
         if (path.isEmpty()) {
-            out[i] = readStudent(QString(), data.className, number, questionCount);
+            out[i] = readStudent(ProfileSnapshot(), data.className, number, questionCount);
             return;
         }
         PositionRead &position = positions[std::size_t(i)];
         position.fileKey = fileName.toCaseFolded();
-        const FileStamp stamp = m_stamps(path);
+        FileStamp stamp = m_stamps(path);
         const auto cached = entries.constFind(position.fileKey);
         if (pass == Pass::Changed && cached != entries.cend() && !cached->racy && cached->stamp == stamp) {
             out[i] = cached->reading;
             return;
         }
-        out[i] = readStudent(path, data.className, number, questionCount);
+        ProfileSnapshot profile = ProfileSnapshot::load(path);
+        // Under many clients saving at once, a file that a save is replacing was seen missing for
+        // a moment (a few times in a million reads): the stamp found it, so it is read again.
+        for (int attempt = 1; !profile.exists() && stamp.exists && attempt < MissingReadAttempts; ++attempt) {
+            stamp = m_stamps(path);
+            profile = ProfileSnapshot::load(path);
+        }
+        out[i] = readStudent(profile, data.className, number, questionCount);
         fresh[std::size_t(i)] = {stamp, racy(stamp, passStart), out[i]};
         position.read = true;
     });

@@ -56,13 +56,10 @@ QString FolderIndex::find(const QString &fileName) const
     return QFileInfo::exists(direct) ? direct : QString();
 }
 
-StudentReading readStudent(const QString &resultProfilePath, const QString &className,
+StudentReading readStudent(const ProfileSnapshot &resultProfile, const QString &className,
                            const QString &number, int questionCount)
 {
-    // One pass over the class's section of the file, without an index of every key.
-    const StudentResult result = resultProfilePath.isEmpty()
-                                     ? readStudentResult(ProfileSnapshot(), className, number, questionCount)
-                                     : readStudentResult(resultProfilePath, className, number, questionCount);
+    const StudentResult result = readStudentResult(resultProfile, className, number, questionCount);
     StudentReading reading;
     reading.name = result.name;
     reading.formerName = result.formerName;

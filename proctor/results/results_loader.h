@@ -5,6 +5,7 @@
 // the rest is computed from what was read, so the figures always come from one complete pass.
 
 #include "proctor/results/results_data.h"
+#include "repository/profile_file.h"
 
 #include <QHash>
 #include <QSet>
@@ -54,8 +55,9 @@ private:
 ResultsData loadResults(const ResultsRequest &request, const std::atomic<bool> *cancel = nullptr,
                         int threads = 0);
 
-// Reads one student: missing file or keys give empty texts, the score "-1" and answers 0.
-StudentReading readStudent(const QString &resultProfilePath, const QString &className,
+// One student of a loaded result profile: a missing file or keys give empty texts, the score
+// "-1" and answers 0.
+StudentReading readStudent(const ProfileSnapshot &resultProfile, const QString &className,
                            const QString &number, int questionCount);
 
 } // namespace exam

@@ -230,6 +230,32 @@ private slots:
         QCOMPARE(cache.filesReadLastPass(), Students - 1);
     }
 
+    // A file that a save is replacing can be missing to a reader for a moment after its stamp was
+    // taken: the pass reads it again instead of showing the student as not started.
+    void shouldReadAgainAFileMissingForAMoment()
+    {
+        CacheSandbox sandbox;
+        sandbox.repository().handIn(paper, className, 1003, QStringLiteral("王五"), QStringLiteral("70"), {"1", "2", "3"});
+        const QString file = sandbox.resultFile(1003);
+        const QString away = file + QStringLiteral(".away");
+        int stamps = 0;
+        // The first stamp sees the file, which then vanishes until the next stamp is taken.
+        ResultsCache cache([&](const QString &path) {
+            if (path != file)
+                return readFileStamp(path);
+            if (++stamps == 2)
+                QFile::rename(away, file);
+            const FileStamp stamp = readFileStamp(path);
+            if (stamps == 1)
+                QFile::rename(file, away);
+            return stamp;
+        });
+        const ResultsData data = cache.load(sandbox.request(), ResultsCache::Pass::Full);
+        QCOMPARE(data.students.at(2).name, QStringLiteral("王五"));
+        QCOMPARE(data.students.at(2).score, QStringLiteral("70"));
+        QCOMPARE(stamps, 2);
+    }
+
     // A rewrite that keeps size, identity and (coarse) time is seen only through the racy rule, an
     // invalidation or the teacher's full pass.
     void shouldReadAgainWhatItCannotTellFromTheStamp_data()
