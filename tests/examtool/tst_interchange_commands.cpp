@@ -221,8 +221,8 @@ QImage picture()
 // question without lettered lines, and characters GIFT and XML treat specially.
 void addMixedQuestions(Repository &repository)
 {
-    struct Spec { QString text; QString explanation; QString answer; QString mark; bool pictures; };
-    const QList<Spec> specs = {
+    struct Sample { QString text; QString explanation; QString answer; QString mark; bool pictures; };
+    const QList<Sample> samples = {
         {"如图,蓝色的长方形有几条边?\nA. 3\nB. 4\nC. 5", "长方形有 4 条边。", "2", "", true},
         {"下列哪些是偶数? {特殊} ~ = # : <b>\nA. 2\nB. 3\nC. 4 & 6\nD. 7", "", "13", "3", false},
         {"水在 0 ℃ 结冰。\nA. 是\nB. 非", "标准大气压下", "1", "2.5", false},
@@ -230,12 +230,12 @@ void addMixedQuestions(Repository &repository)
     };
     const RepositoryPaths paths = repository.paths();
     PaperData data = repository.paper();
-    for (const Spec &spec : specs) {
+    for (const Sample &sample : samples) {
         QTextDocument question;
-        question.setPlainText(spec.text);
+        question.setPlainText(sample.text);
         QTextDocument explanation;
-        explanation.setPlainText(spec.explanation);
-        if (spec.pictures) {
+        explanation.setPlainText(sample.explanation);
+        if (sample.pictures) {
             for (QTextDocument *document : {&question, &explanation}) {
                 document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("p.png")), picture());
                 // The picture stands in a paragraph of its own after the first line.
@@ -248,8 +248,8 @@ void addMixedQuestions(Repository &repository)
         const int k = ++data.questionCount;
         data.questions.resize(k + 2);
         const QString name = QString::number(100 + k);
-        data.question(k) = {name + QStringLiteral("q.RTF"), name + QStringLiteral("e.RTF"), spec.answer,
-                            spec.mark};
+        data.question(k) = {name + QStringLiteral("q.RTF"), name + QStringLiteral("e.RTF"), sample.answer,
+                            sample.mark};
         QVERIFY(saveRtfFile(paths.paperFile(Paper, data.question(k).questionFile), question));
         QVERIFY(saveRtfFile(paths.paperFile(Paper, data.question(k).explainFile), explanation));
     }
