@@ -134,7 +134,7 @@ Result writeTemporaryFile(const QString &filePath, const QByteArray &bytes, QStr
     return {};
 }
 
-Result copyFileAtomically(const QString &from, const QString &to)
+Result copyFileAtomically(const QString &from, const QString &to, LeftoverTemporaries leftovers)
 {
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly)) {
@@ -146,7 +146,7 @@ Result copyFileAtomically(const QString &from, const QString &to)
         return Result::failure(QStringLiteral("无法读取文件 %1: %2")
                                    .arg(QDir::toNativeSeparators(from), source.errorString()));
     }
-    return saveFileAtomically(to, bytes);
+    return saveFileAtomically(to, bytes, leftovers);
 }
 
 } // namespace exam

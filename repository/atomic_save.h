@@ -33,7 +33,8 @@ Result saveFileAtomically(const QString &filePath, const QByteArray &bytes,
 Result writeTemporaryFile(const QString &filePath, const QByteArray &bytes, QString *temporary);
 
 // Copies `from` over `to` with saveFileAtomically(): a failed copy leaves `to` as it was.
-Result copyFileAtomically(const QString &from, const QString &to);
+Result copyFileAtomically(const QString &from, const QString &to,
+                          LeftoverTemporaries leftovers = LeftoverTemporaries::Remove);
 
 // The text the C library gives for an error number (errno), for messages.
 QString systemErrorText(int code);

@@ -98,4 +98,9 @@ QStringList listProfileFolder(const QString &folder)
     return names;
 }
 
+void removeLeftoverTemporaries(const QString &folder)
+{
+    listProfileFolder(folder);
+}
+
 } // namespace exam

@@ -20,6 +20,10 @@ bool isLeftoverTemporary(const QString &name);
 // Removes the temporaries of `filePath` in its folder; for a profile the caller holds its update lock.
 void removeTemporariesOf(const QString &filePath);
 
+// Removes the temporaries that cut stores left in `folder`, those of files no store is writing; a
+// batch of saves into the folder then need not look for them file by file.
+void removeLeftoverTemporaries(const QString &folder);
+
 // The names of the files in `folder` (hidden and system files included), without the temporaries
 // of cut stores; those whose file is not being stored are removed on the way.
 QStringList listProfileFolder(const QString &folder);

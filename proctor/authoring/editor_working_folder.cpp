@@ -1,6 +1,7 @@
 #include "proctor/authoring/editor_working_folder.h"
 
 #include "repository/atomic_save.h"
+#include "repository/leftover_temporaries.h"
 
 #include <QDir>
 #include <QFile>
@@ -86,13 +87,15 @@ bool fillWorkingFolder(const QString &paperFolder, const QString &workingFolder,
 bool copyRtfFiles(const QString &from, const QString &to, QString *error)
 {
     bool ok = true;
+    removeLeftoverTemporaries(to);
     for (const QFileInfo &info : rtfFiles(from)) {
         // A file that differs only in letter case is the same file to the other program.
         const QString target = existingSpelling(to, info.fileName());
         const QFileInfo existing(target);
         if (existing.exists() && existing.size() == info.size() && sameBytes(info.filePath(), target))
             continue;
-        if (const Result copied = copyFileAtomically(info.filePath(), target); !copied) {
+        if (const Result copied = copyFileAtomically(info.filePath(), target, LeftoverTemporaries::RemovedByCaller);
+            !copied) {
             keepFirstError(error, copied.message());
             ok = false;
         }

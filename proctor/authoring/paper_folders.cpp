@@ -1,6 +1,7 @@
 #include "proctor/authoring/paper_folders.h"
 
 #include "repository/atomic_save.h"
+#include "repository/leftover_temporaries.h"
 #include "repository/profile_values.h"
 
 #include <QDir>
@@ -128,8 +129,13 @@ bool copyFilesInto(const QString &from, const QString &to, QString *error)
         return false;
     }
     const QDir target(to);
+    removeLeftoverTemporaries(to);
     for (const QFileInfo &file : QDir(from).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
-        if (!copyFileAtomically(file.absoluteFilePath(), target.filePath(file.fileName()))
+        // What a cut save left behind is no file of the paper.
+        if (isLeftoverTemporary(file.fileName()))
+            continue;
+        if (!copyFileAtomically(file.absoluteFilePath(), target.filePath(file.fileName()),
+                                LeftoverTemporaries::RemovedByCaller)
                  .reportTo(error))
             return false;
     }

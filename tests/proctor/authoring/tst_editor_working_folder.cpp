@@ -36,6 +36,7 @@ private slots:
     void prepareShouldDeleteOnlyRtfFiles();
     void copyShouldReplaceTheFileOfAnyLetterCase();
     void copyShouldLeaveFilesWithTheSameBytes();
+    void copyShouldRemoveWhatACutSaveLeft();
     void fillShouldCopyOnlyRtfFiles();
     void copyShouldSkipSymbolicLinksAndFolders();
     void copyShouldReportAMissingTarget();
@@ -87,6 +88,19 @@ void TestEditorWorkingFolder::copyShouldLeaveFilesWithTheSameBytes()
     QVERIFY(exam::copyRtfFiles(from.path(), to.path()));
     QCOMPARE(inodeOf(to.filePath(QStringLiteral("SAME.RTF"))), before);
     QCOMPARE(filesIn(to.path()), QStringList({"SAME.RTF"}));
+}
+
+// A save of the paper cut off before its rename left a temporary; the next save of the paper
+// removes it, and keeps a file whose name only looks like one.
+void TestEditorWorkingFolder::copyShouldRemoveWhatACutSaveLeft()
+{
+    QTemporaryDir from;
+    QTemporaryDir to;
+    writeFile(from.filePath(QStringLiteral("1.rtf")), "{\\rtf1 new}");
+    writeFile(to.filePath(QStringLiteral("2.RTF.Ab12Cd")), "{\\rtf1 cut");
+    writeFile(to.filePath(QStringLiteral("notes.backup")), "kept");
+    QVERIFY(exam::copyRtfFiles(from.path(), to.path()));
+    QCOMPARE(filesIn(to.path()), QStringList({"1.rtf", "notes.backup"}));
 }
 
 void TestEditorWorkingFolder::fillShouldCopyOnlyRtfFiles()
