@@ -1,5 +1,6 @@
 // The examtool command line: help for the tool and each command, and the exit codes of check.
 
+#include "examtool_run.h"
 #include "examtool/command_line.h"
 
 #include <QDir>
@@ -8,22 +9,11 @@
 
 namespace {
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using examtool_test::Run;
 
 Run run(const QStringList &arguments)
 {
-    Run result;
-    QTextStream out(&result.out);
-    QTextStream err(&result.err);
-    result.exitCode = exam::tool::runExamTool(arguments, out, err);
-    out.flush();
-    err.flush();
-    return result;
+    return examtool_test::runWith(exam::tool::commands(), arguments);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // "examtool import" and "examtool export" on a repository in a temporary folder: what reaches the
 // paper, what is skipped, and that a broken file or a wrong command line writes nothing.
 
+#include "examtool_run.h"
 #include "examtool/interchange_commands.h"
 #include "platform/rtf/rtf.h"
 #include "repository/paper_profile.h"
@@ -27,22 +28,11 @@ namespace {
 
 const QString Paper = QStringLiteral("期中测验");
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using examtool_test::Run;
 
 Run run(const QStringList &arguments)
 {
-    Run result;
-    QTextStream out(&result.out);
-    QTextStream err(&result.err);
-    result.exitCode = tool::runExamTool(tool::interchangeCommands(), arguments, out, err);
-    out.flush();
-    err.flush();
-    return result;
+    return examtool_test::runWith(tool::interchangeCommands(), arguments);
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)
