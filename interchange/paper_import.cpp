@@ -14,21 +14,19 @@
 namespace exam::interchange {
 namespace {
 
-// Writes one document under a new name in the folder; its name, or empty with `error` set.
-QString storeDocument(const QString &folder, DocumentNamer &namer, const QByteArray &rtf,
-                      RandomSource &random, QStringList &written, QString &error)
+// A new document name in the folder for `bytes`, added to `files`; false with `error` set when
+// the folder has no free name left.
+bool nameDocument(const QString &folder, DocumentNamer &namer, const QByteArray &bytes,
+                  RandomSource &random, QList<NewFile> &files, QString &name, QString &error)
 {
-    const QString name = namer.next(QStringLiteral("RTF"), random);
+    // The name is free in any letter case and has no temporaries beside it.
+    name = namer.next(QStringLiteral("RTF"), random);
     if (name.isEmpty()) {
         error = QStringLiteral("在 %1 中找不到可用的考题文件名").arg(folder);
-        return {};
+        return false;
     }
-    // The name is free in any letter case and has no temporaries beside it.
-    const QString path = QDir(folder).filePath(name);
-    if (!saveFileAtomically(path, rtf, LeftoverTemporaries::RemovedByCaller).reportTo(&error))
-        return {};
-    written.append(path);
-    return name;
+    files.append({QDir(folder).filePath(name), bytes});
+    return true;
 }
 
 } // namespace
@@ -54,31 +52,30 @@ PaperImportOutcome appendQuestionsToPaper(const QString &repositoryRoot, const Q
     }
 
     DocumentNamer namer(folder);
-    QStringList written;
-    const auto undo = [&written] {
-        for (const QString &path : std::as_const(written))
-            fileOps().remove(path);
-    };
+    QList<NewFile> files;
+    files.reserve(questions.size() * 2);
     data.questions.resize(total + 2);
     for (qsizetype i = 0; i < questions.size(); ++i) {
         const InterchangeQuestion &q = questions.at(i);
         PaperQuestion &entry = data.question(static_cast<int>(data.questionCount + 1 + i));
-        entry.questionFile = storeDocument(folder, namer, q.questionRtf, random, written, outcome.error);
-        if (!entry.questionFile.isEmpty())
-            entry.explainFile = storeDocument(folder, namer, q.explanationRtf, random, written, outcome.error);
-        if (entry.explainFile.isEmpty()) {
-            undo();
+        if (!nameDocument(folder, namer, q.questionRtf, random, files, entry.questionFile, outcome.error)
+            || !nameDocument(folder, namer, q.explanationRtf, random, files, entry.explainFile,
+                             outcome.error))
             return outcome;
-        }
         entry.answer = q.answer;
         entry.mark = q.mark;
-        if (progress)
-            progress(static_cast<int>(i + 1), static_cast<int>(questions.size()));
     }
+    const auto stored = [&](qsizetype documents) {
+        if (progress && documents % 2 == 0)
+            progress(static_cast<int>(documents / 2), static_cast<int>(questions.size()));
+    };
+    if (!saveNewFilesAtomically(files, stored).reportTo(&outcome.error))
+        return outcome;
     data.questionCount = static_cast<qint16>(total);
     data.fullMark = totalMark(data);
     if (!savePaper(paths.paperProfile(name), data, &outcome.error)) {
-        undo();
+        for (const NewFile &file : std::as_const(files))
+            fileOps().remove(file.path);
         return outcome;
     }
     outcome.ok = true;

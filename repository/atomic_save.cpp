@@ -37,11 +37,15 @@ QString temporaryNameFor(const QString &filePath)
     return name;
 }
 
-// Writes `bytes` to a new temporary file beside `filePath` and makes them reach the disk (the
-// temporary's name goes to `temporary`). `keepMode` is the old file's permission bits; a new file
-// gets the usual ones (0666 less umask). Returns the failure's text, or nothing.
+enum class Flush { Now, WithTheBatch };
+
+// Writes `bytes` to a new temporary file beside `filePath` and makes them reach the disk, or leaves
+// that to the flush of a batch (the temporary's name goes to `temporary`). `keepMode` is the old
+// file's permission bits; a new file gets the usual ones (0666 less umask). Returns the failure's
+// text, or nothing.
 std::optional<QString> writeTemporary(const QString &filePath, const QByteArray &bytes,
-                                      std::optional<mode_t> keepMode, QString *temporary)
+                                      std::optional<mode_t> keepMode, QString *temporary,
+                                      Flush flush = Flush::Now)
 {
     FileOps &ops = fileOps();
     int fd = -1;
@@ -52,7 +56,7 @@ std::optional<QString> writeTemporary(const QString &filePath, const QByteArray 
     if (fd < 0)
         return systemErrorText(errno);
     bool written = ops.write(fd, bytes) && (!keepMode || ops.setPermissions(fd, *keepMode))
-                   && ops.syncFile(fd);
+                   && (flush == Flush::WithTheBatch || ops.syncFile(fd));
     int code = errno;
     if (!ops.close(fd) && written) {
         written = false;
@@ -82,6 +86,16 @@ std::optional<QString> replaceFile(const QString &filePath, const QByteArray &by
     return std::nullopt;
 }
 
+QString saveFailure(const QString &filePath, const QString &why)
+{
+    return QStringLiteral("无法保存文件 %1: %2").arg(QDir::toNativeSeparators(filePath), why);
+}
+
+QString missingFolder(const QString &filePath)
+{
+    return QStringLiteral("无法保存文件 %1: 文件夹不存在").arg(QDir::toNativeSeparators(filePath));
+}
+
 } // namespace
 
 QString systemErrorText(int code)
@@ -94,8 +108,7 @@ Result saveFileAtomically(const QString &filePath, const QByteArray &bytes,
 {
     const QFileInfo info(filePath);
     if (!info.dir().exists()) {
-        return Result::failure(
-            QStringLiteral("无法保存文件 %1: 文件夹不存在").arg(QDir::toNativeSeparators(filePath)));
+        return Result::failure(missingFolder(filePath));
     }
     std::optional<mode_t> keepMode;
     if (info.exists()) {
@@ -122,15 +135,58 @@ Result saveFileAtomically(const QString &filePath, const QByteArray &bytes,
         }
         failure = *failed;
     }
-    return Result::failure(
-        QStringLiteral("无法保存文件 %1: %2").arg(QDir::toNativeSeparators(filePath), failure));
+    return Result::failure(saveFailure(filePath, failure));
 }
 
 Result writeTemporaryFile(const QString &filePath, const QByteArray &bytes, QString *temporary)
 {
     if (const std::optional<QString> failed = writeTemporary(filePath, bytes, std::nullopt, temporary))
-        return Result::failure(QStringLiteral("无法保存文件 %1: %2")
-                                   .arg(QDir::toNativeSeparators(filePath), *failed));
+        return Result::failure(saveFailure(filePath, *failed));
+    return {};
+}
+
+Result saveNewFilesAtomically(const QList<NewFile> &files,
+                              const std::function<void(qsizetype)> &progress)
+{
+    FileOps &ops = fileOps();
+    QStringList temporaries;
+    temporaries.reserve(files.size());
+    qsizetype renamed = 0;
+    const auto fail = [&](const QString &message) {
+        for (qsizetype i = 0; i < renamed; ++i)
+            ops.remove(files.at(i).path);
+        for (qsizetype i = renamed; i < temporaries.size(); ++i)
+            ops.remove(temporaries.at(i));
+        return Result::failure(message);
+    };
+    QStringList folders;
+    for (const NewFile &file : files) {
+        const QString folder = QFileInfo(file.path).absolutePath();
+        if (folders.contains(folder))
+            continue;
+        if (!QFileInfo(folder).isDir())
+            return fail(missingFolder(file.path));
+        folders.append(folder);
+    }
+    for (const NewFile &file : files) {
+        QString temporary;
+        if (const std::optional<QString> failed =
+                writeTemporary(file.path, file.bytes, std::nullopt, &temporary, Flush::WithTheBatch))
+            return fail(saveFailure(file.path, *failed));
+        temporaries.append(temporary);
+        if (progress)
+            progress(temporaries.size());
+    }
+    for (const QString &folder : std::as_const(folders)) {
+        if (!ops.syncFileSystem(folder))
+            return fail(saveFailure(folder, systemErrorText(errno)));
+    }
+    for (; renamed < files.size(); ++renamed) {
+        if (!ops.rename(temporaries.at(renamed), files.at(renamed).path))
+            return fail(saveFailure(files.at(renamed).path, systemErrorText(errno)));
+    }
+    for (const QString &folder : std::as_const(folders))
+        ops.syncFolder(folder);
     return {};
 }
 

@@ -67,14 +67,30 @@ bool PosixFileOps::rename(const QString &from, const QString &to)
     return ::rename(native(from).constData(), native(to).constData()) == 0;
 }
 
-bool PosixFileOps::syncFolder(const QString &folder)
+namespace {
+
+bool syncThroughFolder(const QString &folder, int (*sync)(int))
 {
     const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    const bool synced = ::fsync(fd) == 0;
+    const bool synced = sync(fd) == 0;
+    const int code = errno;
     ::close(fd);
+    errno = code;
     return synced;
+}
+
+} // namespace
+
+bool PosixFileOps::syncFolder(const QString &folder)
+{
+    return syncThroughFolder(folder, ::fsync);
+}
+
+bool PosixFileOps::syncFileSystem(const QString &folder)
+{
+    return syncThroughFolder(folder, ::syncfs);
 }
 
 bool PosixFileOps::remove(const QString &path)

@@ -26,6 +26,8 @@ public:
     virtual bool rename(const QString &from, const QString &to) = 0;
     // fsync(2) of the folder: the names created, renamed and removed in it reach the disk.
     virtual bool syncFolder(const QString &folder) = 0;
+    // syncfs(2) of the folder's file system: the data of every file written on it reaches the disk.
+    virtual bool syncFileSystem(const QString &folder) = 0;
     virtual bool remove(const QString &path) = 0;
 };
 
@@ -40,6 +42,7 @@ public:
     bool close(int fd) override;
     bool rename(const QString &from, const QString &to) override;
     bool syncFolder(const QString &folder) override;
+    bool syncFileSystem(const QString &folder) override;
     bool remove(const QString &path) override;
 };
 

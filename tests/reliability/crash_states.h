@@ -7,6 +7,8 @@
 // - data written but not yet flushed by fsync of its file may be lost, kept in part (half of a
 //   write, or the file's new length filled with zeros) or kept whole; a truncation not yet flushed
 //   may be lost;
+// - a flush of the whole file system (syncfs) makes all data written before it durable; the names
+//   are taken as still in doubt, the weaker rule;
 // - a name created, renamed or removed in a folder is durable only once the folder is flushed;
 //   until then any of those changes may have reached the disk or not, in any order;
 // - what was flushed before the cut stays.
@@ -33,7 +35,7 @@ namespace reliability {
 
 struct FileOp
 {
-    enum Kind { Create, Truncate, Write, SyncFile, Rename, SyncFolder, Remove };
+    enum Kind { Create, Truncate, Write, SyncFile, Rename, SyncFolder, SyncFileSystem, Remove };
     Kind kind;
     QString path; // the file; for Rename the old name; for SyncFolder the folder
     QString to;   // Rename: the new name
@@ -47,7 +49,11 @@ struct FileOp
         return op;
     }
     bool changesNames() const { return kind == Create || kind == Rename || kind == Remove; }
-    QString folder() const { return kind == SyncFolder ? path : QFileInfo(path).absolutePath(); }
+    bool isFlush() const { return kind == SyncFile || kind == SyncFolder || kind == SyncFileSystem; }
+    QString folder() const
+    {
+        return kind == SyncFolder || kind == SyncFileSystem ? path : QFileInfo(path).absolutePath();
+    }
 };
 
 // Performs every operation with the real calls and records it.
@@ -96,6 +102,11 @@ public:
     {
         ops.append(FileOp::on(FileOp::SyncFolder, QDir(folder).absolutePath()));
         return m_real.syncFolder(folder);
+    }
+    bool syncFileSystem(const QString &folder) override
+    {
+        ops.append(FileOp::on(FileOp::SyncFileSystem, QDir(folder).absolutePath()));
+        return m_real.syncFileSystem(folder);
     }
     bool remove(const QString &path) override
     {
@@ -211,6 +222,7 @@ inline int crashStates(const DiskState &before, const QList<FileOp> &ops,
             names.remove(op.path);
             break;
         case FileOp::SyncFolder:
+        case FileOp::SyncFileSystem:
             break;
         }
         resolved.append(r);
@@ -229,9 +241,10 @@ inline int crashStates(const DiskState &before, const QList<FileOp> &ops,
                 const FileOp &later = resolved.at(j).op;
                 flushed = r.op.changesNames()
                               ? later.kind == FileOp::SyncFolder && later.path == r.op.folder()
-                              : later.kind == FileOp::SyncFile && resolved.at(j).inode == r.inode;
+                              : (later.kind == FileOp::SyncFile && resolved.at(j).inode == r.inode)
+                                    || later.kind == FileOp::SyncFileSystem;
             }
-            if (r.op.kind == FileOp::SyncFile || r.op.kind == FileOp::SyncFolder)
+            if (r.op.isFlush())
                 continue;
             durable[i] = flushed;
             if (!flushed)

@@ -126,6 +126,11 @@ public:
         reached();
         return PosixFileOps::syncFolder(folder);
     }
+    bool syncFileSystem(const QString &folder) override
+    {
+        reached();
+        return PosixFileOps::syncFileSystem(folder);
+    }
     bool remove(const QString &path) override
     {
         reached();

@@ -42,14 +42,17 @@ QStringList temporariesIn(const QString &folder)
     return found;
 }
 
-// Real calls, but every rename fails as on a share where another computer holds the file open.
+// Real calls, but every rename after the first `allowed` fails as on a share where another
+// computer holds the file open.
 class RenameRefusingFileOps final : public exam::PosixFileOps
 {
 public:
+    int allowed = 0;
     int renames = 0;
-    bool rename(const QString &, const QString &) override
+    bool rename(const QString &from, const QString &to) override
     {
-        ++renames;
+        if (renames++ < allowed)
+            return PosixFileOps::rename(from, to);
         errno = EBUSY;
         return false;
     }
@@ -198,6 +201,41 @@ private slots:
         QStringList left = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
         QCOMPARE(left, (QStringList{QStringLiteral("q1.RTF"), QStringLiteral("q1.RTF.backup1"),
                                     QStringLiteral("q2.RTF.Ab12Cd")}));
+    }
+
+    // A batch is all or nothing: a failure at any step leaves none of its files or temporaries.
+    void failedBatchShouldLeaveNothingOfIt_data()
+    {
+        QTest::addColumn<bool>("missingFolder");
+        QTest::addColumn<int>("renamesAllowed");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("a file's folder is missing") << true << 3 << QStringLiteral("文件夹不存在");
+        QTest::newRow("the first rename fails") << false << 0 << QStringLiteral("3.RTF");
+        QTest::newRow("a rename fails after two") << false << 2 << QStringLiteral("5.RTF");
+    }
+    void failedBatchShouldLeaveNothingOfIt()
+    {
+        QFETCH(bool, missingFolder);
+        QFETCH(int, renamesAllowed);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        writeFile(dir.filePath(QStringLiteral("1.RTF")), "kept");
+        QList<exam::NewFile> files;
+        for (int n = 3; n <= 6; ++n)
+            files.append({dir.filePath(QStringLiteral("%1.RTF").arg(n)), QByteArray::number(n)});
+        if (missingFolder)
+            files.append({dir.filePath(QStringLiteral("missing/7.RTF")), "7"});
+        RenameRefusingFileOps refusing;
+        refusing.allowed = renamesAllowed;
+        exam::Result saved;
+        {
+            const exam::ScopedFileOps installed(refusing);
+            saved = exam::saveNewFilesAtomically(files);
+        }
+        QVERIFY(!saved.ok());
+        QVERIFY2(saved.message().startsWith(QStringLiteral("无法保存文件 ")), qPrintable(saved.message()));
+        QVERIFY2(saved.message().contains(expected), qPrintable(saved.message()));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("1.RTF")});
     }
 
     void copyOfAMissingFileShouldLeaveTheTarget()
