@@ -2,6 +2,8 @@
 
 #include "repository/atomic_save.h"
 #include "repository/leftover_temporaries.h"
+#include "repository/profile_values.h"
+#include "repository/repository_paths.h"
 
 #include <QDir>
 #include <QFile>
@@ -68,20 +70,60 @@ bool prepareWorkingFolder(const QString &folder, QString *error)
     return removeRtfFiles(folder, error);
 }
 
-bool fillWorkingFolder(const QString &paperFolder, const QString &workingFolder, QString *error)
+QString paperQuestionFile(const QString &paperFolder, const QString &fileName)
 {
-    bool ok = true;
-    for (const QFileInfo &info : rtfFiles(paperFolder)) {
-        const QString target = QDir(workingFolder).filePath(info.fileName());
-        QFile source(info.filePath());
-        QFile copy(target);
-        if (!source.open(QIODevice::ReadOnly) || !copy.open(QIODevice::WriteOnly | QIODevice::Truncate)
-            || copy.write(source.readAll()) < 0) {
-            keepFirstError(error, QStringLiteral("无法复制文件 %1。").arg(info.filePath()));
-            ok = false;
-        }
+    const QString name = trimBlanks(fileName);
+    if (name.isEmpty())
+        return {};
+    const QFileInfo info(resolvePath(paperFolder, {name}));
+    return info.isFile() && !info.isSymLink() && isRtfFileName(info.fileName()) ? info.filePath()
+                                                                                : QString();
+}
+
+bool copyQuestionFile(const QString &paperFolder, const QString &workingFolder,
+                      const QString &fileName, QString *error)
+{
+    const QString name = trimBlanks(fileName);
+    if (name.isEmpty())
+        return true;
+    const QFileInfo existing(resolvePath(workingFolder, {name}));
+    if (existing.exists() || existing.isSymLink())
+        return true;
+    const QString from = paperQuestionFile(paperFolder, name);
+    if (from.isEmpty())
+        return true;
+    // A plain write, not QFile::copy(): the copy must be writable even when the paper's file is not.
+    QFile source(from);
+    QFile copy(QDir(workingFolder).filePath(QFileInfo(from).fileName()));
+    if (!source.open(QIODevice::ReadOnly) || !copy.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || copy.write(source.readAll()) < 0) {
+        keepFirstError(error, QStringLiteral("无法复制文件 %1。").arg(from));
+        return false;
     }
-    return ok;
+    return true;
+}
+
+NewQuestionFileNames::NewQuestionFileNames(const QString &workingFolder, const QString &paperFolder)
+    : m_working(workingFolder)
+{
+    const QStringList names = QDir(paperFolder).entryList(QDir::AllEntries | QDir::Hidden |
+                                                          QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &name : names) {
+        m_paperNames.insert(name.toCaseFolded());
+        if (isLeftoverTemporary(name))
+            m_paperNames.insert(name.left(name.lastIndexOf(u'.')).toCaseFolded());
+    }
+}
+
+QString NewQuestionFileNames::next(RandomSource &random)
+{
+    // A name the namer handed out counts as taken by it from then on, so this ends at the latest
+    // when each name of the paper folder was drawn once, or when the namer gives up.
+    for (;;) {
+        const QString name = m_working.next(QStringLiteral("RTF"), random);
+        if (name.isEmpty() || !m_paperNames.contains(name.toCaseFolded()))
+            return name;
+    }
 }
 
 bool copyRtfFiles(const QString &from, const QString &to, QString *error)

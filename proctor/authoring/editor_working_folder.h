@@ -1,17 +1,23 @@
 #pragma once
 
 // The paper editor's working folder: a local folder that holds copies of one paper's question
-// files while the editor is open. The editor loads and saves only these copies; "确定" copies them
-// back into the paper folder and removes the paper's files that no question names any more.
+// files while the editor is open. It starts empty; a question's files are copied in the first time
+// the question is shown, so opening a large paper copies nothing. The editor loads and saves only
+// these copies; "确定" copies them back into the paper folder (the files of questions never shown
+// are there already) and removes the paper's files that no question names any more.
 //
 // Only "*.rtf" files (any letter case) directly in a folder are touched, never sub-folders or
 // symbolic links. Each function returns false and puts a Chinese text naming the folder or file
 // into `error` when given.
 
+#include "repository/paper_profile.h"
+
 #include <QSet>
 #include <QString>
 
 namespace exam {
+
+class RandomSource;
 
 // True for a file name ending in ".rtf", in any letter case.
 bool isRtfFileName(const QString &fileName);
@@ -19,10 +25,31 @@ bool isRtfFileName(const QString &fileName);
 // Creates the folder when missing, otherwise deletes every "*.rtf" file in it.
 [[nodiscard]] bool prepareWorkingFolder(const QString &folder, QString *error = nullptr);
 
-// Copies every "*.rtf" file of the paper folder into the (emptied) working folder. The copies are
-// scratch files: they are not flushed to disk one by one, which keeps opening a large paper fast.
-[[nodiscard]] bool fillWorkingFolder(const QString &paperFolder, const QString &workingFolder,
-                       QString *error = nullptr);
+// The paper folder's file of a question file name (trimmed, matched ignoring letter case) when it
+// is a plain "*.rtf" file there, the kind the editor copies; empty otherwise.
+QString paperQuestionFile(const QString &paperFolder, const QString &fileName);
+
+// Copies the paper folder's file of a question file name into the working folder, under the paper
+// folder's spelling, unless the working folder has a file of that name already (an earlier copy,
+// perhaps edited since, or a new question's file) or the paper folder has none. The copy is a
+// scratch file, not flushed to disk: the paper folder keeps the file until "确定".
+[[nodiscard]] bool copyQuestionFile(const QString &paperFolder, const QString &workingFolder,
+                                    const QString &fileName, QString *error = nullptr);
+
+// Names for new question files ("<n>.RTF", as newDocumentName() draws them) that are free in the
+// working folder and in the paper folder too: a question file not copied yet must not be replaced
+// at "确定" by a new file of the same name. Each folder is listed once.
+class NewQuestionFileNames
+{
+public:
+    NewQuestionFileNames(const QString &workingFolder, const QString &paperFolder);
+    // Empty when no free name was drawn (a broken source or an unreadable folder).
+    QString next(RandomSource &random);
+
+private:
+    DocumentNamer m_working;
+    QSet<QString> m_paperNames; // case-folded, with the files that cut stores left temporaries of
+};
 
 // Copies every "*.rtf" file of `from` into `to` under its own name with copyFileAtomically(); a
 // file of the same name (in any letter case) is replaced, and left alone when it holds the same

@@ -51,14 +51,13 @@ bool PaperEditor::open(QString *error)
     setModified(false);
     if (!prepareWorkingFolder(m_workingFolder, error))
         return false;
-    // A file that cannot be copied shows as an empty question; the others are still edited.
-    std::ignore = fillWorkingFolder(m_paths.paperFolder(m_paper), m_workingFolder);
-
+    // Nothing is copied yet (see workingCopy()): the grid's texts come from the paper folder.
+    const QString folder = paperFolder();
     const PaperData paper = loadPaper(m_paths.paperProfile(m_paper));
     QStringList texts;
     texts.reserve(paper.questionCount);
     for (int k = 1; k <= paper.questionCount; ++k)
-        texts.append(rtfPlainText(fileBytes(workingFile(paper.question(k).questionFile))));
+        texts.append(rtfPlainText(fileBytes(paperQuestionFile(folder, paper.question(k).questionFile))));
     m_table = QuestionTable(paper, texts);
     m_current = 0;
     m_activated = false;
@@ -86,6 +85,19 @@ QString PaperEditor::workingFile(const QString &fileName) const
 {
     const QString name = trimBlanks(fileName);
     return name.isEmpty() ? QString() : resolvePath(m_workingFolder, {name});
+}
+
+QString PaperEditor::paperFolder() const
+{
+    return m_paths.paperFolder(m_paper);
+}
+
+// A question's file is copied into the working folder the first time the question is shown, so
+// opening a large paper copies nothing; one that cannot be copied shows as empty, as a missing one.
+QString PaperEditor::workingCopy(const QString &fileName)
+{
+    std::ignore = copyQuestionFile(paperFolder(), m_workingFolder, fileName);
+    return workingFile(fileName);
 }
 
 OptionTicks PaperEditor::answerTicks() const
@@ -156,7 +168,7 @@ bool PaperEditor::saveEditors()
 // A new empty question file in the working folder; its path, and its bare name in `name`.
 QString PaperEditor::newWorkingFile(QString *name)
 {
-    *name = newDocumentName(m_workingFolder, QStringLiteral("RTF"), m_random);
+    *name = NewQuestionFileNames(m_workingFolder, paperFolder()).next(m_random);
     if (name->isEmpty()) {
         showMessage(QStringLiteral("无法在工作文件夹 %1 中为考题取得新的文件名。").arg(m_workingFolder));
         return {};
@@ -190,8 +202,8 @@ void PaperEditor::showQuestion()
     if (!m_table.isValidRow(m_current))
         return;
     const PaperQuestion &q = m_table.question(m_current);
-    m_questionPath = workingFile(q.questionFile);
-    m_explanationPath = workingFile(q.explainFile);
+    m_questionPath = workingCopy(q.questionFile);
+    m_explanationPath = workingCopy(q.explainFile);
     loadDocument(m_questionDoc, m_questionPath);
     loadDocument(m_explanationDoc, m_explanationPath);
     m_usesDefaultMark = trimBlanks(q.mark).isEmpty();
@@ -453,10 +465,10 @@ bool PaperEditor::importQuestions(const QList<interchange::InterchangeQuestion> 
         for (const QString &name : std::as_const(names))
             QFile::remove(QDir(m_workingFolder).filePath(name));
     };
-    DocumentNamer namer(m_workingFolder);
+    NewQuestionFileNames namer(m_workingFolder, paperFolder());
     for (const interchange::InterchangeQuestion &q : questions) {
         for (const QByteArray *rtf : {&q.questionRtf, &q.explanationRtf}) {
-            const QString name = namer.next(QStringLiteral("RTF"), m_random);
+            const QString name = namer.next(m_random);
             // A handed-out name is free in any letter case and has no temporaries beside it.
             const Result saved =
                 name.isEmpty() ? Result::failure(QStringLiteral("工作文件夹中没有可用的文件名"))
@@ -493,11 +505,13 @@ bool PaperEditor::save(QString *error)
             *error = QStringLiteral("考题文件无法保存,试卷没有保存。");
         return false;
     }
-    const QString paperFolder = m_paths.paperFolder(m_paper);
+    const QString folder = paperFolder();
     // Files first, then the profile that names them, then the files nobody names any more: a client
-    // reading the paper meanwhile never meets a profile naming a file that is not there yet.
+    // reading the paper meanwhile never meets a profile naming a file that is not there yet. The
+    // working folder holds the files of the questions shown and of the new ones; the others are in
+    // the paper folder as they were.
     QString failure;
-    if (!copyRtfFiles(m_workingFolder, paperFolder, &failure)
+    if (!copyRtfFiles(m_workingFolder, folder, &failure)
         || !savePaper(m_paths.paperProfile(m_paper), m_table.paperToSave(), &failure)) {
         if (error)
             *error = QStringLiteral("试卷没有保存: ") + failure;
@@ -505,7 +519,7 @@ bool PaperEditor::save(QString *error)
     }
     // The paper is saved: files no question names are only leftovers, which the next save removes
     // when they cannot go now.
-    std::ignore = removeUnnamedRtfFiles(paperFolder, m_table.referencedFiles());
+    std::ignore = removeUnnamedRtfFiles(folder, m_table.referencedFiles());
     setModified(false);
     return true;
 }

@@ -36,8 +36,9 @@ public:
 
     void setDialogParent(QWidget *parent) { m_dialogParent = parent; }
 
-    // Empties the working folder, copies the paper's question files into it and loads the paper.
-    // False (with a Chinese text in `error`) when the working folder cannot be used.
+    // Empties the working folder and loads the paper; a question's files are copied into the
+    // working folder when the question is first shown. False (with a Chinese text in `error`)
+    // when the working folder cannot be used.
     [[nodiscard]] bool open(QString *error = nullptr);
     // The first time the window is shown: an empty paper gets one blank question, then question 1
     // is shown. Later activations change nothing, so the teacher keeps his place.
@@ -114,6 +115,8 @@ private:
     void setModified(bool modified);
     void showQuestion();
     void updateCaption(const QString &totalLabel);
+    QString paperFolder() const;
+    QString workingCopy(const QString &fileName);
     void loadDocument(QTextDocument *document, const QString &path);
     bool saveDocument(QTextDocument *document, QString &path, bool isQuestionFile);
     QString newWorkingFile(QString *name);

@@ -1,9 +1,11 @@
 #include "authoring_fixture.h"
 
 #include "proctor/authoring/editor_working_folder.h"
+#include "repository/random_source.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,6 +27,17 @@ QStringList filesIn(const QString &folder)
     return QDir(folder).entryList(QDir::Files | QDir::System, QDir::Name);
 }
 
+// Draws the numbers n given, as "<n>.RTF" names come from them.
+class DrawnNumbers final : public exam::RandomSource
+{
+public:
+    explicit DrawnNumbers(QList<int> numbers) : m_numbers(std::move(numbers)) {}
+    double uniform() override { return (m_numbers.takeFirst() - 0.5) / 100000000.0; }
+
+private:
+    QList<int> m_numbers;
+};
+
 } // namespace
 
 class TestEditorWorkingFolder : public QObject
@@ -37,7 +50,10 @@ private slots:
     void copyShouldReplaceTheFileOfAnyLetterCase();
     void copyShouldLeaveFilesWithTheSameBytes();
     void copyShouldRemoveWhatACutSaveLeft();
-    void fillShouldCopyOnlyRtfFiles();
+    void questionFileShouldBeCopiedOnce_data();
+    void questionFileShouldBeCopiedOnce();
+    void questionFileCopyShouldReportAMissingFolder();
+    void newNamesShouldAvoidThePaperFolder();
     void copyShouldSkipSymbolicLinksAndFolders();
     void copyShouldReportAMissingTarget();
     void unnamedFilesShouldGoAndNamedOnesStay();
@@ -103,19 +119,73 @@ void TestEditorWorkingFolder::copyShouldRemoveWhatACutSaveLeft()
     QCOMPARE(filesIn(to.path()), QStringList({"1.rtf", "notes.backup"}));
 }
 
-void TestEditorWorkingFolder::fillShouldCopyOnlyRtfFiles()
+void TestEditorWorkingFolder::questionFileShouldBeCopiedOnce_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("working");  // files the working folder has before
+    QTest::addColumn<QStringList>("expected"); // the working folder's files after
+    QTest::addColumn<QByteArray>("bytes");     // of the working folder's file of that name
+
+    QTest::newRow("paper's spelling") << " 1.rtf " << QStringList() << QStringList({"1.RTF"}) << QByteArray("one");
+    QTest::newRow("earlier copy kept") << "1.RTF" << QStringList({"1.rtf"}) << QStringList({"1.rtf"})
+                                       << QByteArray("edited");
+    QTest::newRow("read-only source") << "ro.rtf" << QStringList() << QStringList({"ro.rtf"}) << QByteArray("ro");
+    QTest::newRow("not a question file") << "paper.cho" << QStringList() << QStringList() << QByteArray();
+    QTest::newRow("symbolic link") << "link.rtf" << QStringList() << QStringList() << QByteArray();
+    QTest::newRow("outside the folder") << "../outside.rtf" << QStringList() << QStringList() << QByteArray();
+    QTest::newRow("missing") << "2.RTF" << QStringList() << QStringList() << QByteArray();
+    QTest::newRow("empty name") << "  " << QStringList() << QStringList() << QByteArray();
+}
+
+void TestEditorWorkingFolder::questionFileShouldBeCopiedOnce()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, working);
+    QFETCH(QStringList, expected);
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir root;
+    const QString paper = root.filePath(QStringLiteral("paper"));
+    const QString work = root.filePath(QStringLiteral("work"));
+    QVERIFY(QDir().mkpath(paper) && QDir().mkpath(work));
+    writeFile(paper + QStringLiteral("/1.RTF"), "one");
+    writeFile(paper + QStringLiteral("/ro.rtf"), "ro");
+    QVERIFY(QFile::setPermissions(paper + QStringLiteral("/ro.rtf"), QFile::ReadOwner));
+    writeFile(paper + QStringLiteral("/paper.cho"), "[MAIN]");
+    writeFile(root.filePath(QStringLiteral("outside.rtf")), "outside");
+    QVERIFY(QFile::link(root.filePath(QStringLiteral("outside.rtf")), paper + QStringLiteral("/link.rtf")));
+    for (const QString &file : working)
+        writeFile(work + u'/' + file, "edited");
+
+    QVERIFY(exam::copyQuestionFile(paper, work, name));
+    QCOMPARE(filesIn(work), expected);
+    if (!expected.isEmpty()) {
+        QCOMPARE(readFile(work + u'/' + expected.first()), bytes);
+        // The copy is the editor's to save over.
+        QVERIFY(QFileInfo(work + u'/' + expected.first()).permissions() & QFile::WriteOwner);
+    }
+}
+
+void TestEditorWorkingFolder::questionFileCopyShouldReportAMissingFolder()
+{
+    QTemporaryDir paper;
+    writeFile(paper.filePath(QStringLiteral("1.RTF")), "one");
+    QString error;
+    QVERIFY(!exam::copyQuestionFile(paper.path(), paper.filePath(QStringLiteral("missing")),
+                                    QStringLiteral("1.rtf"), &error));
+    QVERIFY(error.contains(QStringLiteral("1.RTF")));
+}
+
+void TestEditorWorkingFolder::newNamesShouldAvoidThePaperFolder()
 {
     QTemporaryDir paper;
     QTemporaryDir work;
-    writeFile(paper.filePath(QStringLiteral("1.RTF")), "one");
-    writeFile(paper.filePath(QStringLiteral("2.rtf")), "two");
-    writeFile(paper.filePath(QStringLiteral("paper.cho")), "[MAIN]");
-    QVERIFY(exam::fillWorkingFolder(paper.path(), work.path()));
-    QCOMPARE(filesIn(work.path()), QStringList({"1.RTF", "2.rtf"}));
-    QCOMPARE(readFile(work.filePath(QStringLiteral("2.rtf"))), QByteArray("two"));
-    QString error;
-    QVERIFY(!exam::fillWorkingFolder(paper.path(), work.filePath(QStringLiteral("missing")), &error));
-    QVERIFY(!error.isEmpty());
+    writeFile(paper.filePath(QStringLiteral("5.rtf")), "a question not copied yet");
+    writeFile(paper.filePath(QStringLiteral("8.RTF.Ab12Cd")), "what a cut save left");
+    writeFile(work.filePath(QStringLiteral("6.RTF")), "a new question");
+    DrawnNumbers random({5, 6, 8, 9, 5, 10});
+    exam::NewQuestionFileNames names(work.path(), paper.path());
+    QCOMPARE(names.next(random), QStringLiteral("9.RTF"));
+    QCOMPARE(names.next(random), QStringLiteral("10.RTF"));
 }
 
 void TestEditorWorkingFolder::copyShouldSkipSymbolicLinksAndFolders()

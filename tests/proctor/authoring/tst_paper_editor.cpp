@@ -58,7 +58,7 @@ class TestPaperEditor : public QObject
 private slots:
     void paperWithoutQuestionsShouldGetOneBlankQuestion();
     void okOnABlankPaperShouldWriteOneQuestion();
-    void openingShouldFillTheWorkingFolderAndTheTexts();
+    void openingShouldReadTheTextsAndCopyOnlyTheShownQuestion();
     void untouchedPaperShouldNotCountAsModified();
     void laterActivationShouldKeepTheCurrentQuestion();
     void insertOnThirdOfFiveShouldMakeRowFourCurrent();
@@ -74,6 +74,8 @@ private slots:
     void defaultMarkShouldChangeTheTotal();
     void okShouldLeaveExactlyTheNamedFiles();
     void okShouldKeepUntouchedFilesByteForByte();
+    void okShouldStoreEveryQuestionWhetherShownOrNot_data();
+    void okShouldStoreEveryQuestionWhetherShownOrNot();
     void cancelWithYesShouldLeaveThePaperUnchanged();
     void closingQuestionShouldDefaultToNo();
     void okShouldReportAFailedSaveAndKeepTheWork();
@@ -125,20 +127,28 @@ void TestPaperEditor::okOnABlankPaperShouldWriteOneQuestion()
     QCOMPARE(f.repo.mainValue(Paper, QStringLiteral("TESTTIME")), QStringLiteral("30"));
 }
 
-void TestPaperEditor::openingShouldFillTheWorkingFolderAndTheTexts()
+void TestPaperEditor::openingShouldReadTheTextsAndCopyOnlyTheShownQuestion()
 {
     Fixture f;
     f.repo.makeNumberedPaper(Paper, 3);
     authoring_test::writeFile(f.repo.workingFolder() + QStringLiteral("/old.rtf"), "{\\rtf1 old}");
     PaperEditor &e = f.open();
-    QCOMPARE(EditorRepository::rtfNames(f.repo.workingFolder()),
-             EditorRepository::rtfNames(f.paperFolder()));
+    const auto shown = [](std::initializer_list<int> questions) {
+        QSet<QString> names;
+        for (int k : questions)
+            names << QStringLiteral("期中考试q%1.rtf").arg(k) << QStringLiteral("期中考试e%1.rtf").arg(k);
+        return names;
+    };
+    QCOMPARE(EditorRepository::rtfNames(f.repo.workingFolder()), shown({1}));
     QCOMPARE(e.table().plainText(2), QStringLiteral("第2题"));
     QCOMPARE(e.questionDocument()->toPlainText(), QStringLiteral("第1题"));
     QCOMPARE(e.explanationDocument()->toPlainText(), QStringLiteral("解析第1题"));
     QCOMPARE(e.windowTitle(), QStringLiteral("编辑试卷 --期中考试"));
     QCOMPARE(e.markFieldText(), QStringLiteral(" 5"));
     QVERIFY(e.usesDefaultMark());
+    e.select(3);
+    QCOMPARE(e.questionDocument()->toPlainText(), QStringLiteral("第3题"));
+    QCOMPARE(EditorRepository::rtfNames(f.repo.workingFolder()), shown({1, 3}));
 }
 
 void TestPaperEditor::untouchedPaperShouldNotCountAsModified()
@@ -382,6 +392,82 @@ void TestPaperEditor::okShouldKeepUntouchedFilesByteForByte()
     QCOMPARE(readFile(file), odd);
 }
 
+void TestPaperEditor::okShouldStoreEveryQuestionWhetherShownOrNot_data()
+{
+    // Steps: "s3" shows question 3, "t" types "改" into the current question, "d" deletes it, "u"
+    // moves it up, "n" inserts a blank question, "b5" imports question 5 of the paper as it is stored.
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QStringList>("texts"); // the stored questions' texts
+
+    QTest::newRow("untouched") << "" << QStringList({"第1题", "第2题", "第3题", "第4题", "第5题"});
+    QTest::newRow("one shown and edited") << "s4 t"
+                                          << QStringList({"第1题", "第2题", "第3题", "第4题改", "第5题"});
+    QTest::newRow("deleted and moved") << "s3 d u" << QStringList({"第2题", "第1题", "第4题", "第5题"});
+    QTest::newRow("edited, then deleted") << "s4 t d" << QStringList({"第1题", "第2题", "第3题", "第5题"});
+    QTest::newRow("inserted and imported")
+        << "s2 n t b5 b1" << QStringList({"第1题", "第2题", "改", "第3题", "第4题", "第5题", "第5题", "第1题"});
+}
+
+// Questions never shown were never copied into the working folder: "确定" must still leave every
+// question's files in the paper folder, untouched ones byte for byte, and nothing else.
+void TestPaperEditor::okShouldStoreEveryQuestionWhetherShownOrNot()
+{
+    QFETCH(QString, steps);
+    QFETCH(QStringList, texts);
+    Fixture f;
+    f.repo.makeNumberedPaper(Paper, 5);
+    authoring_test::writeFile(f.paperFolder() + QStringLiteral("/junk.rtf"), "{\\rtf1 junk}");
+    const exam::PaperData original = f.stored();
+    const auto before = tree(f.paperFolder());
+    PaperEditor &e = f.open();
+    QSet<QString> edited;
+    for (const QString &step : steps.split(u' ', Qt::SkipEmptyParts)) {
+        const int number = step.mid(1).toInt();
+        switch (step.at(0).toLatin1()) {
+        case 's':
+            e.select(number);
+            break;
+        case 't':
+            type(e.questionDocument(), QStringLiteral("改"));
+            edited << e.table().question(e.current()).questionFile;
+            break;
+        case 'd':
+            e.remove();
+            break;
+        case 'u':
+            e.moveUp();
+            break;
+        case 'n':
+            e.insert();
+            break;
+        case 'b':
+            QVERIFY(e.importQuestion(f.paperFolder(), original.question(number),
+                                     QStringLiteral("第%1题").arg(number)));
+            break;
+        }
+    }
+    QVERIFY(e.save());
+
+    const exam::PaperData stored = f.stored();
+    QCOMPARE(EditorRepository::rtfNames(f.paperFolder()), e.table().referencedFiles());
+    QStringList storedTexts;
+    for (int k = 1; k <= stored.questionCount; ++k) {
+        const exam::PaperQuestion &q = stored.question(k);
+        storedTexts << rtfPlainText(readFile(f.paperFolder() + u'/' + q.questionFile));
+        const QString explanation = rtfPlainText(readFile(f.paperFolder() + u'/' + q.explainFile));
+        const QString shownText = storedTexts.last();
+        QCOMPARE(explanation, shownText.startsWith(u'第')
+                                  ? QStringLiteral("解析") + QString(shownText).remove(u'改')
+                                  : QString());
+    }
+    QCOMPARE(storedTexts, texts);
+    const auto after = tree(f.paperFolder());
+    for (auto it = after.begin(); it != after.end(); ++it) {
+        if (before.contains(it.key()) && !edited.contains(it.key()) && !it.key().endsWith(u".cho"))
+            QCOMPARE(it.value(), before.value(it.key()));
+    }
+}
+
 void TestPaperEditor::cancelWithYesShouldLeaveThePaperUnchanged()
 {
     Fixture f;
@@ -424,7 +510,8 @@ void TestPaperEditor::okShouldReportAFailedSaveAndKeepTheWork()
     QVERIFY(!e.save(&error));
     QVERIFY(!error.isEmpty());
     QVERIFY(e.isModified());
-    QCOMPARE(EditorRepository::rtfNames(f.repo.workingFolder()).size(), 6);
+    // The shown question's two copies and the new question's two files.
+    QCOMPARE(EditorRepository::rtfNames(f.repo.workingFolder()).size(), 4);
 }
 
 void TestPaperEditor::missingQuestionFileShouldShowEmptyEditors()
