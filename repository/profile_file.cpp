@@ -173,6 +173,23 @@ QString ProfileSnapshot::value(const QString &section, const QString &key,
     return d->index.value(section, key).value_or(profileDefaultText(defaultValue));
 }
 
+ProfileSnapshot::Section ProfileSnapshot::section(const QString &name) const
+{
+    Section section;
+    if (d) {
+        section.d = d;
+        section.m_number = d->index.sectionNumber(name).value_or(-1);
+    }
+    return section;
+}
+
+QString ProfileSnapshot::Section::value(const QString &key, const QString &defaultValue) const
+{
+    if (m_number < 0)
+        return profileDefaultText(defaultValue);
+    return d->index.value(m_number, key).value_or(profileDefaultText(defaultValue));
+}
+
 bool ProfileSnapshot::contains(const QString &section, const QString &key) const
 {
     return d && d->index.value(section, key).has_value();

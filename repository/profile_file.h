@@ -83,6 +83,22 @@ public:
 
 private:
     struct Data;
+
+public:
+    // One section, looked up once for many keys: value(section, key) for each key of it.
+    class Section
+    {
+    public:
+        QString value(const QString &key, const QString &defaultValue = QString()) const;
+
+    private:
+        friend class ProfileSnapshot;
+        std::shared_ptr<const Data> d;
+        qsizetype m_number = -1; // -1: the file has no such section
+    };
+    Section section(const QString &name) const;
+
+private:
     std::shared_ptr<const Data> d;
 };
 

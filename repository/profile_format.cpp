@@ -564,17 +564,42 @@ std::optional<ProfileIndex::Section> ProfileIndex::findSection(const QString &se
     return *it;
 }
 
+std::optional<ProfileIndex::ValueRef> ProfileIndex::findKey(qsizetype sectionNumber,
+                                                            const QString &key) const
+{
+    NameBytes bytes;
+    if (!askedNameBytes(key, bytes))
+        return std::nullopt;
+    const auto it = m_keys.constFind(profileName(QByteArrayView(bytes), sectionNumber));
+    if (it == m_keys.cend())
+        return std::nullopt;
+    return *it;
+}
+
 std::optional<ProfileIndex::ValueRef> ProfileIndex::findKey(const QString &section,
                                                             const QString &key) const
 {
     const std::optional<Section> found = findSection(section);
-    NameBytes bytes;
-    if (!found || !askedNameBytes(key, bytes))
+    if (!found)
         return std::nullopt;
-    const auto it = m_keys.constFind(profileName(QByteArrayView(bytes), found->number));
-    if (it == m_keys.cend())
+    return findKey(found->number, key);
+}
+
+std::optional<qsizetype> ProfileIndex::sectionNumber(const QString &section) const
+{
+    const std::optional<Section> found = findSection(section);
+    if (!found)
         return std::nullopt;
-    return *it;
+    return found->number;
+}
+
+std::optional<QString> ProfileIndex::value(qsizetype sectionNumber, const QString &key) const
+{
+    const std::optional<ValueRef> found = findKey(sectionNumber, key);
+    if (!found)
+        return std::nullopt;
+    return profileValueText(QByteArrayView(m_text.body).sliced(found->start, found->length),
+                            m_text.isGb18030());
 }
 
 std::optional<QString> ProfileIndex::value(const QString &section, const QString &key) const

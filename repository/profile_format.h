@@ -78,6 +78,10 @@ public:
     ProfileEncoding encoding() const { return m_text.encoding; }
     std::optional<QString> value(const QString &section, const QString &key) const;
     bool containsSection(const QString &section) const;
+    // A section found once for many lookups of its keys (a student's hundred answers): its number,
+    // or nothing when the file has no such section, then the value of a key in it.
+    std::optional<qsizetype> sectionNumber(const QString &section) const;
+    std::optional<QString> value(qsizetype sectionNumber, const QString &key) const;
     // The 1-based line of the section header or of the key that reads answer from; 0 when missing.
     // Counted only when asked for.
     int sectionLine(const QString &section) const;
@@ -98,6 +102,7 @@ private:
     };
     std::optional<Section> findSection(const QString &section) const;
     std::optional<ValueRef> findKey(const QString &section, const QString &key) const;
+    std::optional<ValueRef> findKey(qsizetype sectionNumber, const QString &key) const;
     ProfileName nameInFile(QByteArrayView raw, qsizetype section);
     int lineAt(qsizetype offset) const;
 

@@ -9,7 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <charconv>
 #include <cmath>
+#include <iterator>
 
 namespace exam {
 
@@ -52,6 +54,20 @@ QString answer(const QString &number, int question)
     return tagged(number, "DA") + QString::number(question);
 }
 
+AnswerKeys::AnswerKeys(const QString &number) : m_key(tagged(number, "DA"))
+{
+    m_prefixLength = m_key.size();
+}
+
+const QString &AnswerKeys::operator()(int question)
+{
+    char digits[16];
+    const auto end = std::to_chars(std::begin(digits), std::end(digits), question).ptr;
+    m_key.truncate(m_prefixLength);
+    m_key.append(QLatin1StringView(digits, end - digits));
+    return m_key;
+}
+
 QString order(const QString &number, int position)
 {
     return tagged(number, "SX") + QString::number(position);
@@ -88,15 +104,25 @@ void setAnswers(ProfileBatch &batch, const QString &className, const QString &nu
 
 } // namespace
 
+namespace {
+
+AttemptState attemptStateOf(const QString &handInTime, const QString &startStamp)
+{
+    if (!handInTime.isEmpty())
+        return AttemptState::Finished;
+    if (!startStamp.isEmpty())
+        return AttemptState::Interrupted;
+    return AttemptState::NotStarted;
+}
+
+} // namespace
+
 AttemptState attemptState(const ProfileSnapshot &resultProfile, const QString &className,
                           const QString &number)
 {
-    const QString cls = section(className);
-    if (!resultProfile.value(cls, ResultKeys::handInTime(number)).isEmpty())
-        return AttemptState::Finished;
-    if (!resultProfile.value(cls, ResultKeys::startStamp(number)).isEmpty())
-        return AttemptState::Interrupted;
-    return AttemptState::NotStarted;
+    const ProfileSnapshot::Section cls = resultProfile.section(section(className));
+    return attemptStateOf(cls.value(ResultKeys::handInTime(number)),
+                          cls.value(ResultKeys::startStamp(number)));
 }
 
 QString startStampText(const QDateTime &time)
@@ -198,19 +224,20 @@ qint16 StudentResult::scoreValue() const
 StudentResult readStudentResult(const ProfileSnapshot &resultProfile, const QString &className,
                                 const QString &number, int questionCount)
 {
-    const QString cls = section(className);
+    // The class's section is found once for the student's hundred or so keys.
+    const ProfileSnapshot::Section cls = resultProfile.section(section(className));
     StudentResult result;
     result.fileExists = resultProfile.exists();
-    result.state = attemptState(resultProfile, className, number);
-    result.name = resultProfile.value(cls, ResultKeys::name(number));
-    result.formerName = resultProfile.value(cls, ResultKeys::formerName(number));
-    result.startStamp = resultProfile.value(cls, ResultKeys::startStamp(number));
-    result.handInTime = resultProfile.value(cls, ResultKeys::handInTime(number));
-    result.score = resultProfile.value(cls, ResultKeys::score(number), NoScore);
+    result.name = cls.value(ResultKeys::name(number));
+    result.formerName = cls.value(ResultKeys::formerName(number));
+    result.startStamp = cls.value(ResultKeys::startStamp(number));
+    result.handInTime = cls.value(ResultKeys::handInTime(number));
+    result.state = attemptStateOf(result.handInTime, result.startStamp);
+    result.score = cls.value(ResultKeys::score(number), NoScore);
     result.answers.reserve(std::max(questionCount, 0));
+    ResultKeys::AnswerKeys answer(number);
     for (int i = 1; i <= questionCount; ++i)
-        result.answers.append(
-            roundHalfEven(leadingNumber(resultProfile.value(cls, ResultKeys::answer(number, i)))));
+        result.answers.append(roundHalfEven(leadingNumber(cls.value(answer(i)))));
     return result;
 }
 

@@ -24,6 +24,19 @@ QString answer(const QString &number, int question); // <number>DA<i>
 QString order(const QString &number, int position);  // <number>SX<i>
 QString handInTime(const QString &number);           // <number>TIME2
 QString score(const QString &number);                // <number>DF
+
+// answer() for one student's questions in turn, built in one string that is reused: reading a
+// student's hundred answers makes no string per key.
+class AnswerKeys
+{
+public:
+    explicit AnswerKeys(const QString &number);
+    const QString &operator()(int question);
+
+private:
+    QString m_key;
+    qsizetype m_prefixLength;
+};
 } // namespace ResultKeys
 
 enum class AttemptState { NotStarted, Interrupted, Finished };

@@ -181,8 +181,9 @@ void TestHandEditedProfiles::shouldReadAsTheWindowsProgramsRead()
     const QString path = Fixtures + file;
     QVERIFY2(QFile::exists(path), qPrintable(path));
     QCOMPARE(readProfileString(section, key, QStringLiteral("<default>"), path), expected);
-    QCOMPARE(exam::ProfileSnapshot::load(path).value(section, key, QStringLiteral("<default>")),
-             expected);
+    const exam::ProfileSnapshot snapshot = exam::ProfileSnapshot::load(path);
+    QCOMPARE(snapshot.value(section, key, QStringLiteral("<default>")), expected);
+    QCOMPARE(snapshot.section(section).value(key, QStringLiteral("<default>")), expected);
 }
 
 void TestHandEditedProfiles::shouldWriteAsTheWindowsProgramsWrite_data()
