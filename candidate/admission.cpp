@@ -9,6 +9,8 @@
 #include "repository/result_profile.h"
 #include "repository/system_profile.h"
 
+namespace exam::candidate {
+
 namespace {
 
 AdmissionResult refuse(AdmissionResult result, const QString &message, bool focusNumber = false)
@@ -74,3 +76,5 @@ AdmissionResult checkAdmission(const exam::RepositoryPaths &paths, const LoginEn
     result.admitted = true;
     return result;
 }
+
+} // namespace exam::candidate

@@ -12,6 +12,8 @@ namespace exam {
 class RepositoryPaths;
 }
 
+namespace exam::candidate {
+
 // The login window's entries as typed.
 struct LoginEntries
 {
@@ -36,3 +38,5 @@ AdmissionResult checkAdmission(const exam::RepositoryPaths &paths, const LoginEn
 
 // The student's result profile as the chosen paper, class and number name it.
 QString studentResultProfile(const exam::RepositoryPaths &paths, const CandidateState &state);
+
+} // namespace exam::candidate

@@ -2,6 +2,8 @@
 
 #include "repository/profile_values.h"
 
+namespace exam::candidate {
+
 std::optional<QColor> tintColor(Tint tint)
 {
     switch (tint) {
@@ -76,3 +78,5 @@ Tint reviewButtonTint(const QString &standardAnswer, double answer)
 {
     return exam::isAnsweredCorrectly(standardAnswer, answer) ? Tint::ReviewRight : Tint::ReviewWrong;
 }
+
+} // namespace exam::candidate

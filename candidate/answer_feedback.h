@@ -12,6 +12,8 @@
 #include <array>
 #include <optional>
 
+namespace exam::candidate {
+
 enum class Tint {
     ButtonFace,     // a question button not answered yet: the system's own colour
     Ticked,         // option box ticked: red
@@ -44,3 +46,5 @@ AnswerFeedback answerFeedback(const QString &standardAnswer, double answer);
 
 // In review a question button is green when the question was answered correctly, else dark red.
 Tint reviewButtonTint(const QString &standardAnswer, double answer);
+
+} // namespace exam::candidate

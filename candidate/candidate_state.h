@@ -6,6 +6,8 @@
 
 #include <QString>
 
+namespace exam::candidate {
+
 struct CandidateState
 {
     // --- Login and admission ------------------------------------------------------------------
@@ -37,3 +39,5 @@ struct CandidateState
     int currentPosition = 1;  // 1-based position in the presented order of the question on display
     int remainingTime = 0;    // seconds left (0 = time is up); unused when the paper has no limit
 };
+
+} // namespace exam::candidate

@@ -3,6 +3,8 @@
 #include "repository/profile_file.h"
 #include "repository/profile_values.h"
 
+namespace exam::candidate {
+
 namespace {
 
 int readNumber(const exam::ProfileSnapshot &profile, const char *section, const QString &key)
@@ -44,3 +46,5 @@ int classCount(const exam::ProfileSnapshot &systemProfile)
     return readNumber(systemProfile, exam::SystemKeys::ClassSection,
                       QLatin1String(exam::SystemKeys::ClassCountKey));
 }
+
+} // namespace exam::candidate

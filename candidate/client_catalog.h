@@ -12,6 +12,8 @@ namespace exam {
 class ProfileSnapshot;
 }
 
+namespace exam::candidate {
+
 struct PaperFlags
 {
     int open = 0;   // TestName/<paper>: 1 = open for taking
@@ -29,3 +31,5 @@ QStringList admittedClasses(const exam::ProfileSnapshot &systemProfile, const QS
 
 // The number of classes in the class list (ClassNameCount, default "0").
 int classCount(const exam::ProfileSnapshot &systemProfile);
+
+} // namespace exam::candidate

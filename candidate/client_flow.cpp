@@ -7,6 +7,8 @@
 #include "platform/desktop/single_instance.h"
 #include "platform/dialogs/dialogs.h"
 
+namespace exam::candidate {
+
 ClientFlow::ClientFlow(const QString &repositoryRoot, CandidateState &state, Dialogs &dialogs,
                        PasswordPrompt &prompt, QObject *parent)
     : QObject(parent), m_root(repositoryRoot), m_state(state), m_dialogs(dialogs), m_prompt(prompt)
@@ -58,3 +60,5 @@ bool claimSingleInstance(SingleInstanceGuard &guard, Dialogs &dialogs)
     dialogs.message(nullptr, LoginTexts::AlreadyRunning);
     return false;
 }
+
+} // namespace exam::candidate

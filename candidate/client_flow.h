@@ -12,10 +12,13 @@
 #include <functional>
 
 class Dialogs;
+class SingleInstanceGuard;
+
+namespace exam::candidate {
+
 class InstructionsWindow;
 class LoginWindow;
 class PasswordPrompt;
-class SingleInstanceGuard;
 
 // Opens the exam (or review) window on the filled CandidateState.
 using ExamLauncher = std::function<void()>;
@@ -54,3 +57,5 @@ private:
 // Takes the one-copy-per-PC lock. False when another copy runs: "程序已经运行!" has been shown and
 // this copy is to end.
 bool claimSingleInstance(SingleInstanceGuard &guard, Dialogs &dialogs);
+
+} // namespace exam::candidate

@@ -5,6 +5,8 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 
+namespace exam::candidate {
+
 namespace {
 
 // The label's name is always the text on screen, whatever the widget's accessibleName says.
@@ -54,3 +56,5 @@ void ClockLabel::showTime(const QString &text)
     QAccessible::updateAccessibility(&event);
     emit announced(text);
 }
+
+} // namespace exam::candidate

@@ -6,6 +6,8 @@
 
 #include <QLabel>
 
+namespace exam::candidate {
+
 class ClockLabel : public QLabel
 {
     Q_OBJECT
@@ -20,3 +22,5 @@ public:
 signals:
     void announced(const QString &text);
 };
+
+} // namespace exam::candidate

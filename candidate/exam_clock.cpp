@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace exam::candidate {
+
 int secondsForMinutes(int minutes)
 {
     return std::max(0, minutes) * 60;
@@ -41,3 +43,5 @@ QString announcedClockText(const QString &text)
         return text;
     return text.left(text.lastIndexOf(u':'));
 }
+
+} // namespace exam::candidate

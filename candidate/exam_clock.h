@@ -7,6 +7,8 @@
 
 #include <optional>
 
+namespace exam::candidate {
+
 // The time left at the start of a fresh exam; negative limits count as 0.
 int secondsForMinutes(int minutes);
 
@@ -20,3 +22,5 @@ std::optional<int> parseClockText(const QString &text);
 // ("00:09" for "00:09:59"), so the clock is announced once a minute. Text that is not a time is
 // told whole.
 QString announcedClockText(const QString &text);
+
+} // namespace exam::candidate

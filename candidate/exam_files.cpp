@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+namespace exam::candidate {
+
 namespace {
 
 void removeMatching(const QString &folder, const QStringList &patterns)
@@ -91,3 +93,5 @@ void ExamFiles::removeLocalCopies() const
         return;
     removeMatching(m_cacheFolder, {QStringLiteral("*.rtf"), QStringLiteral("*.cho")});
 }
+
+} // namespace exam::candidate

@@ -10,6 +10,8 @@
 #include <QSet>
 #include <QString>
 
+namespace exam::candidate {
+
 class ExamFiles
 {
 public:
@@ -42,3 +44,5 @@ private:
 
 // A document name from a profile must name a file in the paper folder, not a path.
 bool isPlainFileName(const QString &name);
+
+} // namespace exam::candidate

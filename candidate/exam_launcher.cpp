@@ -6,6 +6,8 @@
 
 #include <QCoreApplication>
 
+namespace exam::candidate {
+
 ExamWindow *openExamWindow(const QString &programFolder, CandidateState &state, Dialogs &dialogs,
                            exam::RandomSource &random, const exam::Clock &clock)
 {
@@ -23,3 +25,5 @@ ExamWindow *openExamWindow(const QString &programFolder, CandidateState &state, 
     window->show();
     return window;
 }
+
+} // namespace exam::candidate

@@ -8,14 +8,19 @@
 #include <QString>
 
 class Dialogs;
-class ExamWindow;
-struct CandidateState;
 
 namespace exam {
 class Clock;
 class RandomSource;
 } // namespace exam
 
+namespace exam::candidate {
+
+class ExamWindow;
+struct CandidateState;
+
 // `state`, `dialogs`, `random` and `clock` must outlive the window.
 ExamWindow *openExamWindow(const QString &programFolder, CandidateState &state, Dialogs &dialogs,
                            exam::RandomSource &random, const exam::Clock &clock);
+
+} // namespace exam::candidate

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace exam::candidate {
+
 int ExamPaper::presentedCount() const
 {
     const int wanted = randomDraw != 0 ? drawCount : questionCount;
@@ -29,3 +31,5 @@ ExamPaper readExamPaper(const exam::ProfileSnapshot &paperProfile)
     paper.questions = data.questions.mid(1, paper.questionCount);
     return paper;
 }
+
+} // namespace exam::candidate

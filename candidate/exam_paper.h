@@ -8,6 +8,8 @@
 
 #include <QList>
 
+namespace exam::candidate {
+
 struct ExamPaper
 {
     int testMinutes = 0;   // TESTtime
@@ -35,3 +37,5 @@ struct ExamPaper
 
 // Reads the paper profile; a missing profile gives an empty paper that shuffles.
 ExamPaper readExamPaper(const exam::ProfileSnapshot &paperProfile);
+
+} // namespace exam::candidate

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <tuple>
 
+namespace exam::candidate {
+
 namespace {
 
 constexpr int ClockIntervalMs = 1000;
@@ -180,7 +182,7 @@ double ExamSession::answer(int question) const
 
 QString ExamSession::clockText() const
 {
-    return m_paper.hasTimeLimit() ? ::clockText(m_state.remainingTime) : QStringLiteral("不限时");
+    return m_paper.hasTimeLimit() ? exam::candidate::clockText(m_state.remainingTime) : QStringLiteral("不限时");
 }
 
 QString ExamSession::windowTitle() const
@@ -417,3 +419,5 @@ ExamSession::HandInOutcome ExamSession::handIn()
     m_files.removeLocalCopies();
     return {true, handInMessage(m_paper.displayScore == 1, score)};
 }
+
+} // namespace exam::candidate

@@ -23,6 +23,8 @@
 
 #include <optional>
 
+namespace exam::candidate {
+
 // What the exam needs from outside; the program passes the real services, tests their stand-ins.
 // The pointers are not owned and must outlive the session.
 struct ExamEnvironment
@@ -145,3 +147,5 @@ private:
     ExamTicker *m_clockTimer = nullptr;
     ExamTicker *m_saveTimer = nullptr;
 };
+
+} // namespace exam::candidate

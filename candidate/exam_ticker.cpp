@@ -1,5 +1,7 @@
 #include "candidate/exam_ticker.h"
 
+namespace exam::candidate {
+
 QtExamTicker::QtExamTicker(QObject *parent) : ExamTicker(parent)
 {
     connect(&m_timer, &QTimer::timeout, this, &ExamTicker::timeout);
@@ -13,3 +15,5 @@ ExamTickerFactory qtTickerFactory()
         return ticker;
     };
 }
+
+} // namespace exam::candidate

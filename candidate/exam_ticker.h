@@ -9,6 +9,8 @@
 #include <functional>
 #include <memory>
 
+namespace exam::candidate {
+
 class ExamTicker : public QObject
 {
     Q_OBJECT
@@ -44,3 +46,5 @@ private:
 // Makes the ticker with the given objectName ("Timer1", "Timer保存"); the caller parents it.
 using ExamTickerFactory = std::function<std::unique_ptr<ExamTicker>(const QString &name)>;
 ExamTickerFactory qtTickerFactory();
+
+} // namespace exam::candidate

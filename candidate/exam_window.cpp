@@ -17,6 +17,8 @@
 #include <QShortcut>
 #include <QTextEdit>
 
+namespace exam::candidate {
+
 namespace {
 
 // Paints a widget's background in the tint's colour, or back in the style's own colour, and says
@@ -276,3 +278,5 @@ bool ExamWindow::handInNow()
     m_handingIn = false;
     return outcome.stored;
 }
+
+} // namespace exam::candidate

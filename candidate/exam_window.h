@@ -13,6 +13,8 @@
 
 class Dialogs;
 
+namespace exam::candidate {
+
 class ExamWindow : public QWidget
 {
     Q_OBJECT
@@ -61,3 +63,5 @@ private:
 
 // Loads an RTF document into a view, or shows why it could not be loaded.
 void showDocument(QTextEdit *view, const QString &path, const QString &error);
+
+} // namespace exam::candidate

@@ -13,6 +13,8 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+namespace exam::candidate {
+
 namespace {
 
 template <typename W>
@@ -125,3 +127,5 @@ void ExamWindowUi::setupUi(QWidget *window)
     root->addLayout(right);
     window->resize(900, 620);
 }
+
+} // namespace exam::candidate

@@ -5,7 +5,6 @@
 
 #include <array>
 
-class ClockLabel;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -13,6 +12,10 @@ class QPushButton;
 class QScrollBar;
 class QTextEdit;
 class QWidget;
+
+namespace exam::candidate {
+
+class ClockLabel;
 
 struct ExamWindowUi
 {
@@ -37,3 +40,5 @@ struct ExamWindowUi
 
     void setupUi(QWidget *window);
 };
+
+} // namespace exam::candidate

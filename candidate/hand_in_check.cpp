@@ -3,6 +3,8 @@
 #include "repository/profile_file.h"
 #include "repository/profile_values.h"
 
+namespace exam::candidate {
+
 bool handInIsStored(const QString &resultProfilePath, const QString &className,
                     const QString &number, const exam::HandIn &handIn)
 {
@@ -25,3 +27,5 @@ bool handInIsStored(const QString &resultProfilePath, const QString &className,
     }
     return true;
 }
+
+} // namespace exam::candidate

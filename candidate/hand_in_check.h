@@ -7,5 +7,9 @@
 
 #include <QString>
 
+namespace exam::candidate {
+
 bool handInIsStored(const QString &resultProfilePath, const QString &className,
                     const QString &number, const exam::HandIn &handIn);
+
+} // namespace exam::candidate

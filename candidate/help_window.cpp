@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace exam::candidate {
+
 QString helpText()
 {
     const QString lineEnd(QChar(13));
@@ -78,3 +80,5 @@ void HelpWindow::keyPressEvent(QKeyEvent *event)
     event->accept();
     accept();
 }
+
+} // namespace exam::candidate

@@ -9,6 +9,8 @@
 class QLabel;
 class QPushButton;
 
+namespace exam::candidate {
+
 // The help text the exam window shows: how to use the exam window, then what the program is.
 QString helpText();
 
@@ -29,3 +31,5 @@ private:
     QLabel *m_text;
     QPushButton *m_back;
 };
+
+} // namespace exam::candidate

@@ -4,6 +4,8 @@
 #include "repository/profile_file.h"
 #include "repository/profile_values.h"
 
+namespace exam::candidate {
+
 namespace {
 
 QString mainValue(const exam::ProfileSnapshot &profile, const char *key)
@@ -30,3 +32,5 @@ InstructionTexts instructionTexts(const exam::ProfileSnapshot &paperProfile, boo
     }
     return texts;
 }
+
+} // namespace exam::candidate

@@ -8,6 +8,8 @@ namespace exam {
 class ProfileSnapshot;
 }
 
+namespace exam::candidate {
+
 struct InstructionTexts
 {
     QString startCaption;  // Command1
@@ -18,3 +20,5 @@ struct InstructionTexts
 };
 
 InstructionTexts instructionTexts(const exam::ProfileSnapshot &paperProfile, bool reviewMode);
+
+} // namespace exam::candidate

@@ -12,6 +12,8 @@
 #include <QStringList>
 #include <QVBoxLayout>
 
+namespace exam::candidate {
+
 namespace {
 
 QLabel *valueLabel(const QString &name, const QString &text, QWidget *parent)
@@ -83,3 +85,5 @@ void InstructionsWindow::startExam()
         m_startHook();
     close();
 }
+
+} // namespace exam::candidate

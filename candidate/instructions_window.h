@@ -12,6 +12,8 @@
 class QLabel;
 class QPushButton;
 
+namespace exam::candidate {
+
 class InstructionsWindow : public QWidget
 {
     Q_OBJECT
@@ -35,3 +37,5 @@ private:
     QPushButton *m_start;
     std::function<void()> m_startHook;
 };
+
+} // namespace exam::candidate

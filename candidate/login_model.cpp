@@ -9,6 +9,8 @@
 #include "repository/profile_values.h"
 #include "repository/result_profile.h"
 
+namespace exam::candidate {
+
 LoginModel::LoginModel(const QString &repositoryRoot, CandidateState &state, Dialogs &dialogs,
                        PasswordPrompt &prompt, QObject *parent)
     : QObject(parent), m_paths(repositoryRoot), m_state(state), m_dialogs(dialogs), m_prompt(prompt)
@@ -145,3 +147,5 @@ bool LoginModel::viewResults(const LoginEntries &entries)
     m_state.reviewMode = true;
     return true;
 }
+
+} // namespace exam::candidate

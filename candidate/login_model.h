@@ -15,6 +15,9 @@
 #include <QStringList>
 
 class Dialogs;
+
+namespace exam::candidate {
+
 class PasswordPrompt;
 
 class LoginModel : public QObject
@@ -67,3 +70,5 @@ private:
     QStringList m_papers;
     QStringList m_classes;
 };
+
+} // namespace exam::candidate

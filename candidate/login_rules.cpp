@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace exam::candidate {
+
 QString normalizeExamNumber(const QString &typed)
 {
     const double value = exam::leadingNumber(exam::trimBlanks(typed));
@@ -32,3 +34,5 @@ bool acceptsNumberKey(Qt::KeyboardModifiers modifiers, const QString &text)
     return std::all_of(text.cbegin(), text.cend(),
                        [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
 }
+
+} // namespace exam::candidate

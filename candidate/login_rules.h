@@ -6,6 +6,8 @@
 #include <QString>
 #include <Qt>
 
+namespace exam::candidate {
+
 namespace LoginTexts {
 inline const QString WindowTitle = QStringLiteral("考试登录");
 inline const QString AlreadyRunning = QStringLiteral("程序已经运行!");
@@ -47,3 +49,5 @@ bool acceptsNumberKey(Qt::KeyboardModifiers modifiers, const QString &text);
 // The longest name the name fields take: well below the 255 bytes a stored value may hold, so a
 // stored name always reads back whole and the name check of the next login can match it.
 inline constexpr int MaxNameLength = 60;
+
+} // namespace exam::candidate

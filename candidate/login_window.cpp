@@ -13,6 +13,8 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+namespace exam::candidate {
+
 namespace {
 
 QLineEdit *lineEdit(const QString &name, QWidget *parent)
@@ -175,3 +177,5 @@ bool LoginWindow::eventFilter(QObject *watched, QEvent *event)
     }
     return QWidget::eventFilter(watched, event);
 }
+
+} // namespace exam::candidate

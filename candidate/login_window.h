@@ -12,6 +12,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace exam::candidate {
+
 class LoginWindow : public QWidget
 {
     Q_OBJECT
@@ -54,3 +56,5 @@ private:
     QPushButton *m_review;
     QLabel *m_link;
 };
+
+} // namespace exam::candidate

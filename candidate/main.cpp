@@ -16,6 +16,7 @@
 
 int main(int argc, char *argv[])
 {
+    using namespace exam::candidate;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("candidate"));
     QApplication::setApplicationDisplayName(QStringLiteral("考试系统"));

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace exam::candidate {
+
 PasswordDialog::PasswordDialog(QWidget *parent)
     : QDialog(parent),
       m_password(new QLineEdit(this)),
@@ -82,3 +84,5 @@ std::optional<QString> DialogPasswordPrompt::ask(const QString &title)
     dialog.exec();
     return dialog.entry();
 }
+
+} // namespace exam::candidate

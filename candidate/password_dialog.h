@@ -11,6 +11,8 @@
 class QLineEdit;
 class QPushButton;
 
+namespace exam::candidate {
+
 class PasswordDialog : public QDialog
 {
     Q_OBJECT
@@ -41,3 +43,5 @@ class DialogPasswordPrompt final : public PasswordPrompt
 public:
     std::optional<QString> ask(const QString &title) override;
 };
+
+} // namespace exam::candidate

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace exam::candidate {
+
 // Asks the student for a password in the modal dialog "输入密码", over the window the student works
 // in; the login model goes through this so that its flows can be scripted in tests.
 class PasswordPrompt
@@ -14,3 +16,5 @@ public:
     // empty text on "取消", and nothing when the dialog was closed by its close box.
     virtual std::optional<QString> ask(const QString &title) = 0;
 };
+
+} // namespace exam::candidate

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace exam::candidate {
+
 void QuestionNavigation::setPageOffset(int offset)
 {
     pageOffset = std::clamp(offset, 0, pageMaximum());
@@ -75,3 +77,5 @@ bool QuestionNavigation::selectButton(int button)
     position = target;
     return true;
 }
+
+} // namespace exam::candidate

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace exam::candidate {
+
 // Moving between the presented positions: previous/next, the right-click jumps, the question
 // buttons and the page of twenty buttons that follows the position in steps of ten.
 
@@ -32,3 +34,5 @@ struct QuestionNavigation
     int buttonPosition(int button) const { return button + pageOffset; }
     bool buttonVisible(int button) const { return buttonPosition(button) <= presentedCount; }
 };
+
+} // namespace exam::candidate

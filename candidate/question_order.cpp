@@ -6,6 +6,8 @@
 #include <cmath>
 #include <utility>
 
+namespace exam::candidate {
+
 QList<int> paperOrder(int questionCount)
 {
     QList<int> order;
@@ -64,3 +66,5 @@ void presentAnswered(QList<int> &order, int presentedCount, const QList<double> 
         std::swap(order[free--], order[p]);
     }
 }
+
+} // namespace exam::candidate

@@ -8,6 +8,8 @@
 
 #include <QList>
 
+namespace exam::candidate {
+
 // 1 … questionCount.
 QList<int> paperOrder(int questionCount);
 
@@ -29,3 +31,5 @@ int answeredCount(const QList<double> &answers);
 // an unanswered one, so a fresh draw on a re-login loses no answer given before. Positions run out
 // only when `presentedCount` is below answeredCount(); the rest then stay where they are.
 void presentAnswered(QList<int> &order, int presentedCount, const QList<double> &answers);
+
+} // namespace exam::candidate

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+namespace exam::candidate {
+
 QString markText(const exam::PaperQuestion &question, int defaultMark)
 {
     const QString own = exam::trimBlanks(question.mark);
@@ -47,3 +49,5 @@ QString handInMessage(bool displayScore, const ScoreResult &result)
     }
     return QStringLiteral("        您的考试成绩已经保存。          ") + cr + QStringLiteral("       谢谢使用! 再见!         ");
 }
+
+} // namespace exam::candidate

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QtGlobal>
 
+namespace exam::candidate {
+
 // The mark text shown for a question: its own, or the default mark's decimal text when empty.
 QString markText(const exam::PaperQuestion &question, int defaultMark);
 // The mark counted for a question: the numeric value of its own mark (which may be 0.5), or the
@@ -28,3 +30,5 @@ ScoreResult scorePaper(const ExamPaper &paper, const QList<double> &answers,
 // The message at hand-in: the total and the score when the paper shows scores, else the note
 // that the result was saved.
 QString handInMessage(bool displayScore, const ScoreResult &result);
+
+} // namespace exam::candidate

@@ -9,6 +9,8 @@
 
 #include <memory>
 
+using namespace exam::candidate;
+
 namespace exam::demo {
 
 namespace {

@@ -25,6 +25,8 @@
 #include <QTextStream>
 #include <QTimer>
 
+using namespace exam::candidate;
+
 namespace {
 
 class NoPassword final : public PasswordPrompt

@@ -16,6 +16,8 @@
 
 #include <memory>
 
+using namespace exam::candidate;
+
 namespace {
 
 constexpr int Questions = 200;

@@ -15,6 +15,8 @@
 
 #include <benchmark/benchmark.h>
 
+using namespace exam::candidate;
+
 namespace {
 
 const QString Paper = QStringLiteral("期末考试");

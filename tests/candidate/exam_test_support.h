@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace exam::candidate;
+
 class ScriptedRandom final : public exam::RandomSource
 {
 public:

@@ -19,6 +19,8 @@
 
 #include "candidate/password_prompt.h"
 
+using namespace exam::candidate;
+
 // The paper open for taking in fillStandard() and the class admitted to it.
 inline const QString StandardPaper = QStringLiteral("期中考试");
 inline const QString StandardClass = QStringLiteral("高一(1)班");

@@ -5,6 +5,8 @@
 
 #include <QTest>
 
+using namespace exam::candidate;
+
 class TestAdmission : public QObject
 {
     Q_OBJECT

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+using namespace exam::candidate;
+
 namespace {
 
 OptionTints greenFor(const QString &digits)

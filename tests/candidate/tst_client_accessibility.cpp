@@ -19,6 +19,8 @@
 #include <functional>
 #include <memory>
 
+using namespace exam::candidate;
+
 using namespace accessibility_reading;
 
 namespace {

@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QTest>
 
+using namespace exam::candidate;
+
 class TestClientFlow : public QObject
 {
     Q_OBJECT

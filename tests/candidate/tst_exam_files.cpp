@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTest>
 
+using namespace exam::candidate;
+
 namespace {
 
 void touch(const QString &path)

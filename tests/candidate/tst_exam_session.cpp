@@ -9,6 +9,8 @@
 
 #include <memory>
 
+using namespace exam::candidate;
+
 namespace {
 
 std::unique_ptr<ExamSession> startSession(ExamRepository &repo, CandidateState &state,

@@ -19,6 +19,8 @@
 
 #include <memory>
 
+using namespace exam::candidate;
+
 namespace {
 
 struct Harness

@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+using namespace exam::candidate;
+
 class TestInstructions : public QObject
 {
     Q_OBJECT

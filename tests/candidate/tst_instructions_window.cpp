@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QTest>
 
+using namespace exam::candidate;
+
 class TestInstructionsWindow : public QObject
 {
     Q_OBJECT

@@ -10,6 +10,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace exam::candidate;
+
 namespace {
 
 const QString Number = QStringLiteral("1001");

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+using namespace exam::candidate;
+
 class TestLoginRules : public QObject
 {
     Q_OBJECT

@@ -14,6 +14,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace exam::candidate;
+
 class TestLoginWindow : public QObject
 {
     Q_OBJECT

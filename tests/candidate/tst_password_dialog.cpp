@@ -4,6 +4,8 @@
 #include <QPushButton>
 #include <QTest>
 
+using namespace exam::candidate;
+
 class TestPasswordDialog : public QObject
 {
     Q_OBJECT

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+using namespace exam::candidate;
+
 namespace {
 
 QuestionNavigation at(int position, int presented)

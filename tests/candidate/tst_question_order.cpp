@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+using namespace exam::candidate;
+
 class TestQuestionOrder : public QObject
 {
     Q_OBJECT

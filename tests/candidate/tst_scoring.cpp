@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+using namespace exam::candidate;
+
 namespace {
 
 ExamPaper paperWith(const QStringList &answers, const QStringList &marks, int defaultMark)

@@ -32,6 +32,8 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
+using namespace exam::candidate;
+
 using window_driving::click;
 using window_driving::control;
 

@@ -14,6 +14,8 @@
 
 #include <QTemporaryDir>
 
+using namespace exam::candidate;
+
 namespace reliability {
 
 // The retest and re-login password of the reliability paper.

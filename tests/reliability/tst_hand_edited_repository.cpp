@@ -27,6 +27,8 @@
 #include <QStringEncoder>
 #include <QTest>
 
+using namespace exam::candidate;
+
 namespace {
 
 const QString Paper = QStringLiteral("期中考试");

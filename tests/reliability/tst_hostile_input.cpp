@@ -21,6 +21,8 @@
 #include <QTest>
 #include <tuple>
 
+using namespace exam::candidate;
+
 namespace {
 
 const QString FortyDigits = QStringLiteral("1234567890123456789012345678901234567890");
