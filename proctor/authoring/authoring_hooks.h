@@ -11,14 +11,12 @@
 #include <functional>
 
 class Dialogs;
-class QWidget;
 
 namespace exam {
 
 struct AuthoringRequest
 {
-    QWidget *parent = nullptr;  // the paper-management window
-    Dialogs *dialogs = nullptr; // never null
+    Dialogs *dialogs = nullptr; // never null; boxes belong to the window the teacher works in
     QString repositoryRoot;
     PaperRow row;               // the selected paper's row as the window holds it
 };

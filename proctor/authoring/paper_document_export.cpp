@@ -152,7 +152,7 @@ void exportPaperDocument(const AuthoringRequest &request, const PaperDocumentCon
 {
     Dialogs &dialogs = *request.dialogs;
     const bool withExplanations =
-        dialogs.yesNo(request.parent, QStringLiteral("是否要同时输出解题辅导?"));
+        dialogs.yesNo(nullptr, QStringLiteral("是否要同时输出解题辅导?"));
     const QString folder =
         context.outputFolder.isEmpty() ? documentsFolder() : context.outputFolder;
     const PaperDocumentOutcome outcome = writePaperDocument(request, withExplanations, folder);
@@ -162,13 +162,13 @@ void exportPaperDocument(const AuthoringRequest &request, const PaperDocumentCon
     if (outcome.ok) {
         const QString text = QStringLiteral("试卷已成功输出到WORD中!\n\n") +
                              savedDocumentNote(outcome.filePath, opened);
-        dialogs.message(request.parent, text, Dialogs::Icon::Information);
+        dialogs.message(nullptr, text, Dialogs::Icon::Information);
         return;
     }
     QString text = QStringLiteral("该功能需要您的计算机安装 WORD 软件.\n\n") + outcome.error;
     if (!outcome.filePath.isEmpty())
         text += QStringLiteral("\n\n已输出的部分：") + savedDocumentNote(outcome.filePath, opened);
-    dialogs.message(request.parent, text, Dialogs::Icon::Warning);
+    dialogs.message(nullptr, text, Dialogs::Icon::Warning);
 }
 
 AuthoringAction paperDocumentExporter(PaperDocumentContext context)

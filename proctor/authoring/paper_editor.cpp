@@ -116,7 +116,7 @@ void PaperEditor::setModified(bool modified)
 
 void PaperEditor::showMessage(const QString &text)
 {
-    m_dialogs.message(m_dialogParent, text);
+    m_dialogs.message(nullptr, text);
 }
 
 void PaperEditor::loadDocument(QTextDocument *document, const QString &path)
@@ -427,7 +427,7 @@ QString skippedReport(int added, const QList<interchange::SkippedQuestion> &skip
 void PaperEditor::importQuestionFile()
 {
     const QString path = m_dialogs.openFile(
-        m_dialogParent, QStringLiteral("导入题目"), QDir::homePath(),
+        nullptr, QStringLiteral("导入题目"), QDir::homePath(),
         QStringLiteral("考题文件 (*.txt *.gift *.xml);;所有文件 (*)"));
     if (path.isEmpty())
         return;
@@ -435,18 +435,18 @@ void PaperEditor::importQuestionFile()
     if (!read.ok()) {
         const QString place = read.errorLine > 0 ? QStringLiteral("第 %1 行: ").arg(read.errorLine)
                                                  : QString();
-        m_dialogs.message(m_dialogParent,
+        m_dialogs.message(nullptr,
                           QStringLiteral("文件有错误,没有导入任何考题。\n%1\n%2%3")
                               .arg(QDir::toNativeSeparators(path), place, read.error),
                           Dialogs::Icon::Warning);
         return;
     }
     if (read.questions.isEmpty()) {
-        m_dialogs.message(m_dialogParent, skippedReport(0, read.skipped), Dialogs::Icon::Warning);
+        m_dialogs.message(nullptr, skippedReport(0, read.skipped), Dialogs::Icon::Warning);
         return;
     }
     if (importQuestions(read.questions) && !read.skipped.isEmpty())
-        m_dialogs.message(m_dialogParent,
+        m_dialogs.message(nullptr,
                           skippedReport(static_cast<int>(read.questions.size()), read.skipped),
                           Dialogs::Icon::Information);
 }
@@ -528,7 +528,7 @@ bool PaperEditor::confirmClose()
 {
     if (!m_modified)
         return true;
-    return m_dialogs.yesNo(m_dialogParent, QStringLiteral("您是否不保存修改并退出?"),
+    return m_dialogs.yesNo(nullptr, QStringLiteral("您是否不保存修改并退出?"),
                            Dialogs::Button::No);
 }
 

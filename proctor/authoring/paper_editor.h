@@ -19,7 +19,6 @@
 
 class Dialogs;
 class QTextDocument;
-class QWidget;
 
 namespace exam {
 
@@ -33,8 +32,6 @@ public:
     // Nothing is read until open(). `dialogs` and `random` must outlive the editor.
     PaperEditor(const QString &repositoryRoot, const QString &paper, const QString &workingFolder,
                 Dialogs &dialogs, RandomSource &random, QObject *parent = nullptr);
-
-    void setDialogParent(QWidget *parent) { m_dialogParent = parent; }
 
     // Empties the working folder and loads the paper; a question's files are copied into the
     // working folder when the question is first shown. False (with a Chinese text in `error`)
@@ -130,7 +127,6 @@ private:
     QString m_workingFolder;
     Dialogs &m_dialogs;
     RandomSource &m_random;
-    QWidget *m_dialogParent = nullptr;
 
     QuestionTable m_table;
     int m_current = 0;

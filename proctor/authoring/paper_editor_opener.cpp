@@ -4,13 +4,16 @@
 #include "proctor/authoring/paper_editor_window.h"
 #include "repository/random_source.h"
 
+#include <QApplication>
+
 namespace exam {
 
 void openPaperEditor(const AuthoringRequest &request)
 {
     SecureRandomSource random;
+    // Opened from paper management, the window the teacher works in; the editor belongs to it.
     PaperEditorWindow window(request.repositoryRoot, request.row.name(), editorWorkingFolder(),
-                             *request.dialogs, random, request.parent);
+                             *request.dialogs, random, QApplication::activeWindow());
     if (window.isOpen())
         window.exec();
 }

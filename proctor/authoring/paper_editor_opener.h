@@ -4,8 +4,8 @@
 
 namespace exam {
 
-// Opens the paper editor modally on request.row.name(), working in editorWorkingFolder(); returns
-// when it has closed. Plugged into paper management with setPaperEditorOpener().
+// Opens the paper editor modally over the active window on request.row.name(), working in
+// editorWorkingFolder(); returns when it has closed. Plugged into paper management with setPaperEditorOpener().
 void openPaperEditor(const AuthoringRequest &request);
 
 } // namespace exam

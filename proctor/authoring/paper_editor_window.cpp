@@ -45,8 +45,6 @@ PaperEditorWindow::PaperEditorWindow(const QString &repositoryRoot, const QStrin
       m_defaultMark(new QLineEdit(this))
 {
     setObjectName(QStringLiteral("编辑试卷"));
-    m_editor->setDialogParent(this);
-    m_bank->setDialogParent(this);
     buildLayout();
     connectControls();
 

@@ -9,7 +9,6 @@
 #include "repository/profile_values.h"
 
 #include <QFileInfo>
-#include <QWidget>
 
 namespace exam {
 
@@ -111,7 +110,7 @@ PaperRow *PaperManagement::row()
 
 void PaperManagement::showMessage(const QString &text)
 {
-    m_dialogs.message(m_dialogParent, text);
+    m_dialogs.message(nullptr, text);
 }
 
 QString PaperManagement::applyDrawCount(PaperRow &r, const QString &text)
@@ -228,7 +227,7 @@ QString PaperManagement::editDrawCount(const QString &text)
 void PaperManagement::newPaper()
 {
     const std::optional<QString> answer =
-        m_dialogs.input(m_dialogParent, QStringLiteral("请输入新建的试卷名称 "),
+        m_dialogs.input(nullptr, QStringLiteral("请输入新建的试卷名称 "),
                         QStringLiteral("输入试卷名称"), QString());
     const QString name = trimBlanks(answer.value_or(QString()));
     // Folder names and the system profile's keys ignore letter case, so a name that differs only
@@ -261,7 +260,7 @@ void PaperManagement::deletePaper()
         showMessage(QStringLiteral("不能删除最后一张试卷!"));
         return;
     }
-    if (!m_dialogs.okCancel(m_dialogParent, QStringLiteral("您确认要删除该试卷的所有数据?")))
+    if (!m_dialogs.okCancel(nullptr, QStringLiteral("您确认要删除该试卷的所有数据?")))
         return;
     m_deleted << r->name();
     m_table.remove(m_selection);
@@ -316,7 +315,7 @@ bool PaperManagement::saveForClosing()
     const SaveAllResult result = storeAll(false);
     if (result.ok())
         return true;
-    return m_dialogs.yesNo(m_dialogParent,
+    return m_dialogs.yesNo(nullptr,
                            failureReport(result) +
                                QStringLiteral("\n\n其余的都已保存。是否仍然关闭试卷管理?"),
                            Dialogs::Button::No);
@@ -332,7 +331,7 @@ void PaperManagement::editPaper()
         return;
     setCurrentPaper(m_table.row(index).name());
     if (const AuthoringAction &open = paperEditorOpener())
-        open(AuthoringRequest{m_dialogParent, &m_dialogs, m_paths.root(), m_table.row(index)});
+        open(AuthoringRequest{&m_dialogs, m_paths.root(), m_table.row(index)});
     else
         showMessage(QStringLiteral("试卷编辑功能尚未提供!"));
 
@@ -355,7 +354,7 @@ void PaperManagement::exportPaper()
     if (!r)
         return;
     const QString chosen =
-        m_dialogs.chooseFolder(m_dialogParent, QStringLiteral("Output paper to ..."), QString());
+        m_dialogs.chooseFolder(nullptr, QStringLiteral("Output paper to ..."), QString());
     if (chosen.isEmpty())
         return;
     const TransferResult result = exportPaperFolder(m_paths, r->name(), chosen);
@@ -364,7 +363,7 @@ void PaperManagement::exportPaper()
 
 void PaperManagement::importPaper()
 {
-    const QString chosen = trimBlanks(m_dialogs.openFile(m_dialogParent, QStringLiteral("请选定要导入的试卷文件"),
+    const QString chosen = trimBlanks(m_dialogs.openFile(nullptr, QStringLiteral("请选定要导入的试卷文件"),
                                                          m_paths.root(), QStringLiteral("CHO Files (*.CHO)")));
     if (chosen.isEmpty())
         return;
@@ -410,7 +409,7 @@ void PaperManagement::exportToWord()
     const PaperRow *r = selectedRow();
     if (const AuthoringAction &exportPaper = wordExporter())
         exportPaper(
-            AuthoringRequest{m_dialogParent, &m_dialogs, m_paths.root(), r ? *r : PaperRow()});
+            AuthoringRequest{&m_dialogs, m_paths.root(), r ? *r : PaperRow()});
     else
         showMessage(QStringLiteral("输出到 WORD 的功能尚未提供!"));
 }
@@ -420,7 +419,7 @@ void PaperManagement::exportToPdf()
     const PaperRow *r = selectedRow();
     if (const AuthoringAction &exportPaper = pdfExporter())
         exportPaper(
-            AuthoringRequest{m_dialogParent, &m_dialogs, m_paths.root(), r ? *r : PaperRow()});
+            AuthoringRequest{&m_dialogs, m_paths.root(), r ? *r : PaperRow()});
     else
         showMessage(QStringLiteral("输出到 PDF 的功能尚未提供!"));
 }

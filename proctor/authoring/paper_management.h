@@ -10,12 +10,10 @@
 #include "repository/repository_paths.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 
 class Dialogs;
-class QWidget;
 
 namespace exam {
 
@@ -40,8 +38,6 @@ class PaperManagement : public QObject
 public:
     PaperManagement(const QString &repositoryRoot, Dialogs &dialogs, QObject *parent = nullptr);
 
-    // The window message boxes are shown over.
-    void setDialogParent(QWidget *parent) { m_dialogParent = parent; }
     const RepositoryPaths &paths() const { return m_paths; }
 
     // Loads all papers and selects the first (when there is one).
@@ -110,7 +106,6 @@ private:
 
     RepositoryPaths m_paths;
     Dialogs &m_dialogs;
-    QPointer<QWidget> m_dialogParent;
     PaperTable m_table;
     QStringList m_created;
     QStringList m_deleted;

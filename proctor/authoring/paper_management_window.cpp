@@ -26,7 +26,6 @@ PaperManagementWindow::PaperManagementWindow(const QString &repositoryRoot, Dial
 {
     setObjectName(QStringLiteral("试卷管理"));
     setWindowTitle(QStringLiteral("试卷管理"));
-    m_management->setDialogParent(this);
     m_list->setObjectName(QStringLiteral("List1"));
     m_list->setToolTip(QStringLiteral("双击打开试卷进行编辑"));
 

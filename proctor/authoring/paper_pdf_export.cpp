@@ -13,11 +13,11 @@ void exportPaperPdf(const AuthoringRequest &request, const PaperDocumentContext 
     Dialogs &dialogs = *request.dialogs;
     const QString paper = trimBlanks(request.row.name());
     if (paper.isEmpty()) {
-        dialogs.message(request.parent, QStringLiteral("没有选中试卷。"), Dialogs::Icon::Warning);
+        dialogs.message(nullptr, QStringLiteral("没有选中试卷。"), Dialogs::Icon::Warning);
         return;
     }
     const bool teacherCopy = dialogs.yesNo(
-        request.parent, QStringLiteral("是否输出教师用卷(含标准答案和解题辅导)?"),
+        nullptr, QStringLiteral("是否输出教师用卷(含标准答案和解题辅导)?"),
         Dialogs::Button::No);
 
     interchange::PaperContent content;
@@ -29,13 +29,13 @@ void exportPaperPdf(const AuthoringRequest &request, const PaperDocumentContext 
         || !interchange::writePaperExport(content, teacherCopy ? interchange::ExportFormat::PdfTeacher
                                                                : interchange::ExportFormat::Pdf,
                                           path, &error)) {
-        dialogs.message(request.parent, QStringLiteral("试卷没有输出到 PDF。\n\n") + error,
+        dialogs.message(nullptr, QStringLiteral("试卷没有输出到 PDF。\n\n") + error,
                         Dialogs::Icon::Warning);
         return;
     }
     const auto open = context.openDocument ? context.openDocument : openDocument;
     const bool opened = open(path);
-    dialogs.message(request.parent,
+    dialogs.message(nullptr,
                     QStringLiteral("试卷已输出到 PDF。\n\n") + savedDocumentNote(path, opened),
                     Dialogs::Icon::Information);
 }

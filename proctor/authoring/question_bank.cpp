@@ -107,7 +107,7 @@ void QuestionBank::importSelected()
 
     const QString name = trimBlanks(source.questionFile);
     if (!name.isEmpty() && m_editor.table().hasQuestionFile(name)
-        && !m_dialogs.okCancel(m_dialogParent,
+        && !m_dialogs.okCancel(nullptr,
                                QStringLiteral("该考题已经存在!\r\n您是否要添加同一考题?"))) {
         if (hasNext)
             chooseQuestion(index + 1);

@@ -16,7 +16,6 @@
 
 class Dialogs;
 class QTextDocument;
-class QWidget;
 
 namespace exam {
 
@@ -30,8 +29,6 @@ public:
     // `editor` and `dialogs` must outlive the bank.
     QuestionBank(const QString &repositoryRoot, PaperEditor &editor, Dialogs &dialogs,
                  QObject *parent = nullptr);
-
-    void setDialogParent(QWidget *parent) { m_dialogParent = parent; }
 
     bool isShown() const { return m_shown; }
     QString buttonCaption() const;
@@ -69,7 +66,6 @@ private:
     RepositoryPaths m_paths;
     PaperEditor &m_editor;
     Dialogs &m_dialogs;
-    QWidget *m_dialogParent = nullptr;
     bool m_shown = false;
     QStringList m_paperNames;
     QString m_bankPaper;

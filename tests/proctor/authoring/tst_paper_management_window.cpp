@@ -2,8 +2,10 @@
 #include "authoring_fixture.h"
 
 #include "platform/dialogs/fake_dialogs.h"
+#include "platform/dialogs/qt_dialogs.h"
 #include "proctor/authoring/authoring_hooks.h"
 #include "proctor/authoring/current_paper.h"
+#include "proctor/authoring/paper_editor_opener.h"
 #include "proctor/authoring/paper_management.h"
 #include "proctor/authoring/paper_management_window.h"
 
@@ -14,8 +16,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace authoring_test;
 using exam::PaperColumn;
@@ -81,6 +86,7 @@ private slots:
     void okShouldSaveAndClose();
     void listSelectionShouldShowThePaper();
     void doubleClickShouldOpenTheEditor();
+    void boxesAndTheEditorShouldBelongToTheWindow();
     void wordButtonShouldSayItIsNotAvailableYet();
     void pdfButtonShouldExportTheSelectedPaper();
     void helpButtonShouldPressF1();
@@ -355,15 +361,64 @@ void TestPaperManagementWindow::doubleClickShouldOpenTheEditor()
     FakeDialogs dialogs;
     PaperManagementWindow window(repo.root(), dialogs);
     window.show();
-    QWidget *editorParent = nullptr;
-    exam::setPaperEditorOpener([&](const exam::AuthoringRequest &request) { editorParent = request.parent; });
+    QStringList opened;
+    exam::setPaperEditorOpener([&](const exam::AuthoringRequest &request) { opened << request.row.name(); });
     QListWidget *list = control<QListWidget>(window, QStringLiteral("List1"));
     const QPoint first = list->visualItemRect(list->item(0)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, first);
-    QCOMPARE(editorParent, &window);
+    QCOMPARE(opened, QStringList{QStringLiteral("A")});
     click(window, QStringLiteral("Command1"));
     QCOMPARE(repo.systemValue(QStringLiteral("TestName"), QStringLiteral("1")), QStringLiteral("A"));
+}
+
+// Paper management holds no window: its boxes and the editor it opens belong to the window the
+// teacher works in, modal over it.
+void TestPaperManagementWindow::boxesAndTheEditorShouldBelongToTheWindow()
+{
+    QTemporaryDir cache; // the editor's working folder
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    Repository repo;
+    repo.makePaper(QStringLiteral("A"), {});
+    repo.makePaper(QStringLiteral("B"), {});
+    repo.setRoster({entry(QStringLiteral("A")), entry(QStringLiteral("B"))});
+    QtDialogs dialogs;
+    exam::setPaperEditorOpener(exam::openPaperEditor);
+    PaperManagementWindow window(repo.root(), dialogs);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    QList<QWidget *> owners;
+    QStringList shown;
+    const auto closeNextModal = [&] {
+        QTimer::singleShot(0, &window, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            QVERIFY(modal);
+            owners << modal->parentWidget();
+            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                shown << box->text();
+                QTest::keyClick(box, Qt::Key_Escape);
+            } else {
+                shown << modal->objectName();
+                qobject_cast<QDialog *>(modal)->reject();
+            }
+        });
+    };
+    closeNextModal();
+    click(window, QStringLiteral("Command7"));
+    window.activateWindow(); // as the window manager does when a box closes
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    closeNextModal();
+    QListWidget *list = control<QListWidget>(window, QStringLiteral("List1"));
+    const QPoint first = list->visualItemRect(list->item(0)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, first);
+
+    QCOMPARE(shown, (QStringList{QStringLiteral("您确认要删除该试卷的所有数据?"),
+                                 QStringLiteral("编辑试卷")}));
+    QCOMPARE(owners, (QList<QWidget *>{&window, &window}));
+    QCOMPARE(list->count(), 2); // the box was cancelled
 }
 
 void TestPaperManagementWindow::wordButtonShouldSayItIsNotAvailableYet()
