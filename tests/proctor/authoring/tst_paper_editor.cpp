@@ -5,7 +5,6 @@
 #include "proctor/authoring/paper_editor.h"
 #include "repository/random_source.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTextCursor>

@@ -6,7 +6,6 @@
 #include "proctor/authoring/question_bank.h"
 #include "repository/random_source.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTextDocument>
