@@ -5,10 +5,12 @@
 #include "repository/leftover_temporaries.h"
 #include "repository/profile_format.h"
 #include "repository/profile_lock.h"
+#include "repository/profile_values.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 
@@ -188,6 +190,22 @@ QString ProfileSnapshot::Section::value(const QString &key, const QString &defau
     if (m_number < 0)
         return profileDefaultText(defaultValue);
     return d->index.value(m_number, key).value_or(profileDefaultText(defaultValue));
+}
+
+double ProfileSnapshot::Section::leadingNumberOf(const QString &key) const
+{
+    // Up to 15 digits and nothing else: the text would be the same digits, a whole number that a
+    // double holds exactly.
+    const std::optional<QByteArrayView> raw =
+        m_number < 0 ? std::nullopt : d->index.rawValue(m_number, key);
+    if (raw && !raw->isEmpty() && raw->size() <= 15
+        && std::all_of(raw->begin(), raw->end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        qint64 whole = 0;
+        for (const char c : *raw)
+            whole = whole * 10 + (c - '0');
+        return double(whole);
+    }
+    return leadingNumber(value(key));
 }
 
 bool ProfileSnapshot::contains(const QString &section, const QString &key) const

@@ -90,6 +90,9 @@ public:
     {
     public:
         QString value(const QString &key, const QString &defaultValue = QString()) const;
+        // leadingNumber(value(key)), without making the text when the value is a plain whole number
+        // (a student's answers, read a hundred at a time).
+        double leadingNumberOf(const QString &key) const;
 
     private:
         friend class ProfileSnapshot;

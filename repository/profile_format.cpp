@@ -593,6 +593,15 @@ std::optional<qsizetype> ProfileIndex::sectionNumber(const QString &section) con
     return found->number;
 }
 
+std::optional<QByteArrayView> ProfileIndex::rawValue(qsizetype sectionNumber,
+                                                    const QString &key) const
+{
+    const std::optional<ValueRef> found = findKey(sectionNumber, key);
+    if (!found)
+        return std::nullopt;
+    return QByteArrayView(m_text.body).sliced(found->start, found->length);
+}
+
 std::optional<QString> ProfileIndex::value(qsizetype sectionNumber, const QString &key) const
 {
     const std::optional<ValueRef> found = findKey(sectionNumber, key);

@@ -82,6 +82,9 @@ public:
     // or nothing when the file has no such section, then the value of a key in it.
     std::optional<qsizetype> sectionNumber(const QString &section) const;
     std::optional<QString> value(qsizetype sectionNumber, const QString &key) const;
+    // The value's bytes as they stand in the file (in UTF-8 for a UTF-16 file), before any
+    // trimming or decoding.
+    std::optional<QByteArrayView> rawValue(qsizetype sectionNumber, const QString &key) const;
     // The 1-based line of the section header or of the key that reads answer from; 0 when missing.
     // Counted only when asked for.
     int sectionLine(const QString &section) const;

@@ -237,7 +237,7 @@ StudentResult readStudentResult(const ProfileSnapshot &resultProfile, const QStr
     result.answers.reserve(std::max(questionCount, 0));
     ResultKeys::AnswerKeys answer(number);
     for (int i = 1; i <= questionCount; ++i)
-        result.answers.append(roundHalfEven(leadingNumber(cls.value(answer(i)))));
+        result.answers.append(roundHalfEven(cls.leadingNumberOf(answer(i))));
     return result;
 }
 

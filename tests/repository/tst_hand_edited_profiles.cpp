@@ -184,6 +184,8 @@ void TestHandEditedProfiles::shouldReadAsTheWindowsProgramsRead()
     const exam::ProfileSnapshot snapshot = exam::ProfileSnapshot::load(path);
     QCOMPARE(snapshot.value(section, key, QStringLiteral("<default>")), expected);
     QCOMPARE(snapshot.section(section).value(key, QStringLiteral("<default>")), expected);
+    const double number = snapshot.contains(section, key) ? exam::leadingNumber(expected) : 0.0;
+    QCOMPARE(snapshot.section(section).leadingNumberOf(key), number);
 }
 
 void TestHandEditedProfiles::shouldWriteAsTheWindowsProgramsWrite_data()
