@@ -9,7 +9,7 @@
 
 namespace exam::candidate {
 
-ClientFlow::ClientFlow(const QString &repositoryRoot, CandidateState &state, Dialogs &dialogs,
+ClientFlow::ClientFlow(const QString &repositoryRoot, CandidateState &state, platform::Dialogs &dialogs,
                        PasswordPrompt &prompt, QObject *parent)
     : QObject(parent), m_root(repositoryRoot), m_state(state), m_dialogs(dialogs), m_prompt(prompt)
 {
@@ -53,7 +53,7 @@ void ClientFlow::showInstructions()
     m_login->close();
 }
 
-bool claimSingleInstance(SingleInstanceGuard &guard, Dialogs &dialogs)
+bool claimSingleInstance(platform::SingleInstanceGuard &guard, platform::Dialogs &dialogs)
 {
     if (guard.tryAcquire())
         return true;

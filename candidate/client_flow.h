@@ -11,8 +11,10 @@
 
 #include <functional>
 
+namespace exam::platform {
 class Dialogs;
 class SingleInstanceGuard;
+} // namespace exam::platform
 
 namespace exam::candidate {
 
@@ -29,7 +31,7 @@ class ClientFlow : public QObject
 
 public:
     // `state`, `dialogs` and `prompt` must outlive the flow.
-    ClientFlow(const QString &repositoryRoot, CandidateState &state, Dialogs &dialogs,
+    ClientFlow(const QString &repositoryRoot, CandidateState &state, platform::Dialogs &dialogs,
                PasswordPrompt &prompt, QObject *parent = nullptr);
     ~ClientFlow() override;
 
@@ -47,7 +49,7 @@ private:
 
     QString m_root;
     CandidateState &m_state;
-    Dialogs &m_dialogs;
+    platform::Dialogs &m_dialogs;
     PasswordPrompt &m_prompt;
     ExamLauncher m_launcher;
     QPointer<LoginWindow> m_login;
@@ -56,6 +58,6 @@ private:
 
 // Takes the one-copy-per-PC lock. False when another copy runs: "程序已经运行!" has been shown and
 // this copy is to end.
-bool claimSingleInstance(SingleInstanceGuard &guard, Dialogs &dialogs);
+bool claimSingleInstance(platform::SingleInstanceGuard &guard, platform::Dialogs &dialogs);
 
 } // namespace exam::candidate

@@ -8,13 +8,13 @@
 
 namespace exam::candidate {
 
-ExamWindow *openExamWindow(const QString &programFolder, CandidateState &state, Dialogs &dialogs,
+ExamWindow *openExamWindow(const QString &programFolder, CandidateState &state, platform::Dialogs &dialogs,
                            exam::RandomSource &random, const exam::Clock &clock)
 {
     ExamEnvironment environment;
     environment.repositoryRoot = exam::repositoryRootFromProgramFolder(programFolder);
-    environment.runsLocally = !isOnNetworkFileSystem(programFolder);
-    environment.localCacheFolder = clientCopyFolder();
+    environment.runsLocally = !platform::isOnNetworkFileSystem(programFolder);
+    environment.localCacheFolder = platform::clientCopyFolder();
     environment.random = &random;
     environment.clock = &clock;
 

@@ -7,7 +7,9 @@
 
 #include <QString>
 
+namespace exam::platform {
 class Dialogs;
+} // namespace exam::platform
 
 namespace exam {
 class Clock;
@@ -20,7 +22,7 @@ class ExamWindow;
 struct CandidateState;
 
 // `state`, `dialogs`, `random` and `clock` must outlive the window.
-ExamWindow *openExamWindow(const QString &programFolder, CandidateState &state, Dialogs &dialogs,
+ExamWindow *openExamWindow(const QString &programFolder, CandidateState &state, platform::Dialogs &dialogs,
                            exam::RandomSource &random, const exam::Clock &clock);
 
 } // namespace exam::candidate

@@ -45,12 +45,12 @@ void openHelpWindow(QWidget *parent)
 void showDocument(QTextEdit *view, const QString &path, const QString &error)
 {
     QString failure = error;
-    if (!path.isEmpty() && loadRtfFile(path, view->document(), &failure))
+    if (!path.isEmpty() && rtf::loadRtfFile(path, view->document(), &failure))
         return;
     view->setPlainText(failure);
 }
 
-ExamWindow::ExamWindow(CandidateState &state, ExamEnvironment environment, Dialogs &dialogs,
+ExamWindow::ExamWindow(CandidateState &state, ExamEnvironment environment, platform::Dialogs &dialogs,
                        QWidget *parent)
     : QWidget(parent), m_session(new ExamSession(state, std::move(environment), this)),
       m_dialogs(dialogs), m_helpOpener(openHelpWindow)
@@ -236,7 +236,7 @@ void ExamWindow::closeEvent(QCloseEvent *event)
     const bool leave = m_dialogs.yesNo(this,
                                        m_session->reviewMode() ? QStringLiteral("您是否要退出?")
                                                                : QStringLiteral("您是否要交卷退出考试?"),
-                                       Dialogs::Button::No);
+                                       platform::Dialogs::Button::No);
     m_asking = false;
     // The time may have run out, and the paper been handed in, while the question was open; its
     // own close could not run during this one, so the window closes now, whatever the answer.
@@ -274,7 +274,7 @@ bool ExamWindow::handInNow()
     m_handingIn = true;
     const ExamSession::HandInOutcome outcome = m_session->handIn();
     m_dialogs.message(this, outcome.message,
-                      outcome.stored ? Dialogs::Icon::None : Dialogs::Icon::Critical);
+                      outcome.stored ? platform::Dialogs::Icon::None : platform::Dialogs::Icon::Critical);
     m_handingIn = false;
     return outcome.stored;
 }

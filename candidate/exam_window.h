@@ -11,7 +11,9 @@
 
 #include <functional>
 
+namespace exam::platform {
 class Dialogs;
+} // namespace exam::platform
 
 namespace exam::candidate {
 
@@ -23,7 +25,7 @@ public:
     using HelpOpener = std::function<void(QWidget *parent)>;
 
     // Starts the exam at once. `state` and `dialogs` must outlive the window.
-    ExamWindow(CandidateState &state, ExamEnvironment environment, Dialogs &dialogs,
+    ExamWindow(CandidateState &state, ExamEnvironment environment, platform::Dialogs &dialogs,
                QWidget *parent = nullptr);
 
     ExamSession &session() { return *m_session; }
@@ -54,7 +56,7 @@ private:
 
     ExamWindowUi m_ui;
     ExamSession *m_session;
-    Dialogs &m_dialogs;
+    platform::Dialogs &m_dialogs;
     HelpOpener m_helpOpener;
     bool m_asking = false;
     bool m_handingIn = false;

@@ -11,7 +11,7 @@
 
 namespace exam::candidate {
 
-LoginModel::LoginModel(const QString &repositoryRoot, CandidateState &state, Dialogs &dialogs,
+LoginModel::LoginModel(const QString &repositoryRoot, CandidateState &state, platform::Dialogs &dialogs,
                        PasswordPrompt &prompt, QObject *parent)
     : QObject(parent), m_paths(repositoryRoot), m_state(state), m_dialogs(dialogs), m_prompt(prompt)
 {
@@ -125,7 +125,7 @@ bool LoginModel::logIn(const LoginEntries &entries)
         QString text = LoginTexts::LoginNotStored;
         if (!error.isEmpty())
             text += QLatin1Char('\n') + error;
-        m_dialogs.message(nullptr, text, Dialogs::Icon::Warning);
+        m_dialogs.message(nullptr, text, platform::Dialogs::Icon::Warning);
         return false;
     }
     m_state.reviewMode = false;

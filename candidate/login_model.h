@@ -14,7 +14,9 @@
 #include <QObject>
 #include <QStringList>
 
+namespace exam::platform {
 class Dialogs;
+} // namespace exam::platform
 
 namespace exam::candidate {
 
@@ -26,7 +28,7 @@ class LoginModel : public QObject
 
 public:
     // `state`, `dialogs` and `prompt` must outlive the model.
-    LoginModel(const QString &repositoryRoot, CandidateState &state, Dialogs &dialogs,
+    LoginModel(const QString &repositoryRoot, CandidateState &state, platform::Dialogs &dialogs,
                PasswordPrompt &prompt, QObject *parent = nullptr);
 
     // Fills the paper list (selecting its first entry) and the class list for that paper. False
@@ -65,7 +67,7 @@ private:
 
     exam::RepositoryPaths m_paths;
     CandidateState &m_state;
-    Dialogs &m_dialogs;
+    platform::Dialogs &m_dialogs;
     PasswordPrompt &m_prompt;
     QStringList m_papers;
     QStringList m_classes;

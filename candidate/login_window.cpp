@@ -33,7 +33,7 @@ QPushButton *button(const QString &name, const QString &caption, QWidget *parent
 
 } // namespace
 
-LoginWindow::LoginWindow(const QString &repositoryRoot, CandidateState &state, Dialogs &dialogs,
+LoginWindow::LoginWindow(const QString &repositoryRoot, CandidateState &state, platform::Dialogs &dialogs,
                          PasswordPrompt &prompt, QWidget *parent)
     : QWidget(parent),
       m_model(repositoryRoot, state, dialogs, prompt),

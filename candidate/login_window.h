@@ -20,7 +20,7 @@ class LoginWindow : public QWidget
 
 public:
     // `state`, `dialogs` and `prompt` must outlive the window.
-    LoginWindow(const QString &repositoryRoot, CandidateState &state, Dialogs &dialogs,
+    LoginWindow(const QString &repositoryRoot, CandidateState &state, platform::Dialogs &dialogs,
                 PasswordPrompt &prompt, QWidget *parent = nullptr);
 
     // Fills the lists. False when there is nothing to sit (the message has been shown): the

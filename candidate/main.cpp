@@ -27,8 +27,8 @@ int main(int argc, char *argv[])
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
-    QtDialogs dialogs;
-    SingleInstanceGuard guard(QStringLiteral("candidate"));
+    exam::platform::QtDialogs dialogs;
+    exam::platform::SingleInstanceGuard guard(QStringLiteral("candidate"));
     if (!claimSingleInstance(guard, dialogs))
         return 0;
 

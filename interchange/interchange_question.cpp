@@ -96,8 +96,8 @@ BuiltQuestion buildQuestion(const QuestionParts &parts, QTextDocument &question,
         cursor.insertText(optionLine(static_cast<int>(i), parts.options.at(i)), QTextCharFormat());
     }
     built.question.line = parts.line;
-    built.question.questionRtf = writeRtf(question);
-    built.question.explanationRtf = writeRtf(explanation);
+    built.question.questionRtf = rtf::writeRtf(question);
+    built.question.explanationRtf = rtf::writeRtf(explanation);
     built.question.answer = answerDigits(parts.correct);
     built.question.mark = parts.mark;
     return built;

@@ -71,7 +71,7 @@ bool saveText(const QString &path, const QString &text, QString *error)
     format.setFontPointSize(12);
     format.setForeground(QColor(0x1f, 0x4e, 0x79));
     cursor.insertText(text, format);
-    return saveRtfFile(path, document, error);
+    return rtf::saveRtfFile(path, document, error);
 }
 
 QString documentName(const QString &folder, RandomSource &random, QString *error)
@@ -318,7 +318,7 @@ bool writeDemoPaper(const QString &root, const DemoPaper &paper, RandomSource &r
         entry.questionFile = documentName(folder, random, error);
         QTextDocument document;
         fillQuestionDocument(q, document);
-        if (entry.questionFile.isEmpty() || !saveRtfFile(folder + u'/' + entry.questionFile, document, error))
+        if (entry.questionFile.isEmpty() || !rtf::saveRtfFile(folder + u'/' + entry.questionFile, document, error))
             return false;
         entry.explainFile = documentName(folder, random, error);
         if (entry.explainFile.isEmpty() ||

@@ -10,6 +10,7 @@
 #include <memory>
 
 using namespace exam::candidate;
+using namespace exam::platform;
 
 namespace exam::demo {
 

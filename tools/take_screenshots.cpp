@@ -26,6 +26,7 @@
 #include <QTimer>
 
 using namespace exam::candidate;
+using namespace exam::platform;
 
 namespace {
 

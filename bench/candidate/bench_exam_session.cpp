@@ -17,6 +17,7 @@
 #include <memory>
 
 using namespace exam::candidate;
+using namespace exam::platform;
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include <benchmark/benchmark.h>
 
 using namespace exam::candidate;
+using namespace exam::platform;
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include <benchmark/benchmark.h>
 
 using namespace suite;
+using namespace exam::platform;
 
 namespace {
 

@@ -8,6 +8,8 @@
 
 #include <memory>
 
+namespace exam::platform {
+
 bool openWebAddress(const QUrl &address)
 {
     return address.isValid() && QDesktopServices::openUrl(address);
@@ -70,3 +72,5 @@ QString savedDocumentNote(const QString &filePath, bool opened)
         note += QStringLiteral("\n未能自动打开这个文件,请到这个位置打开它。");
     return note;
 }
+
+} // namespace exam::platform

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QUrl>
 
+namespace exam::platform {
+
 // Opens a web address in the user's browser. False when the desktop could not open it.
 bool openWebAddress(const QUrl &address);
 
@@ -22,3 +24,5 @@ bool openDocument(const QString &filePath);
 // The lines that end an export's message: where the file was saved and, when it could not be
 // opened, that the teacher should open it from there.
 QString savedDocumentNote(const QString &filePath, bool opened);
+
+} // namespace exam::platform

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QStandardPaths>
 
+namespace exam::platform {
+
 namespace {
 
 QString lockFolder(const QString &folder)
@@ -29,3 +31,5 @@ bool SingleInstanceGuard::tryAcquire()
 {
     return m_lock->isLocked() || m_lock->tryLock(0);
 }
+
+} // namespace exam::platform

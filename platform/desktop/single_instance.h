@@ -5,6 +5,8 @@
 
 #include <memory>
 
+namespace exam::platform {
+
 // Keeps a second copy of a program on the same PC from running: a lock file named after the program
 // in the user's runtime folder. The lock is held for the guard's lifetime and is taken over when the
 // process that held it died.
@@ -20,3 +22,5 @@ public:
 private:
     std::unique_ptr<QLockFile> m_lock;
 };
+
+} // namespace exam::platform

@@ -6,6 +6,8 @@
 
 #include <sys/vfs.h>
 
+namespace exam::platform {
+
 namespace {
 
 QString cacheFolder(const QString &name)
@@ -47,3 +49,5 @@ bool isOnNetworkFileSystem(const QString &path)
         return false;
     }
 }
+
+} // namespace exam::platform

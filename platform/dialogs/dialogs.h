@@ -7,6 +7,8 @@
 
 class QWidget;
 
+namespace exam::platform {
+
 // Every message box, input box and common dialog of both programs goes through this interface, so
 // that each flow with a question to the user can be scripted in tests (FakeDialogs) and shown for
 // real in the programs (QtDialogs). All boxes are modal; the title is the program's name unless a
@@ -40,3 +42,5 @@ public:
     // A colour dialog; nothing when the user cancelled.
     virtual std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) = 0;
 };
+
+} // namespace exam::platform

@@ -1,5 +1,7 @@
 #include "fake_dialogs.h"
 
+namespace exam::platform {
+
 namespace {
 
 template <typename T, typename Fallback>
@@ -87,3 +89,5 @@ std::optional<QColor> FakeDialogs::chooseColor(QWidget *, const QColor &)
     record({Kind::ChooseColor, {}, {}, Icon::None, Button::Ok});
     return takeOr(m_colors, std::nullopt);
 }
+
+} // namespace exam::platform

@@ -8,6 +8,8 @@
 
 #include <functional>
 
+namespace exam::platform {
+
 // A scripted stand-in for tests: records every dialog shown and answers from queues filled by the
 // test. Unscripted questions take their default button; unscripted input, file, folder and colour
 // dialogs count as cancelled. Never blocks.
@@ -64,3 +66,5 @@ private:
     QQueue<QString> m_folders;
     QQueue<std::optional<QColor>> m_colors;
 };
+
+} // namespace exam::platform

@@ -6,6 +6,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+namespace exam::platform {
+
 namespace {
 
 QMessageBox::Icon toQt(Dialogs::Icon icon)
@@ -116,3 +118,5 @@ std::optional<QColor> QtDialogs::chooseColor(QWidget *parent, const QColor &init
         return std::nullopt;
     return color;
 }
+
+} // namespace exam::platform

@@ -2,6 +2,8 @@
 
 #include "dialogs.h"
 
+namespace exam::platform {
+
 // The real dialogs: QMessageBox, QInputDialog, QFileDialog, QColorDialog. Message boxes carry the
 // application's display name as their title.
 class QtDialogs final : public Dialogs
@@ -20,3 +22,5 @@ public:
     QString chooseFolder(QWidget *parent, const QString &title, const QString &folder) override;
     std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
 };
+
+} // namespace exam::platform

@@ -8,6 +8,8 @@
 
 class QTextDocument;
 
+namespace rtf {
+
 // Replaces the document's content with the RTF document in `rtf`. Returns false, leaving the
 // document untouched, when the data does not start like RTF. Damaged RTF (truncated, unbalanced,
 // bad escapes) is read as far as it makes sense and still returns true.
@@ -27,3 +29,5 @@ QString rtfPlainText(const QByteArray &rtf);
 
 // Stores the document as RTF atomically: readers see the old file or the new one, never a part.
 [[nodiscard]] bool saveRtfFile(const QString &path, const QTextDocument &document, QString *error = nullptr);
+
+} // namespace rtf

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QTextDocument>
 
+namespace rtf {
+
 bool loadRtfFile(const QString &path, QTextDocument *document, QString *error)
 {
     QFile file(path);
@@ -25,3 +27,5 @@ bool saveRtfFile(const QString &path, const QTextDocument &document, QString *er
 {
     return exam::saveFileAtomically(path, writeRtf(document)).reportTo(error);
 }
+
+} // namespace rtf

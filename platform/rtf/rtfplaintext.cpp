@@ -60,13 +60,13 @@ private:
 
 } // namespace
 
-} // namespace rtf
-
 QString rtfPlainText(const QByteArray &rtf)
 {
-    rtf::PlainTextSink sink;
-    rtf::Parser parser(sink);
+    PlainTextSink sink;
+    Parser parser(sink);
     if (!parser.parse(rtf))
         return {};
     return sink.take();
 }
+
+} // namespace rtf

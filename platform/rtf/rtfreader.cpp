@@ -309,19 +309,17 @@ private:
 
 } // namespace
 
-} // namespace rtf
-
 bool readRtf(const QByteArray &rtf, QTextDocument *document)
 {
-    if (!document || !rtf::looksLikeRtf(rtf))
+    if (!document || !looksLikeRtf(rtf))
         return false;
 
     const bool undo = document->isUndoRedoEnabled();
     document->setUndoRedoEnabled(false);
     document->clear();
 
-    rtf::DocumentBuilder builder(document);
-    rtf::Parser parser(builder);
+    DocumentBuilder builder(document);
+    Parser parser(builder);
     builder.setTables(&parser.tables());
     parser.parse(rtf);
 
@@ -329,3 +327,5 @@ bool readRtf(const QByteArray &rtf, QTextDocument *document)
     document->setModified(false);
     return true;
 }
+
+} // namespace rtf

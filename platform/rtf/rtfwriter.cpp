@@ -440,9 +440,9 @@ private:
 
 } // namespace
 
-} // namespace rtf
-
 QByteArray writeRtf(const QTextDocument &document)
 {
-    return rtf::Writer(document).write();
+    return Writer(document).write();
 }
+
+} // namespace rtf

@@ -164,14 +164,14 @@ QString runQualityReport(QWidget *parent, const ResultsData &data, const ItemAna
     }
     if (path.isEmpty()) {
         context.dialogs->message(parent, QStringLiteral("质量分析报告没有保存。\n\n") + error,
-                                 Dialogs::Icon::Warning);
+                                 platform::Dialogs::Icon::Warning);
         return path;
     }
-    const auto open = context.openDocument ? context.openDocument : openDocument;
+    const auto open = context.openDocument ? context.openDocument : platform::openDocument;
     QString text = QStringLiteral("质量分析报告已经保存为：\n%1").arg(QDir::toNativeSeparators(path));
     if (!open(path))
         text += QStringLiteral("\n\n没有程序能打开它，请另行打开。");
-    context.dialogs->message(parent, text, Dialogs::Icon::Information);
+    context.dialogs->message(parent, text, platform::Dialogs::Icon::Information);
     return path;
 }
 

@@ -9,7 +9,9 @@
 
 #include <functional>
 
+namespace exam::platform {
 class Dialogs;
+} // namespace exam::platform
 class QWidget;
 
 namespace exam {
@@ -22,7 +24,7 @@ namespace exam {
 // What the report needs from its surroundings.
 struct QualityReportContext
 {
-    Dialogs *dialogs = nullptr;
+    platform::Dialogs *dialogs = nullptr;
     QString outputFolder;                              // empty: defaultExportFolder()
     std::function<bool(const QString &)> openDocument; // empty: the desktop's handler
 };

@@ -10,13 +10,15 @@
 
 #include <functional>
 
+namespace exam::platform {
 class Dialogs;
+} // namespace exam::platform
 
 namespace exam {
 
 struct AuthoringRequest
 {
-    Dialogs *dialogs = nullptr; // never null; boxes belong to the window the teacher works in
+    platform::Dialogs *dialogs = nullptr; // never null; boxes belong to the window the teacher works in
     QString repositoryRoot;
     PaperRow row;               // the selected paper's row as the window holds it
 };

@@ -53,7 +53,7 @@ std::unique_ptr<QTextDocument> loadPaperFile(const RepositoryPaths &paths, const
 {
     auto document = std::make_unique<QTextDocument>();
     const QString path = paths.paperFile(paper, fileName);
-    if (!loadRtfFile(path, document.get(), error))
+    if (!rtf::loadRtfFile(path, document.get(), error))
         return nullptr;
     return document;
 }
@@ -125,7 +125,7 @@ PaperDocumentOutcome writePaperDocument(const AuthoringRequest &request, bool wi
             QStringLiteral("找不到试卷模板 %1。").arg(QDir::toNativeSeparators(templatePath));
         return outcome;
     }
-    if (!loadRtfFile(templatePath, &document, &outcome.error))
+    if (!rtf::loadRtfFile(templatePath, &document, &outcome.error))
         return outcome;
 
     PaperDocumentFiller filler(document);
@@ -139,7 +139,7 @@ PaperDocumentOutcome writePaperDocument(const AuthoringRequest &request, bool wi
     }
     const QString path = freeDocumentPath(outputFolder, paper, QStringLiteral("rtf"));
     QString saveError;
-    if (!saveRtfFile(path, document, &saveError)) {
+    if (!rtf::saveRtfFile(path, document, &saveError)) {
         outcome.error = saveError;
         return outcome;
     }
@@ -150,25 +150,25 @@ PaperDocumentOutcome writePaperDocument(const AuthoringRequest &request, bool wi
 
 void exportPaperDocument(const AuthoringRequest &request, const PaperDocumentContext &context)
 {
-    Dialogs &dialogs = *request.dialogs;
+    platform::Dialogs &dialogs = *request.dialogs;
     const bool withExplanations =
         dialogs.yesNo(nullptr, QStringLiteral("是否要同时输出解题辅导?"));
     const QString folder =
         context.outputFolder.isEmpty() ? documentsFolder() : context.outputFolder;
     const PaperDocumentOutcome outcome = writePaperDocument(request, withExplanations, folder);
 
-    const auto open = context.openDocument ? context.openDocument : openDocument;
+    const auto open = context.openDocument ? context.openDocument : platform::openDocument;
     const bool opened = !outcome.filePath.isEmpty() && open(outcome.filePath);
     if (outcome.ok) {
         const QString text = QStringLiteral("试卷已成功输出到WORD中!\n\n") +
-                             savedDocumentNote(outcome.filePath, opened);
-        dialogs.message(nullptr, text, Dialogs::Icon::Information);
+                             platform::savedDocumentNote(outcome.filePath, opened);
+        dialogs.message(nullptr, text, platform::Dialogs::Icon::Information);
         return;
     }
     QString text = QStringLiteral("该功能需要您的计算机安装 WORD 软件.\n\n") + outcome.error;
     if (!outcome.filePath.isEmpty())
-        text += QStringLiteral("\n\n已输出的部分：") + savedDocumentNote(outcome.filePath, opened);
-    dialogs.message(nullptr, text, Dialogs::Icon::Warning);
+        text += QStringLiteral("\n\n已输出的部分：") + platform::savedDocumentNote(outcome.filePath, opened);
+    dialogs.message(nullptr, text, platform::Dialogs::Icon::Warning);
 }
 
 AuthoringAction paperDocumentExporter(PaperDocumentContext context)

@@ -30,7 +30,7 @@ QByteArray fileBytes(const QString &path)
 } // namespace
 
 PaperEditor::PaperEditor(const QString &repositoryRoot, const QString &paper,
-                         const QString &workingFolder, Dialogs &dialogs, RandomSource &random,
+                         const QString &workingFolder, platform::Dialogs &dialogs, RandomSource &random,
                          QObject *parent)
     : QObject(parent),
       m_paths(repositoryRoot),
@@ -57,7 +57,7 @@ bool PaperEditor::open(QString *error)
     QStringList texts;
     texts.reserve(paper.questionCount);
     for (int k = 1; k <= paper.questionCount; ++k)
-        texts.append(rtfPlainText(fileBytes(paperQuestionFile(folder, paper.question(k).questionFile))));
+        texts.append(rtf::rtfPlainText(fileBytes(paperQuestionFile(folder, paper.question(k).questionFile))));
     m_table = QuestionTable(paper, texts);
     m_current = 0;
     m_activated = false;
@@ -124,7 +124,7 @@ void PaperEditor::loadDocument(QTextDocument *document, const QString &path)
     m_filling = true;
     // Loading a question is not a step the teacher can undo.
     document->setUndoRedoEnabled(false);
-    if (path.isEmpty() || !loadRtfFile(path, document))
+    if (path.isEmpty() || !rtf::loadRtfFile(path, document))
         document->clear();
     document->setUndoRedoEnabled(true);
     document->setModified(false);
@@ -150,7 +150,7 @@ bool PaperEditor::saveDocument(QTextDocument *document, QString &path, bool isQu
             m_table.setExplainFile(m_current, name);
     }
     QString error;
-    if (!saveRtfFile(path, *document, &error)) {
+    if (!rtf::saveRtfFile(path, *document, &error)) {
         showMessage(error);
         return false;
     }
@@ -175,7 +175,7 @@ QString PaperEditor::newWorkingFile(QString *name)
     }
     const QString path = workingFile(*name);
     QString error;
-    if (!saveRtfFile(path, QTextDocument(), &error)) {
+    if (!rtf::saveRtfFile(path, QTextDocument(), &error)) {
         showMessage(error);
         return {};
     }
@@ -438,17 +438,17 @@ void PaperEditor::importQuestionFile()
         m_dialogs.message(nullptr,
                           QStringLiteral("文件有错误,没有导入任何考题。\n%1\n%2%3")
                               .arg(QDir::toNativeSeparators(path), place, read.error),
-                          Dialogs::Icon::Warning);
+                          platform::Dialogs::Icon::Warning);
         return;
     }
     if (read.questions.isEmpty()) {
-        m_dialogs.message(nullptr, skippedReport(0, read.skipped), Dialogs::Icon::Warning);
+        m_dialogs.message(nullptr, skippedReport(0, read.skipped), platform::Dialogs::Icon::Warning);
         return;
     }
     if (importQuestions(read.questions) && !read.skipped.isEmpty())
         m_dialogs.message(nullptr,
                           skippedReport(static_cast<int>(read.questions.size()), read.skipped),
-                          Dialogs::Icon::Information);
+                          platform::Dialogs::Icon::Information);
 }
 
 bool PaperEditor::importQuestions(const QList<interchange::InterchangeQuestion> &questions)
@@ -488,7 +488,7 @@ bool PaperEditor::importQuestions(const QList<interchange::InterchangeQuestion> 
         row = m_table.insertAfter(row, names.at(2 * i), names.at(2 * i + 1));
         m_table.setAnswer(row, q.answer);
         m_table.setMark(row, q.mark);
-        m_table.setPlainText(row, rtfPlainText(q.questionRtf));
+        m_table.setPlainText(row, rtf::rtfPlainText(q.questionRtf));
     }
     emit listChanged();
     m_current = row - static_cast<int>(questions.size()) + 1;
@@ -529,7 +529,7 @@ bool PaperEditor::confirmClose()
     if (!m_modified)
         return true;
     return m_dialogs.yesNo(nullptr, QStringLiteral("您是否不保存修改并退出?"),
-                           Dialogs::Button::No);
+                           platform::Dialogs::Button::No);
 }
 
 void PaperEditor::clearWorkingFolder()

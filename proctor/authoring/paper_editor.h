@@ -17,7 +17,9 @@
 #include <QObject>
 #include <QString>
 
+namespace exam::platform {
 class Dialogs;
+} // namespace exam::platform
 class QTextDocument;
 
 namespace exam {
@@ -31,7 +33,7 @@ class PaperEditor : public QObject
 public:
     // Nothing is read until open(). `dialogs` and `random` must outlive the editor.
     PaperEditor(const QString &repositoryRoot, const QString &paper, const QString &workingFolder,
-                Dialogs &dialogs, RandomSource &random, QObject *parent = nullptr);
+                platform::Dialogs &dialogs, RandomSource &random, QObject *parent = nullptr);
 
     // Empties the working folder and loads the paper; a question's files are copied into the
     // working folder when the question is first shown. False (with a Chinese text in `error`)
@@ -125,7 +127,7 @@ private:
     RepositoryPaths m_paths;
     QString m_paper;
     QString m_workingFolder;
-    Dialogs &m_dialogs;
+    platform::Dialogs &m_dialogs;
     RandomSource &m_random;
 
     QuestionTable m_table;

@@ -45,7 +45,7 @@ RichTextMenuNames explanationEditorMenuNames()
             QStringLiteral("字体列表2"),     QStringLiteral("mnurich2颜色")};
 }
 
-QMenu *makeRichTextMenu(QTextEdit *editor, const RichTextMenuNames &names, Dialogs &dialogs,
+QMenu *makeRichTextMenu(QTextEdit *editor, const RichTextMenuNames &names, platform::Dialogs &dialogs,
                         QWidget *parent)
 {
     auto *menu = new QMenu(parent);

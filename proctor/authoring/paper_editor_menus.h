@@ -5,7 +5,9 @@
 
 #include <QString>
 
+namespace exam::platform {
 class Dialogs;
+} // namespace exam::platform
 class QMenu;
 class QTextEdit;
 class QWidget;
@@ -34,7 +36,7 @@ inline constexpr int LargestFontSize = 40;
 // Builds the menu as a child of `parent` and pops it up on the editor's right click. Cut and copy
 // are enabled exactly while the editor has a selection; the colour comes from Dialogs and a
 // cancelled colour dialog changes nothing.
-QMenu *makeRichTextMenu(QTextEdit *editor, const RichTextMenuNames &names, Dialogs &dialogs,
+QMenu *makeRichTextMenu(QTextEdit *editor, const RichTextMenuNames &names, platform::Dialogs &dialogs,
                         QWidget *parent);
 
 // "Edit": insert, move up, move down, delete and "导入题目…", acting on `editor`.

@@ -31,7 +31,7 @@ QString oneLine(QString text)
 } // namespace
 
 PaperEditorWindow::PaperEditorWindow(const QString &repositoryRoot, const QString &paper,
-                                     const QString &workingFolder, Dialogs &dialogs,
+                                     const QString &workingFolder, platform::Dialogs &dialogs,
                                      RandomSource &random, QWidget *parent)
     : QDialog(parent),
       m_dialogs(dialogs),
@@ -52,7 +52,7 @@ PaperEditorWindow::PaperEditorWindow(const QString &repositoryRoot, const QStrin
     m_open = m_editor->open(&error);
     setWindowTitle(m_editor->windowTitle());
     if (!m_open) {
-        m_dialogs.message(this, error, Dialogs::Icon::Warning);
+        m_dialogs.message(this, error, platform::Dialogs::Icon::Warning);
         return;
     }
     m_defaultMark->setText(QString::number(m_editor->table().defaultMark()));
@@ -183,7 +183,7 @@ void PaperEditorWindow::ok()
 {
     QString error;
     if (!m_editor->save(&error)) {
-        m_dialogs.message(this, error, Dialogs::Icon::Warning);
+        m_dialogs.message(this, error, platform::Dialogs::Icon::Warning);
         return;
     }
     accept();

@@ -8,7 +8,9 @@
 
 #include <array>
 
+namespace exam::platform {
 class Dialogs;
+} // namespace exam::platform
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
@@ -30,7 +32,7 @@ public:
     // Opens `paper` of the repository at `repositoryRoot`, working in `workingFolder`. When the
     // working folder cannot be used the window says so and isOpen() is false.
     PaperEditorWindow(const QString &repositoryRoot, const QString &paper,
-                      const QString &workingFolder, Dialogs &dialogs, RandomSource &random,
+                      const QString &workingFolder, platform::Dialogs &dialogs, RandomSource &random,
                       QWidget *parent = nullptr);
 
     bool isOpen() const { return m_open; }
@@ -57,7 +59,7 @@ private:
     void ok();
     void showHelp();
 
-    Dialogs &m_dialogs;
+    platform::Dialogs &m_dialogs;
     PaperEditor *m_editor;
     QuestionBank *m_bank;
     bool m_open = false;

@@ -78,7 +78,7 @@ QString drawTotalText(const QString &defaultMark, const QString &drawCount)
     return shortestNumberText(leadingNumber(defaultMark) * leadingNumber(drawCount));
 }
 
-PaperManagement::PaperManagement(const QString &repositoryRoot, Dialogs &dialogs, QObject *parent)
+PaperManagement::PaperManagement(const QString &repositoryRoot, platform::Dialogs &dialogs, QObject *parent)
     : QObject(parent), m_paths(repositoryRoot), m_dialogs(dialogs)
 {
 }
@@ -318,7 +318,7 @@ bool PaperManagement::saveForClosing()
     return m_dialogs.yesNo(nullptr,
                            failureReport(result) +
                                QStringLiteral("\n\n其余的都已保存。是否仍然关闭试卷管理?"),
-                           Dialogs::Button::No);
+                           platform::Dialogs::Button::No);
 }
 
 void PaperManagement::editPaper()

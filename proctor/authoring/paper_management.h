@@ -13,7 +13,9 @@
 #include <QString>
 #include <QStringList>
 
+namespace exam::platform {
 class Dialogs;
+} // namespace exam::platform
 
 namespace exam {
 
@@ -36,7 +38,7 @@ class PaperManagement : public QObject
     Q_OBJECT
 
 public:
-    PaperManagement(const QString &repositoryRoot, Dialogs &dialogs, QObject *parent = nullptr);
+    PaperManagement(const QString &repositoryRoot, platform::Dialogs &dialogs, QObject *parent = nullptr);
 
     const RepositoryPaths &paths() const { return m_paths; }
 
@@ -105,7 +107,7 @@ private:
     QString applyDrawCount(PaperRow &r, const QString &text);
 
     RepositoryPaths m_paths;
-    Dialogs &m_dialogs;
+    platform::Dialogs &m_dialogs;
     PaperTable m_table;
     QStringList m_created;
     QStringList m_deleted;

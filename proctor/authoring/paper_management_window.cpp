@@ -17,7 +17,7 @@
 
 namespace exam {
 
-PaperManagementWindow::PaperManagementWindow(const QString &repositoryRoot, Dialogs &dialogs,
+PaperManagementWindow::PaperManagementWindow(const QString &repositoryRoot, platform::Dialogs &dialogs,
                                              QWidget *parent)
     : QDialog(parent),
       m_management(new PaperManagement(repositoryRoot, dialogs, this)),

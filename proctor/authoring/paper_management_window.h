@@ -6,7 +6,9 @@
 
 #include <QDialog>
 
+namespace exam::platform {
 class Dialogs;
+} // namespace exam::platform
 class QListWidget;
 class QPushButton;
 
@@ -21,7 +23,7 @@ class PaperManagementWindow : public QDialog
 
 public:
     // Loads every paper of the repository at `repositoryRoot` and selects the first.
-    PaperManagementWindow(const QString &repositoryRoot, Dialogs &dialogs, QWidget *parent = nullptr);
+    PaperManagementWindow(const QString &repositoryRoot, platform::Dialogs &dialogs, QWidget *parent = nullptr);
 
     PaperManagement &management() { return *m_management; }
 

@@ -10,15 +10,15 @@ namespace exam {
 
 void exportPaperPdf(const AuthoringRequest &request, const PaperDocumentContext &context)
 {
-    Dialogs &dialogs = *request.dialogs;
+    platform::Dialogs &dialogs = *request.dialogs;
     const QString paper = trimBlanks(request.row.name());
     if (paper.isEmpty()) {
-        dialogs.message(nullptr, QStringLiteral("没有选中试卷。"), Dialogs::Icon::Warning);
+        dialogs.message(nullptr, QStringLiteral("没有选中试卷。"), platform::Dialogs::Icon::Warning);
         return;
     }
     const bool teacherCopy = dialogs.yesNo(
         nullptr, QStringLiteral("是否输出教师用卷(含标准答案和解题辅导)?"),
-        Dialogs::Button::No);
+        platform::Dialogs::Button::No);
 
     interchange::PaperContent content;
     QString error;
@@ -30,14 +30,14 @@ void exportPaperPdf(const AuthoringRequest &request, const PaperDocumentContext 
                                                                : interchange::ExportFormat::Pdf,
                                           path, &error)) {
         dialogs.message(nullptr, QStringLiteral("试卷没有输出到 PDF。\n\n") + error,
-                        Dialogs::Icon::Warning);
+                        platform::Dialogs::Icon::Warning);
         return;
     }
-    const auto open = context.openDocument ? context.openDocument : openDocument;
+    const auto open = context.openDocument ? context.openDocument : platform::openDocument;
     const bool opened = open(path);
     dialogs.message(nullptr,
-                    QStringLiteral("试卷已输出到 PDF。\n\n") + savedDocumentNote(path, opened),
-                    Dialogs::Icon::Information);
+                    QStringLiteral("试卷已输出到 PDF。\n\n") + platform::savedDocumentNote(path, opened),
+                    platform::Dialogs::Icon::Information);
 }
 
 AuthoringAction paperPdfExporter(PaperDocumentContext context)

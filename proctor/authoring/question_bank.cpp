@@ -11,7 +11,7 @@
 
 namespace exam {
 
-QuestionBank::QuestionBank(const QString &repositoryRoot, PaperEditor &editor, Dialogs &dialogs,
+QuestionBank::QuestionBank(const QString &repositoryRoot, PaperEditor &editor, platform::Dialogs &dialogs,
                            QObject *parent)
     : QObject(parent),
       m_paths(repositoryRoot),
@@ -76,7 +76,7 @@ void QuestionBank::choosePaper(int index)
     for (int k = 1; k <= paper.questionCount; ++k) {
         m_questions.append(paper.question(k));
         QFile file(sourceFile(paper.question(k).questionFile));
-        m_texts.append(file.open(QIODevice::ReadOnly) ? rtfPlainText(file.readAll()) : QString());
+        m_texts.append(file.open(QIODevice::ReadOnly) ? rtf::rtfPlainText(file.readAll()) : QString());
     }
     // The list is filled anew and has no selection: the first import takes the first question.
     m_selection = -1;
@@ -90,7 +90,7 @@ void QuestionBank::chooseQuestion(int index)
         return;
     m_selection = index;
     const QString path = sourceFile(m_questions.at(index).questionFile);
-    if (path.isEmpty() || !loadRtfFile(path, m_preview))
+    if (path.isEmpty() || !rtf::loadRtfFile(path, m_preview))
         m_preview->clear();
     emit selectionChanged(index);
 }

@@ -14,7 +14,9 @@
 #include <QString>
 #include <QStringList>
 
+namespace exam::platform {
 class Dialogs;
+} // namespace exam::platform
 class QTextDocument;
 
 namespace exam {
@@ -27,7 +29,7 @@ class QuestionBank : public QObject
 
 public:
     // `editor` and `dialogs` must outlive the bank.
-    QuestionBank(const QString &repositoryRoot, PaperEditor &editor, Dialogs &dialogs,
+    QuestionBank(const QString &repositoryRoot, PaperEditor &editor, platform::Dialogs &dialogs,
                  QObject *parent = nullptr);
 
     bool isShown() const { return m_shown; }
@@ -65,7 +67,7 @@ private:
 
     RepositoryPaths m_paths;
     PaperEditor &m_editor;
-    Dialogs &m_dialogs;
+    platform::Dialogs &m_dialogs;
     bool m_shown = false;
     QStringList m_paperNames;
     QString m_bankPaper;

@@ -36,7 +36,7 @@ QLineEdit *field(const QString &name, const QString &toolTip, QWidget *parent)
 
 } // namespace
 
-ClassWindow::ClassWindow(QString systemProfilePath, Dialogs &dialogs, QWidget *parent)
+ClassWindow::ClassWindow(QString systemProfilePath, platform::Dialogs &dialogs, QWidget *parent)
     : QDialog(parent), m_systemProfilePath(std::move(systemProfilePath)), m_dialogs(dialogs)
 {
     setObjectName(WindowTitle);
@@ -204,7 +204,7 @@ void ClassWindow::showRefusal(const ClassTableModel::Refusal &refusal, QLineEdit
         return;
     m_showingRefusal = true;
     m_refusalPending = true;
-    m_dialogs.message(this, refusal.message, Dialogs::Icon::Warning, WindowTitle);
+    m_dialogs.message(this, refusal.message, platform::Dialogs::Icon::Warning, WindowTitle);
     if (refusal.refocus) {
         field->setFocus();
         field->selectAll();
@@ -217,7 +217,7 @@ void ClassWindow::newClass()
     const QString prompt = QStringLiteral("请输入新班级的名称");
     const QString refusal = m_model.addClass(m_dialogs.input(this, prompt, prompt));
     if (!refusal.isEmpty())
-        m_dialogs.message(this, refusal, Dialogs::Icon::Warning);
+        m_dialogs.message(this, refusal, platform::Dialogs::Icon::Warning);
 }
 
 void ClassWindow::deleteClass()
@@ -225,11 +225,11 @@ void ClassWindow::deleteClass()
     if (m_model.count() == 0)
         return;
     if (m_model.count() == 1) {
-        m_dialogs.message(this, LastClassMessage, Dialogs::Icon::Warning, WindowTitle);
+        m_dialogs.message(this, LastClassMessage, platform::Dialogs::Icon::Warning, WindowTitle);
         return;
     }
     if (!m_dialogs.okCancel(this, QStringLiteral("是否要删除当前班级的所有资料?"),
-                            Dialogs::Button::Ok, Dialogs::Icon::Question, WindowTitle))
+                            platform::Dialogs::Button::Ok, platform::Dialogs::Icon::Question, WindowTitle))
         return;
     m_model.removeSelected();
 }

@@ -5,7 +5,9 @@
 #include <QDialog>
 #include <QString>
 
+namespace exam::platform {
 class Dialogs;
+} // namespace exam::platform
 class QLineEdit;
 class QListWidget;
 
@@ -19,7 +21,7 @@ class ClassWindow : public QDialog
 
 public:
     // Reads the class table from `systemProfilePath` (sys/sys.cho, which may be missing).
-    ClassWindow(QString systemProfilePath, Dialogs &dialogs, QWidget *parent = nullptr);
+    ClassWindow(QString systemProfilePath, platform::Dialogs &dialogs, QWidget *parent = nullptr);
 
     const ClassTableModel &model() const { return m_model; }
 
@@ -37,7 +39,7 @@ private:
     void confirm();
 
     QString m_systemProfilePath;
-    Dialogs &m_dialogs;
+    platform::Dialogs &m_dialogs;
     ClassTableModel m_model;
     QListWidget *m_list = nullptr; // List1
     QLineEdit *m_name = nullptr;   // Text1

@@ -69,7 +69,7 @@ void pairLists(QListWidget *first, QListWidget *second)
     follow(second, first);
 }
 
-ExamRoomWindow::ExamRoomWindow(QString systemProfilePath, Dialogs &dialogs, QWidget *parent)
+ExamRoomWindow::ExamRoomWindow(QString systemProfilePath, platform::Dialogs &dialogs, QWidget *parent)
     : QDialog(parent), m_systemProfilePath(std::move(systemProfilePath)), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("考场管理"));

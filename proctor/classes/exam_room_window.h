@@ -5,7 +5,9 @@
 #include <QDialog>
 #include <QString>
 
+namespace exam::platform {
 class Dialogs;
+} // namespace exam::platform
 class QListWidget;
 
 namespace exam {
@@ -18,7 +20,7 @@ class ExamRoomWindow : public QDialog
     Q_OBJECT
 
 public:
-    ExamRoomWindow(QString systemProfilePath, Dialogs &dialogs, QWidget *parent = nullptr);
+    ExamRoomWindow(QString systemProfilePath, platform::Dialogs &dialogs, QWidget *parent = nullptr);
 
     const ExamRoomModel &model() const { return m_model; }
 
@@ -30,7 +32,7 @@ private:
     void confirm();
 
     QString m_systemProfilePath;
-    Dialogs &m_dialogs;
+    platform::Dialogs &m_dialogs;
     ExamRoomModel m_model;
     QListWidget *m_paperNames = nullptr; // List11
     QListWidget *m_openFlags = nullptr;  // List1

@@ -31,7 +31,7 @@ QLabel *makeBuddyLabel(const QString &name, const QString &text, QWidget *buddy,
     return result;
 }
 
-bool storeSystemProfile(QWidget *window, Dialogs &dialogs, const QString &systemProfilePath,
+bool storeSystemProfile(QWidget *window, platform::Dialogs &dialogs, const QString &systemProfilePath,
                         const QString &failureText,
                         const std::function<bool(QString *error)> &write)
 {
@@ -39,7 +39,7 @@ bool storeSystemProfile(QWidget *window, Dialogs &dialogs, const QString &system
     if (ensureFolder(QFileInfo(systemProfilePath).absolutePath(), &error) && write(&error))
         return true;
     dialogs.message(window, QStringLiteral("%1:%2").arg(failureText, error),
-                    Dialogs::Icon::Critical);
+                    platform::Dialogs::Icon::Critical);
     return false;
 }
 

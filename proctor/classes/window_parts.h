@@ -6,7 +6,9 @@
 #include <QString>
 #include <functional>
 
+namespace exam::platform {
 class Dialogs;
+} // namespace exam::platform
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -24,7 +26,7 @@ QLabel *makeBuddyLabel(const QString &name, const QString &text, QWidget *buddy,
 // Runs `write` (true when stored, else false with the reason) on the system profile, after making
 // its folder. A table that was not stored must not look saved: the failure is told as
 // "<failureText>:<reason>" and false returned, so the window stays open with the edits.
-[[nodiscard]] bool storeSystemProfile(QWidget *window, Dialogs &dialogs, const QString &systemProfilePath,
+[[nodiscard]] bool storeSystemProfile(QWidget *window, platform::Dialogs &dialogs, const QString &systemProfilePath,
                         const QString &failureText,
                         const std::function<bool(QString *error)> &write);
 

@@ -9,7 +9,9 @@
 #include <QString>
 #include <functional>
 
+namespace exam::platform {
 class Dialogs;
+} // namespace exam::platform
 class QWidget;
 
 namespace exam {
@@ -31,7 +33,7 @@ ScoreExportOutcome exportScoreSheet(const ResultsData &data, const QString &temp
 struct ScoreExportContext
 {
     QString repositoryRoot;
-    Dialogs *dialogs = nullptr;
+    platform::Dialogs *dialogs = nullptr;
     QString outputFolder;                              // empty: defaultExportFolder()
     std::function<bool(const QString &)> openDocument; // empty: the desktop's handler
 };

@@ -134,7 +134,7 @@ void QuestionPanel::showSelectedQuestion()
     QString error;
     if (file.isEmpty())
         m_text->setPlaceholderText(QStringLiteral("试卷中没有本题的题目文件。"));
-    else if (!loadRtfFile(file, m_text->document(), &error))
+    else if (!rtf::loadRtfFile(file, m_text->document(), &error))
         m_text->setPlaceholderText(error.isEmpty() ? QStringLiteral("无法读取本题的题目文件。") : error);
 }
 

@@ -49,7 +49,7 @@ QPushButton *makeButton(const QString &objectName, const QString &text, QWidget 
 
 } // namespace
 
-ResultsWindow::ResultsWindow(const QString &root, Dialogs &dialogs, QWidget *parent,
+ResultsWindow::ResultsWindow(const QString &root, platform::Dialogs &dialogs, QWidget *parent,
                              ResultsRefresher::Loader loader)
     : QDialog(parent)
     , m_root(root)
@@ -268,17 +268,17 @@ void ResultsWindow::deleteResult()
     const QString question = m_presenter->deleteQuestion();
     if (question.isEmpty())
         return;
-    if (!m_dialogs.yesNo(this, question, Dialogs::Button::No, Dialogs::Icon::Warning))
+    if (!m_dialogs.yesNo(this, question, platform::Dialogs::Button::No, platform::Dialogs::Icon::Warning))
         return;
     QString error;
     if (!m_presenter->deleteResult(&error))
-        m_dialogs.message(this, error, Dialogs::Icon::Warning);
+        m_dialogs.message(this, error, platform::Dialogs::Icon::Warning);
 }
 
 void ResultsWindow::exportResults()
 {
     if (!m_exportHandler) {
-        m_dialogs.message(this, QStringLiteral("输出到 EXCEL 的功能尚未提供。"), Dialogs::Icon::Information);
+        m_dialogs.message(this, QStringLiteral("输出到 EXCEL 的功能尚未提供。"), platform::Dialogs::Icon::Information);
         return;
     }
     m_exportHandler(this, m_presenter->data());
@@ -302,7 +302,7 @@ void ResultsWindow::showHelp()
     QCoreApplication::sendEvent(this, &press);
 }
 
-bool openResultsWindow(QWidget *parent, const QString &root, Dialogs &dialogs,
+bool openResultsWindow(QWidget *parent, const QString &root, platform::Dialogs &dialogs,
                        ResultsWindow::ExportHandler exportHandler,
                        ResultsWindow::ExportHandler analysisHandler)
 {

@@ -16,7 +16,9 @@ class QComboBox;
 class QListWidget;
 class QPushButton;
 class QTimer;
+namespace exam::platform {
 class Dialogs;
+} // namespace exam::platform
 
 namespace exam {
 
@@ -34,7 +36,7 @@ public:
     static constexpr int AutoRefreshInterval = 30000; // ms
 
     // `root`: the repository root. Without a loader, the repository is read by loadResults().
-    ResultsWindow(const QString &root, Dialogs &dialogs, QWidget *parent = nullptr,
+    ResultsWindow(const QString &root, platform::Dialogs &dialogs, QWidget *parent = nullptr,
                   ResultsRefresher::Loader loader = {});
     ~ResultsWindow() override;
 
@@ -65,7 +67,7 @@ private:
     void showHelp();
 
     QString m_root;
-    Dialogs &m_dialogs;
+    platform::Dialogs &m_dialogs;
     ResultsPresenter *m_presenter = nullptr;
     ResultsRefresher *m_refresher = nullptr;
     ExportHandler m_exportHandler;
@@ -93,7 +95,7 @@ private:
 // the repository has no paper or no class it returns false at once, after the message; only the
 // results window closes, never the console. `exportHandler` is what "输出到 EXCEL" does,
 // `analysisHandler` what "质量分析" does.
-bool openResultsWindow(QWidget *parent, const QString &root, Dialogs &dialogs,
+bool openResultsWindow(QWidget *parent, const QString &root, platform::Dialogs &dialogs,
                                      ResultsWindow::ExportHandler exportHandler = {},
                                      ResultsWindow::ExportHandler analysisHandler = {});
 

@@ -8,7 +8,7 @@
 
 namespace exam {
 
-ConsoleFlow::ConsoleFlow(Settings settings, MenuOpeners openers, Dialogs &dialogs,
+ConsoleFlow::ConsoleFlow(Settings settings, MenuOpeners openers, platform::Dialogs &dialogs,
                          std::function<void()> quit, QObject *parent)
     : QObject(parent), m_settings(std::move(settings)), m_openers(std::move(openers)),
       m_dialogs(dialogs), m_quit(std::move(quit))

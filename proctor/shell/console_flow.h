@@ -11,7 +11,9 @@
 
 #include <functional>
 
+namespace exam::platform {
 class Dialogs;
+} // namespace exam::platform
 
 namespace exam {
 
@@ -31,7 +33,7 @@ public:
     };
 
     // `quit` ends the program (the menu's exit button and the login's "取消").
-    ConsoleFlow(Settings settings, MenuOpeners openers, Dialogs &dialogs,
+    ConsoleFlow(Settings settings, MenuOpeners openers, platform::Dialogs &dialogs,
                 std::function<void()> quit, QObject *parent = nullptr);
     ~ConsoleFlow() override;
 
@@ -47,7 +49,7 @@ private:
 
     Settings m_settings;
     MenuOpeners m_openers;
-    Dialogs &m_dialogs;
+    platform::Dialogs &m_dialogs;
     std::function<void()> m_quit;
     QPointer<SplashWindow> m_splash;
     QPointer<LoginWindow> m_login;

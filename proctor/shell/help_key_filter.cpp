@@ -8,10 +8,10 @@
 
 namespace exam {
 
-void openConsoleHelp(const QString &programFolder, Dialogs &dialogs, QWidget *parent)
+void openConsoleHelp(const QString &programFolder, platform::Dialogs &dialogs, QWidget *parent)
 {
-    if (!openHelp(programFolder))
-        dialogs.message(parent, QString::fromUtf16(HelpMissingMessage), Dialogs::Icon::Warning);
+    if (!platform::openHelp(programFolder))
+        dialogs.message(parent, QString::fromUtf16(HelpMissingMessage), platform::Dialogs::Icon::Warning);
 }
 
 HelpKeyFilter::HelpKeyFilter(std::function<void()> openHelp, QObject *parent)

@@ -4,7 +4,9 @@
 
 #include <functional>
 
+namespace exam::platform {
 class Dialogs;
+} // namespace exam::platform
 class QString;
 class QWidget;
 
@@ -13,7 +15,7 @@ namespace exam {
 inline constexpr auto HelpMissingMessage = u"找不到帮助文件 help.chm,或者无法打开它。";
 
 // Opens the help file of the program folder with the desktop's handler, or says why not.
-void openConsoleHelp(const QString &programFolder, Dialogs &dialogs, QWidget *parent);
+void openConsoleHelp(const QString &programFolder, platform::Dialogs &dialogs, QWidget *parent);
 
 // Installed on the application: F1 pressed in any console window (or sent by a "帮助" button)
 // opens the help. Only key presses that reach a widget count, so one press opens it once.

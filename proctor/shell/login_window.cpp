@@ -14,7 +14,7 @@
 
 namespace exam {
 
-LoginWindow::LoginWindow(QString systemProfilePath, Dialogs &dialogs, QWidget *parent)
+LoginWindow::LoginWindow(QString systemProfilePath, platform::Dialogs &dialogs, QWidget *parent)
     : QWidget(parent, Qt::Window), m_systemProfilePath(std::move(systemProfilePath)),
       m_dialogs(dialogs)
 {
@@ -81,7 +81,7 @@ void LoginWindow::logIn()
         emit loggedIn();
         return;
     }
-    m_dialogs.message(this, WrongPasswordMessage, Dialogs::Icon::Warning);
+    m_dialogs.message(this, WrongPasswordMessage, platform::Dialogs::Icon::Warning);
     m_typed->clear();
     m_typed->setFocus();
 }

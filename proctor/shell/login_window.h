@@ -3,7 +3,9 @@
 #include <QString>
 #include <QWidget>
 
+namespace exam::platform {
 class Dialogs;
+} // namespace exam::platform
 class QLineEdit;
 class QPushButton;
 
@@ -17,7 +19,7 @@ class LoginWindow : public QWidget
 
 public:
     // `systemProfilePath` is sys/sys.cho of the repository; it may be missing.
-    LoginWindow(QString systemProfilePath, Dialogs &dialogs, QWidget *parent = nullptr);
+    LoginWindow(QString systemProfilePath, platform::Dialogs &dialogs, QWidget *parent = nullptr);
 
 signals:
     void loggedIn();
@@ -31,7 +33,7 @@ private:
     void logIn();
 
     QString m_systemProfilePath;
-    Dialogs &m_dialogs;
+    platform::Dialogs &m_dialogs;
     QString m_storedAtActivation;
     QLineEdit *m_typed = nullptr;  // Text1
     QLineEdit *m_stored = nullptr; // Text2, hidden

@@ -26,12 +26,12 @@ int main(int argc, char *argv[])
         QApplication::installTranslator(&qtTexts);
 
     // A second copy on the same PC ends at once, without a word.
-    SingleInstanceGuard guard(QStringLiteral("proctor"));
+    exam::platform::SingleInstanceGuard guard(QStringLiteral("proctor"));
     if (!guard.tryAcquire())
         return 0;
 
     const QString programFolder = QCoreApplication::applicationDirPath();
-    QtDialogs dialogs;
+    exam::platform::QtDialogs dialogs;
 
     exam::HelpKeyFilter help([&dialogs, programFolder] {
         exam::openConsoleHelp(programFolder, dialogs, QApplication::activeWindow());

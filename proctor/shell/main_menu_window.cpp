@@ -36,7 +36,7 @@ QString MainMenuWindow::buttonName(int button)
     }
 }
 
-MainMenuWindow::MainMenuWindow(MenuOpeners openers, Dialogs &dialogs, QWidget *parent)
+MainMenuWindow::MainMenuWindow(MenuOpeners openers, platform::Dialogs &dialogs, QWidget *parent)
     : QWidget(parent, Qt::Window), m_openers(std::move(openers)), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("考务管理"));
@@ -115,7 +115,7 @@ void MainMenuWindow::open(const MenuOpeners::Opener &opener, int button)
     if (!opener) {
         m_dialogs.message(this,
                           QStringLiteral("“%1”功能暂未提供。").arg(buttonName(button)),
-                          Dialogs::Icon::Information);
+                          platform::Dialogs::Icon::Information);
         return;
     }
     opener(this);

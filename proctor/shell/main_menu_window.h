@@ -6,7 +6,9 @@
 #include <QList>
 #include <QWidget>
 
+namespace exam::platform {
 class Dialogs;
+} // namespace exam::platform
 class QLabel;
 
 namespace exam {
@@ -24,7 +26,7 @@ public:
     // The name written in button 1 … 7.
     static QString buttonName(int button);
 
-    MainMenuWindow(MenuOpeners openers, Dialogs &dialogs, QWidget *parent = nullptr);
+    MainMenuWindow(MenuOpeners openers, platform::Dialogs &dialogs, QWidget *parent = nullptr);
 
     PictureButton *button(int button) const;
     const MenuHighlight &highlight() const { return m_highlight; }
@@ -41,7 +43,7 @@ private:
     void showChanges(const QList<int> &changed);
 
     MenuOpeners m_openers;
-    Dialogs &m_dialogs;
+    platform::Dialogs &m_dialogs;
     MenuHighlight m_highlight;
     QLabel *m_background = nullptr; // Image2
     QList<PictureButton *> m_buttons;

@@ -19,7 +19,7 @@ namespace exam {
 MenuOpeners makeMenuOpeners(const ConsoleContext &context)
 {
     const QString systemProfile = RepositoryPaths(context.repositoryRoot).systemProfile();
-    Dialogs *dialogs = context.dialogs;
+    platform::Dialogs *dialogs = context.dialogs;
 
     // "编辑试卷" and the double click in paper management open the paper editor.
     setPaperEditorOpener(openPaperEditor);

@@ -4,7 +4,9 @@
 
 #include <QString>
 
+namespace exam::platform {
 class Dialogs;
+} // namespace exam::platform
 
 namespace exam {
 
@@ -13,7 +15,7 @@ struct ConsoleContext
 {
     QString programFolder;
     QString repositoryRoot;
-    Dialogs *dialogs = nullptr;
+    platform::Dialogs *dialogs = nullptr;
 };
 
 // The main menu's openers of this build: each administration window that is part of it, shown

@@ -35,7 +35,7 @@ void addRow(QFormLayout *form, const QString &caption, QLineEdit *box)
 
 } // namespace
 
-PasswordWindow::PasswordWindow(QString systemProfilePath, Dialogs &dialogs, QWidget *parent)
+PasswordWindow::PasswordWindow(QString systemProfilePath, platform::Dialogs &dialogs, QWidget *parent)
     : QDialog(parent), m_systemProfilePath(std::move(systemProfilePath)), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("设置密码"));
@@ -88,12 +88,12 @@ void PasswordWindow::confirm()
     switch (change.outcome) {
     case PasswordChange::Outcome::WrongOldPassword:
         m_old->clear();
-        m_dialogs.message(this, WrongPasswordMessage, Dialogs::Icon::Warning);
+        m_dialogs.message(this, WrongPasswordMessage, platform::Dialogs::Icon::Warning);
         return;
     case PasswordChange::Outcome::RepetitionDiffers:
         m_new->clear();
         m_repetition->clear();
-        m_dialogs.message(this, WrongPasswordMessage, Dialogs::Icon::Warning);
+        m_dialogs.message(this, WrongPasswordMessage, platform::Dialogs::Icon::Warning);
         return;
     case PasswordChange::Outcome::Accepted:
         break;

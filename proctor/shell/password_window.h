@@ -3,7 +3,9 @@
 #include <QDialog>
 #include <QString>
 
+namespace exam::platform {
 class Dialogs;
+} // namespace exam::platform
 class QLineEdit;
 
 namespace exam {
@@ -15,13 +17,13 @@ class PasswordWindow : public QDialog
     Q_OBJECT
 
 public:
-    PasswordWindow(QString systemProfilePath, Dialogs &dialogs, QWidget *parent = nullptr);
+    PasswordWindow(QString systemProfilePath, platform::Dialogs &dialogs, QWidget *parent = nullptr);
 
 private:
     void confirm();
 
     QString m_systemProfilePath;
-    Dialogs &m_dialogs;
+    platform::Dialogs &m_dialogs;
     QLineEdit *m_old = nullptr;        // Text1
     QLineEdit *m_new = nullptr;        // Text2
     QLineEdit *m_repetition = nullptr; // Text3

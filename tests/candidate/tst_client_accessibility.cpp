@@ -22,6 +22,7 @@
 using namespace exam::candidate;
 
 using namespace accessibility_reading;
+using namespace exam::platform;
 
 namespace {
 

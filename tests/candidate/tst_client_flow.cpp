@@ -14,6 +14,7 @@
 #include <QTest>
 
 using namespace exam::candidate;
+using namespace exam::platform;
 
 class TestClientFlow : public QObject
 {

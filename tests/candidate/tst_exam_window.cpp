@@ -20,6 +20,7 @@
 #include <memory>
 
 using namespace exam::candidate;
+using namespace exam::platform;
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include <QTest>
 
 using namespace exam::candidate;
+using namespace exam::platform;
 
 namespace {
 

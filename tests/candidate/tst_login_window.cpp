@@ -15,6 +15,7 @@
 #include <QTest>
 
 using namespace exam::candidate;
+using namespace exam::platform;
 
 class TestLoginWindow : public QObject
 {

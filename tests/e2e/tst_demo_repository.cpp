@@ -113,7 +113,7 @@ void TestDemoRepository::shouldOpenEveryPaperWithAllItsDocuments()
             for (const QString &file : {q.questionFile, q.explainFile}) {
                 QTextDocument document;
                 QString error;
-                QVERIFY2(loadRtfFile(paths.paperFile(entry.name, file), &document, &error),
+                QVERIFY2(rtf::loadRtfFile(paths.paperFile(entry.name, file), &document, &error),
                          qPrintable(entry.name + u' ' + file + u' ' + error));
                 QVERIFY2(!document.toPlainText().trimmed().isEmpty(), qPrintable(file));
             }
@@ -139,7 +139,7 @@ void TestDemoRepository::shouldShowPicturesInThePicturePaper()
         int pictures = 0;
         for (int k = 1; k <= paper.questionCount; ++k) {
             QTextDocument document;
-            QVERIFY(loadRtfFile(paths.paperFile(demo.name, paper.question(k).questionFile), &document));
+            QVERIFY(rtf::loadRtfFile(paths.paperFile(demo.name, paper.question(k).questionFile), &document));
             pictures += hasImage(document);
         }
         if (pictures == paper.questionCount)

@@ -33,6 +33,8 @@
 #include <numeric>
 #include <memory>
 
+using namespace exam::platform;
+
 using exam::demo::ClientOutcome;
 using exam::demo::ClientRun;
 
@@ -227,7 +229,7 @@ void TestExamDay::writeQuestions()
         QCOMPARE(paper.question(k).answer, Questions.at(k - 1).answer);
         QCOMPARE(paper.question(k).mark.trimmed(), Questions.at(k - 1).mark);
         QTextDocument document;
-        QVERIFY(loadRtfFile(paths.paperFile(Paper, paper.question(k).questionFile), &document));
+        QVERIFY(rtf::loadRtfFile(paths.paperFile(Paper, paper.question(k).questionFile), &document));
         QVERIFY(document.toPlainText().startsWith(QStringLiteral("第%1题").arg(k)));
     }
 }

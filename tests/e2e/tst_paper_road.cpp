@@ -33,6 +33,7 @@
 #include <QTextEdit>
 
 using namespace exam::candidate;
+using namespace exam::platform;
 
 using window_driving::click;
 using window_driving::control;
@@ -204,7 +205,7 @@ void TestPaperRoad::paperWrittenInTheEditorShouldBeSatAndScored()
         QFile shown(session.questionDocument());
         QVERIFY(shown.open(QIODevice::ReadOnly));
         QTextDocument document;
-        QVERIFY(readRtf(shown.readAll(), &document));
+        QVERIFY(rtf::readRtf(shown.readAll(), &document));
         QCOMPARE(document.toPlainText(), Questions.at(k - 1).text);
         QTextCursor first(&document);
         first.movePosition(QTextCursor::NextCharacter);

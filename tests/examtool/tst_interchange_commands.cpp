@@ -63,8 +63,8 @@ public:
         QVERIFY(writeNewPaperSettings(paths.paperProfile(Paper), settings));
         QTextDocument question;
         question.setPlainText(QStringLiteral("已有的题\nA. 甲\nB. 乙"));
-        QVERIFY(saveRtfFile(paths.paperFile(Paper, QStringLiteral("11.RTF")), question));
-        QVERIFY(saveRtfFile(paths.paperFile(Paper, QStringLiteral("12.RTF")), QTextDocument()));
+        QVERIFY(rtf::saveRtfFile(paths.paperFile(Paper, QStringLiteral("11.RTF")), question));
+        QVERIFY(rtf::saveRtfFile(paths.paperFile(Paper, QStringLiteral("12.RTF")), QTextDocument()));
         PaperData data = loadPaper(paths.paperProfile(Paper));
         data.questionCount = 1;
         data.questions = QList<PaperQuestion>(3);
@@ -80,7 +80,7 @@ public:
     PaperData paper() const { return loadPaper(paths().paperProfile(Paper)); }
     QString questionText(int k) const
     {
-        return rtfPlainText(fileBytes(paths().paperFile(Paper, paper().question(k).questionFile)))
+        return rtf::rtfPlainText(fileBytes(paths().paperFile(Paper, paper().question(k).questionFile)))
             .trimmed();
     }
     QStringList paperFiles() const
@@ -144,7 +144,7 @@ void TestInterchangeCommands::importShouldAppendAfterTheLastQuestion()
         answers << paper.question(k).answer;
     QCOMPARE(answers, QStringList({"2", "1", "1", "2"}));
     const QString explanation = repository.paths().paperFile(Paper, paper.question(2).explainFile);
-    QCOMPARE(rtfPlainText(fileBytes(explanation)).trimmed(), QStringLiteral("因为一加一等于二"));
+    QCOMPARE(rtf::rtfPlainText(fileBytes(explanation)).trimmed(), QStringLiteral("因为一加一等于二"));
     // Own mark 4, then three questions at the default mark 5.
     QCOMPARE(readProfileString(QStringLiteral("MAIN"), QStringLiteral("full_mark"), {},
                                repository.paths().paperProfile(Paper)),
@@ -240,8 +240,8 @@ void addMixedQuestions(Repository &repository)
         const QString name = QString::number(100 + k);
         data.question(k) = {name + QStringLiteral("q.RTF"), name + QStringLiteral("e.RTF"), sample.answer,
                             sample.mark};
-        QVERIFY(saveRtfFile(paths.paperFile(Paper, data.question(k).questionFile), question));
-        QVERIFY(saveRtfFile(paths.paperFile(Paper, data.question(k).explainFile), explanation));
+        QVERIFY(rtf::saveRtfFile(paths.paperFile(Paper, data.question(k).questionFile), question));
+        QVERIFY(rtf::saveRtfFile(paths.paperFile(Paper, data.question(k).explainFile), explanation));
     }
     data.fullMark = totalMark(data);
     QVERIFY(savePaper(paths.paperProfile(Paper), data));
@@ -292,7 +292,7 @@ QList<QuestionView> view(const Repository &repository, const QString &paper, int
         const PaperQuestion &q = data.question(k);
         const QByteArray question = fileBytes(paths.paperFile(paper, q.questionFile));
         const QByteArray explanation = fileBytes(paths.paperFile(paper, q.explainFile));
-        questions.append({rtfPlainText(question).trimmed(), rtfPlainText(explanation).trimmed(),
+        questions.append({rtf::rtfPlainText(question).trimmed(), rtf::rtfPlainText(explanation).trimmed(),
                           q.answer, questionMark(q.mark, data.defaultMark),
                           static_cast<int>(question.count("{\\pict") + explanation.count("{\\pict"))});
     }

@@ -92,10 +92,10 @@ void TestQuestionReaders::shouldReadTheQuestionsTheSystemCanHold()
     QVERIFY2(result.ok(), qPrintable(result.error));
     QStringList readTexts, readAnswers, readMarks, readExplanations;
     for (const InterchangeQuestion &q : result.questions) {
-        readTexts << rtfPlainText(q.questionRtf).trimmed();
+        readTexts << rtf::rtfPlainText(q.questionRtf).trimmed();
         readAnswers << q.answer;
         readMarks << q.mark;
-        readExplanations << rtfPlainText(q.explanationRtf).trimmed();
+        readExplanations << rtf::rtfPlainText(q.explanationRtf).trimmed();
     }
     QCOMPARE(readTexts, texts);
     QCOMPARE(readAnswers, answers);

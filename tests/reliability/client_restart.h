@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 
 using namespace exam::candidate;
+using namespace exam::platform;
 
 namespace reliability {
 

@@ -40,6 +40,7 @@
 namespace {
 
 using namespace reliability;
+using namespace exam::platform;
 
 int fail(const QString &what)
 {

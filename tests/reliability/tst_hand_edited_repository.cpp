@@ -28,6 +28,7 @@
 #include <QTest>
 
 using namespace exam::candidate;
+using namespace exam::platform;
 
 namespace {
 

@@ -22,6 +22,7 @@
 #include <tuple>
 
 using namespace exam::candidate;
+using namespace exam::platform;
 
 namespace {
 

@@ -34,6 +34,7 @@
 #include <map>
 
 using namespace reliability;
+using namespace exam::platform;
 
 namespace {
 

@@ -87,7 +87,7 @@ void BM_ReadQuestion5K(benchmark::State &state)
     const QByteArray rtf = questionFile(5 * 1024, 0);
     for (auto _ : state) {
         QTextDocument doc;
-        benchmark::DoNotOptimize(readRtf(rtf, &doc));
+        benchmark::DoNotOptimize(rtf::readRtf(rtf, &doc));
     }
     state.SetBytesProcessed(state.iterations() * rtf.size());
 }
@@ -99,7 +99,7 @@ void BM_ReadPhoto2M(benchmark::State &state)
     state.counters["file_bytes"] = double(rtf.size());
     for (auto _ : state) {
         QTextDocument doc;
-        benchmark::DoNotOptimize(readRtf(rtf, &doc));
+        benchmark::DoNotOptimize(rtf::readRtf(rtf, &doc));
     }
     state.SetBytesProcessed(state.iterations() * rtf.size());
 }
@@ -112,7 +112,7 @@ void BM_PlainText200Questions(benchmark::State &state)
         files.push_back(questionFile(3 * 1024 + (i % 5) * 1024, i));
     for (auto _ : state) {
         for (const QByteArray &rtf : files)
-            benchmark::DoNotOptimize(rtfPlainText(rtf));
+            benchmark::DoNotOptimize(rtf::rtfPlainText(rtf));
     }
 }
 BENCHMARK(BM_PlainText200Questions)->Unit(benchmark::kMillisecond);
@@ -120,18 +120,18 @@ BENCHMARK(BM_PlainText200Questions)->Unit(benchmark::kMillisecond);
 void BM_WriteQuestion5K(benchmark::State &state)
 {
     QTextDocument doc;
-    readRtf(questionFile(5 * 1024, 0), &doc);
+    rtf::readRtf(questionFile(5 * 1024, 0), &doc);
     for (auto _ : state)
-        benchmark::DoNotOptimize(writeRtf(doc));
+        benchmark::DoNotOptimize(rtf::writeRtf(doc));
 }
 BENCHMARK(BM_WriteQuestion5K)->Unit(benchmark::kMicrosecond);
 
 void BM_WritePhoto2M(benchmark::State &state)
 {
     QTextDocument doc;
-    readRtf(photoFile(), &doc);
+    rtf::readRtf(photoFile(), &doc);
     for (auto _ : state)
-        benchmark::DoNotOptimize(writeRtf(doc));
+        benchmark::DoNotOptimize(rtf::writeRtf(doc));
 }
 BENCHMARK(BM_WritePhoto2M)->Unit(benchmark::kMillisecond);
 

@@ -18,6 +18,7 @@
 #include <benchmark/benchmark.h>
 
 using namespace exam;
+using namespace exam::platform;
 
 namespace {
 
@@ -38,7 +39,7 @@ void writeQuestionFile(const QString &path, int number, const QString &kind)
         cursor.insertBlock();
         cursor.insertText(QLatin1String(option) + QStringLiteral(". 选项内容，包含一些较长的中文说明文字。"));
     }
-    bench::require(saveRtfFile(path, document), "saveRtfFile");
+    bench::require(rtf::saveRtfFile(path, document), "rtf::saveRtfFile");
 }
 
 struct LargePaper

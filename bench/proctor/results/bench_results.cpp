@@ -27,6 +27,7 @@
 #include <memory>
 
 using namespace exam;
+using namespace exam::platform;
 
 namespace {
 

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace exam::platform;
+
 class TestDesktop : public QObject
 {
     Q_OBJECT

@@ -7,6 +7,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace exam::platform;
+
 class TestDialogs : public QObject
 {
     Q_OBJECT

@@ -22,12 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray rtf = QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     QTextDocument document;
-    if (readRtf(rtf, &document)) {
+    if (rtf::readRtf(rtf, &document)) {
         // Whatever was read must survive being written: same text after a second read.
         QTextDocument again;
-        if (!readRtf(writeRtf(document), &again) || again.toPlainText() != document.toPlainText())
+        if (!rtf::readRtf(rtf::writeRtf(document), &again) || again.toPlainText() != document.toPlainText())
             abort();
     }
-    rtfPlainText(rtf);
+    rtf::rtfPlainText(rtf);
     return 0;
 }

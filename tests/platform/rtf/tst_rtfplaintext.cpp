@@ -35,8 +35,8 @@ private slots:
         QFETCH(QString, file);
         const QByteArray rtf = fixture(file);
         QTextDocument doc;
-        QVERIFY(readRtf(rtf, &doc));
-        QCOMPARE(rtfPlainText(rtf), doc.toPlainText());
+        QVERIFY(rtf::readRtf(rtf, &doc));
+        QCOMPARE(rtf::rtfPlainText(rtf), doc.toPlainText());
     }
 
     void shouldGiveTheVisibleText_data()
@@ -64,12 +64,12 @@ private slots:
     {
         QFETCH(QByteArray, rtf);
         QFETCH(QString, text);
-        QCOMPARE(rtfPlainText(rtf), text);
+        QCOMPARE(rtf::rtfPlainText(rtf), text);
     }
 
     void shouldListTableCellsOfRealFiles()
     {
-        const QString text = rtfPlainText(fixture(QStringLiteral("richedit_question.rtf")));
+        const QString text = rtf::rtfPlainText(fixture(QStringLiteral("richedit_question.rtf")));
         QVERIFY2(text.contains(QStringLiteral("选项\t说明\nA\t正确答案\nEnd of question.")), qPrintable(text));
         QVERIFY(text.startsWith(QStringLiteral("第一题：单项选择\n")));
         QVERIFY(!text.contains(QStringLiteral("89504e47"), Qt::CaseInsensitive));

@@ -62,7 +62,7 @@ QList<QTextImageFormat> images(const QTextDocument &doc)
 QString readText(const QByteArray &rtf)
 {
     QTextDocument doc;
-    if (!readRtf(rtf, &doc))
+    if (!rtf::readRtf(rtf, &doc))
         return QStringLiteral("<not rtf>");
     // Raw text keeps line separators and non-breaking spaces apart from paragraph ends and blanks.
     return doc.toRawText().replace(QChar::ParagraphSeparator, u'\n');
@@ -133,7 +133,7 @@ private slots:
         QFETCH(int, property);
         QFETCH(QVariant, value);
         QTextDocument doc;
-        QVERIFY(readRtf(fixture(file.constData()), &doc));
+        QVERIFY(rtf::readRtf(fixture(file.constData()), &doc));
         const QTextCursor found = doc.find(run);
         QVERIFY(!found.isNull());
         QCOMPARE(found.charFormat().property(property), value);
@@ -175,7 +175,7 @@ private slots:
         QFETCH(int, alignment);
         QFETCH(double, indent);
         QTextDocument doc;
-        QVERIFY(readRtf(fixture(file.constData()), &doc));
+        QVERIFY(rtf::readRtf(fixture(file.constData()), &doc));
         const QTextBlock b = doc.findBlockByNumber(block);
         QCOMPARE(b.text(), text);
         QCOMPARE(int(b.blockFormat().alignment() & Qt::AlignHorizontal_Mask), alignment);
@@ -204,7 +204,7 @@ private slots:
         QFETCH(QStringList, cells);
         QFETCH(QString, last);
         QTextDocument doc;
-        QVERIFY(readRtf(fixture(file.constData()), &doc));
+        QVERIFY(rtf::readRtf(fixture(file.constData()), &doc));
         const QList<QTextImageFormat> pictures = images(doc);
         QCOMPARE(pictures.size(), 1);
         QCOMPARE(pictures.first().width(), picture.width());
@@ -307,7 +307,7 @@ private slots:
         QFETCH(int, property);
         QFETCH(QVariant, value);
         QTextDocument doc;
-        QVERIFY(readRtf(rtf, &doc));
+        QVERIFY(rtf::readRtf(rtf, &doc));
         const QTextCharFormat format = formatOf(doc, QStringLiteral("X"));
         if (!value.isValid()) {
             const QVariant actual = format.property(property);
@@ -322,7 +322,7 @@ private slots:
     void shouldApplyColours()
     {
         QTextDocument doc;
-        QVERIFY(readRtf("{\\rtf1{\\colortbl;\\red10\\green20\\blue30;\\red300\\green0\\blue0;}"
+        QVERIFY(rtf::readRtf("{\\rtf1{\\colortbl;\\red10\\green20\\blue30;\\red300\\green0\\blue0;}"
                         "\\cf1 A\\cf0 B\\highlight2 C\\cf9 D}",
                         &doc));
         QCOMPARE(formatOf(doc, QStringLiteral("A")).foreground().color(), QColor(10, 20, 30));
@@ -334,7 +334,7 @@ private slots:
     void shouldApplyParagraphFormatting()
     {
         QTextDocument doc;
-        QVERIFY(readRtf("{\\rtf1\\pard\\qj\\li720\\ri360\\fi-360\\sb120\\sa240\\sl360\\slmult1 A\\par"
+        QVERIFY(rtf::readRtf("{\\rtf1\\pard\\qj\\li720\\ri360\\fi-360\\sb120\\sa240\\sl360\\slmult1 A\\par"
                         "\\pard B\\par\\pard\\sl-300\\slmult0 C}",
                         &doc));
         const QTextBlockFormat a = doc.findBlockByNumber(0).blockFormat();
@@ -377,7 +377,7 @@ private slots:
         QFETCH(QByteArray, rtf);
         QFETCH(QSizeF, size);
         QTextDocument doc;
-        QVERIFY(readRtf(rtf, &doc));
+        QVERIFY(rtf::readRtf(rtf, &doc));
         const QList<QTextImageFormat> pictures = images(doc);
         QCOMPARE(pictures.size(), 1);
         QCOMPARE(pictures.first().width(), size.width());
@@ -398,7 +398,7 @@ private slots:
     {
         QFETCH(QByteArray, rtf);
         QTextDocument doc;
-        QVERIFY(readRtf(rtf, &doc));
+        QVERIFY(rtf::readRtf(rtf, &doc));
         QCOMPARE(doc.toPlainText(), QStringLiteral("ab"));
         QVERIFY(images(doc).isEmpty());
     }
@@ -406,7 +406,7 @@ private slots:
     void shouldReadSimpleTables()
     {
         QTextDocument doc;
-        QVERIFY(readRtf("{\\rtf1 before\\par\\trowd\\cellx1000\\cellx2000\\cellx3000"
+        QVERIFY(rtf::readRtf("{\\rtf1 before\\par\\trowd\\cellx1000\\cellx2000\\cellx3000"
                         "\\pard\\intbl a\\cell b\\par b2\\cell c\\cell\\row"
                         "\\trowd\\cellx1000\\cellx2000\\cellx3000\\pard\\intbl\\cell e\\cell f\\cell\\row"
                         "\\pard after\\par}",
@@ -425,7 +425,7 @@ private slots:
     void shouldGrowTableForCellsBeyondTheRowDefinition()
     {
         QTextDocument doc;
-        QVERIFY(readRtf("{\\rtf1\\pard\\intbl a\\cell b\\cell c\\cell\\row}", &doc));
+        QVERIFY(rtf::readRtf("{\\rtf1\\pard\\intbl a\\cell b\\cell c\\cell\\row}", &doc));
         QTextTable *table = firstTable(doc);
         QVERIFY(table);
         QCOMPARE(table->columns(), 3);
@@ -446,7 +446,7 @@ private slots:
         QFETCH(QByteArray, data);
         QTextDocument doc;
         doc.setPlainText(QStringLiteral("keep me"));
-        QVERIFY(!readRtf(data, &doc));
+        QVERIFY(!rtf::readRtf(data, &doc));
         QCOMPARE(doc.toPlainText(), QStringLiteral("keep me"));
     }
 
@@ -455,7 +455,7 @@ private slots:
         QTextDocument doc;
         doc.setPlainText(QStringLiteral("old"));
         doc.setModified(true);
-        QVERIFY(readRtf("{\\rtf1 new}", &doc));
+        QVERIFY(rtf::readRtf("{\\rtf1 new}", &doc));
         QCOMPARE(doc.toPlainText(), QStringLiteral("new"));
         QVERIFY(!doc.isModified());
         QVERIFY(!doc.isUndoAvailable());
@@ -465,12 +465,12 @@ private slots:
     {
         QTextDocument doc;
         QString error;
-        QVERIFY(loadRtfFile(QStringLiteral(EXAM_TEST_DATA_DIR "/wordpad_explanation.rtf"), &doc, &error));
+        QVERIFY(rtf::loadRtfFile(QStringLiteral(EXAM_TEST_DATA_DIR "/wordpad_explanation.rtf"), &doc, &error));
         QVERIFY(doc.toPlainText().startsWith(QStringLiteral("解题辅导")));
-        QVERIFY(!loadRtfFile(QStringLiteral(EXAM_TEST_DATA_DIR "/no-such-file.rtf"), &doc, &error));
+        QVERIFY(!rtf::loadRtfFile(QStringLiteral(EXAM_TEST_DATA_DIR "/no-such-file.rtf"), &doc, &error));
         QVERIFY(!error.isEmpty());
         error.clear();
-        QVERIFY(!loadRtfFile(QStringLiteral(EXAM_TEST_DATA_DIR "/red_24x16.png"), &doc, &error));
+        QVERIFY(!rtf::loadRtfFile(QStringLiteral(EXAM_TEST_DATA_DIR "/red_24x16.png"), &doc, &error));
         QVERIFY(!error.isEmpty());
         QVERIFY(doc.toPlainText().startsWith(QStringLiteral("解题辅导")));
     }

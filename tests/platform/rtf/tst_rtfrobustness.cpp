@@ -22,7 +22,7 @@ QByteArray fixture(const QString &name)
 QString readText(const QByteArray &rtf)
 {
     QTextDocument doc;
-    if (!readRtf(rtf, &doc))
+    if (!rtf::readRtf(rtf, &doc))
         return QStringLiteral("<not rtf>");
     return doc.toPlainText();
 }
@@ -41,12 +41,12 @@ int cellCount(const QTextDocument &doc)
 void exercise(const QByteArray &rtf)
 {
     QTextDocument doc;
-    if (readRtf(rtf, &doc)) {
+    if (rtf::readRtf(rtf, &doc)) {
         QTextDocument again;
-        QVERIFY(readRtf(writeRtf(doc), &again));
+        QVERIFY(rtf::readRtf(rtf::writeRtf(doc), &again));
         QCOMPARE(again.toPlainText(), doc.toPlainText());
     }
-    rtfPlainText(rtf);
+    rtf::rtfPlainText(rtf);
 }
 
 } // namespace
@@ -87,7 +87,7 @@ private slots:
         QFETCH(QByteArray, rtf);
         QFETCH(QString, text);
         QCOMPARE(readText(rtf), text);
-        QCOMPARE(rtfPlainText(rtf), text);
+        QCOMPARE(rtf::rtfPlainText(rtf), text);
     }
 
     void shouldReadEveryTruncationOfRealFiles_data()
@@ -105,14 +105,14 @@ private slots:
         QFETCH(QString, file);
         QFETCH(int, step);
         const QByteArray rtf = fixture(file);
-        const QString full = rtfPlainText(rtf);
+        const QString full = rtf::rtfPlainText(rtf);
         for (qsizetype n = 5; n <= rtf.size(); n += step) {
             const QByteArray part = rtf.left(n);
             QTextDocument doc;
-            QVERIFY(readRtf(part, &doc));
+            QVERIFY(rtf::readRtf(part, &doc));
             // Nothing is invented: what a truncated file shows fits in the full text, but for its
             // last character, which may be half of an escape.
-            QString text = rtfPlainText(part);
+            QString text = rtf::rtfPlainText(part);
             text.chop(1);
             QVERIFY2(full.startsWith(text) || text.contains(QChar(0xFFFD)) || text.endsWith(u'\n'),
                      qPrintable(QStringLiteral("%1 bytes: %2").arg(n).arg(text)));
@@ -129,7 +129,7 @@ private slots:
             rtf += "a\\cell\\row ";
         rtf += "}";
         QTextDocument doc;
-        QVERIFY(readRtf(rtf, &doc));
+        QVERIFY(rtf::readRtf(rtf, &doc));
         QVERIFY(cellCount(doc) > 0);
         QVERIFY(cellCount(doc) <= 20000);
         QCOMPARE(doc.toPlainText().count(u'a'), 5000);
@@ -142,7 +142,7 @@ private slots:
             rtf += "x\\cell ";
         rtf += "\\row}";
         QTextDocument doc;
-        QVERIFY(readRtf(rtf, &doc));
+        QVERIFY(rtf::readRtf(rtf, &doc));
         QCOMPARE(doc.toPlainText().count(u'x'), 100);
         QVERIFY(cellCount(doc) <= 63);
     }

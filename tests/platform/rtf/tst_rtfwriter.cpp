@@ -98,7 +98,7 @@ QStringList describe(const QTextDocument &doc)
 QStringList readBack(const QByteArray &rtf)
 {
     QTextDocument doc;
-    if (!readRtf(rtf, &doc))
+    if (!rtf::readRtf(rtf, &doc))
         return {QStringLiteral("<not rtf>")};
     return describe(doc);
 }
@@ -207,7 +207,7 @@ private slots:
         QTextCharFormat arial;
         arial.setFontFamilies({QStringLiteral("Arial")});
         cursor.insertText(QStringLiteral("abc"), arial);
-        const QByteArray rtf = writeRtf(doc);
+        const QByteArray rtf = rtf::writeRtf(doc);
         QVERIFY(rtf.startsWith("{\\rtf1\\ansi\\ansicpg936"));
         QVERIFY(rtf.contains("\\fcharset134 \\'cb\\'ce\\'cc\\'e5;")); // 宋体 in GB bytes
         QVERIFY(rtf.contains("\\fcharset0 Arial;"));
@@ -236,10 +236,10 @@ private slots:
         QFETCH(QByteArray, expected);
         QTextDocument doc;
         QTextCursor(&doc).insertText(text);
-        const QByteArray rtf = writeRtf(doc);
+        const QByteArray rtf = rtf::writeRtf(doc);
         QVERIFY2(rtf.contains(expected), rtf.constData());
         QTextDocument back;
-        QVERIFY(readRtf(rtf, &back));
+        QVERIFY(rtf::readRtf(rtf, &back));
         QCOMPARE(back.toRawText(), text);
     }
 
@@ -256,10 +256,10 @@ private slots:
         QFETCH(QString, text);
         QTextDocument doc;
         QTextCursor(&doc).insertText(text);
-        const QByteArray legacy = withoutUnicodeEscapes(writeRtf(doc));
+        const QByteArray legacy = withoutUnicodeEscapes(rtf::writeRtf(doc));
         QVERIFY(!legacy.contains("\\u2"));
         QTextDocument back;
-        QVERIFY(readRtf(legacy, &back));
+        QVERIFY(rtf::readRtf(legacy, &back));
         QCOMPARE(back.toPlainText(), text);
     }
 
@@ -268,12 +268,12 @@ private slots:
         QObject owner;
         QTextDocument *doc = richDocument(&owner);
         const QStringList original = describe(*doc);
-        const QByteArray rtf = writeRtf(*doc);
+        const QByteArray rtf = rtf::writeRtf(*doc);
         QCOMPARE(readBack(rtf), original);
 
         QTextDocument again;
-        QVERIFY(readRtf(rtf, &again));
-        QCOMPARE(writeRtf(again), rtf); // a second write changes nothing
+        QVERIFY(rtf::readRtf(rtf, &again));
+        QCOMPARE(rtf::writeRtf(again), rtf); // a second write changes nothing
     }
 
     void shouldKeepFixturesThroughWriteAndRead_data()
@@ -290,8 +290,8 @@ private slots:
     {
         QFETCH(QString, file);
         QTextDocument doc;
-        QVERIFY(readRtf(fixture(file), &doc));
-        QCOMPARE(readBack(writeRtf(doc)), describe(doc));
+        QVERIFY(rtf::readRtf(fixture(file), &doc));
+        QCOMPARE(readBack(rtf::writeRtf(doc)), describe(doc));
     }
 
     void shouldKeepPngBytesAndConvertOtherPictures_data()
@@ -313,11 +313,11 @@ private slots:
         format.setName(QStringLiteral("mem:green"));
         QTextCursor(&doc).insertImage(format);
 
-        const QByteArray rtf = writeRtf(doc);
+        const QByteArray rtf = rtf::writeRtf(doc);
         QVERIFY(rtf.contains("\\pngblip"));
         QVERIFY(rtf.contains("\\picwgoal75\\pichgoal45")); // natural size in twips
         QTextDocument back;
-        QVERIFY(readRtf(rtf, &back));
+        QVERIFY(rtf::readRtf(rtf, &back));
         const QStringList described = describe(back);
         QCOMPARE(described.size(), 1);
         QVERIFY2(described.first().contains(QStringLiteral("[image 5x3 shown 5x3 pixel #00ff00]")),
@@ -325,8 +325,8 @@ private slots:
 
         // The PNG read back is written out byte for byte.
         QTextDocument third;
-        QVERIFY(readRtf(writeRtf(back), &third));
-        QCOMPARE(writeRtf(third), writeRtf(back));
+        QVERIFY(rtf::readRtf(rtf::writeRtf(back), &third));
+        QCOMPARE(rtf::writeRtf(third), rtf::writeRtf(back));
     }
 
     void shouldKeepJpegPictures()
@@ -339,8 +339,8 @@ private slots:
         QVERIFY(image.save(&buffer, "JPEG"));
         const QByteArray rtf = "{\\rtf1{\\pict\\jpegblip " + jpeg.toHex() + "}}";
         QTextDocument doc;
-        QVERIFY(readRtf(rtf, &doc));
-        const QByteArray written = writeRtf(doc);
+        QVERIFY(rtf::readRtf(rtf, &doc));
+        const QByteArray written = rtf::writeRtf(doc);
         QVERIFY(written.contains("\\jpegblip"));
         QVERIFY(written.contains(jpeg.toHex().left(64)));
     }
@@ -348,10 +348,10 @@ private slots:
     void shouldWriteEmptyDocument()
     {
         QTextDocument doc;
-        const QByteArray rtf = writeRtf(doc);
+        const QByteArray rtf = rtf::writeRtf(doc);
         QTextDocument back;
         back.setPlainText(QStringLiteral("x"));
-        QVERIFY(readRtf(rtf, &back));
+        QVERIFY(rtf::readRtf(rtf, &back));
         QCOMPARE(back.toPlainText(), QString());
         QCOMPARE(back.blockCount(), 1);
     }
@@ -361,7 +361,7 @@ private slots:
         QTextDocument doc;
         doc.setPlainText(QStringLiteral("\na\n\nb\n"));
         QTextDocument back;
-        QVERIFY(readRtf(writeRtf(doc), &back));
+        QVERIFY(rtf::readRtf(rtf::writeRtf(doc), &back));
         QCOMPARE(back.toPlainText(), doc.toPlainText());
     }
 
@@ -378,13 +378,13 @@ private slots:
         QObject owner;
         QTextDocument *doc = richDocument(&owner);
         QString error;
-        QVERIFY(saveRtfFile(path, *doc, &error));
+        QVERIFY(rtf::saveRtfFile(path, *doc, &error));
         QTextDocument back;
-        QVERIFY(loadRtfFile(path, &back, &error));
+        QVERIFY(rtf::loadRtfFile(path, &back, &error));
         QCOMPARE(describe(back), describe(*doc));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("12345.RTF")});
 
-        QVERIFY(!saveRtfFile(dir.filePath(QStringLiteral("missing/x.rtf")), *doc, &error));
+        QVERIFY(!rtf::saveRtfFile(dir.filePath(QStringLiteral("missing/x.rtf")), *doc, &error));
         QVERIFY(!error.isEmpty());
     }
 };

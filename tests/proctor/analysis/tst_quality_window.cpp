@@ -14,6 +14,7 @@
 #include <QTest>
 
 using namespace exam;
+using namespace exam::platform;
 using window_driving::control;
 
 namespace {

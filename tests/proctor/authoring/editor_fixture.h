@@ -18,7 +18,7 @@ inline QByteArray rtfOf(const QString &text)
 {
     QTextDocument document;
     document.setPlainText(text);
-    return writeRtf(document);
+    return rtf::writeRtf(document);
 }
 
 struct QuestionSpec

@@ -51,7 +51,7 @@ inline bool writeRtfFile(const QString &path, const QString &text, const QColor 
         format.setHeight(3);
         cursor.insertImage(format);
     }
-    return saveRtfFile(path, document);
+    return rtf::saveRtfFile(path, document);
 }
 
 class PaperRepository
@@ -115,7 +115,7 @@ inline exam::PaperRow paperRow(const QString &paper, int questions, const QStrin
 inline QString documentText(const QString &path)
 {
     QTextDocument document;
-    return loadRtfFile(path, &document) ? document.toPlainText() : QString();
+    return rtf::loadRtfFile(path, &document) ? document.toPlainText() : QString();
 }
 
 // True when the texts occur in `text` in this order, each after the one before.

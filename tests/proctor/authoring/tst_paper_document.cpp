@@ -21,7 +21,7 @@ QTextDocument *loadTemplate(QTextDocument *document, const QByteArray &rtf = {})
         if (file.open(QIODevice::ReadOnly))
             bytes = file.readAll();
     }
-    return readRtf(bytes, document) ? document : nullptr;
+    return rtf::readRtf(bytes, document) ? document : nullptr;
 }
 
 std::unique_ptr<QTextDocument> textDocument(const QString &text)
@@ -199,8 +199,8 @@ void TestPaperDocument::shouldKeepThePicturesOfEveryQuestionApart()
     QVERIFY(writeRtfFile(blue, QStringLiteral("蓝"), Qt::blue));
     QTextDocument q1;
     QTextDocument q2;
-    QVERIFY(loadRtfFile(red, &q1));
-    QVERIFY(loadRtfFile(blue, &q2));
+    QVERIFY(rtf::loadRtfFile(red, &q1));
+    QVERIFY(rtf::loadRtfFile(blue, &q2));
 
     QTextDocument document;
     QVERIFY(loadTemplate(&document));
@@ -211,7 +211,7 @@ void TestPaperDocument::shouldKeepThePicturesOfEveryQuestionApart()
 
     // Written and read back, as the teacher's word processor gets it.
     QTextDocument saved;
-    QVERIFY(readRtf(writeRtf(document), &saved));
+    QVERIFY(rtf::readRtf(rtf::writeRtf(document), &saved));
     QList<QColor> colours;
     for (QTextBlock block = saved.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {

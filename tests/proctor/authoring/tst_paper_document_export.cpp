@@ -11,6 +11,7 @@
 
 using namespace exam;
 using namespace document_test;
+using namespace exam::platform;
 
 namespace {
 

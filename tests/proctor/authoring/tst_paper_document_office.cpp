@@ -12,6 +12,7 @@
 
 using namespace exam;
 using namespace document_test;
+using namespace exam::platform;
 
 class TestPaperDocumentOffice : public QObject
 {

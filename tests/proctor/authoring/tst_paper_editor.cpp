@@ -13,6 +13,7 @@
 #include <memory>
 
 using namespace editor_test;
+using namespace exam::platform;
 using authoring_test::readFile;
 using authoring_test::tree;
 using exam::PaperEditor;
@@ -280,7 +281,7 @@ void TestPaperEditor::moveShouldKeepTheQuestionInTheEditors()
     QCOMPARE(e.current(), 3);
     e.select(1);
     // The typing went into the moved question's own file.
-    QCOMPARE(rtfPlainText(readFile(e.workingFile(e.table().question(3).questionFile))),
+    QCOMPARE(rtf::rtfPlainText(readFile(e.workingFile(e.table().question(3).questionFile))),
              QStringLiteral("第2题改"));
 }
 
@@ -296,9 +297,9 @@ void TestPaperEditor::typingShouldUpdateTheTextAndTheFileBeforeAnotherQuestion()
     QVERIFY(e.isModified());
     type(e.explanationDocument(), QStringLiteral("。"));
     e.select(2);
-    QCOMPARE(rtfPlainText(readFile(e.workingFile(e.table().question(1).questionFile))),
+    QCOMPARE(rtf::rtfPlainText(readFile(e.workingFile(e.table().question(1).questionFile))),
              QStringLiteral("第1题：选择正确答案"));
-    QCOMPARE(rtfPlainText(readFile(e.workingFile(e.table().question(1).explainFile))),
+    QCOMPARE(rtf::rtfPlainText(readFile(e.workingFile(e.table().question(1).explainFile))),
              QStringLiteral("解析第1题。"));
     // Loading another question is nothing the teacher can undo.
     QVERIFY(!e.questionDocument()->isUndoAvailable());
@@ -452,8 +453,8 @@ void TestPaperEditor::okShouldStoreEveryQuestionWhetherShownOrNot()
     QStringList storedTexts;
     for (int k = 1; k <= stored.questionCount; ++k) {
         const exam::PaperQuestion &q = stored.question(k);
-        storedTexts << rtfPlainText(readFile(f.paperFolder() + u'/' + q.questionFile));
-        const QString explanation = rtfPlainText(readFile(f.paperFolder() + u'/' + q.explainFile));
+        storedTexts << rtf::rtfPlainText(readFile(f.paperFolder() + u'/' + q.questionFile));
+        const QString explanation = rtf::rtfPlainText(readFile(f.paperFolder() + u'/' + q.explainFile));
         const QString shownText = storedTexts.last();
         QCOMPARE(explanation, shownText.startsWith(u'第')
                                   ? QStringLiteral("解析") + QString(shownText).remove(u'改')
@@ -528,7 +529,7 @@ void TestPaperEditor::missingQuestionFileShouldShowEmptyEditors()
     QCOMPARE(e.explanationDocument()->toPlainText(), QStringLiteral("解析第2题"));
     type(e.questionDocument(), QStringLiteral("补写"));
     QVERIFY(e.save());
-    QCOMPARE(rtfPlainText(readFile(f.paperFolder() + u'/' + EditorRepository::questionFileName(Paper, 2))),
+    QCOMPARE(rtf::rtfPlainText(readFile(f.paperFolder() + u'/' + EditorRepository::questionFileName(Paper, 2))),
              QStringLiteral("补写"));
 }
 
@@ -550,7 +551,7 @@ void TestPaperEditor::strangeFileNamesShouldStayInTheWorkingFolder()
     // The explanation that had no file got one, so the typing is kept.
     const QString explain = e.table().question(1).explainFile;
     QVERIFY(!explain.isEmpty());
-    QCOMPARE(rtfPlainText(readFile(f.paperFolder() + u'/' + explain)), QStringLiteral("解"));
+    QCOMPARE(rtf::rtfPlainText(readFile(f.paperFolder() + u'/' + explain)), QStringLiteral("解"));
 }
 
 enum class Step { Select, Next, Previous, Insert, Import };
@@ -607,7 +608,7 @@ void TestPaperEditor::failedWriteShouldKeepTheQuestionAndItsText()
     QVERIFY(QDir().rmdir(file));
     run();
     QVERIFY(e.current() != 2);
-    QCOMPARE(rtfPlainText(readFile(file)), QStringLiteral("第2题：新写的"));
+    QCOMPARE(rtf::rtfPlainText(readFile(file)), QStringLiteral("第2题：新写的"));
 }
 
 void TestPaperEditor::importWhoseCopyFailsShouldAddNothing()
@@ -692,7 +693,7 @@ void TestPaperEditor::importedFileShouldLandAfterTheCurrentQuestion()
     const exam::PaperData stored = f.stored();
     QCOMPARE(stored.questionCount, 5);
     const QString explanation = f.paperFolder() + u'/' + stored.question(4).explainFile;
-    QCOMPARE(rtfPlainText(readFile(explanation)).trimmed(), QStringLiteral("一加二等于三"));
+    QCOMPARE(rtf::rtfPlainText(readFile(explanation)).trimmed(), QStringLiteral("一加二等于三"));
 }
 
 void TestPaperEditor::importedFileShouldBeDroppedByCancel()

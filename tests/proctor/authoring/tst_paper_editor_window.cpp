@@ -25,6 +25,7 @@
 #include <memory>
 
 using namespace editor_test;
+using namespace exam::platform;
 using authoring_test::entry;
 using exam::PaperEditorWindow;
 

@@ -10,6 +10,7 @@
 #include <QTest>
 
 using namespace authoring_test;
+using namespace exam::platform;
 using exam::PaperColumn;
 using exam::PaperManagement;
 

@@ -23,6 +23,7 @@
 #include <QTimer>
 
 using namespace authoring_test;
+using namespace exam::platform;
 using exam::PaperColumn;
 using exam::PaperManagementWindow;
 

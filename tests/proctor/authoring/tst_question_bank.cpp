@@ -13,6 +13,7 @@
 #include <memory>
 
 using namespace editor_test;
+using namespace exam::platform;
 using authoring_test::entry;
 using authoring_test::readFile;
 using authoring_test::tree;

@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QTest>
 
+using namespace exam::platform;
+
 using exam::ClassWindow;
 
 class TestClassWindow : public QObject

@@ -10,6 +10,8 @@
 #include <QScrollBar>
 #include <QTest>
 
+using namespace exam::platform;
+
 using exam::ExamRoomWindow;
 using exam::NoText;
 using exam::YesText;

@@ -10,6 +10,7 @@
 #include <QTest>
 
 using namespace exam;
+using namespace exam::platform;
 
 namespace {
 

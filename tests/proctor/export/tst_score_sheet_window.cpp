@@ -14,6 +14,7 @@
 #include <QTest>
 
 using namespace exam;
+using namespace exam::platform;
 
 class TestScoreSheetWindow : public QObject
 {

@@ -22,6 +22,7 @@
 #include <QTimer>
 
 using namespace exam;
+using namespace exam::platform;
 
 namespace {
 

@@ -26,6 +26,7 @@
 #include <memory>
 
 using namespace accessibility_reading;
+using namespace exam::platform;
 
 namespace {
 

@@ -10,6 +10,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace exam::platform;
+
 using exam::ConsoleFlow;
 
 class TestConsoleFlow : public QObject

@@ -11,6 +11,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace exam::platform;
+
 using exam::LoginWindow;
 
 class TestLoginWindow : public QObject

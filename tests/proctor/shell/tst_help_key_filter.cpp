@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+using namespace exam::platform;
+
 using exam::HelpKeyFilter;
 
 class TestHelpKeyFilter : public QObject

@@ -8,6 +8,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace exam::platform;
+
 using exam::MainMenuWindow;
 using exam::MenuOpeners;
 using exam::PictureButton;

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QTest>
 
+using namespace exam::platform;
+
 using exam::PasswordWindow;
 
 class TestPasswordWindow : public QObject
