@@ -206,15 +206,19 @@ QString newDocumentName(const QString &folder, const QString &extension, RandomS
     return DocumentNamer(folder).next(extension, random);
 }
 
-DocumentNamer::DocumentNamer(const QString &folder)
+DocumentNamer::DocumentNamer(const QString &folder) : DocumentNamer(QStringList{folder}) {}
+
+DocumentNamer::DocumentNamer(const QStringList &folders)
 {
-    const QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden |
-                                                     QDir::System | QDir::NoDotAndDotDot);
-    for (const QString &name : names) {
-        m_taken.insert(name.toCaseFolded());
-        // A temporary is "<file>.XXXXXX".
-        if (isLeftoverTemporary(name))
-            m_taken.insert(name.left(name.lastIndexOf(u'.')).toCaseFolded());
+    for (const QString &folder : folders) {
+        const QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden |
+                                                         QDir::System | QDir::NoDotAndDotDot);
+        for (const QString &name : names) {
+            m_taken.insert(name.toCaseFolded());
+            // A temporary is "<file>.XXXXXX".
+            if (isLeftoverTemporary(name))
+                m_taken.insert(name.left(name.lastIndexOf(u'.')).toCaseFolded());
+        }
     }
 }
 

@@ -133,11 +133,13 @@ QString newDocumentName(const QString &folder, const QString &extension, RandomS
 // New document names for many files of one folder, which is listed once (an import of a thousand
 // questions would otherwise list a growing folder two thousand times). A name handed out counts as
 // taken from then on, and so does every file that a cut store left a temporary of, so nothing is
-// left to clean up beside a file stored under a handed-out name.
+// left to clean up beside a file stored under a handed-out name. Given several folders, a name is
+// free when it is free in each of them.
 class DocumentNamer
 {
 public:
     explicit DocumentNamer(const QString &folder);
+    explicit DocumentNamer(const QStringList &folders);
     // As newDocumentName().
     QString next(const QString &extension, RandomSource &random);
 

@@ -104,26 +104,13 @@ bool copyQuestionFile(const QString &paperFolder, const QString &workingFolder,
 }
 
 NewQuestionFileNames::NewQuestionFileNames(const QString &workingFolder, const QString &paperFolder)
-    : m_working(workingFolder)
+    : m_namer(QStringList{workingFolder, paperFolder})
 {
-    const QStringList names = QDir(paperFolder).entryList(QDir::AllEntries | QDir::Hidden |
-                                                          QDir::System | QDir::NoDotAndDotDot);
-    for (const QString &name : names) {
-        m_paperNames.insert(name.toCaseFolded());
-        if (isLeftoverTemporary(name))
-            m_paperNames.insert(name.left(name.lastIndexOf(u'.')).toCaseFolded());
-    }
 }
 
 QString NewQuestionFileNames::next(RandomSource &random)
 {
-    // A name the namer handed out counts as taken by it from then on, so this ends at the latest
-    // when each name of the paper folder was drawn once, or when the namer gives up.
-    for (;;) {
-        const QString name = m_working.next(QStringLiteral("RTF"), random);
-        if (name.isEmpty() || !m_paperNames.contains(name.toCaseFolded()))
-            return name;
-    }
+    return m_namer.next(QStringLiteral("RTF"), random);
 }
 
 bool copyRtfFiles(const QString &from, const QString &to, QString *error)

@@ -47,8 +47,7 @@ public:
     QString next(RandomSource &random);
 
 private:
-    DocumentNamer m_working;
-    QSet<QString> m_paperNames; // case-folded, with the files that cut stores left temporaries of
+    DocumentNamer m_namer;
 };
 
 // Copies every "*.rtf" file of `from` into `to` under its own name with copyFileAtomically(); a
