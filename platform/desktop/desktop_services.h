@@ -3,6 +3,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
+
 namespace exam::platform {
 
 // Opens a web address in the user's browser. False when the desktop could not open it.
@@ -21,8 +23,20 @@ bool openHelp(const QString &programFolder);
 // running after a few seconds is the program showing the file, which counts as opened).
 bool openDocument(const QString &filePath);
 
-// The lines that end an export's message: where the file was saved and, when it could not be
-// opened, that the teacher should open it from there.
-QString savedDocumentNote(const QString &filePath, bool opened);
+// A document an export wrote: whole (ok), in part (a path and an error), or not at all.
+struct [[nodiscard]] WrittenDocument
+{
+    bool ok = false;
+    QString filePath; // the document written, also a partly filled one; empty when none was
+    QString error;    // for the user; empty on success
+};
+
+// Opens a written document with `open` (the desktop's handler when empty) and returns the text of
+// the box that tells the teacher: `doneText` and where the file is when the whole document was
+// written; otherwise `failedText`, the reason and, when part of it was written, where that part
+// is. A file that could not be opened comes with the advice to open it from there.
+QString openWrittenDocument(const WrittenDocument &document, const QString &doneText,
+                            const QString &failedText,
+                            const std::function<bool(const QString &)> &open = {});
 
 } // namespace exam::platform

@@ -157,18 +157,12 @@ void exportPaperDocument(const AuthoringRequest &request, const PaperDocumentCon
         context.outputFolder.isEmpty() ? documentsFolder() : context.outputFolder;
     const PaperDocumentOutcome outcome = writePaperDocument(request, withExplanations, folder);
 
-    const auto open = context.openDocument ? context.openDocument : platform::openDocument;
-    const bool opened = !outcome.filePath.isEmpty() && open(outcome.filePath);
-    if (outcome.ok) {
-        const QString text = QStringLiteral("试卷已成功输出到WORD中!\n\n") +
-                             platform::savedDocumentNote(outcome.filePath, opened);
-        dialogs.message(nullptr, text, platform::Dialogs::Icon::Information);
-        return;
-    }
-    QString text = QStringLiteral("该功能需要您的计算机安装 WORD 软件.\n\n") + outcome.error;
-    if (!outcome.filePath.isEmpty())
-        text += QStringLiteral("\n\n已输出的部分：") + platform::savedDocumentNote(outcome.filePath, opened);
-    dialogs.message(nullptr, text, platform::Dialogs::Icon::Warning);
+    const QString text = platform::openWrittenDocument(
+        outcome, QStringLiteral("试卷已成功输出到WORD中!"),
+        QStringLiteral("该功能需要您的计算机安装 WORD 软件."), context.openDocument);
+    dialogs.message(nullptr, text,
+                    outcome.ok ? platform::Dialogs::Icon::Information
+                               : platform::Dialogs::Icon::Warning);
 }
 
 AuthoringAction paperDocumentExporter(PaperDocumentContext context)

@@ -4,6 +4,7 @@
 // repository's template sys/paper.dot, saved as an RTF file and opened with the desktop's word
 // processor.
 
+#include "platform/desktop/desktop_services.h"
 #include "proctor/authoring/authoring_hooks.h"
 
 #include <QString>
@@ -17,12 +18,7 @@ struct PaperDocumentContext
     std::function<bool(const QString &)> openDocument; // empty: the desktop's handler
 };
 
-struct [[nodiscard]] PaperDocumentOutcome
-{
-    bool ok = false;
-    QString filePath; // the document written, also a partly filled one; empty when none was
-    QString error;    // for the user; empty on success
-};
+using PaperDocumentOutcome = platform::WrittenDocument;
 
 // The user's documents folder (made when missing), or the home folder.
 QString documentsFolder();

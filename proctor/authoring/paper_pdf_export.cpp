@@ -33,11 +33,9 @@ void exportPaperPdf(const AuthoringRequest &request, const PaperDocumentContext 
                         platform::Dialogs::Icon::Warning);
         return;
     }
-    const auto open = context.openDocument ? context.openDocument : platform::openDocument;
-    const bool opened = open(path);
-    dialogs.message(nullptr,
-                    QStringLiteral("试卷已输出到 PDF。\n\n") + platform::savedDocumentNote(path, opened),
-                    platform::Dialogs::Icon::Information);
+    const QString text = platform::openWrittenDocument(
+        {true, path, {}}, QStringLiteral("试卷已输出到 PDF。"), {}, context.openDocument);
+    dialogs.message(nullptr, text, platform::Dialogs::Icon::Information);
 }
 
 AuthoringAction paperPdfExporter(PaperDocumentContext context)

@@ -56,18 +56,12 @@ void runScoreSheetExport(QWidget *parent, const ResultsData &data,
         context.outputFolder.isEmpty() ? defaultExportFolder() : context.outputFolder;
     const ScoreExportOutcome outcome = exportScoreSheet(data, templatePath, folder);
 
-    const auto open = context.openDocument ? context.openDocument : platform::openDocument;
-    const bool opened = !outcome.filePath.isEmpty() && open(outcome.filePath);
-    if (outcome.ok) {
-        const QString text = QStringLiteral("考试成绩已经输出到EXCEL中!\n\n") +
-                             platform::savedDocumentNote(outcome.filePath, opened);
-        context.dialogs->message(parent, text, platform::Dialogs::Icon::Information);
-        return;
-    }
-    QString text = QStringLiteral("本功能需要您的计算机安装有 EXCEL 软件.\n\n") + outcome.error;
-    if (!outcome.filePath.isEmpty())
-        text += QStringLiteral("\n\n已输出的部分：") + platform::savedDocumentNote(outcome.filePath, opened);
-    context.dialogs->message(parent, text, platform::Dialogs::Icon::Warning);
+    const QString text = platform::openWrittenDocument(
+        outcome, QStringLiteral("考试成绩已经输出到EXCEL中!"),
+        QStringLiteral("本功能需要您的计算机安装有 EXCEL 软件."), context.openDocument);
+    context.dialogs->message(parent, text,
+                             outcome.ok ? platform::Dialogs::Icon::Information
+                                        : platform::Dialogs::Icon::Warning);
 }
 
 std::function<void(QWidget *, const ResultsData &)> scoreSheetExporter(ScoreExportContext context)

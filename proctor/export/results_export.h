@@ -4,6 +4,7 @@
 // repository's score template (sys/score.xlt), saved as .xlsx and opened with the desktop's
 // spreadsheet program.
 
+#include "platform/desktop/desktop_services.h"
 #include "proctor/results/results_data.h"
 
 #include <QString>
@@ -16,12 +17,7 @@ class QWidget;
 
 namespace exam {
 
-struct [[nodiscard]] ScoreExportOutcome
-{
-    bool ok = false;
-    QString filePath; // the workbook written, also a partly filled one; empty when none was
-    QString error;    // for the user; empty on success
-};
+using ScoreExportOutcome = platform::WrittenDocument;
 
 // Opens the template, fills the four sheets and saves the workbook as a new file in
 // `outputFolder`, named after the paper and the class. When a sheet is missing from the template
