@@ -65,21 +65,24 @@ bool openDocument(const QString &filePath)
     return true;
 }
 
-QString openWrittenDocument(const WrittenDocument &document, const QString &doneText,
-                            const QString &failedText,
-                            const std::function<bool(const QString &)> &open)
+void openWrittenDocument(Dialogs &dialogs, QWidget *parent, const WrittenDocument &document,
+                         const QString &doneText, const QString &failedText,
+                         const std::function<bool(const QString &)> &open)
 {
     const bool opened = !document.filePath.isEmpty()
                         && (open ? open(document.filePath) : openDocument(document.filePath));
     QString note = QStringLiteral("文件保存在：%1").arg(QDir::toNativeSeparators(document.filePath));
     if (!opened)
         note += QStringLiteral("\n未能自动打开这个文件,请到这个位置打开它。");
-    if (document.ok)
-        return doneText + QStringLiteral("\n\n") + note;
+    if (document.ok) {
+        dialogs.message(parent, doneText + QStringLiteral("\n\n") + note,
+                        Dialogs::Icon::Information);
+        return;
+    }
     QString text = failedText + QStringLiteral("\n\n") + document.error;
     if (!document.filePath.isEmpty())
         text += QStringLiteral("\n\n已输出的部分：") + note;
-    return text;
+    dialogs.message(parent, text, Dialogs::Icon::Warning);
 }
 
 } // namespace exam::platform

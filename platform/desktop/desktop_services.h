@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/dialogs/dialogs.h"
+
 #include <QString>
 #include <QUrl>
 
@@ -31,12 +33,12 @@ struct [[nodiscard]] WrittenDocument
     QString error;    // for the user; empty on success
 };
 
-// Opens a written document with `open` (the desktop's handler when empty) and returns the text of
-// the box that tells the teacher: `doneText` and where the file is when the whole document was
-// written; otherwise `failedText`, the reason and, when part of it was written, where that part
-// is. A file that could not be opened comes with the advice to open it from there.
-QString openWrittenDocument(const WrittenDocument &document, const QString &doneText,
-                            const QString &failedText,
-                            const std::function<bool(const QString &)> &open = {});
+// Opens a written document with `open` (the desktop's handler when empty) and tells the teacher in
+// a box: `doneText` and where the file is when the whole document was written; otherwise, as a
+// warning, `failedText`, the reason and, when part of it was written, where that part is. A file
+// that could not be opened comes with the advice to open it from there.
+void openWrittenDocument(Dialogs &dialogs, QWidget *parent, const WrittenDocument &document,
+                         const QString &doneText, const QString &failedText,
+                         const std::function<bool(const QString &)> &open = {});
 
 } // namespace exam::platform

@@ -157,12 +157,9 @@ void exportPaperDocument(const AuthoringRequest &request, const PaperDocumentCon
         context.outputFolder.isEmpty() ? documentsFolder() : context.outputFolder;
     const PaperDocumentOutcome outcome = writePaperDocument(request, withExplanations, folder);
 
-    const QString text = platform::openWrittenDocument(
-        outcome, QStringLiteral("试卷已成功输出到WORD中!"),
-        QStringLiteral("该功能需要您的计算机安装 WORD 软件."), context.openDocument);
-    dialogs.message(nullptr, text,
-                    outcome.ok ? platform::Dialogs::Icon::Information
-                               : platform::Dialogs::Icon::Warning);
+    platform::openWrittenDocument(dialogs, nullptr, outcome, QStringLiteral("试卷已成功输出到WORD中!"),
+                                  QStringLiteral("该功能需要您的计算机安装 WORD 软件."),
+                                  context.openDocument);
 }
 
 AuthoringAction paperDocumentExporter(PaperDocumentContext context)

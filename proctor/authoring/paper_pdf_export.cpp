@@ -33,9 +33,8 @@ void exportPaperPdf(const AuthoringRequest &request, const PaperDocumentContext 
                         platform::Dialogs::Icon::Warning);
         return;
     }
-    const QString text = platform::openWrittenDocument(
-        {true, path, {}}, QStringLiteral("试卷已输出到 PDF。"), {}, context.openDocument);
-    dialogs.message(nullptr, text, platform::Dialogs::Icon::Information);
+    platform::openWrittenDocument(dialogs, nullptr, {true, path, {}},
+                                  QStringLiteral("试卷已输出到 PDF。"), {}, context.openDocument);
 }
 
 AuthoringAction paperPdfExporter(PaperDocumentContext context)

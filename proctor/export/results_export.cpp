@@ -56,12 +56,10 @@ void runScoreSheetExport(QWidget *parent, const ResultsData &data,
         context.outputFolder.isEmpty() ? defaultExportFolder() : context.outputFolder;
     const ScoreExportOutcome outcome = exportScoreSheet(data, templatePath, folder);
 
-    const QString text = platform::openWrittenDocument(
-        outcome, QStringLiteral("考试成绩已经输出到EXCEL中!"),
-        QStringLiteral("本功能需要您的计算机安装有 EXCEL 软件."), context.openDocument);
-    context.dialogs->message(parent, text,
-                             outcome.ok ? platform::Dialogs::Icon::Information
-                                        : platform::Dialogs::Icon::Warning);
+    platform::openWrittenDocument(*context.dialogs, parent, outcome,
+                                  QStringLiteral("考试成绩已经输出到EXCEL中!"),
+                                  QStringLiteral("本功能需要您的计算机安装有 EXCEL 软件."),
+                                  context.openDocument);
 }
 
 std::function<void(QWidget *, const ResultsData &)> scoreSheetExporter(ScoreExportContext context)
