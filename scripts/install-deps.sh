@@ -11,6 +11,7 @@ packages=(
   libbenchmark-dev
   libinih-dev libsimpleini-dev  # benchmark baselines only
   clang libclang-rt-14-dev
+  clang-format  # scripts/check-format.sh, the layout every C++ file keeps
   fonts-noto-cjk xvfb xdg-utils
   poppler-utils  # the PDF copies' test reads them back (pdftotext, pdfinfo, pdffonts, pdftoppm)
   patchelf  # run paths of the runtime an install puts beside the programs

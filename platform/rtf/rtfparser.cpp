@@ -11,6 +11,8 @@ namespace rtf {
 
 namespace {
 
+// The control words in their groups, laid out by hand so each group reads as one.
+// clang-format off
 enum class Word {
     Unknown,
     // header
@@ -104,6 +106,7 @@ const std::unordered_map<std::string_view, Word> &wordTable()
     };
     return table;
 }
+// clang-format on
 
 Word lookup(QByteArrayView word)
 {
