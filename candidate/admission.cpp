@@ -52,8 +52,9 @@ AdmissionResult checkAdmission(const exam::RepositoryPaths &paths, const LoginEn
     state.studentName = cleanTypedName(entries.name);
     state.formerName = cleanTypedName(entries.formerName);
 
-    const exam::PaperSettings settings = exam::readPaperSettings(
-        exam::ProfileSnapshot::load(paths.paperProfile(state.paperName)), exam::PaperReader::Client);
+    const exam::PaperSettings settings =
+        exam::readPaperSettings(exam::ProfileSnapshot::load(paths.paperProfile(state.paperName)),
+                                exam::PaperReader::Client);
     state.retestPassword = settings.retestPassword;
     state.reloginPassword = settings.reloginPassword;
 
@@ -68,8 +69,9 @@ AdmissionResult checkAdmission(const exam::RepositoryPaths &paths, const LoginEn
     if (state.examNumber.isEmpty() || state.studentName.isEmpty())
         return refuse(result, LoginTexts::NumberAndNameMissing, true);
 
-    const QString storedName = readProfileString(state.className, exam::ResultKeys::name(state.examNumber),
-                                                 QString(), studentResultProfile(paths, state));
+    const QString storedName =
+        readProfileString(state.className, exam::ResultKeys::name(state.examNumber), QString(),
+                          studentResultProfile(paths, state));
     if (!storedName.isEmpty() && storedName != state.studentName)
         return refuse(result, LoginTexts::NameMismatch);
 

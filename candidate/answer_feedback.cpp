@@ -7,18 +7,13 @@ namespace exam::candidate {
 std::optional<QColor> tintColor(Tint tint)
 {
     switch (tint) {
-    case Tint::ButtonFace:
-        return std::nullopt;
-    case Tint::Ticked:
-        return QColor(255, 0, 0);
-    case Tint::Unticked:
-        return QColor(0, 192, 192);
+    case Tint::ButtonFace: return std::nullopt;
+    case Tint::Ticked: return QColor(255, 0, 0);
+    case Tint::Unticked: return QColor(0, 192, 192);
     case Tint::StandardOption:
     case Tint::Answered:
-    case Tint::ReviewRight:
-        return QColor(0, 255, 0);
-    case Tint::ReviewWrong:
-        return QColor(192, 0, 0);
+    case Tint::ReviewRight: return QColor(0, 255, 0);
+    case Tint::ReviewWrong: return QColor(192, 0, 0);
     }
     return std::nullopt;
 }
@@ -26,19 +21,13 @@ std::optional<QColor> tintColor(Tint tint)
 QString tintText(Tint tint)
 {
     switch (tint) {
-    case Tint::ButtonFace:
-        return QStringLiteral("未答");
+    case Tint::ButtonFace: return QStringLiteral("未答");
     case Tint::Ticked:
-    case Tint::Unticked:
-        return {};
-    case Tint::StandardOption:
-        return QStringLiteral("标准答案");
-    case Tint::Answered:
-        return QStringLiteral("已答");
-    case Tint::ReviewRight:
-        return QStringLiteral("答对");
-    case Tint::ReviewWrong:
-        return QStringLiteral("答错");
+    case Tint::Unticked: return {};
+    case Tint::StandardOption: return QStringLiteral("标准答案");
+    case Tint::Answered: return QStringLiteral("已答");
+    case Tint::ReviewRight: return QStringLiteral("答对");
+    case Tint::ReviewWrong: return QStringLiteral("答错");
     }
     return {};
 }
@@ -76,7 +65,8 @@ AnswerFeedback answerFeedback(const QString &standardAnswer, double answer)
 
 Tint reviewButtonTint(const QString &standardAnswer, double answer)
 {
-    return exam::isAnsweredCorrectly(standardAnswer, answer) ? Tint::ReviewRight : Tint::ReviewWrong;
+    return exam::isAnsweredCorrectly(standardAnswer, answer) ? Tint::ReviewRight
+                                                             : Tint::ReviewWrong;
 }
 
 } // namespace exam::candidate

@@ -11,20 +11,20 @@ namespace exam::candidate {
 struct CandidateState
 {
     // --- Login and admission ------------------------------------------------------------------
-    int paperOpen = 0;        // TestName/<paper>: 1 = open for taking
-    int reviewAllowed = 0;    // LetViewTest/<paper>: 1 = finished papers may be reviewed
-    bool reviewMode = false;  // set only by "查看成绩": the finished paper is shown read-only
-    QString retestPassword;   // paper profile MAIN/RETESTPASSWD, trimmed; empty = no retest
-    QString reloginPassword;  // paper profile MAIN/RELOGINPASSWD, trimmed; empty = no second login
-    int firstNumber = 0;      // FirstNumber/<class>: lowest admitted examination number
-    int lastNumber = 0;       // LastNumber/<class>: highest admitted examination number
-    QString paperName;        // the chosen paper
-    QString className;        // the chosen class, trimmed
-    QString examNumber;       // normalised examination number: decimal digits, no leading zeros
-    QString studentName;      // trimmed
-    QString formerName;       // trimmed; may be empty
-    QString enteredPassword;  // the password dialog's trimmed entry; empty on cancel
-    bool resumeMode = false;  // re-login into an interrupted exam: resume the saved progress
+    int paperOpen = 0;       // TestName/<paper>: 1 = open for taking
+    int reviewAllowed = 0;   // LetViewTest/<paper>: 1 = finished papers may be reviewed
+    bool reviewMode = false; // set only by "查看成绩": the finished paper is shown read-only
+    QString retestPassword;  // paper profile MAIN/RETESTPASSWD, trimmed; empty = no retest
+    QString reloginPassword; // paper profile MAIN/RELOGINPASSWD, trimmed; empty = no second login
+    int firstNumber = 0;     // FirstNumber/<class>: lowest admitted examination number
+    int lastNumber = 0;      // LastNumber/<class>: highest admitted examination number
+    QString paperName;       // the chosen paper
+    QString className;       // the chosen class, trimmed
+    QString examNumber;      // normalised examination number: decimal digits, no leading zeros
+    QString studentName;     // trimmed
+    QString formerName;      // trimmed; may be empty
+    QString enteredPassword; // the password dialog's trimmed entry; empty on cancel
+    bool resumeMode = false; // re-login into an interrupted exam: resume the saved progress
 
     // --- Exam session (set when the exam window starts) -----------------------------------------
     QString localCacheFolder; // local copies of the paper's files when not run in place

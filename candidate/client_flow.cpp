@@ -9,11 +9,10 @@
 
 namespace exam::candidate {
 
-ClientFlow::ClientFlow(const QString &repositoryRoot, CandidateState &state, platform::Dialogs &dialogs,
-                       PasswordPrompt &prompt, QObject *parent)
+ClientFlow::ClientFlow(const QString &repositoryRoot, CandidateState &state,
+                       platform::Dialogs &dialogs, PasswordPrompt &prompt, QObject *parent)
     : QObject(parent), m_root(repositoryRoot), m_state(state), m_dialogs(dialogs), m_prompt(prompt)
-{
-}
+{}
 
 ClientFlow::~ClientFlow()
 {

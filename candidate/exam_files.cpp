@@ -36,8 +36,7 @@ ExamFiles::ExamFiles(const QString &repositoryRoot, const QString &paperName, bo
                      const QString &localCacheFolder)
     : m_paths(repositoryRoot), m_paperName(paperName), m_runsLocally(runsLocally),
       m_cacheFolder(localCacheFolder)
-{
-}
+{}
 
 QString ExamFiles::preparePaperProfile()
 {

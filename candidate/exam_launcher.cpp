@@ -8,8 +8,9 @@
 
 namespace exam::candidate {
 
-ExamWindow *openExamWindow(const QString &programFolder, CandidateState &state, platform::Dialogs &dialogs,
-                           exam::RandomSource &random, const exam::Clock &clock)
+ExamWindow *openExamWindow(const QString &programFolder, CandidateState &state,
+                           platform::Dialogs &dialogs, exam::RandomSource &random,
+                           const exam::Clock &clock)
 {
     ExamEnvironment environment;
     environment.repositoryRoot = exam::repositoryRootFromProgramFolder(programFolder);

@@ -22,7 +22,8 @@ class ExamWindow;
 struct CandidateState;
 
 // `state`, `dialogs`, `random` and `clock` must outlive the window.
-ExamWindow *openExamWindow(const QString &programFolder, CandidateState &state, platform::Dialogs &dialogs,
-                           exam::RandomSource &random, const exam::Clock &clock);
+ExamWindow *openExamWindow(const QString &programFolder, CandidateState &state,
+                           platform::Dialogs &dialogs, exam::RandomSource &random,
+                           const exam::Clock &clock);
 
 } // namespace exam::candidate

@@ -12,14 +12,14 @@ namespace exam::candidate {
 
 struct ExamPaper
 {
-    int testMinutes = 0;   // TESTtime
-    int questionCount = 0; // Question_conut
-    int defaultMark = 0;   // Mark
-    int practiceMode = 0;  // EXERCISEMODE
-    int displayScore = 0;  // DISPLAY_SCORE
-    int shuffleOrder = 1;  // CHANGE_QUESTION_SORT
-    int randomDraw = 0;    // rnd_test; any value but 0 draws
-    int drawCount = 0;     // rnd_test_No
+    int testMinutes = 0;                  // TESTtime
+    int questionCount = 0;                // Question_conut
+    int defaultMark = 0;                  // Mark
+    int practiceMode = 0;                 // EXERCISEMODE
+    int displayScore = 0;                 // DISPLAY_SCORE
+    int shuffleOrder = 1;                 // CHANGE_QUESTION_SORT
+    int randomDraw = 0;                   // rnd_test; any value but 0 draws
+    int drawCount = 0;                    // rnd_test_No
     QList<exam::PaperQuestion> questions; // question k is questions[k - 1]
 
     // How many positions are presented: the draw count for a random draw, else every question.

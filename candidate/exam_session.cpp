@@ -88,8 +88,10 @@ void ExamSession::restoreSavedAttempt()
 
     m_order = QList<int>(m_paper.questionCount, 0);
     for (int k = 1; k <= m_paper.questionCount; ++k) {
-        m_order[k - 1] = exam::profileNumber(saved.value(section, exam::ResultKeys::order(number, k)));
-        m_answers[k - 1] = exam::answerValue(saved.value(section, exam::ResultKeys::answer(number, k)));
+        m_order[k - 1] =
+            exam::profileNumber(saved.value(section, exam::ResultKeys::order(number, k)));
+        m_answers[k - 1] =
+            exam::answerValue(saved.value(section, exam::ResultKeys::answer(number, k)));
     }
     // Every question answered so far stays presented, also when the draw was made smaller since.
     m_navigation.presentedCount = std::max(m_navigation.presentedCount, answeredCount(m_answers));
@@ -182,7 +184,8 @@ double ExamSession::answer(int question) const
 
 QString ExamSession::clockText() const
 {
-    return m_paper.hasTimeLimit() ? exam::candidate::clockText(m_state.remainingTime) : QStringLiteral("不限时");
+    return m_paper.hasTimeLimit() ? exam::candidate::clockText(m_state.remainingTime)
+                                  : QStringLiteral("不限时");
 }
 
 QString ExamSession::windowTitle() const
@@ -396,15 +399,14 @@ ExamSession::HandInOutcome ExamSession::handIn()
     exam::HandIn result;
     result.remainingTime = clockText();
     result.answers = m_answers;
-    const ScoreResult score =
-        scorePaper(m_paper, m_answers, m_order, m_navigation.presentedCount);
+    const ScoreResult score = scorePaper(m_paper, m_answers, m_order, m_navigation.presentedCount);
     result.score = score.score;
 
     const QString path = resultProfilePath();
     QString error;
-    const bool stored = exam::storeHandIn(path, m_state.className, m_state.examNumber, result,
-                                          &error) &&
-                        handInIsStored(path, m_state.className, m_state.examNumber, result);
+    const bool stored =
+        exam::storeHandIn(path, m_state.className, m_state.examNumber, result, &error) &&
+        handInIsStored(path, m_state.className, m_state.examNumber, result);
     if (!stored) {
         QString text = QStringLiteral("交卷失败: 您的考试结果未能保存!\n"
                                       "您的答案仍保留在考试窗口中。请报告监考老师, "

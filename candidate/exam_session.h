@@ -30,8 +30,8 @@ namespace exam::candidate {
 struct ExamEnvironment
 {
     QString repositoryRoot;
-    bool runsLocally = true;   // the program folder is on a local file system
-    QString localCacheFolder;  // clientCopyFolder() in the program
+    bool runsLocally = true;  // the program folder is on a local file system
+    QString localCacheFolder; // clientCopyFolder() in the program
     exam::RandomSource *random = nullptr;
     const exam::Clock *clock = nullptr;
     ExamTickerFactory makeTicker = qtTickerFactory();

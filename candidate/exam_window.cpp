@@ -50,8 +50,8 @@ void showDocument(QTextEdit *view, const QString &path, const QString &error)
     view->setPlainText(failure);
 }
 
-ExamWindow::ExamWindow(CandidateState &state, ExamEnvironment environment, platform::Dialogs &dialogs,
-                       QWidget *parent)
+ExamWindow::ExamWindow(CandidateState &state, ExamEnvironment environment,
+                       platform::Dialogs &dialogs, QWidget *parent)
     : QWidget(parent), m_session(new ExamSession(state, std::move(environment), this)),
       m_dialogs(dialogs), m_helpOpener(openHelpWindow)
 {
@@ -214,7 +214,8 @@ void ExamWindow::keyPressEvent(QKeyEvent *event)
     // and does nothing while it is disabled (Page Down still runs "next", as the buttons' enabled
     // state does not limit it).
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto *focused = qobject_cast<QPushButton *>(focusWidget()); focused && focused->isEnabled())
+        if (auto *focused = qobject_cast<QPushButton *>(focusWidget());
+            focused && focused->isEnabled())
             focused->click();
         else if (m_ui.next->isEnabled())
             m_session->next();
@@ -233,10 +234,11 @@ void ExamWindow::closeEvent(QCloseEvent *event)
     if (m_asking || m_handingIn)
         return;
     m_asking = true;
-    const bool leave = m_dialogs.yesNo(this,
-                                       m_session->reviewMode() ? QStringLiteral("您是否要退出?")
-                                                               : QStringLiteral("您是否要交卷退出考试?"),
-                                       platform::Dialogs::Button::No);
+    const bool leave =
+        m_dialogs.yesNo(this,
+                        m_session->reviewMode() ? QStringLiteral("您是否要退出?")
+                                                : QStringLiteral("您是否要交卷退出考试?"),
+                        platform::Dialogs::Button::No);
     m_asking = false;
     // The time may have run out, and the paper been handed in, while the question was open; its
     // own close could not run during this one, so the window closes now, whatever the answer.
@@ -274,7 +276,8 @@ bool ExamWindow::handInNow()
     m_handingIn = true;
     const ExamSession::HandInOutcome outcome = m_session->handIn();
     m_dialogs.message(this, outcome.message,
-                      outcome.stored ? platform::Dialogs::Icon::None : platform::Dialogs::Icon::Critical);
+                      outcome.stored ? platform::Dialogs::Icon::None
+                                     : platform::Dialogs::Icon::Critical);
     m_handingIn = false;
     return outcome.stored;
 }

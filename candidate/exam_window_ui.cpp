@@ -17,8 +17,7 @@ namespace exam::candidate {
 
 namespace {
 
-template <typename W>
-W *named(W *widget, const QString &name)
+template <typename W> W *named(W *widget, const QString &name)
 {
     widget->setObjectName(name);
     return widget;
@@ -42,8 +41,10 @@ void ExamWindowUi::setupUi(QWidget *window)
     questionView = readOnlyView(questionFrame, QStringLiteral("Rich题目"), QStringLiteral("试题"));
     (new QVBoxLayout(questionFrame))->addWidget(questionView);
 
-    explainFrame = named(new QGroupBox(QStringLiteral("解题辅导"), window), QStringLiteral("FrmExplain"));
-    explainView = readOnlyView(explainFrame, QStringLiteral("Rich解题辅导"), QStringLiteral("解题辅导"));
+    explainFrame =
+        named(new QGroupBox(QStringLiteral("解题辅导"), window), QStringLiteral("FrmExplain"));
+    explainView =
+        readOnlyView(explainFrame, QStringLiteral("Rich解题辅导"), QStringLiteral("解题辅导"));
     (new QVBoxLayout(explainFrame))->addWidget(explainView);
     explainFrame->hide();
 
@@ -68,7 +69,8 @@ void ExamWindowUi::setupUi(QWidget *window)
 
     previous = named(new QPushButton(QStringLiteral("上一题"), window), QStringLiteral("Command1"));
     next = named(new QPushButton(QStringLiteral("下一题"), window), QStringLiteral("Command2"));
-    autoAdvance = named(new QCheckBox(QStringLiteral("自动下翻"), window), QStringLiteral("Check1"));
+    autoAdvance =
+        named(new QCheckBox(QStringLiteral("自动下翻"), window), QStringLiteral("Check1"));
     auto *navigationRow = new QHBoxLayout;
     navigationRow->addWidget(previous);
     navigationRow->addWidget(next);
@@ -94,7 +96,8 @@ void ExamWindowUi::setupUi(QWidget *window)
     clockRow->addWidget(clock);
     clockRow->addStretch();
 
-    selectFrame = named(new QGroupBox(QStringLiteral("选择考题"), window), QStringLiteral("FrmSelQuestion"));
+    selectFrame =
+        named(new QGroupBox(QStringLiteral("选择考题"), window), QStringLiteral("FrmSelQuestion"));
     auto *grid = new QGridLayout(selectFrame);
     for (int i = 0; i < 20; ++i) {
         auto *button = named(new QPushButton(QString::number(i + 1), selectFrame),
@@ -109,7 +112,8 @@ void ExamWindowUi::setupUi(QWidget *window)
     pageBar->setPageStep(10);
     grid->addWidget(pageBar, 0, 4, 5, 1);
 
-    showAnswer = named(new QPushButton(QStringLiteral("显示答案"), window), QStringLiteral("Command3"));
+    showAnswer =
+        named(new QPushButton(QStringLiteral("显示答案"), window), QStringLiteral("Command3"));
     showAnswer->hide();
     help = named(new QPushButton(QStringLiteral("帮助"), window), QStringLiteral("Command5"));
     handIn = named(new QPushButton(QStringLiteral("交卷"), window), QStringLiteral("Command6"));

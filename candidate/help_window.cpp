@@ -15,7 +15,8 @@ QString helpText()
         QStringLiteral("1、如何翻页：单击“上一题”或“下一题”按钮。 "),
         QStringLiteral("2、如何选考题：单击“选择考题框”中的按钮,可快速跳转到对应的考题。 "),
         QStringLiteral("2、如何自动下翻：如果是单选题，您可以选中“自动下翻”选项，实现自动下翻。 "),
-        QStringLiteral("3、如何查看答案：如果允许查看答案（练习模式），可以单击“查看答案”按钮，查看答案和解释。"),
+        QStringLiteral("3、如何查看答案：如果允许查看答案（练习模式），可以单击“查看答案”按钮，查看"
+                       "答案和解释。"),
         QStringLiteral("4、如何交卷：单击“交卷”按钮即可。"),
     };
     QString text = lineEnd;
@@ -29,8 +30,7 @@ QString helpText()
 }
 
 HelpWindow::HelpWindow(QWidget *parent)
-    : QDialog(parent),
-      m_text(new QLabel(this)),
+    : QDialog(parent), m_text(new QLabel(this)),
       m_back(new QPushButton(QStringLiteral("返回考试"), this))
 {
     setObjectName(QStringLiteral("帮助"));

@@ -34,8 +34,8 @@ InstructionsWindow::InstructionsWindow(const QString &repositoryRoot, const Cand
     setWindowTitle(QStringLiteral("考试说明"));
 
     const exam::RepositoryPaths paths(repositoryRoot);
-    const InstructionTexts texts =
-        instructionTexts(exam::ProfileSnapshot::load(paths.paperProfile(state.paperName)), state.reviewMode);
+    const InstructionTexts texts = instructionTexts(
+        exam::ProfileSnapshot::load(paths.paperProfile(state.paperName)), state.reviewMode);
 
     m_description = valueLabel(QStringLiteral("Label1"), texts.description, this);
     m_description->setWordWrap(true);
@@ -54,11 +54,13 @@ InstructionsWindow::InstructionsWindow(const QString &repositoryRoot, const Cand
     aboutLayout->addWidget(m_description);
 
     auto *figures = new QGridLayout;
-    const auto addFigure = [&](int row, const QString &caption, QLabel *value, const QString &unit) {
+    const auto addFigure = [&](int row, const QString &caption, QLabel *value,
+                               const QString &unit) {
         auto *label = new QLabel(caption, this);
         label->setBuddy(value);
         // A screen reader meets the figures before their captions: each says both.
-        value->setAccessibleName(QStringList{caption, value->text().trimmed(), unit}.join(u' ').trimmed());
+        value->setAccessibleName(
+            QStringList{caption, value->text().trimmed(), unit}.join(u' ').trimmed());
         figures->addWidget(label, row, 0, Qt::AlignRight);
         figures->addWidget(value, row, 1);
         if (!unit.isEmpty())

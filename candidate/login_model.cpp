@@ -11,11 +11,10 @@
 
 namespace exam::candidate {
 
-LoginModel::LoginModel(const QString &repositoryRoot, CandidateState &state, platform::Dialogs &dialogs,
-                       PasswordPrompt &prompt, QObject *parent)
+LoginModel::LoginModel(const QString &repositoryRoot, CandidateState &state,
+                       platform::Dialogs &dialogs, PasswordPrompt &prompt, QObject *parent)
     : QObject(parent), m_paths(repositoryRoot), m_state(state), m_dialogs(dialogs), m_prompt(prompt)
-{
-}
+{}
 
 bool LoginModel::start()
 {
@@ -32,14 +31,16 @@ bool LoginModel::start()
         m_dialogs.message(nullptr, LoginTexts::NoClassesAtStartup);
         return false;
     }
-    m_classes = admittedClasses(system, m_papers.constFirst(), exam::AdmissionReader::ClientAtStartup);
+    m_classes =
+        admittedClasses(system, m_papers.constFirst(), exam::AdmissionReader::ClientAtStartup);
     emit classesChanged();
     return true;
 }
 
 void LoginModel::choosePaper(const QString &paper)
 {
-    const PaperFlags flags = paperFlags(exam::ProfileSnapshot::load(m_paths.systemProfile()), paper);
+    const PaperFlags flags =
+        paperFlags(exam::ProfileSnapshot::load(m_paths.systemProfile()), paper);
     m_state.paperOpen = flags.open;
     m_state.reviewAllowed = flags.review;
     emit buttonsChanged();
@@ -108,11 +109,13 @@ bool LoginModel::logIn(const LoginEntries &entries)
     const QString resultProfile = studentResultProfile(m_paths, m_state);
     const auto result = exam::ProfileSnapshot::load(resultProfile);
     const QString &section = m_state.className;
-    const bool finished = !result.value(section, exam::ResultKeys::handInTime(m_state.examNumber)).isEmpty();
+    const bool finished =
+        !result.value(section, exam::ResultKeys::handInTime(m_state.examNumber)).isEmpty();
     if (finished && !confirmRetest())
         return false;
 
-    const bool started = !result.value(section, exam::ResultKeys::startStamp(m_state.examNumber)).isEmpty();
+    const bool started =
+        !result.value(section, exam::ResultKeys::startStamp(m_state.examNumber)).isEmpty();
     m_state.resumeMode = started && !finished;
     if (m_state.resumeMode && !confirmRelogin())
         return false;
@@ -136,9 +139,9 @@ bool LoginModel::viewResults(const LoginEntries &entries)
 {
     if (!admit(entries))
         return false;
-    const QString handIn = readProfileString(m_state.className,
-                                             exam::ResultKeys::handInTime(m_state.examNumber), QString(),
-                                             studentResultProfile(m_paths, m_state));
+    const QString handIn =
+        readProfileString(m_state.className, exam::ResultKeys::handInTime(m_state.examNumber),
+                          QString(), studentResultProfile(m_paths, m_state));
     if (handIn.isEmpty()) {
         m_dialogs.message(nullptr, LoginTexts::ReviewNotFinished);
         return false;

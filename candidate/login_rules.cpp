@@ -28,7 +28,8 @@ bool acceptsNumberKey(Qt::KeyboardModifiers modifiers, const QString &text)
 {
     if (modifiers & (Qt::ControlModifier | Qt::MetaModifier))
         return true;
-    const bool typesCharacter = std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isPrint(); });
+    const bool typesCharacter =
+        std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isPrint(); });
     if (!typesCharacter)
         return true;
     return std::all_of(text.cbegin(), text.cend(),

@@ -21,10 +21,12 @@ inline const QString NumberAndNameMissing = QStringLiteral("请输入您的学�
 inline const QString NameMismatch =
     QStringLiteral("您输入的学号和姓名与上次考试时输入的不一致！请检查!");
 inline const QString RetestRefused = QStringLiteral("该场考试您已经完成考试,系统不允许重考!");
-inline const QString RetestQuestion = QStringLiteral("该场考试您已经完成考试!") + QChar(13) +
-                                      QStringLiteral("如果您要重考,已有的成绩将被删除. 您是否要重考?");
+inline const QString RetestQuestion =
+    QStringLiteral("该场考试您已经完成考试!") + QChar(13) +
+    QStringLiteral("如果您要重考,已有的成绩将被删除. 您是否要重考?");
 inline const QString RetestPasswordTitle = QStringLiteral("请输入重考密码:");
-inline const QString ReloginRefused = QStringLiteral("该考生已完成考试, 您无法重新登录! 请联系管理员.");
+inline const QString ReloginRefused =
+    QStringLiteral("该考生已完成考试, 您无法重新登录! 请联系管理员.");
 inline const QString ReloginQuestion = QStringLiteral("您是否要重新登录?");
 inline const QString ReloginPasswordTitle = QStringLiteral("请输入二次登录密码:");
 inline const QString ReviewNotFinished = QStringLiteral("该场考试您尚未完成考试,无法查阅试卷!");

@@ -33,12 +33,10 @@ QPushButton *button(const QString &name, const QString &caption, QWidget *parent
 
 } // namespace
 
-LoginWindow::LoginWindow(const QString &repositoryRoot, CandidateState &state, platform::Dialogs &dialogs,
-                         PasswordPrompt &prompt, QWidget *parent)
-    : QWidget(parent),
-      m_model(repositoryRoot, state, dialogs, prompt),
-      m_papers(new QComboBox(this)),
-      m_classes(new QComboBox(this)),
+LoginWindow::LoginWindow(const QString &repositoryRoot, CandidateState &state,
+                         platform::Dialogs &dialogs, PasswordPrompt &prompt, QWidget *parent)
+    : QWidget(parent), m_model(repositoryRoot, state, dialogs, prompt),
+      m_papers(new QComboBox(this)), m_classes(new QComboBox(this)),
       m_number(lineEdit(QStringLiteral("Text1"), this)),
       m_name(lineEdit(QStringLiteral("Text2"), this)),
       m_formerName(lineEdit(QStringLiteral("Text3"), this)),
@@ -56,8 +54,8 @@ LoginWindow::LoginWindow(const QString &repositoryRoot, CandidateState &state, p
     m_number->setToolTip(QStringLiteral("考号必须为数字"));
     m_number->installEventFilter(this);
     // Text pasted or typed through an input method bypasses the key filter.
-    m_number->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")),
-                                                           m_number));
+    m_number->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), m_number));
     m_name->setMaxLength(MaxNameLength);
     m_formerName->setMaxLength(MaxNameLength);
     m_login->setDefault(true);
@@ -106,8 +104,8 @@ bool LoginWindow::start()
 {
     if (!m_model.start())
         return false;
-    // The model has already run "paper chosen" for the first paper; filling the list programmatically
-    // does not emit activated(), so it does not run again.
+    // The model has already run "paper chosen" for the first paper; filling the list
+    // programmatically does not emit activated(), so it does not run again.
     m_papers->addItems(m_model.papers());
     m_papers->setCurrentIndex(0);
     m_number->clear();

@@ -23,8 +23,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(EXAM_CANDIDATE_VERSION));
     // Standard buttons of message boxes ("确定", "取消") in the students' language.
     QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
     exam::platform::QtDialogs dialogs;
@@ -34,8 +34,8 @@ int main(int argc, char *argv[])
 
     CandidateState state;
     DialogPasswordPrompt prompt;
-    ClientFlow flow(exam::repositoryRootFromProgramFolder(QCoreApplication::applicationDirPath()), state,
-                    dialogs, prompt);
+    ClientFlow flow(exam::repositoryRootFromProgramFolder(QCoreApplication::applicationDirPath()),
+                    state, dialogs, prompt);
     exam::SecureRandomSource random;
     const exam::SystemClock clock;
     flow.setExamLauncher([&] {

@@ -12,8 +12,7 @@
 namespace exam::candidate {
 
 PasswordDialog::PasswordDialog(QWidget *parent)
-    : QDialog(parent),
-      m_password(new QLineEdit(this)),
+    : QDialog(parent), m_password(new QLineEdit(this)),
       m_ok(new QPushButton(QStringLiteral("确定"), this)),
       m_cancel(new QPushButton(QStringLiteral("取消"), this))
 {

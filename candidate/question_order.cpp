@@ -45,8 +45,8 @@ bool isUsableOrder(const QList<int> &order, int questionCount, int presentedCoun
 
 int answeredCount(const QList<double> &answers)
 {
-    return static_cast<int>(std::count_if(answers.begin(), answers.end(),
-                                           [](double answer) { return answer != 0.0; }));
+    return static_cast<int>(
+        std::count_if(answers.begin(), answers.end(), [](double answer) { return answer != 0.0; }));
 }
 
 void presentAnswered(QList<int> &order, int presentedCount, const QList<double> &answers)

@@ -43,11 +43,12 @@ QString handInMessage(bool displayScore, const ScoreResult &result)
 {
     const QChar cr(13);
     if (displayScore) {
-        return QStringLiteral("        本试卷总分为:") + exam::shortestNumberText(result.total) + cr +
-               QStringLiteral("        您的成绩为:") + QString::number(result.score) + QStringLiteral("          ") + cr +
-               QStringLiteral("            谢谢使用!");
+        return QStringLiteral("        本试卷总分为:") + exam::shortestNumberText(result.total) +
+               cr + QStringLiteral("        您的成绩为:") + QString::number(result.score) +
+               QStringLiteral("          ") + cr + QStringLiteral("            谢谢使用!");
     }
-    return QStringLiteral("        您的考试成绩已经保存。          ") + cr + QStringLiteral("       谢谢使用! 再见!         ");
+    return QStringLiteral("        您的考试成绩已经保存。          ") + cr +
+           QStringLiteral("       谢谢使用! 再见!         ");
 }
 
 } // namespace exam::candidate

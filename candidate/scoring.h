@@ -19,8 +19,8 @@ double markValue(const exam::PaperQuestion &question, int defaultMark);
 
 struct ScoreResult
 {
-    qint64 score = 0;  // rounded after every correct answer
-    double total = 0;  // the exact sum of the presented questions' marks
+    qint64 score = 0; // rounded after every correct answer
+    double total = 0; // the exact sum of the presented questions' marks
 };
 
 // Scores positions 1 … presentedCount of `order`. answers[k - 1] is the answer to question k.

@@ -9,8 +9,8 @@ namespace exam::tool {
 
 struct Finding
 {
-    QString file;  // relative to the repository root, with "/" between folders
-    int line = 0;  // 1-based; 0 when the finding is about the whole file or folder
+    QString file; // relative to the repository root, with "/" between folders
+    int line = 0; // 1-based; 0 when the finding is about the whole file or folder
     QString message;
 
     // "file:line: message", or "file: message" without a line.

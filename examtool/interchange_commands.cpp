@@ -54,17 +54,19 @@ bool parseOptions(const QString &command, const QString &usage, const QStringLis
     options.paper = parser.value(paper).trimmed();
     options.format = parser.value(format);
     options.files = parser.positionalArguments();
-    const bool filesFit = wantedFiles < 0 ? !options.files.isEmpty() : options.files.size() == wantedFiles;
-    if (!parsed || options.paper.isEmpty() || !filesFit
-        || (parser.isSet(format) != (command == QLatin1String("export")))) {
+    const bool filesFit =
+        wantedFiles < 0 ? !options.files.isEmpty() : options.files.size() == wantedFiles;
+    if (!parsed || options.paper.isEmpty() || !filesFit ||
+        (parser.isSet(format) != (command == QLatin1String("export")))) {
         if (!parsed)
             err << QStringLiteral("examtool %1: %2\n").arg(command, parser.errorText());
         err << usage;
         return false;
     }
-    options.repository = parser.isSet(repository)
-                             ? parser.value(repository)
-                             : repositoryRootFromProgramFolder(QCoreApplication::applicationDirPath());
+    options.repository =
+        parser.isSet(repository)
+            ? parser.value(repository)
+            : repositoryRootFromProgramFolder(QCoreApplication::applicationDirPath());
     return true;
 }
 
@@ -147,8 +149,8 @@ int runExport(const QStringList &arguments, QTextStream &out, QTextStream &err)
     interchange::PaperContent paper;
     QString error;
     if (!interchange::loadPaperContent(options.repository, options.paper, paper, &error,
-                                       progressLine(err, QStringLiteral("已读取 %1/%2 道考题")))
-        || !interchange::writePaperExport(paper, *format, options.files.constFirst(), &error)) {
+                                       progressLine(err, QStringLiteral("已读取 %1/%2 道考题"))) ||
+        !interchange::writePaperExport(paper, *format, options.files.constFirst(), &error)) {
         err << QStringLiteral("examtool export: %1\n").arg(error);
         return ExitFailure;
     }
@@ -163,19 +165,22 @@ int runExport(const QStringList &arguments, QTextStream &out, QTextStream &err)
 
 Command importCommand()
 {
-    return {QStringLiteral("import"), QStringLiteral("把 Aiken、GIFT、Moodle XML 文件中的考题加入试卷"),
-            ImportUsage + QStringLiteral(
-                "\n"
-                "把文件中的考题加到试卷的最后一题之后,写入试卷文件夹和试卷文件,\n"
-                "与试卷编辑窗口中按“确定”保存的一样。试卷须已在试卷管理中建立。\n"
-                "文件格式按扩展名和内容识别:.xml 为 Moodle XML,.gift 为 GIFT,\n"
-                "其他文件中有“ANSWER:”行的为 Aiken,否则为 GIFT;编码可为 UTF-8 或 GB18030。\n"
-                "只导入单选、多选和判断题;其他题型和超过 7 个选项的考题跳过,\n"
-                "每道一行“文件:行号: 跳过: 原因”。任何文件有错误时一道题也不导入。\n"
-                "\n"
-                "  --repository <文件夹>  考试库,默认为 examtool 所在的文件夹\n"
-                "\n"
-                "退出码: 0 全部导入;1 导入了,但跳过了一些考题;2 没有导入(文件有错误或参数有误)。\n"),
+    return {QStringLiteral("import"),
+            QStringLiteral("把 Aiken、GIFT、Moodle XML 文件中的考题加入试卷"),
+            ImportUsage +
+                QStringLiteral(
+                    "\n"
+                    "把文件中的考题加到试卷的最后一题之后,写入试卷文件夹和试卷文件,\n"
+                    "与试卷编辑窗口中按“确定”保存的一样。试卷须已在试卷管理中建立。\n"
+                    "文件格式按扩展名和内容识别:.xml 为 Moodle XML,.gift 为 GIFT,\n"
+                    "其他文件中有“ANSWER:”行的为 Aiken,否则为 GIFT;编码可为 UTF-8 或 GB18030。\n"
+                    "只导入单选、多选和判断题;其他题型和超过 7 个选项的考题跳过,\n"
+                    "每道一行“文件:行号: 跳过: 原因”。任何文件有错误时一道题也不导入。\n"
+                    "\n"
+                    "  --repository <文件夹>  考试库,默认为 examtool 所在的文件夹\n"
+                    "\n"
+                    "退出码: 0 全部导入;1 导入了,但跳过了一些考题;2 "
+                    "没有导入(文件有错误或参数有误)。\n"),
             runImport};
 }
 
@@ -183,16 +188,17 @@ Command exportCommand()
 {
     return {QStringLiteral("export"), QStringLiteral("把试卷输出为 Moodle XML、GIFT 或 PDF 文件"),
             ExportUsage + QStringLiteral(
-                "\n"
-                "  moodle-xml   Moodle XML:单选、多选和判断题,题目中的图片一并写入,\n"
-                "               解题辅导为总体反馈,分值为默认分数\n"
-                "  gift         GIFT 文本:只有文字,分值写在每题前的注释行中\n"
-                "  pdf          A4 的学生用卷:考题、选项和分值\n"
-                "  pdf-teacher  A4 的教师用卷:另有标准答案和解题辅导\n"
-                "\n"
-                "  --repository <文件夹>  考试库,默认为 examtool 所在的文件夹\n"
-                "\n"
-                "退出码: 0 已输出;2 没有输出(试卷不存在、考题文件无法读取、文件无法保存或参数有误)。\n"),
+                              "\n"
+                              "  moodle-xml   Moodle XML:单选、多选和判断题,题目中的图片一并写入,\n"
+                              "               解题辅导为总体反馈,分值为默认分数\n"
+                              "  gift         GIFT 文本:只有文字,分值写在每题前的注释行中\n"
+                              "  pdf          A4 的学生用卷:考题、选项和分值\n"
+                              "  pdf-teacher  A4 的教师用卷:另有标准答案和解题辅导\n"
+                              "\n"
+                              "  --repository <文件夹>  考试库,默认为 examtool 所在的文件夹\n"
+                              "\n"
+                              "退出码: 0 已输出;2 "
+                              "没有输出(试卷不存在、考题文件无法读取、文件无法保存或参数有误)。\n"),
             runExport};
 }
 

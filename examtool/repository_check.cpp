@@ -103,7 +103,8 @@ LoadedProfile RepositoryChecker::load(const QString &path)
                                      ? QStringLiteral("UTF-8")
                                      : QStringLiteral("GB18030");
         report(profile.file, firstNonAsciiLine(bytes),
-               QStringLiteral("文件没有字节顺序标记,按 GB18030 和 UTF-8 都能读,编码是推测的:按 %1 读取")
+               QStringLiteral(
+                   "文件没有字节顺序标记,按 GB18030 和 UTF-8 都能读,编码是推测的:按 %1 读取")
                    .arg(encoding));
     }
     return profile;
@@ -129,15 +130,17 @@ QList<ListedName> RepositoryChecker::checkNameList(const LoadedProfile &system,
                                                    NameCheck (*nameRule)(const QString &))
 {
     checkNumber(system, section, countKey);
-    const qint16 count = profileNumber(system.snapshot.value(section, countKey, QStringLiteral("0")));
+    const qint16 count =
+        profileNumber(system.snapshot.value(section, countKey, QStringLiteral("0")));
     QList<ListedName> listed;
     QHash<QString, ListedName> byFoldedName;
     for (int i = 1; i <= count; ++i) {
         const QString number = QString::number(i);
         const int line = system.index.keyLine(section, number);
         if (line == 0) {
-            report(system.file, system.index.keyLine(section, countKey),
-                   QStringLiteral("%1列表缺少第 %2 项,程序按“0”读取").arg(what, QString::number(i)));
+            report(
+                system.file, system.index.keyLine(section, countKey),
+                QStringLiteral("%1列表缺少第 %2 项,程序按“0”读取").arg(what, QString::number(i)));
             continue;
         }
         const ListedName entry{trimBlanks(system.snapshot.value(section, number)), line};
@@ -180,10 +183,10 @@ void RepositoryChecker::checkClasses(const LoadedProfile &system, const QList<Cl
         }
         for (const ClassEntry &entry : classes) {
             if (entry.name == name.name && entry.first > entry.last)
-                report(system.file, system.index.keyLine(key(FirstNumberSection), name.name),
-                       QStringLiteral("班级“%1”的起始考号 %2 大于结束考号 %3,没有考生能登录")
-                           .arg(name.name, QString::number(entry.first),
-                                QString::number(entry.last)));
+                report(
+                    system.file, system.index.keyLine(key(FirstNumberSection), name.name),
+                    QStringLiteral("班级“%1”的起始考号 %2 大于结束考号 %3,没有考生能登录")
+                        .arg(name.name, QString::number(entry.first), QString::number(entry.last)));
         }
     }
 }
@@ -324,16 +327,16 @@ void RepositoryChecker::checkResultProfile(const QString &path, const ClassEntry
     }
 }
 
-void RepositoryChecker::checkUnlistedFolders(const QString &folder,
-                                             const QList<ListedName> &papers,
+void RepositoryChecker::checkUnlistedFolders(const QString &folder, const QList<ListedName> &papers,
                                              const QString &message)
 {
     const QStringList names =
         QDir(folder).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString &name : names) {
-        const bool listed = std::any_of(papers.cbegin(), papers.cend(), [&name](const ListedName &p) {
-            return safePathPart(p.name).compare(name, Qt::CaseInsensitive) == 0;
-        });
+        const bool listed =
+            std::any_of(papers.cbegin(), papers.cend(), [&name](const ListedName &p) {
+                return safePathPart(p.name).compare(name, Qt::CaseInsensitive) == 0;
+            });
         if (!listed)
             report(relative(QDir(folder).filePath(name)), 0, message);
     }
@@ -381,7 +384,8 @@ RepositoryCheck checkRepository(const QString &root)
         return check;
     }
     if (!holdsRepository(root)) {
-        check.error = QStringLiteral("%1 不是考试库:其中没有 sys、SHIJUAN 或 CHENGJI 文件夹").arg(root);
+        check.error =
+            QStringLiteral("%1 不是考试库:其中没有 sys、SHIJUAN 或 CHENGJI 文件夹").arg(root);
         return check;
     }
     check.readable = true;

@@ -22,8 +22,8 @@ namespace exam::tool {
 
 struct RepositoryCheck
 {
-    bool readable = false; // false when `root` is missing or holds no repository; see `error`
-    QString error;         // Chinese text when !readable
+    bool readable = false;   // false when `root` is missing or holds no repository; see `error`
+    QString error;           // Chinese text when !readable
     QList<Finding> findings; // sorted by file and line
 };
 

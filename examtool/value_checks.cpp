@@ -6,8 +6,7 @@
 
 namespace exam::tool {
 
-std::optional<QString> numberProblem(const QString &entry, const QString &value,
-                                     NumberRange range)
+std::optional<QString> numberProblem(const QString &entry, const QString &value, NumberRange range)
 {
     static const QRegularExpression plainNumber(QStringLiteral("^[+-]?(\\d+(\\.\\d*)?|\\.\\d+)$"));
     const QString text = trimBlanks(value);

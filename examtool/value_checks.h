@@ -17,8 +17,7 @@ enum class NumberRange {
 // example "[MAIN] TESTTIME"); nothing
 // when it is empty or a plain decimal number (blanks around it, an optional sign and decimal part)
 // within `range`. "12abc" reads as 12 and "abc" as 0, which is rarely what was meant.
-std::optional<QString> numberProblem(const QString &entry, const QString &value,
-                                     NumberRange range);
+std::optional<QString> numberProblem(const QString &entry, const QString &value, NumberRange range);
 
 // The 1-based line of the first byte of 0x80 or above; 0 when all bytes are ASCII.
 int firstNonAsciiLine(QByteArrayView bytes);

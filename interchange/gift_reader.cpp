@@ -36,7 +36,8 @@ QList<Block> splitBlocks(const QString &text)
         if (line.endsWith(u'\r'))
             line.chop(1);
         const QString trimmed = line.trimmed();
-        if (trimmed.startsWith(QLatin1String("//")) || trimmed.startsWith(QLatin1String("$CATEGORY:")))
+        if (trimmed.startsWith(QLatin1String("//")) ||
+            trimmed.startsWith(QLatin1String("$CATEGORY:")))
             continue;
         if (trimmed.isEmpty()) {
             if (!current.lineNumbers.isEmpty())
@@ -94,7 +95,8 @@ QString unescape(QStringView text)
 // Drops a leading "[html]", "[moodle]", "[plain]" or "[markdown]" text-format marker.
 QStringView withoutFormatMarker(QStringView text)
 {
-    static const QRegularExpression marker(QStringLiteral("^\\s*\\[(html|moodle|plain|markdown)\\]"));
+    static const QRegularExpression marker(
+        QStringLiteral("^\\s*\\[(html|moodle|plain|markdown)\\]"));
     const QRegularExpressionMatch match = marker.match(text);
     return match.hasMatch() ? text.mid(match.capturedEnd()) : text;
 }
@@ -160,8 +162,8 @@ QString readAnswerBody(QStringView body, QuestionParts &parts, QString &explanat
 
     const qsizetype feedback = findUnescaped(trimmed, u"#");
     const QString head = (feedback < 0 ? trimmed : trimmed.left(feedback)).trimmed().toUpper();
-    if (head == QLatin1String("T") || head == QLatin1String("TRUE") || head == QLatin1String("F")
-        || head == QLatin1String("FALSE")) {
+    if (head == QLatin1String("T") || head == QLatin1String("TRUE") || head == QLatin1String("F") ||
+        head == QLatin1String("FALSE")) {
         parts.options = trueFalseOptions();
         parts.correct = {head.startsWith(u'T') ? 0 : 1};
         return {};
@@ -210,7 +212,8 @@ bool readBlock(const Block &block, ReadResult &result)
     }
     const qsizetype open = findUnescaped(text, u"{", start);
     if (open < 0) {
-        result.skipped.append({parts.line, QStringLiteral("没有答案部分“{…}”,是说明文字而不是考题")});
+        result.skipped.append(
+            {parts.line, QStringLiteral("没有答案部分“{…}”,是说明文字而不是考题")});
         return true;
     }
     const qsizetype close = findUnescaped(text, u"}", open + 1);

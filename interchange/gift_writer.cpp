@@ -35,14 +35,15 @@ QString escaped(QString text)
 void writeQuestion(QString &out, const ExportQuestion &q)
 {
     out += QStringLiteral("// 第%1题,分值 %2\n").arg(q.number).arg(shortestNumberText(q.mark));
-    out += QStringLiteral("::第%1题::").arg(q.number) + escaped(q.stem()->toPlainText()) + QLatin1String(" {");
+    out += QStringLiteral("::第%1题::").arg(q.number) + escaped(q.stem()->toPlainText()) +
+           QLatin1String(" {");
     if (q.isTrueFalse()) {
         out += q.correct.constFirst() == 0 ? u'T' : u'F';
     } else {
         const QStringList answers = q.answerTexts();
         const bool single = q.correct.size() <= 1;
-        const QString share =
-            shortestNumberText(std::round(100000.0 * 100 / std::max<qsizetype>(1, q.correct.size())) / 100000);
+        const QString share = shortestNumberText(
+            std::round(100000.0 * 100 / std::max<qsizetype>(1, q.correct.size())) / 100000);
         for (qsizetype i = 0; i < answers.size(); ++i) {
             const bool right = q.correct.contains(static_cast<int>(i));
             out += QLatin1String("\n");

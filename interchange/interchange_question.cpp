@@ -14,9 +14,8 @@ namespace {
 
 const QRegularExpression &optionPattern()
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^\\s*([A-G])\\s*[.．、)）]\\s*(.*)$"),
-        QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression pattern(QStringLiteral("^\\s*([A-G])\\s*[.．、)）]\\s*(.*)$"),
+                                            QRegularExpression::DotMatchesEverythingOption);
     return pattern;
 }
 
@@ -80,8 +79,8 @@ BuiltQuestion buildQuestion(const QuestionParts &parts, QTextDocument &question,
 {
     BuiltQuestion built;
     if (parts.options.size() > MaxOptions) {
-        built.skipReason = QStringLiteral("有 %1 个选项,本系统的考题最多 7 个选项")
-                               .arg(parts.options.size());
+        built.skipReason =
+            QStringLiteral("有 %1 个选项,本系统的考题最多 7 个选项").arg(parts.options.size());
         return built;
     }
     if (parts.correct.isEmpty()) {

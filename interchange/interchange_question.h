@@ -56,9 +56,9 @@ struct ReadResult
 struct QuestionParts
 {
     int line = 0;
-    QStringList options;       // option texts without their letters
-    QList<int> correct;        // 0-based indices of the right options
-    QString mark;              // own mark, or empty
+    QStringList options; // option texts without their letters
+    QList<int> correct;  // 0-based indices of the right options
+    QString mark;        // own mark, or empty
 };
 
 // "A. text" for option 0.

@@ -80,9 +80,11 @@ ReadResult MoodleReader::read()
             q.line = static_cast<int>(m_xml.lineNumber());
             if (q.type == QLatin1String("category")) {
                 m_xml.skipCurrentElement();
-            } else if (q.type != QLatin1String("multichoice") && q.type != QLatin1String("truefalse")) {
+            } else if (q.type != QLatin1String("multichoice") &&
+                       q.type != QLatin1String("truefalse")) {
                 m_result.skipped.append(
-                    {q.line, QStringLiteral("题型“%1”不能导入,本系统只有选择题和判断题").arg(q.type)});
+                    {q.line,
+                     QStringLiteral("题型“%1”不能导入,本系统只有选择题和判断题").arg(q.type)});
                 m_xml.skipCurrentElement();
             } else if (readQuestion(q)) {
                 build(q);
@@ -146,8 +148,8 @@ bool MoodleReader::readFile(RichText &rich)
     const QString name = path + attributes.value(QLatin1String("name")).toString();
     QString data = m_xml.readElementText();
     data.remove(QRegularExpression(QStringLiteral("\\s+")));
-    auto decoded = QByteArray::fromBase64Encoding(data.toLatin1(),
-                                                  QByteArray::AbortOnBase64DecodingErrors);
+    auto decoded =
+        QByteArray::fromBase64Encoding(data.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded)
         return failed(QStringLiteral("文件“%1”的 base64 数据有误").arg(name.mid(1)));
     rich.files.insert(name, *decoded);
@@ -195,8 +197,11 @@ void MoodleReader::build(const MoodleQuestion &q)
         parts.options = trueFalseOptions();
         for (const MoodleQuestion::Answer &answer : q.answers) {
             if (answer.fraction > 0)
-                parts.correct = {optionText(answer.text).compare(QLatin1String("false"),
-                                                                 Qt::CaseInsensitive) == 0 ? 1 : 0};
+                parts.correct = {
+                    optionText(answer.text).compare(QLatin1String("false"), Qt::CaseInsensitive) ==
+                            0
+                        ? 1
+                        : 0};
         }
     } else {
         // One right answer: the best one; several: every answer that earns something.

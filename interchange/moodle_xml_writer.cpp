@@ -40,14 +40,16 @@ EmbeddedFile pictureFile(const QVariant &resource, int number)
         QBuffer buffer(&file.bytes);
         const QByteArray kind = QImageReader(&buffer).format();
         if (kind == "png" || kind == "jpeg" || kind == "gif") {
-            const QString extension = kind == "jpeg" ? QStringLiteral("jpg") : QString::fromLatin1(kind);
+            const QString extension =
+                kind == "jpeg" ? QStringLiteral("jpg") : QString::fromLatin1(kind);
             file.name = QStringLiteral("image%1.%2").arg(number).arg(extension);
             return file;
         }
         image = QImage::fromData(file.bytes);
     } else {
-        image = resource.userType() == QMetaType::QPixmap ? qvariant_cast<QPixmap>(resource).toImage()
-                                                          : qvariant_cast<QImage>(resource);
+        image = resource.userType() == QMetaType::QPixmap
+                    ? qvariant_cast<QPixmap>(resource).toImage()
+                    : qvariant_cast<QImage>(resource);
     }
     file.bytes.clear();
     if (!image.isNull()) {
@@ -130,11 +132,13 @@ void writeAnswers(QXmlStreamWriter &xml, const ExportQuestion &q)
         return;
     }
     const bool single = q.correct.size() <= 1;
-    xml.writeTextElement(QStringLiteral("single"), single ? QStringLiteral("true") : QStringLiteral("false"));
+    xml.writeTextElement(QStringLiteral("single"),
+                         single ? QStringLiteral("true") : QStringLiteral("false"));
     xml.writeTextElement(QStringLiteral("shuffleanswers"), QStringLiteral("false"));
     xml.writeTextElement(QStringLiteral("answernumbering"), QStringLiteral("ABCD"));
     const QStringList answers = q.answerTexts();
-    const double share = std::round(100000.0 * 100 / std::max<qsizetype>(1, q.correct.size())) / 100000;
+    const double share =
+        std::round(100000.0 * 100 / std::max<qsizetype>(1, q.correct.size())) / 100000;
     for (qsizetype i = 0; i < answers.size(); ++i) {
         const bool right = q.correct.contains(static_cast<int>(i));
         writeAnswer(xml, right ? share : (single ? 0 : -100), answers.at(i));
@@ -148,11 +152,12 @@ void writeQuestion(QXmlStreamWriter &xml, const QString &paper, const ExportQues
     xml.writeAttribute(QStringLiteral("type"), q.isTrueFalse() ? QStringLiteral("truefalse")
                                                                : QStringLiteral("multichoice"));
     xml.writeStartElement(QStringLiteral("name"));
-    xml.writeTextElement(QStringLiteral("text"), QStringLiteral("%1 第%2题").arg(paper).arg(q.number));
+    xml.writeTextElement(QStringLiteral("text"),
+                         QStringLiteral("%1 第%2题").arg(paper).arg(q.number));
     xml.writeEndElement();
     writeRichText(xml, QStringLiteral("questiontext"), htmlWithPictures(*q.stem(), *q.question));
-    const bool hasExplanation = !q.explanation->toPlainText().trimmed().isEmpty()
-                                || q.explanation->toHtml().contains(QLatin1String("<img"));
+    const bool hasExplanation = !q.explanation->toPlainText().trimmed().isEmpty() ||
+                                q.explanation->toHtml().contains(QLatin1String("<img"));
     writeRichText(xml, QStringLiteral("generalfeedback"),
                   hasExplanation ? htmlWithPictures(*q.explanation, *q.explanation) : HtmlText{});
     xml.writeTextElement(QStringLiteral("defaultgrade"), shortestNumberText(q.mark));

@@ -60,9 +60,9 @@ bool isListedPaper(const QString &repositoryRoot, const QString &paper)
 {
     const RepositoryPaths paths(repositoryRoot);
     const QList<PaperEntry> roster = readPaperRoster(ProfileSnapshot::load(paths.systemProfile()));
-    return !paper.isEmpty() && QFileInfo(paths.paperFolder(paper)).isDir()
-           && std::any_of(roster.cbegin(), roster.cend(),
-                          [&paper](const PaperEntry &entry) { return entry.name == paper; });
+    return !paper.isEmpty() && QFileInfo(paths.paperFolder(paper)).isDir() &&
+           std::any_of(roster.cbegin(), roster.cend(),
+                       [&paper](const PaperEntry &entry) { return entry.name == paper; });
 }
 
 bool loadPaperContent(const QString &repositoryRoot, const QString &paper, PaperContent &content,
@@ -86,8 +86,8 @@ bool loadPaperContent(const QString &repositoryRoot, const QString &paper, Paper
         ExportQuestion out;
         out.number = k;
         out.question = loadDocument(paths, content.name, q.questionFile, error);
-        out.explanation = out.question ? loadDocument(paths, content.name, q.explainFile, error)
-                                       : nullptr;
+        out.explanation =
+            out.question ? loadDocument(paths, content.name, q.explainFile, error) : nullptr;
         if (!out.explanation)
             return false;
         out.firstOption = firstOptionBlock(*out.question);

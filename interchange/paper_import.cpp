@@ -47,7 +47,8 @@ PaperImportOutcome appendQuestionsToPaper(const QString &repositoryRoot, const Q
     PaperData data = loadPaper(paths.paperProfile(name));
     const qsizetype total = data.questionCount + questions.size();
     if (total > std::numeric_limits<qint16>::max()) {
-        outcome.error = QStringLiteral("试卷的考题数已达上限,不能再加入 %1 道考题").arg(questions.size());
+        outcome.error =
+            QStringLiteral("试卷的考题数已达上限,不能再加入 %1 道考题").arg(questions.size());
         return outcome;
     }
 
@@ -58,9 +59,10 @@ PaperImportOutcome appendQuestionsToPaper(const QString &repositoryRoot, const Q
     for (qsizetype i = 0; i < questions.size(); ++i) {
         const InterchangeQuestion &q = questions.at(i);
         PaperQuestion &entry = data.question(static_cast<int>(data.questionCount + 1 + i));
-        if (!nameDocument(folder, namer, q.questionRtf, random, files, entry.questionFile, outcome.error)
-            || !nameDocument(folder, namer, q.explanationRtf, random, files, entry.explainFile,
-                             outcome.error))
+        if (!nameDocument(folder, namer, q.questionRtf, random, files, entry.questionFile,
+                          outcome.error) ||
+            !nameDocument(folder, namer, q.explanationRtf, random, files, entry.explainFile,
+                          outcome.error))
             return outcome;
         entry.answer = q.answer;
         entry.mark = q.mark;

@@ -22,8 +22,8 @@ namespace exam::interchange {
 struct PaperImportOutcome
 {
     bool ok = false;
-    int added = 0;     // questions stored
-    QString error;     // Chinese text when !ok
+    int added = 0; // questions stored
+    QString error; // Chinese text when !ok
 };
 
 // `progress` (may be empty) hears of every question stored: (done, total).

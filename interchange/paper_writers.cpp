@@ -9,12 +9,8 @@ bool writePaperExport(const PaperContent &paper, ExportFormat format, const QStr
 {
     QByteArray bytes;
     switch (format) {
-    case ExportFormat::MoodleXml:
-        bytes = moodleXml(paper);
-        break;
-    case ExportFormat::Gift:
-        bytes = giftText(paper);
-        break;
+    case ExportFormat::MoodleXml: bytes = moodleXml(paper); break;
+    case ExportFormat::Gift: bytes = giftText(paper); break;
     case ExportFormat::Pdf:
     case ExportFormat::PdfTeacher:
         if (!paperPdf(paper, format == ExportFormat::PdfTeacher, bytes, error))

@@ -40,7 +40,11 @@ QTextCharFormat textFormat(qreal pointSize, bool bold = false)
 void carryPictures(const QTextDocument &source, QTextDocument &work, QTextDocument &copy,
                    const QString &prefix)
 {
-    struct Picture { int position; QTextImageFormat format; };
+    struct Picture
+    {
+        int position;
+        QTextImageFormat format;
+    };
     QList<Picture> pictures;
     for (QTextBlock block = work.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -51,8 +55,9 @@ void carryPictures(const QTextDocument &source, QTextDocument &work, QTextDocume
     }
     for (Picture &picture : pictures) {
         const QString name = prefix + picture.format.name();
-        copy.addResource(QTextDocument::ImageResource, QUrl(name),
-                         source.resource(QTextDocument::ImageResource, QUrl(picture.format.name())));
+        copy.addResource(
+            QTextDocument::ImageResource, QUrl(name),
+            source.resource(QTextDocument::ImageResource, QUrl(picture.format.name())));
         picture.format.setName(name);
         QTextCursor cursor(&work);
         cursor.setPosition(picture.position);
@@ -104,16 +109,18 @@ bool paperPdf(const PaperContent &paper, bool teacherCopy, QByteArray &pdf, QStr
     QTextCursor cursor(&copy);
     fillCover(cursor, paper);
     for (const ExportQuestion &q : paper.questions) {
-        insertParagraph(cursor, QStringLiteral("%1. (%2 分)").arg(q.number).arg(shortestNumberText(q.mark)),
+        insertParagraph(cursor,
+                        QStringLiteral("%1. (%2 分)").arg(q.number).arg(shortestNumberText(q.mark)),
                         textFormat(11, true), Qt::AlignLeft, 14);
         const QString prefix = QStringLiteral("q%1/").arg(q.number);
         insertDocument(cursor, *q.question, copy, prefix);
         if (!teacherCopy)
             continue;
-        insertParagraph(cursor, QStringLiteral("标准答案: %1").arg(q.correct.isEmpty()
-                                                                    ? QStringLiteral("(无)")
-                                                                    : answerLetters(q.correct)),
-                        textFormat(11, true), Qt::AlignLeft, 4);
+        insertParagraph(
+            cursor,
+            QStringLiteral("标准答案: %1")
+                .arg(q.correct.isEmpty() ? QStringLiteral("(无)") : answerLetters(q.correct)),
+            textFormat(11, true), Qt::AlignLeft, 4);
         if (!q.explanation->isEmpty()) {
             insertParagraph(cursor, QStringLiteral("解题辅导:"), textFormat(11, true));
             insertDocument(cursor, *q.explanation, copy, QStringLiteral("e%1/").arg(q.number));

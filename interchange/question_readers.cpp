@@ -9,8 +9,8 @@ namespace exam::interchange {
 
 SourceFormat detectFormat(const QString &fileName, const QString &text)
 {
-    if (fileName.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive)
-        || text.trimmed().startsWith(u'<'))
+    if (fileName.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive) ||
+        text.trimmed().startsWith(u'<'))
         return SourceFormat::MoodleXml;
     if (fileName.endsWith(QLatin1String(".gift"), Qt::CaseInsensitive))
         return SourceFormat::Gift;
@@ -29,12 +29,9 @@ ReadResult readQuestionFile(const QString &path)
     }
     const QString text = decodeSourceText(file.readAll());
     switch (detectFormat(path, text)) {
-    case SourceFormat::Aiken:
-        return readAiken(text);
-    case SourceFormat::MoodleXml:
-        return readMoodleXml(text);
-    case SourceFormat::Gift:
-        break;
+    case SourceFormat::Aiken: return readAiken(text);
+    case SourceFormat::MoodleXml: return readMoodleXml(text);
+    case SourceFormat::Gift: break;
     }
     return readGift(text);
 }

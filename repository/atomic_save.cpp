@@ -55,8 +55,8 @@ std::optional<QString> writeTemporary(const QString &filePath, const QByteArray 
     }
     if (fd < 0)
         return systemErrorText(errno);
-    bool written = ops.write(fd, bytes) && (!keepMode || ops.setPermissions(fd, *keepMode))
-                   && (flush == Flush::WithTheBatch || ops.syncFile(fd));
+    bool written = ops.write(fd, bytes) && (!keepMode || ops.setPermissions(fd, *keepMode)) &&
+                   (flush == Flush::WithTheBatch || ops.syncFile(fd));
     int code = errno;
     if (!ops.close(fd) && written) {
         written = false;
@@ -117,7 +117,9 @@ Result saveFileAtomically(const QString &filePath, const QByteArray &bytes,
             return Result::failure(QStringLiteral("文件是只读的,无法保存: %1")
                                        .arg(QDir::toNativeSeparators(filePath)));
         }
-        struct stat status {};
+        struct stat status
+        {
+        };
         if (::stat(QFile::encodeName(filePath).constData(), &status) == 0)
             keepMode = status.st_mode & 07777;
     }
@@ -140,7 +142,8 @@ Result saveFileAtomically(const QString &filePath, const QByteArray &bytes,
 
 Result writeTemporaryFile(const QString &filePath, const QByteArray &bytes, QString *temporary)
 {
-    if (const std::optional<QString> failed = writeTemporary(filePath, bytes, std::nullopt, temporary))
+    if (const std::optional<QString> failed =
+            writeTemporary(filePath, bytes, std::nullopt, temporary))
         return Result::failure(saveFailure(filePath, *failed));
     return {};
 }
@@ -170,8 +173,8 @@ Result saveNewFilesAtomically(const QList<NewFile> &files,
     }
     for (const NewFile &file : files) {
         QString temporary;
-        if (const std::optional<QString> failed =
-                writeTemporary(file.path, file.bytes, std::nullopt, &temporary, Flush::WithTheBatch))
+        if (const std::optional<QString> failed = writeTemporary(
+                file.path, file.bytes, std::nullopt, &temporary, Flush::WithTheBatch))
             return fail(saveFailure(file.path, *failed));
         temporaries.append(temporary);
         if (progress)

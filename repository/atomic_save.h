@@ -25,7 +25,8 @@ namespace exam {
 // the file open) is retried briefly. The temporary of an attempt that failed is removed.
 //
 // A save that was cut off leaves its temporary behind; those of `filePath` are removed once the
-// file is saved. A profile store removes them itself, under the file's update lock, before it saves.
+// file is saved. A profile store removes them itself, under the file's update lock, before it
+// saves.
 enum class LeftoverTemporaries { Remove, RemovedByCaller };
 Result saveFileAtomically(const QString &filePath, const QByteArray &bytes,
                           LeftoverTemporaries leftovers = LeftoverTemporaries::Remove);

@@ -105,8 +105,7 @@ FileOps &fileOps()
 
 ScopedFileOps::ScopedFileOps(FileOps &ops)
     : m_previous(g_current.exchange(&ops, std::memory_order_acq_rel))
-{
-}
+{}
 
 ScopedFileOps::~ScopedFileOps()
 {

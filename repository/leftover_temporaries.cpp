@@ -48,8 +48,11 @@ QStringList folderFiles(const QString &folder)
             continue;
         bool isFolder = entry->d_type == DT_DIR;
         if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            struct stat status {};
-            isFolder = ::fstatat(::dirfd(dir), entry->d_name, &status, 0) == 0 && S_ISDIR(status.st_mode);
+            struct stat status
+            {
+            };
+            isFolder =
+                ::fstatat(::dirfd(dir), entry->d_name, &status, 0) == 0 && S_ISDIR(status.st_mode);
         }
         if (!isFolder)
             names << QFile::decodeName(entry->d_name);
@@ -68,8 +71,8 @@ bool isTemporaryOf(const QString &name, const QString &fileName)
 bool isLeftoverTemporary(const QString &name)
 {
     const QString base = baseOfTemporary(name);
-    return base.endsWith(QLatin1String(".cho"), Qt::CaseInsensitive)
-           || base.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive);
+    return base.endsWith(QLatin1String(".cho"), Qt::CaseInsensitive) ||
+           base.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive);
 }
 
 void removeTemporariesOf(const QString &filePath)
@@ -89,8 +92,8 @@ QStringList listProfileFolder(const QString &folder)
         if (!isLeftoverTemporary(name))
             return false;
         // A free lock means no store of the file is writing this temporary.
-        const ProfileLock lock =
-            ProfileLock::acquire(folder + u'/' + baseOfTemporary(name), std::chrono::milliseconds(0));
+        const ProfileLock lock = ProfileLock::acquire(folder + u'/' + baseOfTemporary(name),
+                                                      std::chrono::milliseconds(0));
         if (lock.state() == ProfileLock::State::Held)
             fileOps().remove(folder + u'/' + name);
         return true;

@@ -17,7 +17,8 @@ bool isTemporaryOf(const QString &name, const QString &fileName);
 // "<anything>.cho.XXXXXX" or "<anything>.rtf.XXXXXX", any case.
 bool isLeftoverTemporary(const QString &name);
 
-// Removes the temporaries of `filePath` in its folder; for a profile the caller holds its update lock.
+// Removes the temporaries of `filePath` in its folder; for a profile the caller holds its update
+// lock.
 void removeTemporariesOf(const QString &filePath);
 
 // Removes the temporaries that cut stores left in `folder`, those of files no store is writing; a

@@ -17,9 +17,9 @@ const QString ForbiddenCharacters = QStringLiteral("\\/:*?\"<>|[]=");
 const QStringList ReservedNames = [] {
     using namespace SystemKeys;
     QStringList names;
-    for (const char *name : {PaperCountKey, ClassCountKey, ClassSection, ClassSizeSection,
-                             FirstNumberSection, LastNumberSection, PaperSection, ReviewSection,
-                             AdminSection, PaperKeys::MainSection})
+    for (const char *name :
+         {PaperCountKey, ClassCountKey, ClassSection, ClassSizeSection, FirstNumberSection,
+          LastNumberSection, PaperSection, ReviewSection, AdminSection, PaperKeys::MainSection})
         names.append(QString::fromLatin1(name));
     return names;
 }();

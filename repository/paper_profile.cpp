@@ -197,7 +197,8 @@ qint16 totalMark(const PaperData &paper)
 {
     qint64 total = 0;
     for (int k = 1; k <= paper.questionCount && k < paper.questions.size(); ++k)
-        total = roundHalfEven(double(total) + questionMark(paper.questions.at(k).mark, paper.defaultMark));
+        total = roundHalfEven(double(total) +
+                              questionMark(paper.questions.at(k).mark, paper.defaultMark));
     return static_cast<qint16>(std::clamp<qint64>(total, -32768, 32767));
 }
 

@@ -10,12 +10,12 @@ namespace {
 // UTF-8 turns into Latin, Greek, Cyrillic and IPA letters, private-use code points and random
 // (mostly rare) ideographs; UTF-8 text misread as GB18030 turns into rare ideographs, private-use
 // code points and broken sequences. Real text is mostly the common ideographs of GB2312.
-constexpr int CommonHanzi = 3;   // GB2312 level 1: the 3755 most used characters
+constexpr int CommonHanzi = 3;     // GB2312 level 1: the 3755 most used characters
 constexpr int LessCommonHanzi = 2; // GB2312 level 2, which holds many characters of names
-constexpr int Neutral = 0;      // ASCII, other ideographs in GBK (玥, 祎), punctuation
-constexpr int Unusual = -1;     // symbols, rare ideographs, Latin-1 signs
-constexpr int ForeignLetter = -3; // letters of other scripts
-constexpr int Broken = -5;      // controls, private use, replacement characters
+constexpr int Neutral = 0;         // ASCII, other ideographs in GBK (玥, 祎), punctuation
+constexpr int Unusual = -1;        // symbols, rare ideographs, Latin-1 signs
+constexpr int ForeignLetter = -3;  // letters of other scripts
+constexpr int Broken = -5;         // controls, private use, replacement characters
 
 constexpr char32_t HanziFirst = 0x4E00;
 constexpr char32_t HanziLast = 0x9FFF;
@@ -51,12 +51,9 @@ int characterWeight(char32_t c)
         return Neutral;
     if (c >= HanziFirst && c <= HanziLast) {
         switch (hanziLevels()[c - HanziFirst]) {
-        case Level1:
-            return CommonHanzi;
-        case Level2:
-            return LessCommonHanzi;
-        default:
-            return Neutral;
+        case Level1: return CommonHanzi;
+        case Level2: return LessCommonHanzi;
+        default: return Neutral;
         }
     }
     if (c < 0xA0)
@@ -81,7 +78,8 @@ qint64 plausibility(QStringView text)
     qint64 total = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t c = text.at(i).unicode();
-        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() &&
+            text.at(i + 1).isLowSurrogate()) {
             c = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
             ++i;
         }

@@ -85,10 +85,10 @@ bool loadForWrite(const QString &filePath, ProfileDocument *document, QByteArray
         *document = ProfileDocument();
         return true;
     case ReadStatus::Failed:
-        setErrorText(error, QStringLiteral("无法读取文件: %1").arg(QDir::toNativeSeparators(filePath)));
+        setErrorText(error,
+                     QStringLiteral("无法读取文件: %1").arg(QDir::toNativeSeparators(filePath)));
         return false;
-    case ReadStatus::Read:
-        break;
+    case ReadStatus::Read: break;
     }
     *document = ProfileDocument::parse(*current);
     return true;
@@ -107,14 +107,14 @@ bool removeProfileFile(const QString &filePath, QString *error)
     const ProfileLock lock = ProfileLock::acquire(target, StoreLockWait);
     if (!lock.mayWrite()) {
         setErrorText(error, QStringLiteral("文件正由另一个程序保存,请稍后再试: %1")
-                            .arg(QDir::toNativeSeparators(target)));
+                                .arg(QDir::toNativeSeparators(target)));
         return false;
     }
     if (!QFileInfo::exists(target))
         return true;
     if (!fileOps().remove(target)) {
         setErrorText(error, QStringLiteral("无法删除文件 %1: %2")
-                            .arg(QDir::toNativeSeparators(target), systemErrorText(errno)));
+                                .arg(QDir::toNativeSeparators(target), systemErrorText(errno)));
         return false;
     }
     fileOps().syncFolder(QFileInfo(target).absolutePath());
@@ -198,8 +198,8 @@ double ProfileSnapshot::Section::leadingNumberOf(const QString &key) const
     // double holds exactly.
     const std::optional<QByteArrayView> raw =
         m_number < 0 ? std::nullopt : d->index.rawValue(m_number, key);
-    if (raw && !raw->isEmpty() && raw->size() <= 15
-        && std::all_of(raw->begin(), raw->end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    if (raw && !raw->isEmpty() && raw->size() <= 15 &&
+        std::all_of(raw->begin(), raw->end(), [](char c) { return c >= '0' && c <= '9'; })) {
         qint64 whole = 0;
         for (const char c : *raw)
             whole = whole * 10 + (c - '0');
@@ -242,10 +242,12 @@ bool ProfileBatch::apply(ProfileDocument &document, QString *refusal) const
 // A new file whose bytes are on disk already needs its folder's lock (which stands for every new
 // file of the folder: sixty students logging in at once) only for the rename. True when the
 // prepared temporary became the file; else it is gone and the store goes the usual way.
-bool ProfileBatch::placePrepared(const QString &target, const QString &temporary, const ProfileLock &lock) const
+bool ProfileBatch::placePrepared(const QString &target, const QString &temporary,
+                                 const ProfileLock &lock) const
 {
     FileOps &ops = fileOps();
-    if (lock.state() == ProfileLock::State::Busy || QFileInfo::exists(target) || !ops.rename(temporary, target)) {
+    if (lock.state() == ProfileLock::State::Busy || QFileInfo::exists(target) ||
+        !ops.rename(temporary, target)) {
         ops.remove(temporary);
         return false;
     }
@@ -276,7 +278,7 @@ bool ProfileBatch::store(QString *error) const
         } else {
             if (!lock.mayWrite()) {
                 setErrorText(error, QStringLiteral("文件正由另一个程序保存,请稍后再试: %1")
-                                    .arg(QDir::toNativeSeparators(target)));
+                                        .arg(QDir::toNativeSeparators(target)));
                 return false;
             }
             return storeUnderLock(target, lock, error);
@@ -288,7 +290,8 @@ bool ProfileBatch::store(QString *error) const
     return preparedAllApplied;
 }
 
-bool ProfileBatch::storeUnderLock(const QString &target, const ProfileLock &lock, QString *error) const
+bool ProfileBatch::storeUnderLock(const QString &target, const ProfileLock &lock,
+                                  QString *error) const
 {
     ProfileDocument document;
     QByteArray current;
@@ -305,7 +308,8 @@ bool ProfileBatch::storeUnderLock(const QString &target, const ProfileLock &lock
         // stores that were cut off.
         if (lock.state() == ProfileLock::State::Held)
             removeTemporariesOf(target);
-        if (!saveFileAtomically(target, bytes, LeftoverTemporaries::RemovedByCaller).reportTo(error))
+        if (!saveFileAtomically(target, bytes, LeftoverTemporaries::RemovedByCaller)
+                 .reportTo(error))
             return false;
     }
     if (!allApplied)

@@ -39,8 +39,8 @@ QString readProfileString(const QString &section, const QString &key, const QStr
 // Returns true when the value was stored. False when the folder is missing, the file is read-only
 // or cannot be replaced, or a name cannot be written (a key with "=" or starting with "[" or ";",
 // a section with "]", a name with a line break or NUL); the file is then unchanged.
-[[nodiscard]] bool writeProfileString(const QString &section, const QString &key, const QString &value,
-                        const QString &filePath);
+[[nodiscard]] bool writeProfileString(const QString &section, const QString &key,
+                                      const QString &value, const QString &filePath);
 
 namespace exam {
 
@@ -132,7 +132,8 @@ private:
         QString value;
     };
     bool apply(ProfileDocument &document, QString *refusal) const;
-    bool placePrepared(const QString &target, const QString &temporary, const ProfileLock &lock) const;
+    bool placePrepared(const QString &target, const QString &temporary,
+                       const ProfileLock &lock) const;
     bool storeUnderLock(const QString &target, const ProfileLock &lock, QString *error) const;
 
     QString m_filePath;

@@ -102,8 +102,8 @@ QByteArray encodeGb18030(QStringView text)
 QString decodeUtf8(QByteArrayView bytes)
 {
     thread_local QStringDecoder decoder(QStringConverter::Utf8,
-                                        QStringConverter::Flag::Stateless
-                                            | QStringConverter::Flag::ConvertInitialBom);
+                                        QStringConverter::Flag::Stateless |
+                                            QStringConverter::Flag::ConvertInitialBom);
     return decoder.decode(bytes);
 }
 
@@ -429,10 +429,8 @@ QByteArray ProfileText::toFileBytes() const
 {
     switch (encoding) {
     case ProfileEncoding::Gb18030:
-    case ProfileEncoding::Utf8:
-        return body;
-    case ProfileEncoding::Utf8Bom:
-        return QByteArray(Utf8Bom) + body;
+    case ProfileEncoding::Utf8: return body;
+    case ProfileEncoding::Utf8Bom: return QByteArray(Utf8Bom) + body;
     case ProfileEncoding::Utf16LeBom: {
         QStringEncoder encoder(QStringConverter::Utf16LE);
         const QByteArray encoded = encoder.encode(QString::fromUtf8(body));
@@ -594,7 +592,7 @@ std::optional<qsizetype> ProfileIndex::sectionNumber(const QString &section) con
 }
 
 std::optional<QByteArrayView> ProfileIndex::rawValue(qsizetype sectionNumber,
-                                                    const QString &key) const
+                                                     const QString &key) const
 {
     const std::optional<ValueRef> found = findKey(sectionNumber, key);
     if (!found)
@@ -628,11 +626,10 @@ bool ProfileIndex::containsSection(const QString &section) const
 int ProfileIndex::lineAt(qsizetype offset) const
 {
     int line = 1;
-    forEachLine(QByteArrayView(m_text.body).first(offset),
-                [&line](const LineSpan &span) {
-                    line += span.eolLength > 0;
-                    return true;
-                });
+    forEachLine(QByteArrayView(m_text.body).first(offset), [&line](const LineSpan &span) {
+        line += span.eolLength > 0;
+        return true;
+    });
     return line;
 }
 
@@ -661,8 +658,8 @@ ProfileDocument ProfileDocument::parse(const QByteArray &fileBytes)
     forEachLine(body, [&](const LineSpan &span) {
         Line line;
         line.content = QByteArray::fromRawData(body.data() + span.start, span.length);
-        line.eol = span.eolLength == 2                       ? lineEnds[1]
-                   : span.eolLength == 0                     ? lineEnds[0]
+        line.eol = span.eolLength == 2                      ? lineEnds[1]
+                   : span.eolLength == 0                    ? lineEnds[0]
                    : body[span.start + span.length] == '\n' ? lineEnds[2]
                                                             : lineEnds[3];
         if (document.m_eol.isEmpty())

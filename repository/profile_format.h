@@ -52,14 +52,14 @@ std::optional<QString> findProfileValue(const QByteArray &fileBytes, const QStri
 // A section name or key as the index compares it: the name's bytes and which section it belongs
 // to. Two names are the same when their bytes are equal with ASCII letters folded to lower case.
 // The bytes are the name as it stands in the file when it is ASCII; any other name is held in its
-// case-folded UTF-8 form (foldProfileName()), which an ASCII name's lowered bytes equal exactly when
-// the folded names do. The bytes belong to the index that made the name.
+// case-folded UTF-8 form (foldProfileName()), which an ASCII name's lowered bytes equal exactly
+// when the folded names do. The bytes belong to the index that made the name.
 struct ProfileName
 {
     const char *bytes = nullptr;
     qsizetype size = 0;
     qsizetype section = -1; // for keys: the number of their section; -1 for section names
-    size_t hash = 0;     // of the bytes with ASCII letters folded, and of the section
+    size_t hash = 0;        // of the bytes with ASCII letters folded, and of the section
 };
 bool operator==(const ProfileName &a, const ProfileName &b);
 inline size_t qHash(const ProfileName &name, size_t seed = 0)

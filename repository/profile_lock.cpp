@@ -38,12 +38,16 @@ ProfileLock ProfileLock::acquire(const QString &filePath, std::chrono::milliseco
         if (fd < 0)
             return ProfileLock(-1, State::Unsupported);
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            struct stat locked {};
-            struct stat named {};
+            struct stat locked
+            {
+            };
+            struct stat named
+            {
+            };
             const bool nameExists = ::stat(file.constData(), &named) == 0;
-            const bool stillThere = onFolder ? !nameExists
-                                             : (nameExists && ::fstat(fd, &locked) == 0
-                                                && sameFile(locked, named));
+            const bool stillThere =
+                onFolder ? !nameExists
+                         : (nameExists && ::fstat(fd, &locked) == 0 && sameFile(locked, named));
             if (stillThere)
                 return ProfileLock(fd, State::Held);
             ::close(fd); // replaced, removed or created meanwhile: lock what the name is now
@@ -62,8 +66,7 @@ ProfileLock ProfileLock::acquire(const QString &filePath, std::chrono::milliseco
 
 ProfileLock::ProfileLock(ProfileLock &&other) noexcept
     : m_fd(std::exchange(other.m_fd, -1)), m_state(other.m_state)
-{
-}
+{}
 
 ProfileLock &ProfileLock::operator=(ProfileLock &&other) noexcept
 {

@@ -196,7 +196,8 @@ bool moveToDeletedResults(const QString &resultProfilePath, const QString &delet
         }
         return false;
     }
-    const QString stem = profile.completeBaseName() + u'_' + when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString stem =
+        profile.completeBaseName() + u'_' + when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
     const QDir folder(deletedFolder);
     QString target = folder.filePath(stem + profile.suffix().prepend(u'.'));
     // Two deletions of one student within a second (a client recreated the file) keep both.
@@ -206,7 +207,8 @@ bool moveToDeletedResults(const QString &resultProfilePath, const QString &delet
         return true;
     if (error) {
         *error = QStringLiteral("无法把 %1 移到 %2")
-                     .arg(QDir::toNativeSeparators(resultProfilePath), QDir::toNativeSeparators(deletedFolder));
+                     .arg(QDir::toNativeSeparators(resultProfilePath),
+                          QDir::toNativeSeparators(deletedFolder));
     }
     return false;
 }

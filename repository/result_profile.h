@@ -49,12 +49,14 @@ AttemptState attemptState(const ProfileSnapshot &resultProfile, const QString &c
 QString startStampText(const QDateTime &time);
 
 // Login: <number> and <number>LAST (both trimmed).
-[[nodiscard]] bool storeLogin(const QString &resultProfilePath, const QString &className, const QString &number,
-                const QString &studentName, const QString &formerName, QString *error = nullptr);
+[[nodiscard]] bool storeLogin(const QString &resultProfilePath, const QString &className,
+                              const QString &number, const QString &studentName,
+                              const QString &formerName, QString *error = nullptr);
 
 // Fresh exam start: <number>TIME1 from the clock.
 [[nodiscard]] bool storeStartStamp(const QString &resultProfilePath, const QString &className,
-                     const QString &number, const Clock &clock, QString *error = nullptr);
+                                   const QString &number, const Clock &clock,
+                                   QString *error = nullptr);
 
 // The progress saved at exam start and every 60 seconds.
 struct ProgressSave
@@ -65,7 +67,8 @@ struct ProgressSave
     QList<int> order;        // SX1 … SXm, m = the presented count
 };
 [[nodiscard]] bool storeProgress(const QString &resultProfilePath, const QString &className,
-                   const QString &number, const ProgressSave &progress, QString *error = nullptr);
+                                 const QString &number, const ProgressSave &progress,
+                                 QString *error = nullptr);
 
 // Hand-in: TIME2 (trimmed), DA1 … DAn, DF.
 struct HandIn
@@ -74,19 +77,21 @@ struct HandIn
     QList<double> answers;
     qint64 score = 0;
 };
-[[nodiscard]] bool storeHandIn(const QString &resultProfilePath, const QString &className, const QString &number,
-                 const HandIn &handIn, QString *error = nullptr);
+[[nodiscard]] bool storeHandIn(const QString &resultProfilePath, const QString &className,
+                               const QString &number, const HandIn &handIn,
+                               QString *error = nullptr);
 
 // The console's grant of a retest: <number>TIME2 written empty.
 [[nodiscard]] bool storeRetestGrant(const QString &resultProfilePath, const QString &className,
-                      const QString &number, QString *error = nullptr);
+                                    const QString &number, QString *error = nullptr);
 
 // The console's deletion of a result: the profile is moved into `deletedFolder` (created when
 // missing) as "<file name>_<yyyyMMdd-hhmmss>[-n].cho", so the student counts as not started while
 // the teacher can still bring the file back. False (with a Chinese text in `error`) when the file
 // stayed where it was; a missing profile is nothing to delete and counts as done.
-[[nodiscard]] bool moveToDeletedResults(const QString &resultProfilePath, const QString &deletedFolder,
-                          const QDateTime &when, QString *error = nullptr);
+[[nodiscard]] bool moveToDeletedResults(const QString &resultProfilePath,
+                                        const QString &deletedFolder, const QDateTime &when,
+                                        QString *error = nullptr);
 
 // One student as the console reads him (all texts trimmed; missing keys read as "").
 struct StudentResult

@@ -55,16 +55,16 @@ struct PaperEntry
 // Class table in list order; every number read with the default "0".
 QList<ClassEntry> readClassTable(const ProfileSnapshot &systemProfile);
 // ClassNameCount, then per class: its numbered key, ClassCount, FirstNumber, LastNumber.
-[[nodiscard]] bool writeClassTable(const QString &systemProfilePath, const QList<ClassEntry> &classes,
-                     QString *error = nullptr);
+[[nodiscard]] bool writeClassTable(const QString &systemProfilePath,
+                                   const QList<ClassEntry> &classes, QString *error = nullptr);
 
 // Paper roster in list order. The open flag is read with "0"; the review flag with
 // `reviewDefault` ("0" for paper management and the client).
 QList<PaperEntry> readPaperRoster(const ProfileSnapshot &systemProfile,
                                   const QString &reviewDefault = QStringLiteral("0"));
 // TestNameCount, then per paper its numbered key and open flag, then per paper its review flag.
-[[nodiscard]] bool writePaperRoster(const QString &systemProfilePath, const QList<PaperEntry> &papers,
-                      QString *error = nullptr);
+[[nodiscard]] bool writePaperRoster(const QString &systemProfilePath,
+                                    const QList<PaperEntry> &papers, QString *error = nullptr);
 
 // Who reads an admission flag decides what a missing flag means.
 enum class AdmissionReader {
@@ -85,12 +85,13 @@ struct ExamRoomPaper
 };
 // Per paper in list order: TestName/<paper>, then <paper>/<class> for every class in list order.
 // A missing entry in `admitted` is written as "0".
-[[nodiscard]] bool writeExamRooms(const QString &systemProfilePath, const QList<ExamRoomPaper> &papers,
-                    const QStringList &classNames, QString *error = nullptr);
+[[nodiscard]] bool writeExamRooms(const QString &systemProfilePath,
+                                  const QList<ExamRoomPaper> &papers, const QStringList &classNames,
+                                  QString *error = nullptr);
 
 // Admin/pwd, default "", trimmed.
 QString readAdminPassword(const ProfileSnapshot &systemProfile);
 [[nodiscard]] bool writeAdminPassword(const QString &systemProfilePath, const QString &password,
-                        QString *error = nullptr);
+                                      QString *error = nullptr);
 
 } // namespace exam

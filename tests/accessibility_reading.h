@@ -51,8 +51,8 @@ inline QList<QWidget *> keyboardControls(QWidget *window)
 {
     QList<QWidget *> controls;
     for (QWidget *w : window->findChildren<QWidget *>()) {
-        if (w->window() == window && w->isVisibleTo(window) && w->isEnabled()
-            && (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy())
+        if (w->window() == window && w->isVisibleTo(window) && w->isEnabled() &&
+            (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy())
             controls.append(w);
     }
     return controls;
@@ -114,8 +114,9 @@ inline void readInto(QAccessibleInterface *face, int depth, QStringList &lines)
     const QString description = face->text(QAccessible::Description);
     const QString states = stateWords(face->state());
     if (!name.isEmpty() || !value.isEmpty() || !description.isEmpty()) {
-        QString line = QString(depth * 2, u' ')
-            + QString::fromLatin1(QMetaEnum::fromType<QAccessible::Role>().valueToKey(face->role()));
+        QString line =
+            QString(depth * 2, u' ') +
+            QString::fromLatin1(QMetaEnum::fromType<QAccessible::Role>().valueToKey(face->role()));
         if (!name.isEmpty())
             line += QStringLiteral(" 「%1」").arg(shortened(name));
         if (!value.isEmpty() && value != name)

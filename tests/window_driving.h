@@ -9,8 +9,7 @@
 
 namespace window_driving {
 
-template <typename T>
-T *control(QWidget &window, const QString &name)
+template <typename T> T *control(QWidget &window, const QString &name)
 {
     T *found = window.findChild<T *>(name);
     if (!found)
@@ -20,8 +19,7 @@ T *control(QWidget &window, const QString &name)
 
 // The control of that objectName, or nullptr (with a warning naming it) for a test that checks
 // whether it is there.
-template <typename T = QWidget>
-T *findControl(const QWidget &window, const QString &name)
+template <typename T = QWidget> T *findControl(const QWidget &window, const QString &name)
 {
     T *found = window.findChild<T *>(name);
     if (!found)
@@ -34,7 +32,7 @@ inline void click(QWidget &window, const QString &name)
 {
     QAbstractButton *button = control<QAbstractButton>(window, name);
     const QPoint at = qobject_cast<QCheckBox *>(button) ? QPoint(6, button->height() / 2)
-                                                         : button->rect().center();
+                                                        : button->rect().center();
     QTest::mouseClick(button, Qt::LeftButton, {}, at);
 }
 

@@ -59,7 +59,10 @@ void fillQuestionDocument(const DemoQuestion &q, QTextDocument &document)
     }
     for (qsizetype j = 0; j < q.options.size(); ++j) {
         cursor.insertBlock();
-        cursor.insertText(QStringLiteral("%1. %2").arg(QChar(static_cast<char16_t>(u'A' + j))).arg(q.options.at(j)), plain);
+        cursor.insertText(QStringLiteral("%1. %2")
+                              .arg(QChar(static_cast<char16_t>(u'A' + j)))
+                              .arg(q.options.at(j)),
+                          plain);
     }
 }
 
@@ -111,8 +114,9 @@ private:
 bool sitDemoResults(const QString &root, const DemoPaper &paper, const QString &className,
                     int firstNumber, const Clock &clock, QString *error)
 {
-    const QStringList names{QStringLiteral("王小明"), QStringLiteral("李华"), QStringLiteral("张伟"),
-                            QStringLiteral("刘洋"), QStringLiteral("陈静"), QStringLiteral("杨帆")};
+    const QStringList names{QStringLiteral("王小明"), QStringLiteral("李华"),
+                            QStringLiteral("张伟"),   QStringLiteral("刘洋"),
+                            QStringLiteral("陈静"),   QStringLiteral("杨帆")};
     for (int i = 0; i < names.size(); ++i) {
         ClientRun run;
         run.paper = paper.name;
@@ -224,12 +228,14 @@ QList<DemoPaper> demoPapers()
     practice.practice = true;
     practice.questions = {
         question(QStringLiteral("下列词语中,没有错别字的一项是:"),
-                 {QStringLiteral("再接再励"), QStringLiteral("迫不急待"), QStringLiteral("按部就班"),
-                  QStringLiteral("一愁莫展")},
+                 {QStringLiteral("再接再励"), QStringLiteral("迫不急待"),
+                  QStringLiteral("按部就班"), QStringLiteral("一愁莫展")},
                  QStringLiteral("3"),
-                 QStringLiteral("“再接再厉”的“厉”是磨的意思;“迫不及待”;“一筹莫展”。只有“按部就班”书写正确。")),
+                 QStringLiteral(
+                     "“再接再厉”的“厉”是磨的意思;“迫不及待”;“一筹莫展”。只有“按部就班”书写正确。")),
         question(QStringLiteral("“床前明月光”的作者是:"),
-                 {QStringLiteral("杜甫"), QStringLiteral("李白"), QStringLiteral("白居易"), QStringLiteral("王维")},
+                 {QStringLiteral("杜甫"), QStringLiteral("李白"), QStringLiteral("白居易"),
+                  QStringLiteral("王维")},
                  QStringLiteral("2"), QStringLiteral("这句诗出自李白的《静夜思》。")),
         question(QStringLiteral("下列句子中使用了比喻修辞的有(多选):"),
                  {QStringLiteral("月亮像一只小船。"), QStringLiteral("他跑得飞快。"),
@@ -237,13 +243,14 @@ QList<DemoPaper> demoPapers()
                  QStringLiteral("13"),
                  QStringLiteral("A 是明喻,C 是暗喻;D 是拟人,B 没有使用修辞。")),
         question(QStringLiteral("“三人行,必有我师焉”出自:"),
-                 {QStringLiteral("《孟子》"), QStringLiteral("《论语》"), QStringLiteral("《大学》"),
-                  QStringLiteral("《中庸》")},
+                 {QStringLiteral("《孟子》"), QStringLiteral("《论语》"),
+                  QStringLiteral("《大学》"), QStringLiteral("《中庸》")},
                  QStringLiteral("2"), QStringLiteral("这句话出自《论语·述而》,是孔子说的。")),
         question(QStringLiteral("“守株待兔”这个成语告诉我们:"),
                  {QStringLiteral("要勤劳肯干"), QStringLiteral("不能心存侥幸、不劳而获"),
                   QStringLiteral("兔子跑得很快"), QStringLiteral("树桩很结实")},
-                 QStringLiteral("2"), QStringLiteral("农夫等着兔子撞树桩,比喻不主动努力而心存侥幸。")),
+                 QStringLiteral("2"),
+                 QStringLiteral("农夫等着兔子撞树桩,比喻不主动努力而心存侥幸。")),
     };
 
     DemoPaper draw;
@@ -253,18 +260,26 @@ QList<DemoPaper> demoPapers()
     draw.minutes = 30;
     draw.defaultMark = 20;
     draw.drawCount = 5;
-    const struct { const char16_t *text; const char16_t *answer; int right; } sums[] = {
-        {u"12 × 12 = ?", u"144", 1}, {u"√81 = ?", u"9", 2},     {u"2 的 10 次方是多少?", u"1024", 3},
-        {u"0.5 + 0.25 = ?", u"0.75", 4}, {u"一个三角形的内角和是多少度?", u"180", 1},
-        {u"3x + 5 = 20,x = ?", u"5", 2}, {u"100 的 20% 是多少?", u"20", 3},
-        {u"圆周率 π 约等于多少(保留两位小数)?", u"3.14", 4}};
+    const struct
+    {
+        const char16_t *text;
+        const char16_t *answer;
+        int right;
+    } sums[] = {{u"12 × 12 = ?", u"144", 1},
+                {u"√81 = ?", u"9", 2},
+                {u"2 的 10 次方是多少?", u"1024", 3},
+                {u"0.5 + 0.25 = ?", u"0.75", 4},
+                {u"一个三角形的内角和是多少度?", u"180", 1},
+                {u"3x + 5 = 20,x = ?", u"5", 2},
+                {u"100 的 20% 是多少?", u"20", 3},
+                {u"圆周率 π 约等于多少(保留两位小数)?", u"3.14", 4}};
     const QStringList wrong{QStringLiteral("12"), QStringLiteral("100"), QStringLiteral("7")};
     for (const auto &sum : sums) {
         QStringList options = wrong;
         options.insert(sum.right - 1, QString::fromUtf16(sum.answer));
-        draw.questions.append(question(QString::fromUtf16(sum.text), options,
-                                       QString::number(sum.right),
-                                       QStringLiteral("正确答案是 %1。").arg(QString::fromUtf16(sum.answer))));
+        draw.questions.append(
+            question(QString::fromUtf16(sum.text), options, QString::number(sum.right),
+                     QStringLiteral("正确答案是 %1。").arg(QString::fromUtf16(sum.answer))));
     }
 
     DemoPaper pictures;
@@ -275,10 +290,12 @@ QList<DemoPaper> demoPapers()
     pictures.defaultMark = 25;
     pictures.questions = {
         question(QStringLiteral("如图,直角三角形两条直角边分别为 3 cm 和 4 cm,斜边 AB 长:"),
-                 {QStringLiteral("5 cm"), QStringLiteral("6 cm"), QStringLiteral("7 cm"), QStringLiteral("12 cm")},
+                 {QStringLiteral("5 cm"), QStringLiteral("6 cm"), QStringLiteral("7 cm"),
+                  QStringLiteral("12 cm")},
                  QStringLiteral("1"), QStringLiteral("勾股定理:3² + 4² = 5²。"), trianglePicture()),
         question(QStringLiteral("如图是某商店四个月的销量,销量最高的是:"),
-                 {QStringLiteral("一月"), QStringLiteral("二月"), QStringLiteral("三月"), QStringLiteral("四月")},
+                 {QStringLiteral("一月"), QStringLiteral("二月"), QStringLiteral("三月"),
+                  QStringLiteral("四月")},
                  QStringLiteral("3"), QStringLiteral("三月的柱子最高,为 80。"), barChartPicture()),
         question(QStringLiteral("如图电路中开关 S 断开,下列说法正确的是(多选):"),
                  {QStringLiteral("L1 不亮"), QStringLiteral("L2 亮"), QStringLiteral("L2 不亮"),
@@ -286,8 +303,10 @@ QList<DemoPaper> demoPapers()
                  QStringLiteral("13"), QStringLiteral("串联电路断开后,两灯都不亮,电路中没有电流。"),
                  circuitPicture()),
         question(QStringLiteral("图中四个月的平均销量是:"),
-                 {QStringLiteral("40"), QStringLiteral("50"), QStringLiteral("60"), QStringLiteral("80")},
-                 QStringLiteral("2"), QStringLiteral("(30 + 50 + 80 + 40) ÷ 4 = 50。"), barChartPicture()),
+                 {QStringLiteral("40"), QStringLiteral("50"), QStringLiteral("60"),
+                  QStringLiteral("80")},
+                 QStringLiteral("2"), QStringLiteral("(30 + 50 + 80 + 40) ÷ 4 = 50。"),
+                 barChartPicture()),
     };
     return {practice, draw, pictures};
 }
@@ -318,7 +337,8 @@ bool writeDemoPaper(const QString &root, const DemoPaper &paper, RandomSource &r
         entry.questionFile = documentName(folder, random, error);
         QTextDocument document;
         fillQuestionDocument(q, document);
-        if (entry.questionFile.isEmpty() || !rtf::saveRtfFile(folder + u'/' + entry.questionFile, document, error))
+        if (entry.questionFile.isEmpty() ||
+            !rtf::saveRtfFile(folder + u'/' + entry.questionFile, document, error))
             return false;
         entry.explainFile = documentName(folder, random, error);
         if (entry.explainFile.isEmpty() ||
@@ -334,7 +354,8 @@ bool writeDemoRepository(const QString &root, RandomSource &random, const Clock 
                          QString *error)
 {
     const RepositoryPaths paths(root);
-    if (!paths.createSystemFolder(error) || !writeClassTable(paths.systemProfile(), demoClasses(), error))
+    if (!paths.createSystemFolder(error) ||
+        !writeClassTable(paths.systemProfile(), demoClasses(), error))
         return false;
 
     const QList<DemoPaper> papers = demoPapers();
@@ -344,7 +365,8 @@ bool writeDemoRepository(const QString &root, RandomSource &random, const Clock 
     for (const ClassEntry &entry : demoClasses())
         classNames.append(entry.name);
     for (const DemoPaper &paper : papers) {
-        if (!paths.createPaperFolders(paper.name, error) || !writeDemoPaper(root, paper, random, error))
+        if (!paths.createPaperFolders(paper.name, error) ||
+            !writeDemoPaper(root, paper, random, error))
             return false;
         // Finished practice papers may be opened again for review.
         roster.append({paper.name, QStringLiteral("1"),

@@ -23,7 +23,7 @@ struct DemoQuestion
     QStringList options; // shown as A, B, C, … in the question text
     QString answer;      // digit form: "1" is A, "13" is A and C
     QString explanation;
-    QImage picture;      // drawn below the question text when not null
+    QImage picture; // drawn below the question text when not null
 };
 
 struct DemoPaper
@@ -48,12 +48,12 @@ QImage circuitPicture();
 
 // Writes the whole demo below `root` (which need not exist). False with a text in `error` when a
 // step failed; what was written until then stays.
-[[nodiscard]] bool writeDemoRepository(const QString &root, RandomSource &random, const Clock &clock,
-                         QString *error = nullptr);
+[[nodiscard]] bool writeDemoRepository(const QString &root, RandomSource &random,
+                                       const Clock &clock, QString *error = nullptr);
 
 // Writes one paper: settings, question and explanation files, the question sections. The paper's
 // folders must exist.
 [[nodiscard]] bool writeDemoPaper(const QString &root, const DemoPaper &paper, RandomSource &random,
-                    QString *error = nullptr);
+                                  QString *error = nullptr);
 
 } // namespace exam::demo

@@ -36,11 +36,11 @@ struct ClientRun
 struct ClientOutcome
 {
     bool loggedIn = false;
-    bool resumed = false;  // the login continued an earlier attempt
-    bool handedIn = false; // the result was stored and read back
+    bool resumed = false;    // the login continued an earlier attempt
+    bool handedIn = false;   // the result was stored and read back
     QStringList dialogTexts; // every message and question the client showed, in order
     QString handInMessage;
-    QList<int> order; // the questions in the order they were presented
+    QList<int> order;      // the questions in the order they were presented
     QList<double> answers; // per question 1 … n, as handed in
 };
 

@@ -47,8 +47,8 @@ bool save(QWidget &window, const QString &folder, const QString &name)
 void waitForRefresh(exam::ResultsWindow &window)
 {
     QEventLoop loop;
-    QObject::connect(&window.refresher(), &exam::ResultsRefresher::finished, &loop, &QEventLoop::quit,
-                     Qt::QueuedConnection);
+    QObject::connect(&window.refresher(), &exam::ResultsRefresher::finished, &loop,
+                     &QEventLoop::quit, Qt::QueuedConnection);
     QTimer::singleShot(60000, &loop, &QEventLoop::quit);
     if (window.refresher().isRunning())
         loop.exec();
@@ -111,7 +111,11 @@ int main(int argc, char *argv[])
     const exam::ClassEntry second = exam::demo::demoClasses().constLast();
     model.start();
     model.choosePaper(papers.at(2).name);
-    if (!model.logIn({papers.at(2).name, second.name, QString::number(second.first), QStringLiteral("林小雨"), {}})) {
+    if (!model.logIn({papers.at(2).name,
+                      second.name,
+                      QString::number(second.first),
+                      QStringLiteral("林小雨"),
+                      {}})) {
         err << "take-screenshots: " << dialogs.texts().join(u' ') << '\n';
         return 1;
     }

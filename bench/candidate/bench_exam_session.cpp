@@ -37,10 +37,11 @@ QByteArray typicalQuestionRtf(int k)
         }
         return out;
     };
-    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg936\\deff0\\deflang1033\\deflangfe2052"
-                     "{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}{\\f1\\fswiss Arial;}}"
-                     "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
-                     "\\viewkind4\\uc1\\pard\\lang2052\\f0\\fs24 ";
+    QByteArray rtf =
+        "{\\rtf1\\ansi\\ansicpg936\\deff0\\deflang1033\\deflangfe2052"
+        "{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}{\\f1\\fswiss Arial;}}"
+        "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+        "\\viewkind4\\uc1\\pard\\lang2052\\f0\\fs24 ";
     rtf += "\\b " + QByteArray::number(k) + ". " +
            chinese(QStringLiteral("阅读下面的材料，回答问题。")) + "\\b0\\par ";
     while (rtf.size() < 4200)
@@ -80,7 +81,8 @@ struct BenchRepository
         batch.set(QStringLiteral("MAIN"), QStringLiteral("TESTTIME"), QStringLiteral("600"));
         batch.set(QStringLiteral("MAIN"), QStringLiteral("Question_conut"), QStringLiteral(" 200"));
         batch.set(QStringLiteral("MAIN"), QStringLiteral("Mark"), QStringLiteral(" 1"));
-        batch.set(QStringLiteral("MAIN"), QStringLiteral("CHANGE_QUESTION_SORT"), QStringLiteral("1"));
+        batch.set(QStringLiteral("MAIN"), QStringLiteral("CHANGE_QUESTION_SORT"),
+                  QStringLiteral("1"));
         for (int k = 1; k <= Questions; ++k) {
             const QString section = QString::number(k);
             const QString name = QString::number(10000000 + k * 7919) + u".RTF";
@@ -128,8 +130,9 @@ void BM_ExamStart(benchmark::State &st)
 {
     BenchRepository &repo = repository();
     const bool runsLocally = st.range(0) != 0;
-    const QString result = exam::RepositoryPaths(repo.dir.path())
-                               .resultProfile(repo.paper, repo.state().className, repo.state().examNumber);
+    const QString result =
+        exam::RepositoryPaths(repo.dir.path())
+            .resultProfile(repo.paper, repo.state().className, repo.state().examNumber);
     for (auto _ : st) {
         // A first start: the start stamp and the first save create the result profile.
         st.PauseTiming();

@@ -39,8 +39,10 @@ public:
     {
         QDir().mkpath(m_paths.systemFolder());
         exam::ProfileBatch system(m_paths.systemProfile());
-        system.set(QStringLiteral("TestName"), QStringLiteral("TestNameCount"), QString::number(papers));
-        system.set(QStringLiteral("ClassName"), QStringLiteral("ClassNameCount"), QString::number(classes));
+        system.set(QStringLiteral("TestName"), QStringLiteral("TestNameCount"),
+                   QString::number(papers));
+        system.set(QStringLiteral("ClassName"), QStringLiteral("ClassNameCount"),
+                   QString::number(classes));
         for (int p = 1; p <= papers; ++p) {
             const QString paper = p == 1 ? Paper : QStringLiteral("试卷%1").arg(p);
             system.set(QStringLiteral("TestName"), QString::number(p), paper);
@@ -53,16 +55,19 @@ public:
             system.set(QStringLiteral("FirstNumber"), name, QString::number(c * 1000 + 1));
             system.set(QStringLiteral("LastNumber"), name, QString::number(c * 1000 + 60));
             for (int p = 1; p <= papers; ++p)
-                system.set(p == 1 ? Paper : QStringLiteral("试卷%1").arg(p), name, QStringLiteral("1"));
+                system.set(p == 1 ? Paper : QStringLiteral("试卷%1").arg(p), name,
+                           QStringLiteral("1"));
         }
         bench::require(system.store(), "store");
 
         bench::require(m_paths.createPaperFolders(Paper), "createPaperFolders");
-        bench::require(writeProfileString(QStringLiteral("MAIN"), QStringLiteral("RELOGINPASSWD"), QStringLiteral("back"),
-                           m_paths.paperProfile(Paper)), "writeProfileString");
+        bench::require(writeProfileString(QStringLiteral("MAIN"), QStringLiteral("RELOGINPASSWD"),
+                                          QStringLiteral("back"), m_paths.paperProfile(Paper)),
+                       "writeProfileString");
         exam::ProfileBatch result(m_paths.resultProfile(Paper, Class1, Number));
         result.set(Class1, Number, QStringLiteral("张三"));
-        result.set(Class1, Number + QStringLiteral("TIME1"), QStringLiteral("2008,06,01  09:05:00"));
+        result.set(Class1, Number + QStringLiteral("TIME1"),
+                   QStringLiteral("2008,06,01  09:05:00"));
         for (int i = 1; i <= 200; ++i) {
             result.set(Class1, Number + QStringLiteral("DA%1").arg(i), QStringLiteral("13"));
             result.set(Class1, Number + QStringLiteral("SX%1").arg(i), QString::number(201 - i));

@@ -30,9 +30,11 @@ QString giftFile()
     QString text = QStringLiteral("// 高一物理 期末复习题\n$CATEGORY: 物理/期末\n\n");
     for (int i = 1; i <= QuestionCount; ++i) {
         text += QStringLiteral("// 第 %1 题\n::物理%1:: ").arg(i);
-        const QString stem = QStringLiteral("一辆汽车以 %1 m/s 的速度匀速行驶,经过 %2 s 后,下列关于它的说法中正确的是")
-                                 .arg(i % 30 + 5)
-                                 .arg(i % 12 + 1);
+        const QString stem =
+            QStringLiteral(
+                "一辆汽车以 %1 m/s 的速度匀速行驶,经过 %2 s 后,下列关于它的说法中正确的是")
+                .arg(i % 30 + 5)
+                .arg(i % 12 + 1);
         if (i % 7 == 0) {
             text += stem + QStringLiteral("汽车做匀速直线运动。{T}\n\n");
             continue;
@@ -40,12 +42,16 @@ QString giftFile()
         text += stem + QStringLiteral(" {\n");
         const bool several = i % 5 == 0;
         for (int option = 0; option < 4; ++option) {
-            const QString body = QStringLiteral("通过的路程为 %1 m,平均速度不变\\: 选项 %2").arg(i * (option + 2)).arg(option + 1);
+            const QString body = QStringLiteral("通过的路程为 %1 m,平均速度不变\\: 选项 %2")
+                                     .arg(i * (option + 2))
+                                     .arg(option + 1);
             if (several)
-                text += (option % 2 == 0 ? QStringLiteral("  ~%50%") : QStringLiteral("  ~%-100%")) + body + u'\n';
+                text +=
+                    (option % 2 == 0 ? QStringLiteral("  ~%50%") : QStringLiteral("  ~%-100%")) +
+                    body + u'\n';
             else
-                text += (option == i % 4 ? QStringLiteral("  =") : QStringLiteral("  ~")) + body
-                        + QStringLiteral("#再想一想\n");
+                text += (option == i % 4 ? QStringLiteral("  =") : QStringLiteral("  ~")) + body +
+                        QStringLiteral("#再想一想\n");
         }
         if (i % 3 == 0)
             text += QStringLiteral("  ####路程等于速度乘以时间,匀速运动的速度处处相同。\n");
@@ -62,13 +68,16 @@ struct Repository
     explicit Repository(const QByteArray &gift) : file(dir.filePath(QStringLiteral("题目.gift")))
     {
         const RepositoryPaths paths(dir.path());
-        bench::require(dir.isValid() && paths.createSystemFolder() && paths.createPaperFolders(Paper),
+        bench::require(dir.isValid() && paths.createSystemFolder() &&
+                           paths.createPaperFolders(Paper),
                        "repository folders");
-        bench::require(writePaperRoster(paths.systemProfile(), {{Paper, QStringLiteral("1"), {}}})
-                           && writeNewPaperSettings(paths.paperProfile(Paper), newPaperSettings(Paper)),
-                       "paper list and paper profile");
+        bench::require(
+            writePaperRoster(paths.systemProfile(), {{Paper, QStringLiteral("1"), {}}}) &&
+                writeNewPaperSettings(paths.paperProfile(Paper), newPaperSettings(Paper)),
+            "paper list and paper profile");
         QFile out(file);
-        bench::require(out.open(QIODevice::WriteOnly) && out.write(gift) == gift.size(), "GIFT file");
+        bench::require(out.open(QIODevice::WriteOnly) && out.write(gift) == gift.size(),
+                       "GIFT file");
     }
 };
 

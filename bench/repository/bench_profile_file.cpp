@@ -49,9 +49,12 @@ exam::ProgressSave progress()
 
 void writeResult(const QString &path, const QString &n)
 {
-    bench::require(exam::storeLogin(path, ClassName, n, QStringLiteral("张三"), QString()), "storeLogin");
+    bench::require(exam::storeLogin(path, ClassName, n, QStringLiteral("张三"), QString()),
+                   "storeLogin");
     bench::require(exam::storeProgress(path, ClassName, n, progress()), "storeProgress");
-    bench::require(exam::storeHandIn(path, ClassName, n, {QStringLiteral("00:10:00"), progress().answers, 85}), "storeHandIn");
+    bench::require(
+        exam::storeHandIn(path, ClassName, n, {QStringLiteral("00:10:00"), progress().answers, 85}),
+        "storeHandIn");
 }
 
 // One results folder shared by the benchmarks, made once.
@@ -159,7 +162,8 @@ void BM_SaveGroup_OneBatch(benchmark::State &state)
     const exam::ProgressSave saves[] = {progressRound(1), progressRound(2)};
     int round = 0;
     for (auto _ : state)
-        bench::require(exam::storeProgress(path, ClassName, number(0), saves[++round % 2]), "storeProgress");
+        bench::require(exam::storeProgress(path, ClassName, number(0), saves[++round % 2]),
+                       "storeProgress");
 }
 BENCHMARK(BM_SaveGroup_OneBatch)->Unit(benchmark::kMillisecond);
 
@@ -173,15 +177,20 @@ void BM_SaveGroup_EachWriteByItself(benchmark::State &state)
     int round = 0;
     for (auto _ : state) {
         const exam::ProgressSave &save = saves[++round % 2];
-        bench::require(writeProfileString(ClassName, exam::ResultKeys::remainingTime(n), save.remainingTime, path), "writeProfileString");
+        bench::require(writeProfileString(ClassName, exam::ResultKeys::remainingTime(n),
+                                          save.remainingTime, path),
+                       "writeProfileString");
         bench::require(writeProfileString(ClassName, exam::ResultKeys::position(n),
-                           QString::number(save.currentPosition + round % 2), path), "writeProfileString");
+                                          QString::number(save.currentPosition + round % 2), path),
+                       "writeProfileString");
         for (int i = 0; i < Questions; ++i)
             bench::require(writeProfileString(ClassName, exam::ResultKeys::answer(n, i + 1),
-                               exam::shortestNumberText(save.answers.at(i)), path), "writeProfileString");
+                                              exam::shortestNumberText(save.answers.at(i)), path),
+                           "writeProfileString");
         for (int i = 0; i < Questions; ++i)
             bench::require(writeProfileString(ClassName, exam::ResultKeys::order(n, i + 1),
-                               QString::number(save.order.at(i)), path), "writeProfileString");
+                                              QString::number(save.order.at(i)), path),
+                           "writeProfileString");
     }
 }
 BENCHMARK(BM_SaveGroup_EachWriteByItself)->Unit(benchmark::kMillisecond);
@@ -194,8 +203,7 @@ QByteArray oneMegabyteProfile()
     QByteArray text;
     for (int student = 0; text.size() < 1024 * 1024; ++student) {
         const QString n = number(student);
-        QString lines =
-            QLatin1Char('[') + ClassName + n + QStringLiteral("]\r\n");
+        QString lines = QLatin1Char('[') + ClassName + n + QStringLiteral("]\r\n");
         for (int i = 1; i <= Questions; ++i)
             lines += exam::ResultKeys::answer(n, i) + QLatin1Char('=') +
                      QString::number(i * 13 % 1000) + QStringLiteral("\r\n");

@@ -66,13 +66,18 @@ QString tablesOf(const exam::ResultsData &data)
 {
     QString text;
     for (const exam::StudentRecord &s : data.students) {
-        text += QStringLiteral("%1|%2|%3|%4|%5|%6|").arg(s.number, s.name, s.score, s.remainingTime, s.rank, s.formerName);
+        text += QStringLiteral("%1|%2|%3|%4|%5|%6|")
+                    .arg(s.number, s.name, s.score, s.remainingTime, s.rank, s.formerName);
         for (qint64 answer : s.answers)
             text += QString::number(answer) + u',';
         text += u'\n';
     }
     for (const exam::QuestionRow &q : data.questions) {
-        text += QStringLiteral("%1|%2|%3|%4|").arg(q.number).arg(q.standardAnswer).arg(q.correct).arg(q.correctRate);
+        text += QStringLiteral("%1|%2|%3|%4|")
+                    .arg(q.number)
+                    .arg(q.standardAnswer)
+                    .arg(q.correct)
+                    .arg(q.correctRate);
         for (int count : q.optionCounts)
             text += QString::number(count) + u',';
         text += u'\n';
@@ -86,15 +91,22 @@ void BM_Refresh(benchmark::State &state)
     SuiteRepository &bench = repository(int(state.range(0)), int(state.range(1)));
     const exam::ResultsRequest request{bench.root(), Paper, ClassName};
     const int threads = int(state.range(2));
-    if (tablesOf(exam::loadResults(request, nullptr, threads)) != tablesOf(refreshOneKeyPerCall(bench.root())))
+    if (tablesOf(exam::loadResults(request, nullptr, threads)) !=
+        tablesOf(refreshOneKeyPerCall(bench.root())))
         state.SkipWithError("the refresh and the one-key-per-call baseline show different tables");
     const quint64 before = exam::profileFileOpenCount();
     for (auto _ : state)
         benchmark::DoNotOptimize(exam::loadResults(request, nullptr, threads));
     countOpens(state, before);
 }
-BENCHMARK(BM_Refresh)->ArgNames({"students", "questions", "threads"})->Args({60, 100, 0})->Args({2000, 200, 0})->Args({2000, 200, 2})
-    ->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_Refresh)
+    ->ArgNames({"students", "questions", "threads"})
+    ->Args({60, 100, 0})
+    ->Args({2000, 200, 0})
+    ->Args({2000, 200, 2})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 // The literal way: every value through readProfileString, each call opening its file, then the
 // same tables computed from what was read.
@@ -107,19 +119,28 @@ exam::ResultsData refreshOneKeyPerCall(const QString &root)
     exam::ResultsData data;
     data.paper = Paper;
     data.className = ClassName;
-    data.classCount = number(readProfileString(QStringLiteral("ClassCount"), ClassName, QStringLiteral("0"), system));
-    data.firstNumber = number(readProfileString(QStringLiteral("FirstNumber"), ClassName, QStringLiteral("0"), system));
-    data.lastNumber = number(readProfileString(QStringLiteral("LastNumber"), ClassName, QStringLiteral("0"), system));
-    data.thresholds.excellent = number(readProfileString(QStringLiteral("MAIN"), QStringLiteral("A_grade"), QStringLiteral("0"), paper));
-    data.thresholds.good = number(readProfileString(QStringLiteral("MAIN"), QStringLiteral("B_grade"), QStringLiteral("0"), paper));
-    data.thresholds.medium = number(readProfileString(QStringLiteral("MAIN"), QStringLiteral("C_grade"), QStringLiteral("0"), paper));
-    data.thresholds.pass = number(readProfileString(QStringLiteral("MAIN"), QStringLiteral("D_grade"), QStringLiteral("0"), paper));
-    const int questions = number(readProfileString(QStringLiteral("MAIN"), QStringLiteral("Question_conut"), QStringLiteral("0"), paper));
+    data.classCount = number(
+        readProfileString(QStringLiteral("ClassCount"), ClassName, QStringLiteral("0"), system));
+    data.firstNumber = number(
+        readProfileString(QStringLiteral("FirstNumber"), ClassName, QStringLiteral("0"), system));
+    data.lastNumber = number(
+        readProfileString(QStringLiteral("LastNumber"), ClassName, QStringLiteral("0"), system));
+    data.thresholds.excellent = number(readProfileString(
+        QStringLiteral("MAIN"), QStringLiteral("A_grade"), QStringLiteral("0"), paper));
+    data.thresholds.good = number(readProfileString(
+        QStringLiteral("MAIN"), QStringLiteral("B_grade"), QStringLiteral("0"), paper));
+    data.thresholds.medium = number(readProfileString(
+        QStringLiteral("MAIN"), QStringLiteral("C_grade"), QStringLiteral("0"), paper));
+    data.thresholds.pass = number(readProfileString(
+        QStringLiteral("MAIN"), QStringLiteral("D_grade"), QStringLiteral("0"), paper));
+    const int questions = number(readProfileString(
+        QStringLiteral("MAIN"), QStringLiteral("Question_conut"), QStringLiteral("0"), paper));
     for (int q = 1; q <= questions; ++q) {
         const QString section = QString::number(q);
         data.standardAnswers.append(qint64(exam::leadingNumber(
             readProfileString(section, QStringLiteral("ANSWER"), QString(), paper))));
-        data.questionFiles.append(readProfileString(section, QStringLiteral("QUESTION"), QString(), paper));
+        data.questionFiles.append(
+            readProfileString(section, QStringLiteral("QUESTION"), QString(), paper));
     }
     QList<exam::StudentReading> readings;
     for (int n = data.firstNumber; n <= data.lastNumber; ++n) {
@@ -127,9 +148,12 @@ exam::ResultsData refreshOneKeyPerCall(const QString &root)
         const QString path = paths.resultProfile(Paper, ClassName, num);
         exam::StudentReading reading;
         reading.name = readProfileString(ClassName, exam::ResultKeys::name(num), QString(), path);
-        reading.formerName = readProfileString(ClassName, exam::ResultKeys::formerName(num), QString(), path);
-        reading.remainingTime = readProfileString(ClassName, exam::ResultKeys::handInTime(num), QString(), path);
-        reading.scoreText = readProfileString(ClassName, exam::ResultKeys::score(num), QStringLiteral("-1"), path);
+        reading.formerName =
+            readProfileString(ClassName, exam::ResultKeys::formerName(num), QString(), path);
+        reading.remainingTime =
+            readProfileString(ClassName, exam::ResultKeys::handInTime(num), QString(), path);
+        reading.scoreText =
+            readProfileString(ClassName, exam::ResultKeys::score(num), QStringLiteral("-1"), path);
         for (int q = 1; q <= questions; ++q)
             reading.answers.append(qint64(exam::leadingNumber(
                 readProfileString(ClassName, exam::ResultKeys::answer(num, q), QString(), path))));
@@ -147,8 +171,13 @@ void BM_Refresh_BaselineOneKeyPerCall(benchmark::State &state)
         benchmark::DoNotOptimize(refreshOneKeyPerCall(bench.root()));
     countOpens(state, before);
 }
-BENCHMARK(BM_Refresh_BaselineOneKeyPerCall)->ArgNames({"students", "questions"})->Args({60, 100})->Args({2000, 200})
-    ->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_Refresh_BaselineOneKeyPerCall)
+    ->ArgNames({"students", "questions"})
+    ->Args({60, 100})
+    ->Args({2000, 200})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 // --- The 60-second save -------------------------------------------------------------------------
 
@@ -157,7 +186,8 @@ const QString SaveNumber = QStringLiteral("17");
 
 exam::ProgressSave saveRound(int round)
 {
-    exam::ProgressSave save{QStringLiteral("0:%1:00").arg(round % 60), round % SaveQuestions + 1, {}, {}};
+    exam::ProgressSave save{
+        QStringLiteral("0:%1:00").arg(round % 60), round % SaveQuestions + 1, {}, {}};
     for (int i = 0; i < SaveQuestions; ++i) {
         save.answers.append(double((i * 7 + round) % 1000));
         save.order.append((i + round) % SaveQuestions + 1);
@@ -170,8 +200,11 @@ class SaveFile
 public:
     SaveFile() : m_path(m_dir.filePath(ClassName + SaveNumber + QStringLiteral(".cho")))
     {
-        bench::require(exam::storeLogin(m_path, ClassName, SaveNumber, QStringLiteral("张三"), QString()), "storeLogin");
-        bench::require(exam::storeProgress(m_path, ClassName, SaveNumber, saveRound(0)), "storeProgress");
+        bench::require(
+            exam::storeLogin(m_path, ClassName, SaveNumber, QStringLiteral("张三"), QString()),
+            "storeLogin");
+        bench::require(exam::storeProgress(m_path, ClassName, SaveNumber, saveRound(0)),
+                       "storeProgress");
     }
     const QString &path() const { return m_path; }
 
@@ -183,14 +216,20 @@ private:
 void storeOneByOne(const QString &path, const exam::ProgressSave &save, int *writes)
 {
     *writes = 2;
-    bench::require(writeProfileString(ClassName, exam::ResultKeys::remainingTime(SaveNumber), save.remainingTime, path), "writeProfileString");
-    bench::require(writeProfileString(ClassName, exam::ResultKeys::position(SaveNumber), QString::number(save.currentPosition), path), "writeProfileString");
+    bench::require(writeProfileString(ClassName, exam::ResultKeys::remainingTime(SaveNumber),
+                                      save.remainingTime, path),
+                   "writeProfileString");
+    bench::require(writeProfileString(ClassName, exam::ResultKeys::position(SaveNumber),
+                                      QString::number(save.currentPosition), path),
+                   "writeProfileString");
     for (int i = 0; i < SaveQuestions; ++i, ++*writes)
         bench::require(writeProfileString(ClassName, exam::ResultKeys::answer(SaveNumber, i + 1),
-                                          exam::shortestNumberText(save.answers.at(i)), path), "writeProfileString");
+                                          exam::shortestNumberText(save.answers.at(i)), path),
+                       "writeProfileString");
     for (int i = 0; i < SaveQuestions; ++i, ++*writes)
         bench::require(writeProfileString(ClassName, exam::ResultKeys::order(SaveNumber, i + 1),
-                                          QString::number(save.order.at(i)), path), "writeProfileString");
+                                          QString::number(save.order.at(i)), path),
+                       "writeProfileString");
 }
 
 QByteArray bytesOf(const QString &path)
@@ -205,7 +244,8 @@ bool saveSidesAgree()
     SaveFile batch;
     SaveFile single;
     int writes = 0;
-    bench::require(exam::storeProgress(batch.path(), ClassName, SaveNumber, saveRound(1)), "storeProgress");
+    bench::require(exam::storeProgress(batch.path(), ClassName, SaveNumber, saveRound(1)),
+                   "storeProgress");
     storeOneByOne(single.path(), saveRound(1), &writes);
     return bytesOf(batch.path()) == bytesOf(single.path()) && !bytesOf(batch.path()).isEmpty();
 }
@@ -219,7 +259,8 @@ void BM_Save(benchmark::State &state)
     int round = 0;
     const quint64 before = exam::profileFileOpenCount();
     for (auto _ : state)
-        bench::require(exam::storeProgress(file.path(), ClassName, SaveNumber, rounds[++round % 2]), "storeProgress");
+        bench::require(exam::storeProgress(file.path(), ClassName, SaveNumber, rounds[++round % 2]),
+                       "storeProgress");
     countOpens(state, before);
 }
 BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
@@ -308,11 +349,14 @@ using KeyTable = std::unordered_map<std::string, std::string>;
 KeyTable inihTable(const QByteArray &bytes)
 {
     KeyTable table;
-    ini_parse_string(bytes.constData(), [](void *user, const char *section, const char *name, const char *value) {
-        auto &map = *static_cast<KeyTable *>(user);
-        map.emplace(std::string(section) + '\x1f' + name, value);
-        return 1;
-    }, &table);
+    ini_parse_string(
+        bytes.constData(),
+        [](void *user, const char *section, const char *name, const char *value) {
+            auto &map = *static_cast<KeyTable *>(user);
+            map.emplace(std::string(section) + '\x1f' + name, value);
+            return 1;
+        },
+        &table);
     return table;
 }
 
@@ -366,7 +410,8 @@ void BM_Parse_BaselineQSettings(benchmark::State &state)
         state.PauseTiming();
         stamp = stamp.addSecs(1);
         QFile file(path);
-        if (!file.open(QIODevice::ReadWrite) || !file.setFileTime(stamp, QFileDevice::FileModificationTime))
+        if (!file.open(QIODevice::ReadWrite) ||
+            !file.setFileTime(stamp, QFileDevice::FileModificationTime))
             state.SkipWithError("cannot change the file's time stamp");
         file.close();
         state.ResumeTiming();

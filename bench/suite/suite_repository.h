@@ -20,7 +20,10 @@ inline const QString ClassName = QStringLiteral("高一(1)班");
 class ProfileText
 {
 public:
-    void section(const QString &name) { m_text.append(u'[').append(name).append(QStringLiteral("]\r\n")); }
+    void section(const QString &name)
+    {
+        m_text.append(u'[').append(name).append(QStringLiteral("]\r\n"));
+    }
     void line(const QString &key, const QString &value)
     {
         m_text.append(key).append(u'=').append(value).append(QStringLiteral("\r\n"));
@@ -62,7 +65,7 @@ public:
         system.line(Paper, QStringLiteral("1"));
         writeFile(paths.systemProfile(), system.bytes());
 
-        const QStringList options{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+        const QStringList options{QStringLiteral("1"), QStringLiteral("2"),  QStringLiteral("3"),
                                   QStringLiteral("4"), QStringLiteral("13"), QStringLiteral("24"),
                                   QStringLiteral("0")};
         ProfileText paper;

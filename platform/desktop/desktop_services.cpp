@@ -69,9 +69,10 @@ void openWrittenDocument(Dialogs &dialogs, QWidget *parent, const WrittenDocumen
                          const QString &doneText, const QString &failedText,
                          const std::function<bool(const QString &)> &open)
 {
-    const bool opened = !document.filePath.isEmpty()
-                        && (open ? open(document.filePath) : openDocument(document.filePath));
-    QString note = QStringLiteral("文件保存在：%1").arg(QDir::toNativeSeparators(document.filePath));
+    const bool opened = !document.filePath.isEmpty() &&
+                        (open ? open(document.filePath) : openDocument(document.filePath));
+    QString note =
+        QStringLiteral("文件保存在：%1").arg(QDir::toNativeSeparators(document.filePath));
     if (!opened)
         note += QStringLiteral("\n未能自动打开这个文件,请到这个位置打开它。");
     if (document.ok) {

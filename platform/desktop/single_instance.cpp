@@ -20,8 +20,8 @@ QString lockFolder(const QString &folder)
 } // namespace
 
 SingleInstanceGuard::SingleInstanceGuard(const QString &programName, const QString &folder)
-    : m_lock(std::make_unique<QLockFile>(QDir(lockFolder(folder)).filePath(programName +
-                                                                          QStringLiteral(".lock"))))
+    : m_lock(std::make_unique<QLockFile>(
+          QDir(lockFolder(folder)).filePath(programName + QStringLiteral(".lock"))))
 {
     // A lock is never stale while its process lives; only a dead owner's lock is taken over.
     m_lock->setStaleLockTime(0);

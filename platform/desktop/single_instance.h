@@ -8,8 +8,8 @@
 namespace exam::platform {
 
 // Keeps a second copy of a program on the same PC from running: a lock file named after the program
-// in the user's runtime folder. The lock is held for the guard's lifetime and is taken over when the
-// process that held it died.
+// in the user's runtime folder. The lock is held for the guard's lifetime and is taken over when
+// the process that held it died.
 class SingleInstanceGuard
 {
 public:

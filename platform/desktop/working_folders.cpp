@@ -30,7 +30,9 @@ QString clientCopyFolder()
 
 bool isOnNetworkFileSystem(const QString &path)
 {
-    struct statfs info {};
+    struct statfs info
+    {
+    };
     if (statfs(QFile::encodeName(path).constData(), &info) != 0)
         return false;
     // Magic numbers of <linux/magic.h> and the CIFS/SMB2 client.
@@ -45,8 +47,7 @@ bool isOnNetworkFileSystem(const QString &path)
     case 0x65735546UL: // FUSE (sshfs, gvfs, ...)
     case 0x73757245UL: // Coda
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

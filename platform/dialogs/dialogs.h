@@ -32,8 +32,8 @@ public:
     virtual bool yesNo(QWidget *parent, const QString &text, Button defaultButton = Button::Yes,
                        Icon icon = Icon::Question) = 0;
     // An input box; nothing when the user cancelled.
-    virtual std::optional<QString> input(QWidget *parent, const QString &prompt, const QString &title,
-                                         const QString &defaultText = {}) = 0;
+    virtual std::optional<QString> input(QWidget *parent, const QString &prompt,
+                                         const QString &title, const QString &defaultText = {}) = 0;
     // A file-open dialog; an empty path when the user cancelled.
     virtual QString openFile(QWidget *parent, const QString &title, const QString &folder,
                              const QString &filter) = 0;

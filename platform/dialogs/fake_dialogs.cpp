@@ -4,8 +4,7 @@ namespace exam::platform {
 
 namespace {
 
-template <typename T, typename Fallback>
-T takeOr(QQueue<T> &queue, Fallback fallback)
+template <typename T, typename Fallback> T takeOr(QQueue<T> &queue, Fallback fallback)
 {
     return queue.isEmpty() ? T(fallback) : queue.dequeue();
 }

@@ -13,16 +13,11 @@ namespace {
 QMessageBox::Icon toQt(Dialogs::Icon icon)
 {
     switch (icon) {
-    case Dialogs::Icon::Information:
-        return QMessageBox::Information;
-    case Dialogs::Icon::Warning:
-        return QMessageBox::Warning;
-    case Dialogs::Icon::Critical:
-        return QMessageBox::Critical;
-    case Dialogs::Icon::Question:
-        return QMessageBox::Question;
-    case Dialogs::Icon::None:
-        break;
+    case Dialogs::Icon::Information: return QMessageBox::Information;
+    case Dialogs::Icon::Warning: return QMessageBox::Warning;
+    case Dialogs::Icon::Critical: return QMessageBox::Critical;
+    case Dialogs::Icon::Question: return QMessageBox::Question;
+    case Dialogs::Icon::None: break;
     }
     return QMessageBox::NoIcon;
 }
@@ -30,14 +25,10 @@ QMessageBox::Icon toQt(Dialogs::Icon icon)
 QMessageBox::StandardButton toQt(Dialogs::Button button)
 {
     switch (button) {
-    case Dialogs::Button::Ok:
-        return QMessageBox::Ok;
-    case Dialogs::Button::Cancel:
-        return QMessageBox::Cancel;
-    case Dialogs::Button::Yes:
-        return QMessageBox::Yes;
-    case Dialogs::Button::No:
-        return QMessageBox::No;
+    case Dialogs::Button::Ok: return QMessageBox::Ok;
+    case Dialogs::Button::Cancel: return QMessageBox::Cancel;
+    case Dialogs::Button::Yes: return QMessageBox::Yes;
+    case Dialogs::Button::No: return QMessageBox::No;
     }
     return QMessageBox::NoButton;
 }
@@ -58,7 +49,8 @@ QString withLineFeeds(QString text)
 
 QMessageBox::StandardButton ask(QWidget *parent, const QString &text, Dialogs::Icon icon,
                                 QMessageBox::StandardButtons buttons,
-                                QMessageBox::StandardButton defaultButton, const QString &title = {})
+                                QMessageBox::StandardButton defaultButton,
+                                const QString &title = {})
 {
     QMessageBox box(toQt(icon), title.isEmpty() ? QApplication::applicationDisplayName() : title,
                     withLineFeeds(text), buttons, owner(parent));

@@ -25,9 +25,11 @@ QString rtfPlainText(const QByteArray &rtf);
 
 // Loads an RTF file into the document; on failure returns false, sets *error (when given) to a
 // message for the user and leaves the document as it was.
-[[nodiscard]] bool loadRtfFile(const QString &path, QTextDocument *document, QString *error = nullptr);
+[[nodiscard]] bool loadRtfFile(const QString &path, QTextDocument *document,
+                               QString *error = nullptr);
 
 // Stores the document as RTF atomically: readers see the old file or the new one, never a part.
-[[nodiscard]] bool saveRtfFile(const QString &path, const QTextDocument &document, QString *error = nullptr);
+[[nodiscard]] bool saveRtfFile(const QString &path, const QTextDocument &document,
+                               QString *error = nullptr);
 
 } // namespace rtf

@@ -76,14 +76,16 @@ QStringDecoder *CodePageDecoder::decoderFor(int codePage)
         for (const char *name : encodingNames(codePage)) {
             if (!name)
                 break;
-            auto decoder = std::make_unique<QStringDecoder>(name, QStringConverter::Flag::Stateless);
+            auto decoder =
+                std::make_unique<QStringDecoder>(name, QStringConverter::Flag::Stateless);
             if (decoder->isValid()) {
                 slot = std::move(decoder);
                 break;
             }
         }
         if (!slot) // no such converter in this build: Latin-1 keeps the byte count at least
-            slot = std::make_unique<QStringDecoder>(QStringConverter::Latin1, QStringConverter::Flag::Stateless);
+            slot = std::make_unique<QStringDecoder>(QStringConverter::Latin1,
+                                                    QStringConverter::Flag::Stateless);
     }
     m_lastCodePage = codePage;
     m_last = slot.get();

@@ -130,7 +130,8 @@ bool looksLikeRtf(QByteArrayView data)
     qsizetype pos = 0;
     if (data.startsWith("\xEF\xBB\xBF"))
         pos = 3;
-    while (pos < data.size() && (data[pos] == ' ' || data[pos] == '\t' || data[pos] == '\r' || data[pos] == '\n'))
+    while (pos < data.size() &&
+           (data[pos] == ' ' || data[pos] == '\t' || data[pos] == '\r' || data[pos] == '\n'))
         ++pos;
     return data.sliced(pos).startsWith("{\\rtf");
 }
@@ -170,24 +171,21 @@ bool Parser::parse(QByteArrayView data)
                 continue;
             }
             --m_skipRemaining;
-            if (token.kind == Token::Kind::ControlWord && token.text == "bin" && token.parameter > 0)
+            if (token.kind == Token::Kind::ControlWord && token.text == "bin" &&
+                token.parameter > 0)
                 tokenizer.takeBinary(token.parameter);
             continue;
         }
-        if (m_starPending && token.kind != Token::Kind::ControlWord
-            && !(token.kind == Token::Kind::Text && token.text.trimmed().isEmpty())) {
+        if (m_starPending && token.kind != Token::Kind::ControlWord &&
+            !(token.kind == Token::Kind::Text && token.text.trimmed().isEmpty())) {
             // \* before anything but a control word still marks the group as ignorable.
             m_starPending = false;
             state().destination = Destination::Skip;
             continue;
         }
         switch (token.kind) {
-        case Token::Kind::ControlWord:
-            controlWord(token, tokenizer);
-            break;
-        case Token::Kind::ControlSymbol:
-            controlSymbol(token.symbol);
-            break;
+        case Token::Kind::ControlWord: controlWord(token, tokenizer); break;
+        case Token::Kind::ControlSymbol: controlSymbol(token.symbol); break;
         case Token::Kind::HexByte: {
             const char byte = static_cast<char>(token.byte);
             if (state().destination == Destination::Text)
@@ -196,11 +194,8 @@ bool Parser::parse(QByteArrayView data)
                 fontTableText(QByteArrayView(&byte, 1));
             break;
         }
-        case Token::Kind::Text:
-            textBytes(token.text);
-            break;
-        default:
-            break;
+        case Token::Kind::Text: textBytes(token.text); break;
+        default: break;
         }
     }
 
@@ -225,11 +220,8 @@ void Parser::groupStart()
     switch (child.destination) {
     case Destination::Picture:
     case Destination::ColorTable:
-    case Destination::UprAlternative:
-        child.destination = Destination::Skip;
-        break;
-    default:
-        break;
+    case Destination::UprAlternative: child.destination = Destination::Skip; break;
+    default: break;
     }
     if (m_stack.back().uprContainer)
         child.destination = Destination::UprAlternative;
@@ -252,7 +244,8 @@ void Parser::groupEnd()
         commitFont();
     if (ending == Destination::DefaultChar)
         m_defaultChar = state().chr;
-    if (ending == Destination::Picture && static_cast<qsizetype>(m_stack.size()) - 1 == m_pictureDepth)
+    if (ending == Destination::Picture &&
+        static_cast<qsizetype>(m_stack.size()) - 1 == m_pictureDepth)
         finishPicture();
     if (m_stack.size() == 2) { // the document group: its last paragraph has no mark of its own
         flushText();
@@ -317,8 +310,7 @@ void Parser::controlWord(const Token &token, Tokenizer &tokenizer)
     const bool hasParam = token.hasParameter;
     switch (s.destination) {
     case Destination::Skip:
-    case Destination::UprAlternative:
-        return;
+    case Destination::UprAlternative: return;
     case Destination::FontTable:
         if (word == Word::Font) {
             commitFont();
@@ -331,7 +323,8 @@ void Parser::controlWord(const Token &token, Tokenizer &tokenizer)
             m_fontCodePage = param;
         } else if (word == Word::Unicode) {
             if (!m_fontNameBytes.isEmpty())
-                m_fontName += m_decoder.decode(m_fontCodePage ? m_fontCodePage : m_documentCodePage, m_fontNameBytes);
+                m_fontName += m_decoder.decode(m_fontCodePage ? m_fontCodePage : m_documentCodePage,
+                                               m_fontNameBytes);
             m_fontNameBytes.clear();
             m_fontName += QChar(static_cast<char16_t>(param < 0 ? param + 65536 : param));
             m_skipRemaining = s.unicodeSkip;
@@ -366,8 +359,7 @@ void Parser::controlWord(const Token &token, Tokenizer &tokenizer)
         if (word == Word::Font || (word >= Word::Plain && word <= Word::LeftToRightRun))
             textControlWord(token.text, hasParam, param);
         return;
-    case Destination::Text:
-        break;
+    case Destination::Text: break;
     }
 
     switch (word) {
@@ -379,12 +371,8 @@ void Parser::controlWord(const Token &token, Tokenizer &tokenizer)
         if (param > 0)
             m_documentCodePage = param;
         return;
-    case Word::DefaultFont:
-        m_tables.defaultFont = param;
-        return;
-    case Word::UnicodeSkip:
-        s.unicodeSkip = std::clamp(param, 0, 64);
-        return;
+    case Word::DefaultFont: m_tables.defaultFont = param; return;
+    case Word::UnicodeSkip: s.unicodeSkip = std::clamp(param, 0, 64); return;
     case Word::Unicode: {
         if (!s.chr.hidden) {
             const int code = param < 0 ? param + 65536 : param;
@@ -398,9 +386,7 @@ void Parser::controlWord(const Token &token, Tokenizer &tokenizer)
         m_skipRemaining = s.unicodeSkip;
         return;
     }
-    default:
-        textControlWord(token.text, hasParam, param);
-        return;
+    default: textControlWord(token.text, hasParam, param); return;
     }
 }
 
@@ -418,9 +404,7 @@ bool Parser::destinationWord(QByteArrayView name, bool starred)
 
     const Word word = lookup(name);
     switch (word) {
-    case Word::FontTable:
-        s.destination = Destination::FontTable;
-        return true;
+    case Word::FontTable: s.destination = Destination::FontTable; return true;
     case Word::ColorTable:
         s.destination = Destination::ColorTable;
         m_red = m_green = m_blue = -1;
@@ -436,19 +420,14 @@ bool Parser::destinationWord(QByteArrayView name, bool starred)
         m_pictureNibble = -1;
         m_pictureDepth = static_cast<qsizetype>(m_stack.size()) - 1;
         return true;
-    case Word::Skip:
-        s.destination = Destination::Skip;
-        return true;
-    case Word::Upr:
-        s.uprContainer = true;
-        return true;
+    case Word::Skip: s.destination = Destination::Skip; return true;
+    case Word::Upr: s.uprContainer = true; return true;
     case Word::DefaultChar:
-        s.destination = s.destination == Destination::Text ? Destination::DefaultChar : Destination::Skip;
+        s.destination =
+            s.destination == Destination::Text ? Destination::DefaultChar : Destination::Skip;
         return true;
-    case Word::Ud:
-        return true;
-    case Word::Keep:
-        return true;
+    case Word::Ud: return true;
+    case Word::Keep: return true;
     default:
         if (starred) { // an optional destination this reader does not know
             s.destination = Destination::Skip;
@@ -559,28 +538,18 @@ void Parser::textControlWord(QByteArrayView name, bool hasParam, int param)
         flushText();
         m_sink.row();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
 void Parser::textBytes(QByteArrayView bytes)
 {
     switch (state().destination) {
-    case Destination::Text:
-        appendBytes(bytes);
-        break;
-    case Destination::FontTable:
-        fontTableText(bytes);
-        break;
-    case Destination::ColorTable:
-        colorTableText(bytes);
-        break;
-    case Destination::Picture:
-        pictureText(bytes);
-        break;
-    default:
-        break;
+    case Destination::Text: appendBytes(bytes); break;
+    case Destination::FontTable: fontTableText(bytes); break;
+    case Destination::ColorTable: colorTableText(bytes); break;
+    case Destination::Picture: pictureText(bytes); break;
+    default: break;
     }
 }
 
@@ -591,7 +560,8 @@ int Parser::codePageOf(const CharState &chr)
     if (font == m_codePageFont && m_documentCodePage == m_codePageDocument)
         return m_codePage;
     const auto it = m_tables.fonts.constFind(font);
-    m_codePage = it != m_tables.fonts.cend() && it->codePage != 0 ? it->codePage : m_documentCodePage;
+    m_codePage =
+        it != m_tables.fonts.cend() && it->codePage != 0 ? it->codePage : m_documentCodePage;
     m_codePageFont = font;
     m_codePageDocument = m_documentCodePage;
     return m_codePage;
@@ -676,7 +646,8 @@ void Parser::commitFont()
         return;
     m_fontOpen = false;
     if (!m_fontNameBytes.isEmpty())
-        m_fontName += m_decoder.decode(m_fontCodePage ? m_fontCodePage : m_documentCodePage, m_fontNameBytes);
+        m_fontName +=
+            m_decoder.decode(m_fontCodePage ? m_fontCodePage : m_documentCodePage, m_fontNameBytes);
     m_codePageFont = kNoFont;
     if (m_tables.fonts.size() < 4096 || m_tables.fonts.contains(m_fontNumber))
         m_tables.fonts.insert(m_fontNumber, FontEntry{m_fontName.trimmed(), m_fontCodePage});
@@ -694,7 +665,8 @@ void Parser::colorTableText(QByteArrayView bytes)
         if (m_red < 0 && m_green < 0 && m_blue < 0)
             m_tables.colors.emplace_back();
         else
-            m_tables.colors.emplace_back(std::max(m_red, 0), std::max(m_green, 0), std::max(m_blue, 0));
+            m_tables.colors.emplace_back(std::max(m_red, 0), std::max(m_green, 0),
+                                         std::max(m_blue, 0));
         m_red = m_green = m_blue = -1;
     }
 }
@@ -706,7 +678,8 @@ void Parser::pictureText(QByteArrayView bytes)
         std::array<signed char, 256> table{};
         table.fill(-1);
         for (int c = 0; c < 256; ++c)
-            table[static_cast<size_t>(c)] = static_cast<signed char>(hexValue(static_cast<char>(c)));
+            table[static_cast<size_t>(c)] =
+                static_cast<signed char>(hexValue(static_cast<char>(c)));
         return table;
     }();
     QByteArray &data = m_picture.data;
@@ -730,7 +703,8 @@ void Parser::pictureText(QByteArrayView bytes)
 void Parser::finishPicture()
 {
     m_pictureDepth = -1;
-    if (m_picture.type != Picture::Type::Other && !m_picture.data.isEmpty() && !state().chr.hidden) {
+    if (m_picture.type != Picture::Type::Other && !m_picture.data.isEmpty() &&
+        !state().chr.hidden) {
         // The picture sits in the text stream: it goes after the text before it.
         m_sink.picture(m_picture, m_stack[m_stack.size() - 2].chr, state().para);
     }

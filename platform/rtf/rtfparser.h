@@ -22,7 +22,7 @@ enum class RunType : unsigned char { Low, High, DoubleByte }; // \loch, \hich, \
 // Character properties of a group, as RTF numbers (font number, colour index, half points).
 struct CharState
 {
-    int font = -1; // -1: the document's default font
+    int font = -1;         // -1: the document's default font
     int eastAsiaFont = -1; // \dbch\afN: font of double-byte runs
     int halfPoints = 24;
     int foreground = 0; // colour table index; 0 is "automatic"
@@ -55,7 +55,7 @@ struct ParaState
     int firstIndent = 0;
     int spaceBefore = 0;
     int spaceAfter = 0;
-    int lineSpacing = 0; // \sl: 0 automatic, >0 at least, <0 exactly
+    int lineSpacing = 0;       // \sl: 0 automatic, >0 at least, <0 exactly
     bool lineMultiple = false; // \slmult1: \sl is in 240ths of a line
     bool inTable = false;
 

@@ -37,7 +37,8 @@ QTextBlockFormat blockFormat(const ParaState &para)
         format.setBottomMargin(twipsToPixels(para.spaceAfter));
     if (para.lineSpacing != 0) {
         if (para.lineMultiple && para.lineSpacing > 0)
-            format.setLineHeight(para.lineSpacing * 100.0 / 240.0, QTextBlockFormat::ProportionalHeight);
+            format.setLineHeight(para.lineSpacing * 100.0 / 240.0,
+                                 QTextBlockFormat::ProportionalHeight);
         else if (para.lineSpacing > 0)
             format.setLineHeight(twipsToPixels(para.lineSpacing), QTextBlockFormat::MinimumHeight);
         else
@@ -51,7 +52,8 @@ QTextBlockFormat blockFormat(const ParaState &para)
 class DocumentBuilder final : public Sink
 {
 public:
-    explicit DocumentBuilder(QTextDocument *document) : m_document(document), m_cursor(document), m_edit(document)
+    explicit DocumentBuilder(QTextDocument *document)
+        : m_document(document), m_cursor(document), m_edit(document)
     {
         // One edit block: the document tells its layout and views about the change once.
         m_edit.beginEditBlock();
@@ -238,8 +240,9 @@ private:
     static bool isEastAsian(QChar c)
     {
         const char16_t u = c.unicode();
-        return (u >= 0x2E80 && u <= 0x9FFF) || (u >= 0xAC00 && u <= 0xD7AF) || (u >= 0xF900 && u <= 0xFAFF)
-            || (u >= 0xFE30 && u <= 0xFE4F) || (u >= 0xFF00 && u <= 0xFFEF) || c.isSurrogate();
+        return (u >= 0x2E80 && u <= 0x9FFF) || (u >= 0xAC00 && u <= 0xD7AF) ||
+               (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFE30 && u <= 0xFE4F) ||
+               (u >= 0xFF00 && u <= 0xFFEF) || c.isSurrogate();
     }
 
     QTextCharFormat charFormat(const CharState &chr, int fontNumber)

@@ -35,12 +35,8 @@ Token Tokenizer::next()
     while (m_pos < m_data.size()) {
         const char c = m_data[m_pos];
         switch (c) {
-        case '{':
-            ++m_pos;
-            return Token(Token::Kind::GroupStart);
-        case '}':
-            ++m_pos;
-            return Token(Token::Kind::GroupEnd);
+        case '{': ++m_pos; return Token(Token::Kind::GroupStart);
+        case '}': ++m_pos; return Token(Token::Kind::GroupEnd);
         case '\\':
             ++m_pos;
             if (m_pos >= m_data.size())
@@ -49,11 +45,8 @@ Token Tokenizer::next()
                 return controlWord();
             return controlSymbol(m_data[m_pos++]);
         case '\r':
-        case '\n':
-            ++m_pos;
-            continue;
-        default:
-            return textRun();
+        case '\n': ++m_pos; continue;
+        default: return textRun();
         }
     }
     return Token(Token::Kind::End);
@@ -82,8 +75,8 @@ Token Tokenizer::controlWord()
         }
         if (negative)
             value = -value;
-        token.parameter = static_cast<int>(
-            std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+        token.parameter = static_cast<int>(std::clamp<qint64>(
+            value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
         token.hasParameter = true;
     }
     if (m_pos < m_data.size() && m_data[m_pos] == ' ')

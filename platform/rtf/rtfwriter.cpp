@@ -43,8 +43,9 @@ bool isChineseFamily(const QString &family)
         if (c.unicode() >= 0x80)
             return true;
     }
-    static const char *const markers[] = {"Sim", "Song", "Hei", "Kai", "Fang", "YaHei", "DengXian",
-                                          "CJK", "WenQuanYi", "Source Han", "Ming", "STXihei"};
+    static const char *const markers[] = {"Sim",       "Song",       "Hei",      "Kai",
+                                          "Fang",      "YaHei",      "DengXian", "CJK",
+                                          "WenQuanYi", "Source Han", "Ming",     "STXihei"};
     for (const char *marker : markers) {
         if (family.contains(QLatin1String(marker), Qt::CaseInsensitive))
             return true;
@@ -74,8 +75,7 @@ class Writer
 public:
     explicit Writer(const QTextDocument &document)
         : m_document(document), m_gb("GB18030", QStringConverter::Flag::Stateless)
-    {
-    }
+    {}
 
     QByteArray write()
     {
@@ -101,7 +101,8 @@ private:
         }
     }
 
-    static void collectBlocks(QTextFrame::iterator it, QTextFrame::iterator end, std::vector<QTextBlock> &blocks)
+    static void collectBlocks(QTextFrame::iterator it, QTextFrame::iterator end,
+                              std::vector<QTextBlock> &blocks)
     {
         for (; it != end; ++it) {
             if (QTextFrame *child = it.currentFrame())
@@ -118,8 +119,9 @@ private:
         for (int r = 0; r < table->rows(); ++r) {
             m_body += "\\trowd\\trgaph108";
             for (int c = 0; c < columns; ++c)
-                m_body += "\\clbrdrt\\brdrs\\clbrdrl\\brdrs\\clbrdrb\\brdrs\\clbrdrr\\brdrs\\cellx"
-                    + QByteArray::number(width * (c + 1));
+                m_body +=
+                    "\\clbrdrt\\brdrs\\clbrdrl\\brdrs\\clbrdrb\\brdrs\\clbrdrr\\brdrs\\cellx" +
+                    QByteArray::number(width * (c + 1));
             m_body += "\r\n";
             for (int c = 0; c < columns; ++c) {
                 const QTextTableCell cell = table->cellAt(r, c);
@@ -162,16 +164,18 @@ private:
         switch (format.lineHeightType()) {
         case QTextBlockFormat::ProportionalHeight:
             if (format.lineHeight() != 100.0)
-                m_body += "\\sl" + QByteArray::number(std::lround(format.lineHeight() * 240.0 / 100.0)) + "\\slmult1";
+                m_body += "\\sl" +
+                          QByteArray::number(std::lround(format.lineHeight() * 240.0 / 100.0)) +
+                          "\\slmult1";
             break;
         case QTextBlockFormat::MinimumHeight:
             m_body += "\\sl" + QByteArray::number(pixelsToTwips(format.lineHeight())) + "\\slmult0";
             break;
         case QTextBlockFormat::FixedHeight:
-            m_body += "\\sl-" + QByteArray::number(pixelsToTwips(format.lineHeight())) + "\\slmult0";
+            m_body +=
+                "\\sl-" + QByteArray::number(pixelsToTwips(format.lineHeight())) + "\\slmult0";
             break;
-        default:
-            break;
+        default: break;
         }
         m_body += ' ';
 
@@ -223,7 +227,8 @@ private:
                 m_body += "\\~";
             } else if (u == 0xFFFC) {
                 // object placeholder without a picture: nothing to show
-            } else if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            } else if (c.isHighSurrogate() && i + 1 < text.size() &&
+                       text.at(i + 1).isLowSurrogate()) {
                 setUnicodeSkip(unicodeSkip, 1);
                 appendUnicode(u);
                 m_body += '?';
@@ -268,7 +273,8 @@ private:
     {
         const QStringList families = format.fontFamilies().toStringList();
         const QString family = families.isEmpty() || families.first().isEmpty()
-            ? m_document.defaultFont().family() : families.first();
+                                   ? m_document.defaultFont().family()
+                                   : families.first();
         const int charset = nonAscii || isChineseFamily(family) ? kCharsetGb : kCharsetWestern;
         m_body += "\\f" + QByteArray::number(fontIndex(FontKey{family, charset}));
 
@@ -289,9 +295,11 @@ private:
             m_body += "\\super";
         else if (format.verticalAlignment() == QTextCharFormat::AlignSubScript)
             m_body += "\\sub";
-        if (format.hasProperty(QTextFormat::ForegroundBrush) && format.foreground().style() != Qt::NoBrush)
+        if (format.hasProperty(QTextFormat::ForegroundBrush) &&
+            format.foreground().style() != Qt::NoBrush)
             m_body += "\\cf" + QByteArray::number(colorIndex(format.foreground().color()));
-        if (format.hasProperty(QTextFormat::BackgroundBrush) && format.background().style() != Qt::NoBrush)
+        if (format.hasProperty(QTextFormat::BackgroundBrush) &&
+            format.background().style() != Qt::NoBrush)
             m_body += "\\highlight" + QByteArray::number(colorIndex(format.background().color()));
     }
 
@@ -320,7 +328,8 @@ private:
 
     void writeImage(const QTextImageFormat &format)
     {
-        const QVariant resource = m_document.resource(QTextDocument::ImageResource, QUrl(format.name()));
+        const QVariant resource =
+            m_document.resource(QTextDocument::ImageResource, QUrl(format.name()));
         QByteArray data;
         const char *blip = "\\pngblip";
         QSize native;
@@ -331,7 +340,8 @@ private:
             const QByteArray kind = reader.format();
             native = reader.size();
             if (kind == "jpeg") {
-                blip = "\\jpegblip"; // every reader we target takes JPEG; re-encoding would bloat it
+                blip =
+                    "\\jpegblip"; // every reader we target takes JPEG; re-encoding would bloat it
             } else if (kind != "png") {
                 const QImage image = reader.read();
                 data = pngData(image);
@@ -339,8 +349,9 @@ private:
             }
         } else {
             // Pictures pasted into the editor arrive as QImage or QPixmap resources.
-            const QImage image = resource.userType() == QMetaType::QPixmap ? qvariant_cast<QPixmap>(resource).toImage()
-                                                                           : qvariant_cast<QImage>(resource);
+            const QImage image = resource.userType() == QMetaType::QPixmap
+                                     ? qvariant_cast<QPixmap>(resource).toImage()
+                                     : qvariant_cast<QImage>(resource);
             data = pngData(image);
             native = image.size();
         }
@@ -351,7 +362,8 @@ private:
         const double height = format.height() > 0 ? format.height() : native.height();
         m_body += "{\\pict";
         m_body += blip;
-        m_body += "\\picw" + QByteArray::number(native.width()) + "\\pich" + QByteArray::number(native.height());
+        m_body += "\\picw" + QByteArray::number(native.width()) + "\\pich" +
+                  QByteArray::number(native.height());
         m_body += "\\picwgoal" + QByteArray::number(pixelsToTwips(width));
         m_body += "\\pichgoal" + QByteArray::number(pixelsToTwips(height)) + "\r\n";
         appendHexLines(data);
@@ -392,18 +404,22 @@ private:
     QByteArray header()
     {
         if (m_fonts.empty())
-            fontIndex(FontKey{m_document.defaultFont().family(), isChineseFamily(m_document.defaultFont().family()) ? kCharsetGb : kCharsetWestern});
-        QByteArray out = "{\\rtf1\\ansi\\ansicpg936\\deff0\\deflang1033\\deflangfe2052\\uc1\r\n{\\fonttbl";
+            fontIndex(FontKey{
+                m_document.defaultFont().family(),
+                isChineseFamily(m_document.defaultFont().family()) ? kCharsetGb : kCharsetWestern});
+        QByteArray out =
+            "{\\rtf1\\ansi\\ansicpg936\\deff0\\deflang1033\\deflangfe2052\\uc1\r\n{\\fonttbl";
         for (size_t i = 0; i < m_fonts.size(); ++i) {
-            out += "{\\f" + QByteArray::number(static_cast<qulonglong>(i)) + "\\fnil\\fcharset"
-                + QByteArray::number(m_fonts[i].charset) + ' ';
+            out += "{\\f" + QByteArray::number(static_cast<qulonglong>(i)) + "\\fnil\\fcharset" +
+                   QByteArray::number(m_fonts[i].charset) + ' ';
             appendFontName(out, m_fonts[i].family);
             out += ";}";
         }
         out += "}\r\n{\\colortbl ;";
         for (const QRgb rgb : m_colors) {
-            out += "\\red" + QByteArray::number(qRed(rgb)) + "\\green" + QByteArray::number(qGreen(rgb))
-                + "\\blue" + QByteArray::number(qBlue(rgb)) + ';';
+            out += "\\red" + QByteArray::number(qRed(rgb)) + "\\green" +
+                   QByteArray::number(qGreen(rgb)) + "\\blue" + QByteArray::number(qBlue(rgb)) +
+                   ';';
         }
         out += "}\r\n\\viewkind4\r\n";
         return out;

@@ -57,7 +57,8 @@ QChart *makeScoreHistogram(const ItemAnalysis &analysis)
     const double top = histogram.top > 0 ? histogram.top : 1;
     const double width = top / HistogramBins;
     // Whole numbers on the count axis: at most ten steps of a whole size.
-    const int most = std::max(1, *std::max_element(histogram.counts.cbegin(), histogram.counts.cend()));
+    const int most =
+        std::max(1, *std::max_element(histogram.counts.cbegin(), histogram.counts.cend()));
     const int step = (most + 9) / 10;
     const int steps = (most + step - 1) / step;
 
@@ -84,8 +85,10 @@ QChart *makeScoreHistogram(const ItemAnalysis &analysis)
     attach(chart, bars, x, y);
 
     const GradeThresholds &limits = histogram.gradeLimits;
-    const std::array<std::pair<qint16, const char16_t *>, 4> bands = {{
-        {limits.excellent, u"优秀"}, {limits.good, u"良好"}, {limits.medium, u"中等"}, {limits.pass, u"及格"}}};
+    const std::array<std::pair<qint16, const char16_t *>, 4> bands = {{{limits.excellent, u"优秀"},
+                                                                       {limits.good, u"良好"},
+                                                                       {limits.medium, u"中等"},
+                                                                       {limits.pass, u"及格"}}};
     const std::array<QColor, 4> colours = {QColor(0x2e, 0x7d, 0x32), QColor(0x00, 0x83, 0x8f),
                                            QColor(0xef, 0x6c, 0x00), QColor(0xc6, 0x28, 0x28)};
     for (size_t band = 0; band < bands.size(); ++band) {
@@ -93,7 +96,8 @@ QChart *makeScoreHistogram(const ItemAnalysis &analysis)
         if (limit <= 0 || limit > top)
             continue;
         auto *line = new QLineSeries;
-        line->setName(QStringLiteral("%1 %2").arg(QString::fromUtf16(bands[band].second)).arg(limit));
+        line->setName(
+            QStringLiteral("%1 %2").arg(QString::fromUtf16(bands[band].second)).arg(limit));
         line->append(limit, 0);
         line->append(limit, most);
         line->setPen(QPen(colours[band], 2, Qt::DashLine));
@@ -112,10 +116,15 @@ ItemMap makeItemMap(const ItemAnalysis &analysis)
     map.chart->addAxis(x, Qt::AlignBottom);
     map.chart->addAxis(y, Qt::AlignLeft);
 
-    attach(map.chart, zone(QStringLiteral("答案可能有误"), QRectF(0, -1, 1, 1), QColor(198, 40, 40, 60)), x, y);
-    attach(map.chart, zone(QStringLiteral("区分度低"), QRectF(0, 0, 1, 0.2), QColor(255, 193, 7, 70)), x, y);
-    attach(map.chart, zone(QStringLiteral("过难"), QRectF(0, -1, 0.2, 2), QColor(94, 53, 177, 45)), x, y);
-    attach(map.chart, zone(QStringLiteral("过易"), QRectF(0.9, -1, 0.1, 2), QColor(0, 131, 143, 45)), x, y);
+    attach(map.chart,
+           zone(QStringLiteral("答案可能有误"), QRectF(0, -1, 1, 1), QColor(198, 40, 40, 60)), x,
+           y);
+    attach(map.chart,
+           zone(QStringLiteral("区分度低"), QRectF(0, 0, 1, 0.2), QColor(255, 193, 7, 70)), x, y);
+    attach(map.chart, zone(QStringLiteral("过难"), QRectF(0, -1, 0.2, 2), QColor(94, 53, 177, 45)),
+           x, y);
+    attach(map.chart,
+           zone(QStringLiteral("过易"), QRectF(0.9, -1, 0.1, 2), QColor(0, 131, 143, 45)), x, y);
 
     map.points = new QScatterSeries;
     map.points->setName(QStringLiteral("题目"));

@@ -83,7 +83,8 @@ QString questionTable(const ItemAnalysis &analysis)
         return cells;
     };
 
-    QString html = QStringLiteral("<table class='items' cellspacing='0' cellpadding='2' width='100%'>");
+    QString html =
+        QStringLiteral("<table class='items' cellspacing='0' cellpadding='2' width='100%'>");
     html += QStringLiteral("<thead>") + row(headers, "th") + QStringLiteral("</thead>");
     for (const ItemFigures &item : analysis.items) {
         QStringList cells = itemCells(item);
@@ -97,24 +98,27 @@ QString questionTable(const ItemAnalysis &analysis)
 
 QString reportHtml(const ResultsData &data, const ItemAnalysis &analysis)
 {
-    QString html = QStringLiteral(
-        "<html><head><style>"
-        "h1 { font-size: 16pt; } h2 { font-size: 12pt; margin-top: 12px; }"
-        "table { border-collapse: collapse; } th, td { border: 1px solid #888; }"
-        "th { background-color: #d9e1f2; } table.items { font-size: 7pt; } td { white-space: nowrap; }"
-        "</style></head><body>");
+    QString html =
+        QStringLiteral("<html><head><style>"
+                       "h1 { font-size: 16pt; } h2 { font-size: 12pt; margin-top: 12px; }"
+                       "table { border-collapse: collapse; } th, td { border: 1px solid #888; }"
+                       "th { background-color: #d9e1f2; } table.items { font-size: 7pt; } td { "
+                       "white-space: nowrap; }"
+                       "</style></head><body>");
     html += QStringLiteral("<h1>试卷质量分析</h1><p>考试名称: %1　　班级名称: %2</p>")
                 .arg(data.paper.toHtmlEscaped(), data.className.toHtmlEscaped());
     if (!analysis.enoughStudents)
-        return html + QStringLiteral("<p>%1</p></body></html>").arg(QString::fromUtf16(TooFewStudentsText));
+        return html + QStringLiteral("<p>%1</p></body></html>")
+                          .arg(QString::fromUtf16(TooFewStudentsText));
     html += QStringLiteral("<h2>试卷质量</h2>") + figuresTable(analysis);
     const QString picture = QStringLiteral("<p><img src='%1' width='%2' height='%3'></p>");
     const int height = ChartOnPage * ChartHeight / ChartWidth;
     html += picture.arg(QStringLiteral("chart:histogram")).arg(ChartOnPage).arg(height);
     html += picture.arg(QStringLiteral("chart:map")).arg(ChartOnPage).arg(height);
-    html += QStringLiteral("<h2>题目质量</h2><p>选项一栏为全体考生中选该项的百分比；高分组、低分组: "
-                           "总分最高、最低的各 %1 人。</p>")
-                .arg(analysis.groupSize);
+    html +=
+        QStringLiteral("<h2>题目质量</h2><p>选项一栏为全体考生中选该项的百分比；高分组、低分组: "
+                       "总分最高、最低的各 %1 人。</p>")
+            .arg(analysis.groupSize);
     html += questionTable(analysis);
     return html + QStringLiteral("</body></html>");
 }
@@ -157,8 +161,9 @@ QString runQualityReport(QWidget *parent, const ResultsData &data, const ItemAna
     if (!QDir().mkpath(folder)) {
         error = QStringLiteral("无法建立文件夹 %1。").arg(QDir::toNativeSeparators(folder));
     } else {
-        path = freeExportPath(folder, QStringLiteral("%1-%2-质量分析").arg(data.paper, data.className),
-                              QStringLiteral("pdf"));
+        path =
+            freeExportPath(folder, QStringLiteral("%1-%2-质量分析").arg(data.paper, data.className),
+                           QStringLiteral("pdf"));
         if (!writeQualityReport(data, analysis, path, &error))
             path.clear();
     }
@@ -168,7 +173,8 @@ QString runQualityReport(QWidget *parent, const ResultsData &data, const ItemAna
         return path;
     }
     const auto open = context.openDocument ? context.openDocument : platform::openDocument;
-    QString text = QStringLiteral("质量分析报告已经保存为：\n%1").arg(QDir::toNativeSeparators(path));
+    QString text =
+        QStringLiteral("质量分析报告已经保存为：\n%1").arg(QDir::toNativeSeparators(path));
     if (!open(path))
         text += QStringLiteral("\n\n没有程序能打开它，请另行打开。");
     context.dialogs->message(parent, text, platform::Dialogs::Icon::Information);

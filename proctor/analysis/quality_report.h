@@ -18,8 +18,8 @@ namespace exam {
 
 // Writes the report to `path`. Returns false with a text for the user when the file cannot be
 // written.
-[[nodiscard]] bool writeQualityReport(const ResultsData &data, const ItemAnalysis &analysis, const QString &path,
-                        QString *error);
+[[nodiscard]] bool writeQualityReport(const ResultsData &data, const ItemAnalysis &analysis,
+                                      const QString &path, QString *error);
 
 // What the report needs from its surroundings.
 struct QualityReportContext

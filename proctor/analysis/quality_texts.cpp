@@ -23,8 +23,8 @@ QString shareText(double share)
 
 QStringList paperFigureNames()
 {
-    return {QStringLiteral("人数"),   QStringLiteral("平均分"), QStringLiteral("标准差"),
-            QStringLiteral("中位数"), QStringLiteral("最低分"), QStringLiteral("最高分"),
+    return {QStringLiteral("人数"),    QStringLiteral("平均分"),    QStringLiteral("标准差"),
+            QStringLiteral("中位数"),  QStringLiteral("最低分"),    QStringLiteral("最高分"),
             QStringLiteral("信度(α)"), QStringLiteral("测量标准误")};
 }
 
@@ -33,15 +33,19 @@ QStringList paperFigureValues(const PaperFigures &paper)
     const auto optional = [](const std::optional<double> &value, int decimals) {
         return value ? figureText(*value, decimals) : QString();
     };
-    return {QString::number(paper.students),  figureText(paper.mean),
-            figureText(paper.standardDeviation), figureText(paper.median),
-            figureText(paper.lowest),         figureText(paper.highest),
-            optional(paper.alpha, 3),         optional(paper.measurementError, 2)};
+    return {QString::number(paper.students),
+            figureText(paper.mean),
+            figureText(paper.standardDeviation),
+            figureText(paper.median),
+            figureText(paper.lowest),
+            figureText(paper.highest),
+            optional(paper.alpha, 3),
+            optional(paper.measurementError, 2)};
 }
 
 QStringList itemHeaders()
 {
-    return {QStringLiteral("题号"),   QStringLiteral("分值"),  QStringLiteral("标准答案"),
+    return {QStringLiteral("题号"),     QStringLiteral("分值"),  QStringLiteral("标准答案"),
             QStringLiteral("作答人数"), QStringLiteral("难度P"), QStringLiteral("区分度D"),
             QStringLiteral("题总相关"), QStringLiteral("提示")};
 }

@@ -63,16 +63,15 @@ QChartView *makeChartView(const QString &objectName, QChart *chart, QWidget *par
 
 QualityWindow::QualityWindow(const ResultsData &results, QualityReportContext reportContext,
                              QWidget *parent)
-    : QDialog(parent)
-    , m_data(results)
-    , m_analysis(analyseItems(results))
-    , m_reportContext(std::move(reportContext))
+    : QDialog(parent), m_data(results), m_analysis(analyseItems(results)),
+      m_reportContext(std::move(reportContext))
 {
     setObjectName(QStringLiteral("质量分析"));
     setWindowTitle(QStringLiteral("质量分析"));
 
     auto *title = new QLabel(
-        QStringLiteral("考试名称: %1      班级名称: %2").arg(results.paper, results.className), this);
+        QStringLiteral("考试名称: %1      班级名称: %2").arg(results.paper, results.className),
+        this);
     title->setObjectName(QStringLiteral("Lab标题"));
     m_report = makeButton(QStringLiteral("Cmd输出PDF"), QStringLiteral("输出 PDF"), this);
     auto *close = makeButton(QStringLiteral("CMD_退出"), QStringLiteral("返回"), this);
@@ -112,8 +111,9 @@ QWidget *QualityWindow::buildFigures()
 {
     const QStringList names = paperFigureNames();
     const QStringList values = paperFigureValues(m_analysis.paper);
-    auto *table = makeTable(QStringLiteral("Grid试卷质量"), {QStringLiteral("指标"), QStringLiteral("值")},
-                            int(names.size()), this);
+    auto *table =
+        makeTable(QStringLiteral("Grid试卷质量"), {QStringLiteral("指标"), QStringLiteral("值")},
+                  int(names.size()), this);
     table->setSelectionMode(QAbstractItemView::NoSelection);
     for (int row = 0; row < names.size(); ++row)
         setRow(table, row, {names.at(row), values.at(row)});
@@ -126,7 +126,8 @@ QWidget *QualityWindow::buildCharts()
     auto *panel = new QWidget(this);
     auto *layout = new QHBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(makeChartView(QStringLiteral("Chart成绩分布"), makeScoreHistogram(m_analysis), panel));
+    layout->addWidget(
+        makeChartView(QStringLiteral("Chart成绩分布"), makeScoreHistogram(m_analysis), panel));
     const ItemMap map = makeItemMap(m_analysis);
     m_points = map.points;
     layout->addWidget(makeChartView(QStringLiteral("Chart难度区分度"), map.chart, panel));
@@ -159,7 +160,9 @@ QWidget *QualityWindow::buildQuestions()
     m_options->setVerticalHeaderLabels(
         {QStringLiteral("全体"), QStringLiteral("高分组"), QStringLiteral("低分组")});
     m_optionsTitle->setBuddy(m_options);
-    auto *groups = new QLabel(QStringLiteral("高分组、低分组: 总分最高、最低的各 %1 人").arg(m_analysis.groupSize), panel);
+    auto *groups = new QLabel(
+        QStringLiteral("高分组、低分组: 总分最高、最低的各 %1 人").arg(m_analysis.groupSize),
+        panel);
     groups->setObjectName(QStringLiteral("Lab分组"));
 
     auto *right = new QVBoxLayout;

@@ -1,8 +1,8 @@
 #pragma once
 
 // Windows that paper management reaches but that live elsewhere in the console: the paper editor
-// and the Word and PDF exports. Each is set once at start-up (main.cpp or the main menu's actions); while
-// one is not set, paper management says that the function is not available yet.
+// and the Word and PDF exports. Each is set once at start-up (main.cpp or the main menu's actions);
+// while one is not set, paper management says that the function is not available yet.
 
 #include "proctor/authoring/paper_table.h"
 
@@ -18,9 +18,10 @@ namespace exam {
 
 struct AuthoringRequest
 {
-    platform::Dialogs *dialogs = nullptr; // never null; boxes belong to the window the teacher works in
+    platform::Dialogs *dialogs =
+        nullptr; // never null; boxes belong to the window the teacher works in
     QString repositoryRoot;
-    PaperRow row;               // the selected paper's row as the window holds it
+    PaperRow row; // the selected paper's row as the window holds it
 };
 
 // Runs modally: returns when the opened window has closed.

@@ -50,8 +50,8 @@ bool sameBytes(const QString &a, const QString &b)
 {
     QFile first(a);
     QFile second(b);
-    return first.open(QIODevice::ReadOnly) && second.open(QIODevice::ReadOnly)
-           && first.readAll() == second.readAll();
+    return first.open(QIODevice::ReadOnly) && second.open(QIODevice::ReadOnly) &&
+           first.readAll() == second.readAll();
 }
 
 } // namespace
@@ -92,11 +92,13 @@ bool copyQuestionFile(const QString &paperFolder, const QString &workingFolder,
     const QString from = paperQuestionFile(paperFolder, name);
     if (from.isEmpty())
         return true;
-    // A plain write, not QFile::copy(): the copy must be writable even when the paper's file is not.
+    // A plain write, not QFile::copy(): the copy must be writable even when the paper's file is
+    // not.
     QFile source(from);
     QFile copy(QDir(workingFolder).filePath(QFileInfo(from).fileName()));
-    if (!source.open(QIODevice::ReadOnly) || !copy.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        || copy.write(source.readAll()) < 0) {
+    if (!source.open(QIODevice::ReadOnly) ||
+        !copy.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        copy.write(source.readAll()) < 0) {
         keepFirstError(error, QStringLiteral("无法复制文件 %1。").arg(from));
         return false;
     }
@@ -105,8 +107,7 @@ bool copyQuestionFile(const QString &paperFolder, const QString &workingFolder,
 
 NewQuestionFileNames::NewQuestionFileNames(const QString &workingFolder, const QString &paperFolder)
     : m_namer(QStringList{workingFolder, paperFolder})
-{
-}
+{}
 
 QString NewQuestionFileNames::next(RandomSource &random)
 {
@@ -121,9 +122,11 @@ bool copyRtfFiles(const QString &from, const QString &to, QString *error)
         // A file that differs only in letter case is the same file to the other program.
         const QString target = existingSpelling(to, info.fileName());
         const QFileInfo existing(target);
-        if (existing.exists() && existing.size() == info.size() && sameBytes(info.filePath(), target))
+        if (existing.exists() && existing.size() == info.size() &&
+            sameBytes(info.filePath(), target))
             continue;
-        if (const Result copied = copyFileAtomically(info.filePath(), target, LeftoverTemporaries::RemovedByCaller);
+        if (const Result copied =
+                copyFileAtomically(info.filePath(), target, LeftoverTemporaries::RemovedByCaller);
             !copied) {
             keepFirstError(error, copied.message());
             ok = false;

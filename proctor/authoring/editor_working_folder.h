@@ -60,6 +60,6 @@ private:
 
 // Deletes every "*.rtf" file of `paperFolder` whose lower-case name is not in `keep`.
 [[nodiscard]] bool removeUnnamedRtfFiles(const QString &paperFolder, const QSet<QString> &keep,
-                           QString *error = nullptr);
+                                         QString *error = nullptr);
 
 } // namespace exam

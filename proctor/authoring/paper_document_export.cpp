@@ -151,15 +151,14 @@ PaperDocumentOutcome writePaperDocument(const AuthoringRequest &request, bool wi
 void exportPaperDocument(const AuthoringRequest &request, const PaperDocumentContext &context)
 {
     platform::Dialogs &dialogs = *request.dialogs;
-    const bool withExplanations =
-        dialogs.yesNo(nullptr, QStringLiteral("是否要同时输出解题辅导?"));
+    const bool withExplanations = dialogs.yesNo(nullptr, QStringLiteral("是否要同时输出解题辅导?"));
     const QString folder =
         context.outputFolder.isEmpty() ? documentsFolder() : context.outputFolder;
     const PaperDocumentOutcome outcome = writePaperDocument(request, withExplanations, folder);
 
-    platform::openWrittenDocument(dialogs, nullptr, outcome, QStringLiteral("试卷已成功输出到WORD中!"),
-                                  QStringLiteral("该功能需要您的计算机安装 WORD 软件."),
-                                  context.openDocument);
+    platform::openWrittenDocument(
+        dialogs, nullptr, outcome, QStringLiteral("试卷已成功输出到WORD中!"),
+        QStringLiteral("该功能需要您的计算机安装 WORD 软件."), context.openDocument);
 }
 
 AuthoringAction paperDocumentExporter(PaperDocumentContext context)

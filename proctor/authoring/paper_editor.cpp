@@ -30,20 +30,16 @@ QByteArray fileBytes(const QString &path)
 } // namespace
 
 PaperEditor::PaperEditor(const QString &repositoryRoot, const QString &paper,
-                         const QString &workingFolder, platform::Dialogs &dialogs, RandomSource &random,
-                         QObject *parent)
-    : QObject(parent),
-      m_paths(repositoryRoot),
-      m_paper(trimBlanks(paper)),
-      m_workingFolder(workingFolder),
-      m_dialogs(dialogs),
-      m_random(random),
-      m_frameCaption(QStringLiteral("题目")),
-      m_questionDoc(new QTextDocument(this)),
+                         const QString &workingFolder, platform::Dialogs &dialogs,
+                         RandomSource &random, QObject *parent)
+    : QObject(parent), m_paths(repositoryRoot), m_paper(trimBlanks(paper)),
+      m_workingFolder(workingFolder), m_dialogs(dialogs), m_random(random),
+      m_frameCaption(QStringLiteral("题目")), m_questionDoc(new QTextDocument(this)),
       m_explanationDoc(new QTextDocument(this))
 {
     connect(m_questionDoc, &QTextDocument::contentsChanged, this, &PaperEditor::questionTextEdited);
-    connect(m_explanationDoc, &QTextDocument::contentsChanged, this, &PaperEditor::explanationEdited);
+    connect(m_explanationDoc, &QTextDocument::contentsChanged, this,
+            &PaperEditor::explanationEdited);
 }
 
 bool PaperEditor::open(QString *error)
@@ -57,7 +53,8 @@ bool PaperEditor::open(QString *error)
     QStringList texts;
     texts.reserve(paper.questionCount);
     for (int k = 1; k <= paper.questionCount; ++k)
-        texts.append(rtf::rtfPlainText(fileBytes(paperQuestionFile(folder, paper.question(k).questionFile))));
+        texts.append(rtf::rtfPlainText(
+            fileBytes(paperQuestionFile(folder, paper.question(k).questionFile))));
     m_table = QuestionTable(paper, texts);
     m_current = 0;
     m_activated = false;
@@ -170,7 +167,8 @@ QString PaperEditor::newWorkingFile(QString *name)
 {
     *name = NewQuestionFileNames(m_workingFolder, paperFolder()).next(m_random);
     if (name->isEmpty()) {
-        showMessage(QStringLiteral("无法在工作文件夹 %1 中为考题取得新的文件名。").arg(m_workingFolder));
+        showMessage(
+            QStringLiteral("无法在工作文件夹 %1 中为考题取得新的文件名。").arg(m_workingFolder));
         return {};
     }
     const QString path = workingFile(*name);
@@ -214,9 +212,9 @@ void PaperEditor::showQuestion()
 
 void PaperEditor::updateCaption(const QString &totalLabel)
 {
-    m_frameCaption = QStringLiteral("题号:") + QString::number(m_current)
-                     + QStringLiteral("   总题数:") + QString::number(m_table.count()) + totalLabel
-                     + QString::number(m_table.total());
+    m_frameCaption = QStringLiteral("题号:") + QString::number(m_current) +
+                     QStringLiteral("   总题数:") + QString::number(m_table.count()) + totalLabel +
+                     QString::number(m_table.total());
     emit captionChanged();
 }
 
@@ -414,7 +412,8 @@ namespace {
 QString skippedReport(int added, const QList<interchange::SkippedQuestion> &skipped)
 {
     constexpr qsizetype Shown = 20;
-    QString text = QStringLiteral("已导入 %1 道考题。以下 %2 道考题没有导入:").arg(added).arg(skipped.size());
+    QString text =
+        QStringLiteral("已导入 %1 道考题。以下 %2 道考题没有导入:").arg(added).arg(skipped.size());
     for (qsizetype i = 0; i < std::min(Shown, skipped.size()); ++i)
         text += QStringLiteral("\n第 %1 行: %2").arg(skipped.at(i).line).arg(skipped.at(i).reason);
     if (skipped.size() > Shown)
@@ -426,15 +425,15 @@ QString skippedReport(int added, const QList<interchange::SkippedQuestion> &skip
 
 void PaperEditor::importQuestionFile()
 {
-    const QString path = m_dialogs.openFile(
-        nullptr, QStringLiteral("导入题目"), QDir::homePath(),
-        QStringLiteral("考题文件 (*.txt *.gift *.xml);;所有文件 (*)"));
+    const QString path =
+        m_dialogs.openFile(nullptr, QStringLiteral("导入题目"), QDir::homePath(),
+                           QStringLiteral("考题文件 (*.txt *.gift *.xml);;所有文件 (*)"));
     if (path.isEmpty())
         return;
     const interchange::ReadResult read = interchange::readQuestionFile(path);
     if (!read.ok()) {
-        const QString place = read.errorLine > 0 ? QStringLiteral("第 %1 行: ").arg(read.errorLine)
-                                                 : QString();
+        const QString place =
+            read.errorLine > 0 ? QStringLiteral("第 %1 行: ").arg(read.errorLine) : QString();
         m_dialogs.message(nullptr,
                           QStringLiteral("文件有错误,没有导入任何考题。\n%1\n%2%3")
                               .arg(QDir::toNativeSeparators(path), place, read.error),
@@ -442,7 +441,8 @@ void PaperEditor::importQuestionFile()
         return;
     }
     if (read.questions.isEmpty()) {
-        m_dialogs.message(nullptr, skippedReport(0, read.skipped), platform::Dialogs::Icon::Warning);
+        m_dialogs.message(nullptr, skippedReport(0, read.skipped),
+                          platform::Dialogs::Icon::Warning);
         return;
     }
     if (importQuestions(read.questions) && !read.skipped.isEmpty())
@@ -511,8 +511,8 @@ bool PaperEditor::save(QString *error)
     // working folder holds the files of the questions shown and of the new ones; the others are in
     // the paper folder as they were.
     QString failure;
-    if (!copyRtfFiles(m_workingFolder, folder, &failure)
-        || !savePaper(m_paths.paperProfile(m_paper), m_table.paperToSave(), &failure)) {
+    if (!copyRtfFiles(m_workingFolder, folder, &failure) ||
+        !savePaper(m_paths.paperProfile(m_paper), m_table.paperToSave(), &failure)) {
         if (error)
             *error = QStringLiteral("试卷没有保存: ") + failure;
         return false;

@@ -68,7 +68,8 @@ QGroupBox *PaperEditorWindow::buildQuestionFrame()
         m_answers[static_cast<size_t>(k - 1)] = box;
         paintAnswerBox(box);
     }
-    answers->addWidget(labelFor(QStringLiteral("Label3"), QStringLiteral("标准答案:"), m_answers[0], frame));
+    answers->addWidget(
+        labelFor(QStringLiteral("Label3"), QStringLiteral("标准答案:"), m_answers[0], frame));
     for (QCheckBox *box : m_answers)
         answers->addWidget(box);
     answers->addStretch(1);
@@ -77,7 +78,8 @@ QGroupBox *PaperEditorWindow::buildQuestionFrame()
     m_mark->setMaximumWidth(80);
     m_useDefault->setObjectName(QStringLiteral("Chk使用默认分值"));
     auto *marks = new QHBoxLayout;
-    marks->addWidget(labelFor(QStringLiteral("Label1"), QStringLiteral("本题分值:"), m_mark, frame));
+    marks->addWidget(
+        labelFor(QStringLiteral("Label1"), QStringLiteral("本题分值:"), m_mark, frame));
     marks->addWidget(m_mark);
     marks->addWidget(m_useDefault);
     marks->addStretch(1);
@@ -86,7 +88,8 @@ QGroupBox *PaperEditorWindow::buildQuestionFrame()
     layout->addWidget(m_questionEdit, 3);
     layout->addLayout(answers);
     layout->addLayout(marks);
-    layout->addWidget(labelFor(QStringLiteral("Label2"), QStringLiteral("解题辅导"), m_explanationEdit, frame));
+    layout->addWidget(
+        labelFor(QStringLiteral("Label2"), QStringLiteral("解题辅导"), m_explanationEdit, frame));
     layout->addWidget(m_explanationEdit, 2);
     return frame;
 }
@@ -135,11 +138,14 @@ void PaperEditorWindow::buildLayout()
     m_bankButton = addButton(QStringLiteral("Cmd显示题库"), m_bank->buttonCaption());
     m_bankButton->setToolTip(m_bank->buttonToolTip());
     auto *bottom = new QHBoxLayout;
-    bottom->addWidget(labelFor(QStringLiteral("Label5"), QStringLiteral("默认分值"), m_defaultMark, this));
+    bottom->addWidget(
+        labelFor(QStringLiteral("Label5"), QStringLiteral("默认分值"), m_defaultMark, this));
     bottom->addWidget(m_defaultMark);
     bottom->addWidget(m_bankButton);
-    QPushButton *importButton = addButton(QStringLiteral("Cmd导入题目"), QStringLiteral("导入题目…"));
-    importButton->setToolTip(QStringLiteral("从 Aiken、GIFT 或 Moodle XML 文件导入考题,放在当前考题之后"));
+    QPushButton *importButton =
+        addButton(QStringLiteral("Cmd导入题目"), QStringLiteral("导入题目…"));
+    importButton->setToolTip(
+        QStringLiteral("从 Aiken、GIFT 或 Moodle XML 文件导入考题,放在当前考题之后"));
     bottom->addWidget(importButton);
     bottom->addStretch(1);
     bottom->addWidget(addButton(QStringLiteral("Cmd_ok"), QStringLiteral("确定")));

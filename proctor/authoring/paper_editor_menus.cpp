@@ -30,23 +30,23 @@ QMenu *addSubMenu(QMenu *menu, const QString &name, const QString &caption)
 
 RichTextMenuNames questionEditorMenuNames()
 {
-    return {QStringLiteral("MenuRich"),  QStringLiteral("mnucut"),   QStringLiteral("mnucopy"),
-            QStringLiteral("mnupaste"),  QStringLiteral("mnuundo"),  QStringLiteral("MNU字号"),
+    return {QStringLiteral("MenuRich"), QStringLiteral("mnucut"),  QStringLiteral("mnucopy"),
+            QStringLiteral("mnupaste"), QStringLiteral("mnuundo"), QStringLiteral("MNU字号"),
             QStringLiteral("字号列表"), QStringLiteral("MNU字体"), QStringLiteral("字体列表"),
             QStringLiteral("MNU颜色")};
 }
 
 RichTextMenuNames explanationEditorMenuNames()
 {
-    return {QStringLiteral("menuRich2"),      QStringLiteral("mnurich2cut"),
-            QStringLiteral("mnurich2copy"),   QStringLiteral("mnurich2paste"),
-            QStringLiteral("mnurich2undo"),   QStringLiteral("mnurich2字号"),
-            QStringLiteral("字号列表2"),     QStringLiteral("mnurich2字体"),
-            QStringLiteral("字体列表2"),     QStringLiteral("mnurich2颜色")};
+    return {QStringLiteral("menuRich2"),    QStringLiteral("mnurich2cut"),
+            QStringLiteral("mnurich2copy"), QStringLiteral("mnurich2paste"),
+            QStringLiteral("mnurich2undo"), QStringLiteral("mnurich2字号"),
+            QStringLiteral("字号列表2"),    QStringLiteral("mnurich2字体"),
+            QStringLiteral("字体列表2"),    QStringLiteral("mnurich2颜色")};
 }
 
-QMenu *makeRichTextMenu(QTextEdit *editor, const RichTextMenuNames &names, platform::Dialogs &dialogs,
-                        QWidget *parent)
+QMenu *makeRichTextMenu(QTextEdit *editor, const RichTextMenuNames &names,
+                        platform::Dialogs &dialogs, QWidget *parent)
 {
     auto *menu = new QMenu(parent);
     menu->setObjectName(names.menu);
@@ -73,8 +73,9 @@ QMenu *makeRichTextMenu(QTextEdit *editor, const RichTextMenuNames &names, platf
 
     QMenu *sizes = addSubMenu(menu, names.sizeMenu, QStringLiteral("字号"));
     for (int size = SmallestFontSize; size <= LargestFontSize; ++size) {
-        QAction *item = addItem(sizes, names.sizeItems + u'_' + QString::number(size - SmallestFontSize + 1),
-                                QString::number(size));
+        QAction *item =
+            addItem(sizes, names.sizeItems + u'_' + QString::number(size - SmallestFontSize + 1),
+                    QString::number(size));
         QObject::connect(item, &QAction::triggered, editor,
                          [editor, size] { editor->setFontPointSize(size); });
     }
@@ -95,8 +96,9 @@ QMenu *makeRichTextMenu(QTextEdit *editor, const RichTextMenuNames &names, platf
     });
 
     editor->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(editor, &QWidget::customContextMenuRequested, menu,
-                     [editor, menu](const QPoint &at) { menu->popup(editor->viewport()->mapToGlobal(at)); });
+    QObject::connect(
+        editor, &QWidget::customContextMenuRequested, menu,
+        [editor, menu](const QPoint &at) { menu->popup(editor->viewport()->mapToGlobal(at)); });
     return menu;
 }
 

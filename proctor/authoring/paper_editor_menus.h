@@ -36,8 +36,8 @@ inline constexpr int LargestFontSize = 40;
 // Builds the menu as a child of `parent` and pops it up on the editor's right click. Cut and copy
 // are enabled exactly while the editor has a selection; the colour comes from Dialogs and a
 // cancelled colour dialog changes nothing.
-QMenu *makeRichTextMenu(QTextEdit *editor, const RichTextMenuNames &names, platform::Dialogs &dialogs,
-                        QWidget *parent);
+QMenu *makeRichTextMenu(QTextEdit *editor, const RichTextMenuNames &names,
+                        platform::Dialogs &dialogs, QWidget *parent);
 
 // "Edit": insert, move up, move down, delete and "导入题目…", acting on `editor`.
 QMenu *makeGridMenu(PaperEditor *editor, QWidget *parent);

@@ -12,8 +12,9 @@ void openPaperEditor(const AuthoringRequest &request)
 {
     SecureRandomSource random;
     // Opened from paper management, the window the teacher works in; the editor belongs to it.
-    PaperEditorWindow window(request.repositoryRoot, request.row.name(), platform::editorWorkingFolder(),
-                             *request.dialogs, random, QApplication::activeWindow());
+    PaperEditorWindow window(request.repositoryRoot, request.row.name(),
+                             platform::editorWorkingFolder(), *request.dialogs, random,
+                             QApplication::activeWindow());
     if (window.isOpen())
         window.exec();
 }

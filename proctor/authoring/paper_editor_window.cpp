@@ -33,14 +33,11 @@ QString oneLine(QString text)
 PaperEditorWindow::PaperEditorWindow(const QString &repositoryRoot, const QString &paper,
                                      const QString &workingFolder, platform::Dialogs &dialogs,
                                      RandomSource &random, QWidget *parent)
-    : QDialog(parent),
-      m_dialogs(dialogs),
+    : QDialog(parent), m_dialogs(dialogs),
       m_editor(new PaperEditor(repositoryRoot, paper, workingFolder, dialogs, random, this)),
       m_bank(new QuestionBank(repositoryRoot, *m_editor, dialogs, this)),
-      m_grid(new QTableWidget(this)),
-      m_questionEdit(new QTextEdit(this)),
-      m_explanationEdit(new QTextEdit(this)),
-      m_mark(new QLineEdit(this)),
+      m_grid(new QTableWidget(this)), m_questionEdit(new QTextEdit(this)),
+      m_explanationEdit(new QTextEdit(this)), m_mark(new QLineEdit(this)),
       m_useDefault(new QCheckBox(QStringLiteral("使用默认分值"), this)),
       m_defaultMark(new QLineEdit(this))
 {
@@ -76,14 +73,15 @@ void PaperEditorWindow::connectControls()
     connect(m_bankButton, &QPushButton::clicked, m_bank, &QuestionBank::toggle);
     connect(button("Cmd导入题目"), &QPushButton::clicked, e, &PaperEditor::importQuestionFile);
 
-    connect(m_grid, &QTableWidget::currentCellChanged, e,
-            [e](int row) {
-                if (row + 1 != e->current())
-                    e->select(row + 1);
-            });
+    connect(m_grid, &QTableWidget::currentCellChanged, e, [e](int row) {
+        if (row + 1 != e->current())
+            e->select(row + 1);
+    });
     QMenu *gridMenu = makeGridMenu(e, this);
     connect(m_grid, &QWidget::customContextMenuRequested, gridMenu,
-            [this, gridMenu](const QPoint &at) { gridMenu->popup(m_grid->viewport()->mapToGlobal(at)); });
+            [this, gridMenu](const QPoint &at) {
+                gridMenu->popup(m_grid->viewport()->mapToGlobal(at));
+            });
     makeRichTextMenu(m_questionEdit, questionEditorMenuNames(), m_dialogs, this);
     makeRichTextMenu(m_explanationEdit, explanationEditorMenuNames(), m_dialogs, this);
 
@@ -161,7 +159,8 @@ void PaperEditorWindow::paintAnswerBox(QCheckBox *box)
     box->setPalette(palette);
     // Styles paint a check box's face from their own colours; the sheet makes the colour show.
     box->setStyleSheet(QStringLiteral("QCheckBox { background-color: %1; color: %2; }")
-                           .arg(colour.name(), box->isChecked() ? QStringLiteral("white") : QStringLiteral("black")));
+                           .arg(colour.name(), box->isChecked() ? QStringLiteral("white")
+                                                                : QStringLiteral("black")));
 }
 
 void PaperEditorWindow::answerBoxClicked()

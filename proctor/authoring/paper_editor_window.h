@@ -32,8 +32,8 @@ public:
     // Opens `paper` of the repository at `repositoryRoot`, working in `workingFolder`. When the
     // working folder cannot be used the window says so and isOpen() is false.
     PaperEditorWindow(const QString &repositoryRoot, const QString &paper,
-                      const QString &workingFolder, platform::Dialogs &dialogs, RandomSource &random,
-                      QWidget *parent = nullptr);
+                      const QString &workingFolder, platform::Dialogs &dialogs,
+                      RandomSource &random, QWidget *parent = nullptr);
 
     bool isOpen() const { return m_open; }
     PaperEditor &editor() { return *m_editor; }

@@ -20,15 +20,16 @@ QString shown(const QString &path)
 QFileInfoList filesIn(const QString &folder)
 {
     // Links are listed as files: removing one removes the link, never what it points to.
-    return QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                      QDir::Name);
+    return QDir(folder).entryInfoList(
+        QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 bool removeFilesIn(const QString &folder, QString *error)
 {
     for (const QFileInfo &file : filesIn(folder)) {
         if (!QFile::remove(file.absoluteFilePath())) {
-            setErrorText(error, QStringLiteral("未能删除文件 %1").arg(shown(file.absoluteFilePath())));
+            setErrorText(error,
+                         QStringLiteral("未能删除文件 %1").arg(shown(file.absoluteFilePath())));
             return false;
         }
     }
@@ -51,11 +52,12 @@ bool isSafeFolderName(const QString &name)
 
 bool staysInRepository(const QString &root, const QString &path, QString *error)
 {
-    const QString refused = QStringLiteral("文件夹 %1 不在考试系统的文件夹中(或经由符号链接),为安全起见未作改动")
-                                .arg(shown(path));
+    const QString refused =
+        QStringLiteral("文件夹 %1 不在考试系统的文件夹中(或经由符号链接),为安全起见未作改动")
+            .arg(shown(path));
     const QString relative = QDir(root).relativeFilePath(path);
-    if (relative.isEmpty() || relative == u"." || QDir::isAbsolutePath(relative)
-        || relative == u".." || relative.startsWith(QStringLiteral("../"))) {
+    if (relative.isEmpty() || relative == u"." || QDir::isAbsolutePath(relative) ||
+        relative == u".." || relative.startsWith(QStringLiteral("../"))) {
         setErrorText(error, refused);
         return false;
     }
@@ -75,7 +77,7 @@ bool staysInRepository(const QString &root, const QString &path, QString *error)
             return true;
         if (!info.isDir()) {
             setErrorText(error, QStringLiteral("未能使用文件夹 %1: %2 是文件而不是文件夹")
-                                .arg(shown(path), shown(current)));
+                                    .arg(shown(path), shown(current)));
             return false;
         }
     }
@@ -112,7 +114,7 @@ bool removeFolderWithFiles(const QString &folder, QString *error)
         return false;
     if (!QDir().rmdir(folder)) {
         setErrorText(error, QStringLiteral("未能删除文件夹 %1(其中还有子文件夹,或没有删除的权限)")
-                            .arg(shown(folder)));
+                                .arg(shown(folder)));
         return false;
     }
     return true;

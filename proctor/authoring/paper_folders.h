@@ -16,7 +16,8 @@ bool isSafeFolderName(const QString &name);
 
 // True when every existing part of `path` below `root` is a real folder, not a symbolic link or a
 // file, and `path` lies below `root`. Parts that do not exist yet are fine (they will be created).
-[[nodiscard]] bool staysInRepository(const QString &root, const QString &path, QString *error = nullptr);
+[[nodiscard]] bool staysInRepository(const QString &root, const QString &path,
+                                     QString *error = nullptr);
 
 // Creates `folder` (and missing parents) when missing, else deletes every file in it.
 [[nodiscard]] bool createOrEmptyFolder(const QString &folder, QString *error = nullptr);

@@ -26,10 +26,8 @@ bool isNumberColumn(PaperColumn column)
     case PaperColumn::AGrade:
     case PaperColumn::BGrade:
     case PaperColumn::CGrade:
-    case PaperColumn::DGrade:
-        return true;
-    default:
-        return false;
+    case PaperColumn::DGrade: return true;
+    default: return false;
     }
 }
 
@@ -40,10 +38,8 @@ bool isFlagColumn(PaperColumn column)
     case PaperColumn::ExerciseMode:
     case PaperColumn::DisplayScore:
     case PaperColumn::QuestionSort:
-    case PaperColumn::Review:
-        return true;
-    default:
-        return false;
+    case PaperColumn::Review: return true;
+    default: return false;
     }
 }
 
@@ -78,10 +74,10 @@ QString drawTotalText(const QString &defaultMark, const QString &drawCount)
     return shortestNumberText(leadingNumber(defaultMark) * leadingNumber(drawCount));
 }
 
-PaperManagement::PaperManagement(const QString &repositoryRoot, platform::Dialogs &dialogs, QObject *parent)
+PaperManagement::PaperManagement(const QString &repositoryRoot, platform::Dialogs &dialogs,
+                                 QObject *parent)
     : QObject(parent), m_paths(repositoryRoot), m_dialogs(dialogs)
-{
-}
+{}
 
 void PaperManagement::open()
 {
@@ -127,14 +123,15 @@ QString PaperManagement::applyDrawCount(PaperRow &r, const QString &text)
 // handler, so the row holds the normalised texts.
 void PaperManagement::normaliseShownRow(PaperRow &r)
 {
-    for (const PaperColumn column : {PaperColumn::TestTime, PaperColumn::AGrade, PaperColumn::BGrade,
-                                     PaperColumn::CGrade, PaperColumn::DGrade})
+    for (const PaperColumn column : {PaperColumn::TestTime, PaperColumn::AGrade,
+                                     PaperColumn::BGrade, PaperColumn::CGrade, PaperColumn::DGrade})
         r.set(column, numberFieldText(trimBlanks(r.at(column))));
     for (const PaperColumn column : {PaperColumn::Author, PaperColumn::About, PaperColumn::FullMark,
                                      PaperColumn::QuestionCount, PaperColumn::DefaultMark})
         r.set(column, trimBlanks(r.at(column)));
-    for (const PaperColumn column : {PaperColumn::ExerciseMode, PaperColumn::DisplayScore,
-                                     PaperColumn::QuestionSort, PaperColumn::Open, PaperColumn::Review})
+    for (const PaperColumn column :
+         {PaperColumn::ExerciseMode, PaperColumn::DisplayScore, PaperColumn::QuestionSort,
+          PaperColumn::Open, PaperColumn::Review})
         r.set(column, flagText(profileFlag(r.at(column))));
     if (profileNumber(r.at(PaperColumn::RandomDraw)) == 0) {
         r.set(PaperColumn::RandomDraw, flagText(false));
@@ -195,7 +192,8 @@ QString PaperManagement::setPasswordOn(PaperColumn column, bool on)
         return {};
     QString password;
     if (on)
-        password = column == PaperColumn::RetestPassword ? QStringLiteral("358") : QStringLiteral("469");
+        password =
+            column == PaperColumn::RetestPassword ? QStringLiteral("358") : QStringLiteral("469");
     r->set(column, password);
     return password;
 }
@@ -363,8 +361,9 @@ void PaperManagement::exportPaper()
 
 void PaperManagement::importPaper()
 {
-    const QString chosen = trimBlanks(m_dialogs.openFile(nullptr, QStringLiteral("请选定要导入的试卷文件"),
-                                                         m_paths.root(), QStringLiteral("CHO Files (*.CHO)")));
+    const QString chosen =
+        trimBlanks(m_dialogs.openFile(nullptr, QStringLiteral("请选定要导入的试卷文件"),
+                                      m_paths.root(), QStringLiteral("CHO Files (*.CHO)")));
     if (chosen.isEmpty())
         return;
     const QString title = trimBlanks(QFileInfo(chosen).fileName());
@@ -408,8 +407,7 @@ void PaperManagement::exportToWord()
     // With no paper selected the export runs on an empty row and ends with its failure message.
     const PaperRow *r = selectedRow();
     if (const AuthoringAction &exportPaper = wordExporter())
-        exportPaper(
-            AuthoringRequest{&m_dialogs, m_paths.root(), r ? *r : PaperRow()});
+        exportPaper(AuthoringRequest{&m_dialogs, m_paths.root(), r ? *r : PaperRow()});
     else
         showMessage(QStringLiteral("输出到 WORD 的功能尚未提供!"));
 }
@@ -418,8 +416,7 @@ void PaperManagement::exportToPdf()
 {
     const PaperRow *r = selectedRow();
     if (const AuthoringAction &exportPaper = pdfExporter())
-        exportPaper(
-            AuthoringRequest{&m_dialogs, m_paths.root(), r ? *r : PaperRow()});
+        exportPaper(AuthoringRequest{&m_dialogs, m_paths.root(), r ? *r : PaperRow()});
     else
         showMessage(QStringLiteral("输出到 PDF 的功能尚未提供!"));
 }

@@ -25,7 +25,7 @@ QString numberFieldText(const QString &text);
 
 struct DrawCountText
 {
-    QString text;         // what the field shows
+    QString text;          // what the field shows
     bool exceeded = false; // more drawn than the paper has questions
 };
 // The number drawn, never more than the question count.
@@ -38,7 +38,8 @@ class PaperManagement : public QObject
     Q_OBJECT
 
 public:
-    PaperManagement(const QString &repositoryRoot, platform::Dialogs &dialogs, QObject *parent = nullptr);
+    PaperManagement(const QString &repositoryRoot, platform::Dialogs &dialogs,
+                    QObject *parent = nullptr);
 
     const RepositoryPaths &paths() const { return m_paths; }
 
@@ -62,7 +63,8 @@ public:
     QString editAuthor(const QString &text);
     void editInstructions(const QString &text);
     void editPassword(PaperColumn column, const QString &text); // as typed
-    // Ticking sets the default password (358 retest, 469 re-login), clearing empties it; returns it.
+    // Ticking sets the default password (358 retest, 469 re-login), clearing empties it; returns
+    // it.
     QString setPasswordOn(PaperColumn column, bool on);
     void setFlag(PaperColumn column, bool on);
     // Ticking also takes the paper's number drawn through the number-drawn handler, so that the

@@ -110,7 +110,8 @@ SaveAllResult saveAllPapers(const RepositoryPaths &paths, const PaperTable &tabl
             continue;
         // The results deleted in the results window belong to the paper and go with it; their
         // sub-folder would otherwise keep the results folder from being removed.
-        const QStringList folders = QStringList{paths.deletedResultsFolder(name)} + paperFolders(paths, name);
+        const QStringList folders =
+            QStringList{paths.deletedResultsFolder(name)} + paperFolders(paths, name);
         if (!forEachPaperFolder(paths, name, failures, removeFolderWithFiles, folders))
             result.deletedLeft << deleted;
     }
@@ -118,7 +119,8 @@ SaveAllResult saveAllPapers(const RepositoryPaths &paths, const PaperTable &tabl
     QStringList justCreated;
     for (const QString &created : createdPapers) {
         const QString name = trimBlanks(created);
-        if (forEachPaperFolder(paths, name, failures, createOrEmptyFolder, paperFolders(paths, name)))
+        if (forEachPaperFolder(paths, name, failures, createOrEmptyFolder,
+                               paperFolders(paths, name)))
             justCreated << name;
         else
             result.createdLeft << created;
@@ -129,7 +131,8 @@ SaveAllResult saveAllPapers(const RepositoryPaths &paths, const PaperTable &tabl
     roster.reserve(table.count());
     for (const PaperRow &row : table.rows())
         roster << row.rosterEntry();
-    if (!paths.createSystemFolder(&error) || !writePaperRoster(paths.systemProfile(), roster, &error))
+    if (!paths.createSystemFolder(&error) ||
+        !writePaperRoster(paths.systemProfile(), roster, &error))
         result.errors << QStringLiteral("试卷列表没有保存: %1").arg(error);
 
     for (const PaperRow &row : table.rows())

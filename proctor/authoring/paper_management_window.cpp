@@ -17,12 +17,10 @@
 
 namespace exam {
 
-PaperManagementWindow::PaperManagementWindow(const QString &repositoryRoot, platform::Dialogs &dialogs,
-                                             QWidget *parent)
-    : QDialog(parent),
-      m_management(new PaperManagement(repositoryRoot, dialogs, this)),
-      m_list(new QListWidget(this)),
-      m_panel(new PaperSettingsPanel(this))
+PaperManagementWindow::PaperManagementWindow(const QString &repositoryRoot,
+                                             platform::Dialogs &dialogs, QWidget *parent)
+    : QDialog(parent), m_management(new PaperManagement(repositoryRoot, dialogs, this)),
+      m_list(new QListWidget(this)), m_panel(new PaperSettingsPanel(this))
 {
     setObjectName(QStringLiteral("试卷管理"));
     setWindowTitle(QStringLiteral("试卷管理"));
@@ -33,7 +31,8 @@ PaperManagementWindow::PaperManagementWindow(const QString &repositoryRoot, plat
     connectPanel();
     connectButtons();
     connect(m_management, &PaperManagement::listChanged, this, &PaperManagementWindow::refillList);
-    connect(m_management, &PaperManagement::paperShown, this, &PaperManagementWindow::showSelectedPaper);
+    connect(m_management, &PaperManagement::paperShown, this,
+            &PaperManagementWindow::showSelectedPaper);
     connect(m_list, &QListWidget::currentRowChanged, m_management, &PaperManagement::select);
     connect(m_list, &QListWidget::itemDoubleClicked, m_management, &PaperManagement::editPaper);
 
@@ -100,9 +99,10 @@ void PaperManagementWindow::connectPanel()
             field->setText(shown);
     };
     for (const auto &[field, column] : p->numberFields()) {
-        connect(field, &QLineEdit::textEdited, this, [m, keepShown, field = field, column = column](const QString &text) {
-            keepShown(field, m->editNumber(column, text));
-        });
+        connect(field, &QLineEdit::textEdited, this,
+                [m, keepShown, field = field, column = column](const QString &text) {
+                    keepShown(field, m->editNumber(column, text));
+                });
     }
     connect(p->author, &QLineEdit::textEdited, this,
             [m, keepShown, p](const QString &text) { keepShown(p->author, m->editAuthor(text)); });
@@ -126,13 +126,15 @@ void PaperManagementWindow::connectPanel()
     passwordBox(p->retest, p->retestPassword, PaperColumn::RetestPassword);
     passwordBox(p->relogin, p->reloginPassword, PaperColumn::ReloginPassword);
 
-    const QList<QPair<QCheckBox *, PaperColumn>> flags = {{p->exerciseMode, PaperColumn::ExerciseMode},
-                                                          {p->displayScore, PaperColumn::DisplayScore},
-                                                          {p->questionSort, PaperColumn::QuestionSort},
-                                                          {p->open, PaperColumn::Open},
-                                                          {p->review, PaperColumn::Review}};
+    const QList<QPair<QCheckBox *, PaperColumn>> flags = {
+        {p->exerciseMode, PaperColumn::ExerciseMode},
+        {p->displayScore, PaperColumn::DisplayScore},
+        {p->questionSort, PaperColumn::QuestionSort},
+        {p->open, PaperColumn::Open},
+        {p->review, PaperColumn::Review}};
     for (const auto &[box, column] : flags)
-        connect(box, &QCheckBox::clicked, this, [m, column = column](bool on) { m->setFlag(column, on); });
+        connect(box, &QCheckBox::clicked, this,
+                [m, column = column](bool on) { m->setFlag(column, on); });
     connect(p->randomDraw, &QCheckBox::clicked, this, [m, p](bool on) {
         p->drawCount->setText(m->setRandomDraw(on));
         p->setDrawCountVisible(on);

@@ -23,7 +23,8 @@ class PaperManagementWindow : public QDialog
 
 public:
     // Loads every paper of the repository at `repositoryRoot` and selects the first.
-    PaperManagementWindow(const QString &repositoryRoot, platform::Dialogs &dialogs, QWidget *parent = nullptr);
+    PaperManagementWindow(const QString &repositoryRoot, platform::Dialogs &dialogs,
+                          QWidget *parent = nullptr);
 
     PaperManagement &management() { return *m_management; }
 

@@ -13,22 +13,25 @@ void exportPaperPdf(const AuthoringRequest &request, const PaperDocumentContext 
     platform::Dialogs &dialogs = *request.dialogs;
     const QString paper = trimBlanks(request.row.name());
     if (paper.isEmpty()) {
-        dialogs.message(nullptr, QStringLiteral("没有选中试卷。"), platform::Dialogs::Icon::Warning);
+        dialogs.message(nullptr, QStringLiteral("没有选中试卷。"),
+                        platform::Dialogs::Icon::Warning);
         return;
     }
-    const bool teacherCopy = dialogs.yesNo(
-        nullptr, QStringLiteral("是否输出教师用卷(含标准答案和解题辅导)?"),
-        platform::Dialogs::Button::No);
+    const bool teacherCopy =
+        dialogs.yesNo(nullptr, QStringLiteral("是否输出教师用卷(含标准答案和解题辅导)?"),
+                      platform::Dialogs::Button::No);
 
     interchange::PaperContent content;
     QString error;
-    const QString folder = context.outputFolder.isEmpty() ? documentsFolder() : context.outputFolder;
+    const QString folder =
+        context.outputFolder.isEmpty() ? documentsFolder() : context.outputFolder;
     const QString name = teacherCopy ? paper + QStringLiteral(" 教师用卷") : paper;
     const QString path = freeDocumentPath(folder, name, QStringLiteral("pdf"));
-    if (!interchange::loadPaperContent(request.repositoryRoot, paper, content, &error)
-        || !interchange::writePaperExport(content, teacherCopy ? interchange::ExportFormat::PdfTeacher
-                                                               : interchange::ExportFormat::Pdf,
-                                          path, &error)) {
+    if (!interchange::loadPaperContent(request.repositoryRoot, paper, content, &error) ||
+        !interchange::writePaperExport(content,
+                                       teacherCopy ? interchange::ExportFormat::PdfTeacher
+                                                   : interchange::ExportFormat::Pdf,
+                                       path, &error)) {
         dialogs.message(nullptr, QStringLiteral("试卷没有输出到 PDF。\n\n") + error,
                         platform::Dialogs::Icon::Warning);
         return;

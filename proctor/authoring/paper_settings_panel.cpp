@@ -39,7 +39,8 @@ QLabel *makeLabel(QWidget *parent, const QString &caption, QWidget *buddy)
 
 } // namespace
 
-PaperSettingsPanel::PaperSettingsPanel(QWidget *parent) : QGroupBox(QStringLiteral("设置试卷信息"), parent)
+PaperSettingsPanel::PaperSettingsPanel(QWidget *parent)
+    : QGroupBox(QStringLiteral("设置试卷信息"), parent)
 {
     setObjectName(QStringLiteral("Frame2"));
 
@@ -57,9 +58,11 @@ PaperSettingsPanel::PaperSettingsPanel(QWidget *parent) : QGroupBox(QStringLiter
                         QStringLiteral("取消设置则不允许二次登陆"));
     reloginPassword = makeField(this, QStringLiteral("Txt二次登录密码"));
     reloginPassword->setAccessibleName(QStringLiteral("二次登录密码"));
-    displayScore = makeCheck(this, QStringLiteral("Check4"), QStringLiteral("学生考完时是否显示成绩"));
-    questionSort = makeCheck(this, QStringLiteral("Check5"), QStringLiteral("是否使用随机的考题顺序"),
-                             QStringLiteral("使用随机顺序可避免邻座的考生抄袭"));
+    displayScore =
+        makeCheck(this, QStringLiteral("Check4"), QStringLiteral("学生考完时是否显示成绩"));
+    questionSort =
+        makeCheck(this, QStringLiteral("Check5"), QStringLiteral("是否使用随机的考题顺序"),
+                  QStringLiteral("使用随机顺序可避免邻座的考生抄袭"));
     aGrade = makeField(this, QStringLiteral("Txt10"));
     bGrade = makeField(this, QStringLiteral("Txt11"));
     cGrade = makeField(this, QStringLiteral("Txt12"));
@@ -68,12 +71,14 @@ PaperSettingsPanel::PaperSettingsPanel(QWidget *parent) : QGroupBox(QStringLiter
     author = makeField(this, QStringLiteral("Txt15"));
     defaultMark = makeField(this, QStringLiteral("TXT16"), true);
     about = makeField(this, QStringLiteral("TXT17"));
-    randomDraw = makeCheck(this, QStringLiteral("Check考生随机抽题"), QStringLiteral("是否使用随机抽题功能"),
-                           QStringLiteral("随机抽题可使每个学生的考题都不一样。该功能可能影响试卷总分。"));
+    randomDraw =
+        makeCheck(this, QStringLiteral("Check考生随机抽题"), QStringLiteral("是否使用随机抽题功能"),
+                  QStringLiteral("随机抽题可使每个学生的考题都不一样。该功能可能影响试卷总分。"));
     drawCount = makeField(this, QStringLiteral("Text随机抽考题数"));
     drawCountLabel = makeLabel(this, QStringLiteral("随机抽考题数"), drawCount);
     drawCountLabel->setObjectName(QStringLiteral("Label抽考题数"));
-    review = makeCheck(this, QStringLiteral("Check是否允许考生考后查卷"), QStringLiteral("是否允许考生考后查卷"),
+    review = makeCheck(this, QStringLiteral("Check是否允许考生考后查卷"),
+                       QStringLiteral("是否允许考生考后查卷"),
                        QStringLiteral("考后查卷可帮助考生发现错误补缺补漏"));
 
     auto *grid = new QGridLayout(this);

@@ -35,7 +35,8 @@ PaperSettings PaperRow::settings() const
 
 PaperEntry PaperRow::rosterEntry() const
 {
-    return PaperEntry{name(), trimBlanks(at(PaperColumn::Open)), trimBlanks(at(PaperColumn::Review))};
+    return PaperEntry{name(), trimBlanks(at(PaperColumn::Open)),
+                      trimBlanks(at(PaperColumn::Review))};
 }
 
 void PaperRow::setSettings(const PaperSettings &s)

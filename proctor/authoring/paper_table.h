@@ -19,26 +19,26 @@ namespace exam {
 
 // Columns 1 … 20 of a row, numbered as the settings panel documents them.
 enum class PaperColumn {
-    Name = 1,          // paper name; list entry, TestName/i, folder name
-    Open = 2,          // TestName/<paper>
-    TestTime = 3,      // TESTTIME
-    FullMark = 4,      // full_mark, shown only
-    ExerciseMode = 5,  // EXERCISEMODE
+    Name = 1,         // paper name; list entry, TestName/i, folder name
+    Open = 2,         // TestName/<paper>
+    TestTime = 3,     // TESTTIME
+    FullMark = 4,     // full_mark, shown only
+    ExerciseMode = 5, // EXERCISEMODE
     RetestPassword = 6,
     ReloginPassword = 7,
     DisplayScore = 8,
-    QuestionSort = 9,  // CHANGE_QUESTION_SORT
+    QuestionSort = 9, // CHANGE_QUESTION_SORT
     AGrade = 10,
     BGrade = 11,
     CGrade = 12,
     DGrade = 13,
     QuestionCount = 14, // Question_conut, shown only
     Author = 15,
-    DefaultMark = 16,   // Mark, shown only
-    About = 17,         // about_test
-    RandomDraw = 18,    // rnd_test
-    DrawCount = 19,     // rnd_test_No
-    Review = 20,        // LetViewTest/<paper>
+    DefaultMark = 16, // Mark, shown only
+    About = 17,       // about_test
+    RandomDraw = 18,  // rnd_test
+    DrawCount = 19,   // rnd_test_No
+    Review = 20,      // LetViewTest/<paper>
 };
 
 class PaperRow

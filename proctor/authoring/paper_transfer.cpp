@@ -72,13 +72,14 @@ TransferResult importPaperFolder(const RepositoryPaths &paths, const QString &pa
     for (const QString &folder : {paths.paperResultsFolder(name), result.folder}) {
         if (isSameFolder(source, folder))
             continue;
-        if (!staysInRepository(paths.root(), folder, &result.error)
-            || !createOrEmptyFolder(folder, &result.error)) {
+        if (!staysInRepository(paths.root(), folder, &result.error) ||
+            !createOrEmptyFolder(folder, &result.error)) {
             result.ok = false;
             return result;
         }
     }
-    if (!isSameFolder(source, result.folder) && !copyFilesInto(source, result.folder, &result.error))
+    if (!isSameFolder(source, result.folder) &&
+        !copyFilesInto(source, result.folder, &result.error))
         result.ok = false;
     return result;
 }

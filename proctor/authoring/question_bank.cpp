@@ -11,15 +11,11 @@
 
 namespace exam {
 
-QuestionBank::QuestionBank(const QString &repositoryRoot, PaperEditor &editor, platform::Dialogs &dialogs,
-                           QObject *parent)
-    : QObject(parent),
-      m_paths(repositoryRoot),
-      m_editor(editor),
-      m_dialogs(dialogs),
+QuestionBank::QuestionBank(const QString &repositoryRoot, PaperEditor &editor,
+                           platform::Dialogs &dialogs, QObject *parent)
+    : QObject(parent), m_paths(repositoryRoot), m_editor(editor), m_dialogs(dialogs),
       m_preview(new QTextDocument(this))
-{
-}
+{}
 
 QString QuestionBank::buttonCaption() const
 {
@@ -42,7 +38,8 @@ void QuestionBank::toggle()
 void QuestionBank::reloadPapers()
 {
     m_paperNames.clear();
-    const QList<PaperEntry> roster = readPaperRoster(ProfileSnapshot::load(m_paths.systemProfile()));
+    const QList<PaperEntry> roster =
+        readPaperRoster(ProfileSnapshot::load(m_paths.systemProfile()));
     for (const PaperEntry &paper : roster)
         m_paperNames.append(paper.name);
     m_paperIndex = -1;
@@ -76,7 +73,8 @@ void QuestionBank::choosePaper(int index)
     for (int k = 1; k <= paper.questionCount; ++k) {
         m_questions.append(paper.question(k));
         QFile file(sourceFile(paper.question(k).questionFile));
-        m_texts.append(file.open(QIODevice::ReadOnly) ? rtf::rtfPlainText(file.readAll()) : QString());
+        m_texts.append(file.open(QIODevice::ReadOnly) ? rtf::rtfPlainText(file.readAll())
+                                                      : QString());
     }
     // The list is filled anew and has no selection: the first import takes the first question.
     m_selection = -1;
@@ -106,9 +104,8 @@ void QuestionBank::importSelected()
     const bool hasNext = index + 1 < m_questions.size();
 
     const QString name = trimBlanks(source.questionFile);
-    if (!name.isEmpty() && m_editor.table().hasQuestionFile(name)
-        && !m_dialogs.okCancel(nullptr,
-                               QStringLiteral("该考题已经存在!\r\n您是否要添加同一考题?"))) {
+    if (!name.isEmpty() && m_editor.table().hasQuestionFile(name) &&
+        !m_dialogs.okCancel(nullptr, QStringLiteral("该考题已经存在!\r\n您是否要添加同一考题?"))) {
         if (hasNext)
             chooseQuestion(index + 1);
         emit listFocusWanted();

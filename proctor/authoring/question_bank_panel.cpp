@@ -22,11 +22,8 @@ QString oneLine(QString text)
 } // namespace
 
 QuestionBankPanel::QuestionBankPanel(QuestionBank &bank, QWidget *parent)
-    : QGroupBox(QStringLiteral("题库"), parent),
-      m_bank(bank),
-      m_papers(new QComboBox(this)),
-      m_questions(new QListWidget(this)),
-      m_preview(new QTextEdit(this)),
+    : QGroupBox(QStringLiteral("题库"), parent), m_bank(bank), m_papers(new QComboBox(this)),
+      m_questions(new QListWidget(this)), m_preview(new QTextEdit(this)),
       m_import(new QPushButton(QStringLiteral("<- 从题库导入试题 <-"), this))
 {
     setObjectName(QStringLiteral("Fra题库"));

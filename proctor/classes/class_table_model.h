@@ -11,8 +11,7 @@
 
 namespace exam {
 
-inline const QString LastNumberTooSmallMessage =
-    QStringLiteral("您输入的结束考号太小,请重新输入!");
+inline const QString LastNumberTooSmallMessage = QStringLiteral("您输入的结束考号太小,请重新输入!");
 inline const QString NumberOutOfRangeMessage =
     QStringLiteral("考号和人数必须在-32768到32767之间,请重新输入!");
 inline const QString DuplicateClassMessage =

@@ -51,7 +51,8 @@ void ClassWindow::buildControls()
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("List1"));
     m_list->setToolTip(QStringLiteral("Click to choose class"));
-    auto *listLabel = makeBuddyLabel(QStringLiteral("Label1"), QStringLiteral("选择班级"), m_list, this);
+    auto *listLabel =
+        makeBuddyLabel(QStringLiteral("Label1"), QStringLiteral("选择班级"), m_list, this);
 
     auto *classFrame = new QGroupBox(QStringLiteral("班级情况"), this);
     classFrame->setObjectName(QStringLiteral("Frame2"));
@@ -59,10 +60,13 @@ void ClassWindow::buildControls()
     // Names are not renamed here: a changed name would never be stored.
     m_name->setReadOnly(true);
     m_name->setAccessibleName(QStringLiteral("班级名称"));
-    m_size = field(QStringLiteral("Text2"), QStringLiteral("Input the conut of students "), classFrame);
+    m_size =
+        field(QStringLiteral("Text2"), QStringLiteral("Input the conut of students "), classFrame);
     auto *classLayout = new QGridLayout(classFrame);
     classLayout->addWidget(m_name, 0, 0, 1, 2);
-    classLayout->addWidget(makeBuddyLabel(QStringLiteral("Label3"), QStringLiteral("班级人数"), m_size, classFrame), 1, 0);
+    classLayout->addWidget(
+        makeBuddyLabel(QStringLiteral("Label3"), QStringLiteral("班级人数"), m_size, classFrame), 1,
+        0);
     classLayout->addWidget(m_size, 1, 1);
 
     auto *numberFrame = new QGroupBox(QStringLiteral("考号设置"), this);
@@ -74,9 +78,13 @@ void ClassWindow::buildControls()
                                   "student count"),
                    numberFrame);
     auto *numberLayout = new QGridLayout(numberFrame);
-    numberLayout->addWidget(makeBuddyLabel(QStringLiteral("Label8"), QStringLiteral("初起始号"), m_first, numberFrame), 0, 0);
+    numberLayout->addWidget(
+        makeBuddyLabel(QStringLiteral("Label8"), QStringLiteral("初起始号"), m_first, numberFrame),
+        0, 0);
     numberLayout->addWidget(m_first, 0, 1);
-    numberLayout->addWidget(makeBuddyLabel(QStringLiteral("Label6"), QStringLiteral("结束考号"), m_last, numberFrame), 1, 0);
+    numberLayout->addWidget(
+        makeBuddyLabel(QStringLiteral("Label6"), QStringLiteral("结束考号"), m_last, numberFrame),
+        1, 0);
     numberLayout->addWidget(m_last, 1, 1);
 
     auto *listColumn = new QVBoxLayout;
@@ -84,15 +92,18 @@ void ClassWindow::buildControls()
     listColumn->addWidget(m_list);
     auto *moveRow = new QHBoxLayout;
     moveRow->addWidget(makeWindowButton(QStringLiteral("cmdUp"), QStringLiteral("上移"), {}, this));
-    moveRow->addWidget(makeWindowButton(QStringLiteral("cmdDown"), QStringLiteral("下移"), {}, this));
+    moveRow->addWidget(
+        makeWindowButton(QStringLiteral("cmdDown"), QStringLiteral("下移"), {}, this));
     listColumn->addLayout(moveRow);
 
     auto *fieldColumn = new QVBoxLayout;
     fieldColumn->addWidget(classFrame);
     fieldColumn->addWidget(numberFrame);
     auto *editRow = new QHBoxLayout;
-    editRow->addWidget(makeWindowButton(QStringLiteral("Command4"), QStringLiteral("新建"), {}, this));
-    editRow->addWidget(makeWindowButton(QStringLiteral("Command5"), QStringLiteral("删除"), {}, this));
+    editRow->addWidget(
+        makeWindowButton(QStringLiteral("Command4"), QStringLiteral("新建"), {}, this));
+    editRow->addWidget(
+        makeWindowButton(QStringLiteral("Command5"), QStringLiteral("删除"), {}, this));
     fieldColumn->addLayout(editRow);
     fieldColumn->addStretch();
 
@@ -102,9 +113,12 @@ void ClassWindow::buildControls()
 
     auto *bottom = new QHBoxLayout;
     bottom->addStretch();
-    bottom->addWidget(makeWindowButton(QStringLiteral("Command1"), QStringLiteral("确定"), {}, this));
-    bottom->addWidget(makeWindowButton(QStringLiteral("Command2"), QStringLiteral("取消"), {}, this));
-    bottom->addWidget(makeWindowButton(QStringLiteral("Command3"), QStringLiteral("帮助"), {}, this));
+    bottom->addWidget(
+        makeWindowButton(QStringLiteral("Command1"), QStringLiteral("确定"), {}, this));
+    bottom->addWidget(
+        makeWindowButton(QStringLiteral("Command2"), QStringLiteral("取消"), {}, this));
+    bottom->addWidget(
+        makeWindowButton(QStringLiteral("Command3"), QStringLiteral("帮助"), {}, this));
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -186,8 +200,10 @@ void ClassWindow::refillList()
 
 void ClassWindow::showFields()
 {
-    const std::pair<QLineEdit *, Field> fields[] = {
-        {m_name, Field::Name}, {m_size, Field::Size}, {m_first, Field::First}, {m_last, Field::Last}};
+    const std::pair<QLineEdit *, Field> fields[] = {{m_name, Field::Name},
+                                                    {m_size, Field::Size},
+                                                    {m_first, Field::First},
+                                                    {m_last, Field::Last}};
     for (const auto &[edit, which] : fields) {
         const QString text = m_model.fieldText(which);
         if (edit->text() != text) {
@@ -229,7 +245,8 @@ void ClassWindow::deleteClass()
         return;
     }
     if (!m_dialogs.okCancel(this, QStringLiteral("是否要删除当前班级的所有资料?"),
-                            platform::Dialogs::Button::Ok, platform::Dialogs::Icon::Question, WindowTitle))
+                            platform::Dialogs::Button::Ok, platform::Dialogs::Icon::Question,
+                            WindowTitle))
         return;
     m_model.removeSelected();
 }
@@ -240,9 +257,10 @@ void ClassWindow::confirm()
     // just asked to type it again.
     if (std::exchange(m_refusalPending, false))
         return;
-    if (storeSystemProfile(this, m_dialogs, m_systemProfilePath, QStringLiteral("班级资料没有保存成功"),
-                           [this](QString *error) {
-                               return writeClassTable(m_systemProfilePath, m_model.classes(), error);
+    if (storeSystemProfile(this, m_dialogs, m_systemProfilePath,
+                           QStringLiteral("班级资料没有保存成功"), [this](QString *error) {
+                               return writeClassTable(m_systemProfilePath, m_model.classes(),
+                                                      error);
                            }))
         accept();
 }

@@ -38,8 +38,8 @@ void ExamRoomModel::load(const ProfileSnapshot &systemProfile)
     for (const QString &paper : std::as_const(m_papers)) {
         QStringList column;
         for (const QString &className : std::as_const(m_classes))
-            column << flagText(isAdmitted(systemProfile, paper, className,
-                                          AdmissionReader::ExamRoomWindow));
+            column << flagText(
+                isAdmitted(systemProfile, paper, className, AdmissionReader::ExamRoomWindow));
         m_admission << column;
     }
     m_scratch = QStringList(m_classes.size(), QString());

@@ -69,7 +69,8 @@ void pairLists(QListWidget *first, QListWidget *second)
     follow(second, first);
 }
 
-ExamRoomWindow::ExamRoomWindow(QString systemProfilePath, platform::Dialogs &dialogs, QWidget *parent)
+ExamRoomWindow::ExamRoomWindow(QString systemProfilePath, platform::Dialogs &dialogs,
+                               QWidget *parent)
     : QDialog(parent), m_systemProfilePath(std::move(systemProfilePath)), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("考场管理"));
@@ -90,8 +91,12 @@ void ExamRoomWindow::buildControls()
     m_paperNames = list(QStringLiteral("List11"), QStringLiteral("双击改变设置"), paperFrame);
     m_openFlags = list(QStringLiteral("List1"), QStringLiteral("单击改变设置"), paperFrame);
     auto *paperLayout = new QGridLayout(paperFrame);
-    paperLayout->addWidget(makeBuddyLabel(QStringLiteral("Label5"), QStringLiteral("试卷列表"), m_paperNames, paperFrame), 0, 0);
-    paperLayout->addWidget(makeBuddyLabel(QStringLiteral("Label6"), QStringLiteral("是否开考"), m_openFlags, paperFrame), 0, 1);
+    paperLayout->addWidget(makeBuddyLabel(QStringLiteral("Label5"), QStringLiteral("试卷列表"),
+                                          m_paperNames, paperFrame),
+                           0, 0);
+    paperLayout->addWidget(makeBuddyLabel(QStringLiteral("Label6"), QStringLiteral("是否开考"),
+                                          m_openFlags, paperFrame),
+                           0, 1);
     paperLayout->addWidget(m_paperNames, 1, 0);
     paperLayout->addWidget(m_openFlags, 1, 1);
     paperLayout->setColumnStretch(0, 3);
@@ -103,14 +108,16 @@ void ExamRoomWindow::buildControls()
     m_classNames->setAccessibleName(QStringLiteral("班级列表"));
     m_admissions = list(QStringLiteral("List2"), QStringLiteral("单击改变设置"), classFrame);
     auto *classLayout = new QGridLayout(classFrame);
-    classLayout->addWidget(makeBuddyLabel(QStringLiteral("Label7"), QStringLiteral("是否开考"), m_admissions, classFrame), 0, 1);
+    classLayout->addWidget(makeBuddyLabel(QStringLiteral("Label7"), QStringLiteral("是否开考"),
+                                          m_admissions, classFrame),
+                           0, 1);
     classLayout->addWidget(m_classNames, 1, 0);
     classLayout->addWidget(m_admissions, 1, 1);
     auto *allRow = new QHBoxLayout;
     allRow->addWidget(makeWindowButton(QStringLiteral("全部选定"), QStringLiteral("全部选定"),
-                             QStringLiteral("允许所有的班级参加考试"), classFrame));
+                                       QStringLiteral("允许所有的班级参加考试"), classFrame));
     allRow->addWidget(makeWindowButton(QStringLiteral("全部选定取消"), QStringLiteral("全部取消"),
-                             QStringLiteral("禁止所有的班级参加考试"), classFrame));
+                                       QStringLiteral("禁止所有的班级参加考试"), classFrame));
     classLayout->addLayout(allRow, 2, 0, 1, 2);
     classLayout->setColumnStretch(0, 3);
     classLayout->setColumnStretch(1, 1);
@@ -122,10 +129,11 @@ void ExamRoomWindow::buildControls()
     auto *bottom = new QHBoxLayout;
     bottom->addStretch();
     bottom->addWidget(makeWindowButton(QStringLiteral("Command1"), QStringLiteral("确定"),
-                             QStringLiteral("保存修改并返回"), this));
+                                       QStringLiteral("保存修改并返回"), this));
     bottom->addWidget(makeWindowButton(QStringLiteral("Command2"), QStringLiteral("取消"),
-                             QStringLiteral("不保存修改,返回"), this));
-    bottom->addWidget(makeWindowButton(QStringLiteral("CmdHELP"), QStringLiteral("帮助"), {}, this));
+                                       QStringLiteral("不保存修改,返回"), this));
+    bottom->addWidget(
+        makeWindowButton(QStringLiteral("CmdHELP"), QStringLiteral("帮助"), {}, this));
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(frames);
@@ -150,15 +158,12 @@ void ExamRoomWindow::connectControls()
         m_model.toggleOpen(row);
         m_model.selectPaper(row);
     });
-    connect(m_openFlags, &QListWidget::itemPressed, this, [this](QListWidgetItem *item) {
-        m_model.toggleOpen(m_openFlags->row(item));
-    });
-    connect(m_admissions, &QListWidget::itemPressed, this, [this](QListWidgetItem *item) {
-        m_model.toggleAdmission(m_admissions->row(item));
-    });
-    connect(m_classNames, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
-        m_model.toggleAdmission(m_classNames->row(item));
-    });
+    connect(m_openFlags, &QListWidget::itemPressed, this,
+            [this](QListWidgetItem *item) { m_model.toggleOpen(m_openFlags->row(item)); });
+    connect(m_admissions, &QListWidget::itemPressed, this,
+            [this](QListWidgetItem *item) { m_model.toggleAdmission(m_admissions->row(item)); });
+    connect(m_classNames, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem *item) { m_model.toggleAdmission(m_classNames->row(item)); });
 
     connect(findChild<QPushButton *>(QStringLiteral("全部选定")), &QPushButton::clicked, &m_model,
             &ExamRoomModel::admitAll);
@@ -184,8 +189,8 @@ void ExamRoomWindow::showAdmissions()
 
 void ExamRoomWindow::confirm()
 {
-    if (storeSystemProfile(this, m_dialogs, m_systemProfilePath, QStringLiteral("考场设置没有保存成功"),
-                           [this](QString *error) {
+    if (storeSystemProfile(this, m_dialogs, m_systemProfilePath,
+                           QStringLiteral("考场设置没有保存成功"), [this](QString *error) {
                                return writeExamRooms(m_systemProfilePath, m_model.papersToWrite(),
                                                      m_model.classNames(), error);
                            }))

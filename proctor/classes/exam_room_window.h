@@ -20,7 +20,8 @@ class ExamRoomWindow : public QDialog
     Q_OBJECT
 
 public:
-    ExamRoomWindow(QString systemProfilePath, platform::Dialogs &dialogs, QWidget *parent = nullptr);
+    ExamRoomWindow(QString systemProfilePath, platform::Dialogs &dialogs,
+                   QWidget *parent = nullptr);
 
     const ExamRoomModel &model() const { return m_model; }
 

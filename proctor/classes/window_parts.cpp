@@ -31,8 +31,8 @@ QLabel *makeBuddyLabel(const QString &name, const QString &text, QWidget *buddy,
     return result;
 }
 
-bool storeSystemProfile(QWidget *window, platform::Dialogs &dialogs, const QString &systemProfilePath,
-                        const QString &failureText,
+bool storeSystemProfile(QWidget *window, platform::Dialogs &dialogs,
+                        const QString &systemProfilePath, const QString &failureText,
                         const std::function<bool(QString *error)> &write)
 {
     QString error;

@@ -26,8 +26,8 @@ QLabel *makeBuddyLabel(const QString &name, const QString &text, QWidget *buddy,
 // Runs `write` (true when stored, else false with the reason) on the system profile, after making
 // its folder. A table that was not stored must not look saved: the failure is told as
 // "<failureText>:<reason>" and false returned, so the window stays open with the edits.
-[[nodiscard]] bool storeSystemProfile(QWidget *window, platform::Dialogs &dialogs, const QString &systemProfilePath,
-                        const QString &failureText,
-                        const std::function<bool(QString *error)> &write);
+[[nodiscard]] bool storeSystemProfile(QWidget *window, platform::Dialogs &dialogs,
+                                      const QString &systemProfilePath, const QString &failureText,
+                                      const std::function<bool(QString *error)> &write);
 
 } // namespace exam

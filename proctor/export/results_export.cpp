@@ -56,10 +56,9 @@ void runScoreSheetExport(QWidget *parent, const ResultsData &data,
         context.outputFolder.isEmpty() ? defaultExportFolder() : context.outputFolder;
     const ScoreExportOutcome outcome = exportScoreSheet(data, templatePath, folder);
 
-    platform::openWrittenDocument(*context.dialogs, parent, outcome,
-                                  QStringLiteral("考试成绩已经输出到EXCEL中!"),
-                                  QStringLiteral("本功能需要您的计算机安装有 EXCEL 软件."),
-                                  context.openDocument);
+    platform::openWrittenDocument(
+        *context.dialogs, parent, outcome, QStringLiteral("考试成绩已经输出到EXCEL中!"),
+        QStringLiteral("本功能需要您的计算机安装有 EXCEL 软件."), context.openDocument);
 }
 
 std::function<void(QWidget *, const ResultsData &)> scoreSheetExporter(ScoreExportContext context)

@@ -195,8 +195,8 @@ void fillPaperQuality(SheetWriter &sheet, const ItemAnalysis &analysis)
     }
 }
 
-// Columns: 题号, 分值, 标准答案, 作答人数, 难度P, 区分度D, 题总相关, 选A … 选G, 未作答, 提示; shares
-// as numbers between 0 and 1.
+// Columns: 题号, 分值, 标准答案, 作答人数, 难度P, 区分度D, 题总相关, 选A … 选G, 未作答, 提示;
+// shares as numbers between 0 and 1.
 void fillItemQuality(SheetWriter &sheet, const ItemAnalysis &analysis)
 {
     if (!analysis.enoughStudents) {

@@ -18,8 +18,11 @@ qint64 nanoseconds(const timespec &time)
 FileStamp readFileStamp(const QString &path)
 {
     FileStamp stamp;
-    struct stat status{};
-    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+    struct stat status
+    {
+    };
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &status) != 0 ||
+        !S_ISREG(status.st_mode))
         return stamp;
     stamp.exists = true;
     stamp.size = status.st_size;

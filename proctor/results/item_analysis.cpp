@@ -68,7 +68,8 @@ double squaredDeviations(const std::vector<double> &values, double average)
 
 bool allEqual(const std::vector<double> &values)
 {
-    return std::adjacent_find(values.cbegin(), values.cend(), std::not_equal_to<>()) == values.cend();
+    return std::adjacent_find(values.cbegin(), values.cend(), std::not_equal_to<>()) ==
+           values.cend();
 }
 
 std::optional<double> pearson(const std::vector<double> &x, const std::vector<double> &y)
@@ -106,7 +107,8 @@ PaperFigures paperFigures(const std::vector<double> &descendingScores)
     if (n == 0)
         return paper;
     paper.mean = mean(descendingScores);
-    paper.standardDeviation = std::sqrt(squaredDeviations(descendingScores, paper.mean) / double(n));
+    paper.standardDeviation =
+        std::sqrt(squaredDeviations(descendingScores, paper.mean) / double(n));
     paper.highest = descendingScores.front();
     paper.lowest = descendingScores.back();
     paper.median = n % 2 ? descendingScores[n / 2]
@@ -250,9 +252,11 @@ ItemAnalysis analyseItems(const ResultsData &data)
 
     if (analysis.enoughStudents && questions >= 2 && !allEqual(summedItems)) {
         const double totalVariance = squaredDeviations(summedItems, mean(summedItems)) / students;
-        const double alpha = double(questions) / (questions - 1) * (1 - itemVariances / totalVariance);
+        const double alpha =
+            double(questions) / (questions - 1) * (1 - itemVariances / totalVariance);
         analysis.paper.alpha = alpha;
-        analysis.paper.measurementError = analysis.paper.standardDeviation * std::sqrt(std::max(0.0, 1 - alpha));
+        analysis.paper.measurementError =
+            analysis.paper.standardDeviation * std::sqrt(std::max(0.0, 1 - alpha));
     }
     return analysis;
 }

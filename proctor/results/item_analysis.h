@@ -20,15 +20,15 @@
 
 namespace exam {
 
-inline constexpr int AnalysedOptions = 7;   // A … G
-inline constexpr int HistogramBins = 10;    // equal bins from 0 to the full mark
+inline constexpr int AnalysedOptions = 7; // A … G
+inline constexpr int HistogramBins = 10;  // equal bins from 0 to the full mark
 
 // Hints for a question, as bits.
 enum ItemHint : unsigned {
-    HintTooHard = 1u << 0,          // "过难": P < 0.2
-    HintTooEasy = 1u << 1,          // "过易": P > 0.9
+    HintTooHard = 1u << 0,           // "过难": P < 0.2
+    HintTooEasy = 1u << 1,           // "过易": P > 0.9
     HintLowDiscrimination = 1u << 2, // "区分度低": D < 0.2
-    HintKeyDoubtful = 1u << 3,      // "答案可能有误": D < 0, or the upper group favours a wrong option
+    HintKeyDoubtful = 1u << 3, // "答案可能有误": D < 0, or the upper group favours a wrong option
 };
 
 // The hint texts of `hints`, joined by "、"; empty without hints.
@@ -46,18 +46,19 @@ struct OptionShares
 
 struct ItemFigures
 {
-    int number = 0;              // question number, 1-based
+    int number = 0; // question number, 1-based
     double mark = 0;
-    qint64 standardAnswer = 0;   // digit form; 0 when the paper gives none
-    int answered = 0;            // students with a score who ticked anything
+    qint64 standardAnswer = 0; // digit form; 0 when the paper gives none
+    int answered = 0;          // students with a score who ticked anything
     int correct = 0;
-    double facility = 0;         // P: share correct
-    double discrimination = 0;   // D = P(upper) − P(lower)
-    std::optional<double> itemRest; // Pearson(item score, total − item score); none without variance
+    double facility = 0;       // P: share correct
+    double discrimination = 0; // D = P(upper) − P(lower)
+    std::optional<double>
+        itemRest; // Pearson(item score, total − item score); none without variance
     OptionShares all;
     OptionShares upper;
     OptionShares lower;
-    unsigned hints = 0;          // ItemHint bits
+    unsigned hints = 0; // ItemHint bits
 };
 
 struct PaperFigures
@@ -68,7 +69,7 @@ struct PaperFigures
     double median = 0;
     double lowest = 0;
     double highest = 0;
-    std::optional<double> alpha;            // Cronbach's alpha; none with < 2 questions or no variance
+    std::optional<double> alpha; // Cronbach's alpha; none with < 2 questions or no variance
     std::optional<double> measurementError; // SD · √(1 − α)
 };
 

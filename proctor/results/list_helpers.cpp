@@ -19,11 +19,11 @@ namespace {
 class FixedHeightDelegate : public QStyledItemDelegate
 {
 public:
-    FixedHeightDelegate(const QFont &font, QObject *parent)
-        : QStyledItemDelegate(parent)
+    FixedHeightDelegate(const QFont &font, QObject *parent) : QStyledItemDelegate(parent)
     {
         const QFontMetrics metrics(font);
-        m_height = std::max(metrics.height(), metrics.boundingRect(QStringLiteral("张")).height()) + 2;
+        m_height =
+            std::max(metrics.height(), metrics.boundingRect(QStringLiteral("张")).height()) + 2;
         m_narrowWidth = metrics.horizontalAdvance(u'_');
         m_wideWidth = std::max(metrics.horizontalAdvance(QStringLiteral("张")), 2 * m_narrowWidth);
     }

@@ -54,7 +54,8 @@ QList<QuestionRow> analyseQuestions(const ClassAnswers &classAnswers,
 
 struct AnswerDistribution
 {
-    std::array<int, DistributionCells> counts{};     // cell k: answers with option k; cell 0: empty answers of participants
+    std::array<int, DistributionCells>
+        counts{}; // cell k: answers with option k; cell 0: empty answers of participants
     std::array<bool, DistributionCells> highlighted{}; // digits of the standard answer
 };
 

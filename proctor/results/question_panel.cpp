@@ -16,8 +16,7 @@
 namespace exam {
 
 QuestionPanel::QuestionPanel(ResultsPresenter &presenter, QWidget *parent)
-    : QWidget(parent)
-    , m_presenter(presenter)
+    : QWidget(parent), m_presenter(presenter)
 {
     buildControls();
     keepInStep(m_questions, m_answers);
@@ -81,7 +80,8 @@ void QuestionPanel::buildControls()
     frame->setObjectName(QStringLiteral("Frame1"));
     auto *cells = new QGridLayout(frame);
     for (int k = 0; k < int(m_cells.size()); ++k) {
-        auto *caption = new QLabel(k == 0 ? QStringLiteral("未作答人数") : QStringLiteral("%1:").arg(k), frame);
+        auto *caption =
+            new QLabel(k == 0 ? QStringLiteral("未作答人数") : QStringLiteral("%1:").arg(k), frame);
         auto *cell = new QLabel(QStringLiteral("0"), frame);
         cell->setObjectName(QStringLiteral("Lab分布_%1").arg(k));
         cell->setAlignment(Qt::AlignCenter);
@@ -135,7 +135,8 @@ void QuestionPanel::showSelectedQuestion()
     if (file.isEmpty())
         m_text->setPlaceholderText(QStringLiteral("试卷中没有本题的题目文件。"));
     else if (!rtf::loadRtfFile(file, m_text->document(), &error))
-        m_text->setPlaceholderText(error.isEmpty() ? QStringLiteral("无法读取本题的题目文件。") : error);
+        m_text->setPlaceholderText(error.isEmpty() ? QStringLiteral("无法读取本题的题目文件。")
+                                                   : error);
 }
 
 void QuestionPanel::setCellColor(QLabel *cell, const QColor &color)

@@ -36,8 +36,9 @@ qint16 numberIn(const ProfileSnapshot &profile, const char *section, const QStri
 
 // Runs work(i) for i = 0 … count − 1 on worker threads that each take the next position until none
 // is left. Each call must write only its own position's results.
-template<typename Work>
-void forEachPosition(qsizetype count, int threads, const std::atomic<bool> *cancel, const Work &work)
+template <typename Work>
+void forEachPosition(qsizetype count, int threads, const std::atomic<bool> *cancel,
+                     const Work &work)
 {
     std::atomic<qsizetype> next{0};
     const auto run = [&]() {
@@ -64,7 +65,8 @@ void forEachPosition(qsizetype count, int threads, const std::atomic<bool> *canc
         worker.join();
 }
 
-void readClassAndPaperInto(ResultsData &data, const ProfileSnapshot &system, const ProfileSnapshot &paperProfile)
+void readClassAndPaperInto(ResultsData &data, const ProfileSnapshot &system,
+                           const ProfileSnapshot &paperProfile)
 {
     data.classCount = numberIn(system, SystemKeys::ClassSizeSection, data.className);
     data.firstNumber = numberIn(system, SystemKeys::FirstNumberSection, data.className);
@@ -93,11 +95,9 @@ struct PositionRead
 } // namespace
 
 ResultsCache::ResultsCache(StampReader stamps, Clock clock, qint64 racyWindowNs)
-    : m_stamps(std::move(stamps))
-    , m_clock(clock ? std::move(clock) : Clock(wallClockNs))
-    , m_racyWindowNs(racyWindowNs)
-{
-}
+    : m_stamps(std::move(stamps)), m_clock(clock ? std::move(clock) : Clock(wallClockNs)),
+      m_racyWindowNs(racyWindowNs)
+{}
 
 void ResultsCache::invalidate(const QString &resultProfilePath)
 {
@@ -129,15 +129,16 @@ bool ResultsCache::readClassAndPaper(const ResultsRequest &request, Pass pass, q
     const Source system{paths.systemProfile(), m_stamps(paths.systemProfile())};
     const QString paperPath = paths.paperProfile(request.paper);
     const Source paper{paperPath, m_stamps(paperPath)};
-    if (pass == Pass::Changed && m_classAndPaper && !m_classAndPaperRacy
-        && system.path == m_systemSource.path && system.stamp == m_systemSource.stamp
-        && paper.path == m_paperSource.path && paper.stamp == m_paperSource.stamp)
+    if (pass == Pass::Changed && m_classAndPaper && !m_classAndPaperRacy &&
+        system.path == m_systemSource.path && system.stamp == m_systemSource.stamp &&
+        paper.path == m_paperSource.path && paper.stamp == m_paperSource.stamp)
         return false;
 
     ResultsData data;
     data.paper = trimBlanks(request.paper);
     data.className = trimBlanks(request.className);
-    readClassAndPaperInto(data, ProfileSnapshot::load(system.path), ProfileSnapshot::load(paper.path));
+    readClassAndPaperInto(data, ProfileSnapshot::load(system.path),
+                          ProfileSnapshot::load(paper.path));
     m_systemSource = system;
     m_paperSource = paper;
     m_classAndPaperRacy = racy(system.stamp, passStart) || racy(paper.stamp, passStart);
@@ -149,8 +150,8 @@ bool ResultsCache::readClassAndPaper(const ResultsRequest &request, Pass pass, q
     return true;
 }
 
-ResultsData ResultsCache::load(const ResultsRequest &request, Pass pass, const std::atomic<bool> *cancel,
-                               int threads)
+ResultsData ResultsCache::load(const ResultsRequest &request, Pass pass,
+                               const std::atomic<bool> *cancel, int threads)
 {
     const qint64 passStart = m_clock();
     m_filesRead = 0;
@@ -183,14 +184,16 @@ ResultsData ResultsCache::load(const ResultsRequest &request, Pass pass, const s
         position.fileKey = fileName.toCaseFolded();
         FileStamp stamp = m_stamps(path);
         const auto cached = entries.constFind(position.fileKey);
-        if (pass == Pass::Changed && cached != entries.cend() && !cached->racy && cached->stamp == stamp) {
+        if (pass == Pass::Changed && cached != entries.cend() && !cached->racy &&
+            cached->stamp == stamp) {
             out[i] = cached->reading;
             return;
         }
         ProfileSnapshot profile = ProfileSnapshot::load(path);
         // Under many clients saving at once, a file that a save is replacing was seen missing for
         // a moment (a few times in a million reads): the stamp found it, so it is read again.
-        for (int attempt = 1; !profile.exists() && stamp.exists && attempt < MissingReadAttempts; ++attempt) {
+        for (int attempt = 1; !profile.exists() && stamp.exists && attempt < MissingReadAttempts;
+             ++attempt) {
             stamp = m_stamps(path);
             profile = ProfileSnapshot::load(path);
         }
@@ -215,7 +218,8 @@ ResultsData ResultsCache::load(const ResultsRequest &request, Pass pass, const s
         }
     }
     // Without a file read and without one gone, the pass is the last one again.
-    const bool unchanged = !classAndPaperRead && m_filesRead == 0 && kept.size() == m_entries.size();
+    const bool unchanged =
+        !classAndPaperRead && m_filesRead == 0 && kept.size() == m_entries.size();
     m_entries = std::move(kept);
     if (unchanged && m_last)
         return *m_last;

@@ -46,8 +46,8 @@ public:
     // One pass; the same data loadResults() gives for the files as they are. `cancel` and
     // `threads` as for loadResults(); a cancelled pass is incomplete (not to be shown); the cache
     // stays sound.
-    ResultsData load(const ResultsRequest &request, Pass pass, const std::atomic<bool> *cancel = nullptr,
-                     int threads = 0);
+    ResultsData load(const ResultsRequest &request, Pass pass,
+                     const std::atomic<bool> *cancel = nullptr, int threads = 0);
 
     // The next pass reads this result profile again (after the console rewrote or deleted it).
     void invalidate(const QString &resultProfilePath);

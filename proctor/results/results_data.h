@@ -17,7 +17,7 @@ namespace exam {
 // One row of the student table. Texts are trimmed.
 struct StudentRecord
 {
-    QString number;        // examination number, plain decimal
+    QString number; // examination number, plain decimal
     QString name;
     QString score;         // the DF text as read; "" when the student has no score
     QString remainingTime; // TIME2; not empty once the student handed in
@@ -42,9 +42,9 @@ struct StudentReading
 
 struct ResultsData
 {
-    QString paper;      // trimmed
-    QString className;  // trimmed
-    qint16 classCount = 0;  // ClassCount: places that get a rank
+    QString paper;         // trimmed
+    QString className;     // trimmed
+    qint16 classCount = 0; // ClassCount: places that get a rank
     qint16 firstNumber = 0;
     qint16 lastNumber = 0;
     GradeThresholds thresholds;

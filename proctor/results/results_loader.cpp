@@ -24,13 +24,14 @@ ResultsChoices readResultsChoices(const QString &root)
 {
     const ProfileSnapshot system = ProfileSnapshot::load(RepositoryPaths(root).systemProfile());
     ResultsChoices choices;
-    choices.papers = readNumberedList(system, key(SystemKeys::PaperSection), key(SystemKeys::PaperCountKey));
-    choices.classes = readNumberedList(system, key(SystemKeys::ClassSection), key(SystemKeys::ClassCountKey));
+    choices.papers =
+        readNumberedList(system, key(SystemKeys::PaperSection), key(SystemKeys::PaperCountKey));
+    choices.classes =
+        readNumberedList(system, key(SystemKeys::ClassSection), key(SystemKeys::ClassCountKey));
     return choices;
 }
 
-FolderIndex::FolderIndex(const QString &folder)
-    : m_folder(folder)
+FolderIndex::FolderIndex(const QString &folder) : m_folder(folder)
 {
     // Temporaries of cut stores are no files of the folder.
     const QStringList names = listProfileFolder(folder);
@@ -47,8 +48,8 @@ FolderIndex::FolderIndex(const QString &folder)
 QString FolderIndex::find(const QString &fileName) const
 {
     // The exact spelling wins over another one that differs only in case.
-    const QString name = m_exactNames.contains(fileName) ? fileName
-                                                         : m_byFoldedName.value(fileName.toCaseFolded());
+    const QString name =
+        m_exactNames.contains(fileName) ? fileName : m_byFoldedName.value(fileName.toCaseFolded());
     if (!name.isEmpty())
         return m_folder + u'/' + name;
     // A listing taken while a client renames its new file over the old one may miss that entry.

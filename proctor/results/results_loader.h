@@ -39,7 +39,8 @@ class FolderIndex
 {
 public:
     explicit FolderIndex(const QString &folder);
-    // The path of the file called `fileName` (any letter case), or an empty text when there is none.
+    // The path of the file called `fileName` (any letter case), or an empty text when there is
+    // none.
     QString find(const QString &fileName) const;
 
 private:
@@ -49,9 +50,10 @@ private:
 };
 
 // Reads a class's result profiles, the class range from the system profile and the thresholds,
-// question count, standard answers, marks and question files from the paper profile, and computes the
-// tables. `cancel` (optional) stops the reading early; the result is then incomplete and must not be
-// shown. `threads` 0 uses every core for a large class (one thread per 128 students at most).
+// question count, standard answers, marks and question files from the paper profile, and computes
+// the tables. `cancel` (optional) stops the reading early; the result is then incomplete and must
+// not be shown. `threads` 0 uses every core for a large class (one thread per 128 students at
+// most).
 ResultsData loadResults(const ResultsRequest &request, const std::atomic<bool> *cancel = nullptr,
                         int threads = 0);
 

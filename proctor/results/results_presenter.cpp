@@ -1,8 +1,8 @@
 #include "proctor/results/results_presenter.h"
 
 #include "proctor/results/row_texts.h"
-#include "repository/repository_paths.h"
 #include "repository/profile_lock.h"
+#include "repository/repository_paths.h"
 #include "repository/result_profile.h"
 
 #include <QFileInfo>
@@ -25,11 +25,8 @@ QList<int> identity(qsizetype size)
 } // namespace
 
 ResultsPresenter::ResultsPresenter(QString root, QObject *parent)
-    : QObject(parent)
-    , m_root(std::move(root))
-    , m_clock(&systemClock)
-{
-}
+    : QObject(parent), m_root(std::move(root)), m_clock(&systemClock)
+{}
 
 void ResultsPresenter::setData(ResultsData data)
 {
@@ -64,9 +61,9 @@ void ResultsPresenter::sortStudents(StudentColumn column)
         QList<double> keys;
         keys.reserve(students.size());
         for (const StudentRecord &student : students) {
-            const QString &text = column == StudentColumn::Number ? student.number
-                : column == StudentColumn::Score                  ? student.score
-                                                                  : student.rank;
+            const QString &text = column == StudentColumn::Number  ? student.number
+                                  : column == StudentColumn::Score ? student.score
+                                                                   : student.rank;
             keys.append(numericSortKey(text));
         }
         m_studentOrder = sortPermutation(keys, direction);
@@ -85,8 +82,8 @@ void ResultsPresenter::sortQuestions(QuestionColumn column)
     keys.reserve(m_data.questions.size());
     for (const QuestionRow &row : m_data.questions) {
         keys.append(column == QuestionColumn::Number           ? row.number
-                        : column == QuestionColumn::StandardAnswer ? row.standardAnswer
-                                                                   : row.correctRate);
+                    : column == QuestionColumn::StandardAnswer ? row.standardAnswer
+                                                               : row.correctRate);
     }
     m_questionOrder = sortPermutation(keys, direction);
     questionsReordered();
@@ -99,8 +96,7 @@ void ResultsPresenter::questionsReordered()
         emit questionSelected();
 }
 
-template <typename RowText>
-QStringList ResultsPresenter::studentRows(RowText rowText) const
+template <typename RowText> QStringList ResultsPresenter::studentRows(RowText rowText) const
 {
     QStringList rows;
     rows.reserve(m_studentOrder.size());
@@ -224,7 +220,8 @@ QString ResultsPresenter::deleteQuestion() const
     const QString path = selectedResultProfile();
     if (path.isEmpty() || !QFileInfo::exists(path))
         return {};
-    return QStringLiteral("确实要删除 %1 在试卷“%2”中的成绩吗?").arg(selectedStudentText(), m_data.paper);
+    return QStringLiteral("确实要删除 %1 在试卷“%2”中的成绩吗?")
+        .arg(selectedStudentText(), m_data.paper);
 }
 
 bool ResultsPresenter::deleteResult(QString *error)
@@ -233,8 +230,8 @@ bool ResultsPresenter::deleteResult(QString *error)
     if (path.isEmpty())
         return false;
     QString reason;
-    const bool moved = moveToDeletedResults(path, RepositoryPaths(m_root).deletedResultsFolder(m_data.paper),
-                                            m_clock->now(), &reason);
+    const bool moved = moveToDeletedResults(
+        path, RepositoryPaths(m_root).deletedResultsFolder(m_data.paper), m_clock->now(), &reason);
     emit resultProfileTouched(path);
     if (moved)
         return true;

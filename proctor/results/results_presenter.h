@@ -77,11 +77,11 @@ public:
     void setClock(const Clock &clock) { m_clock = &clock; }
 
 signals:
-    void studentsChanged();   // both student lists are rebuilt; no student is selected
+    void studentsChanged(); // both student lists are rebuilt; no student is selected
     void statisticsChanged();
-    void questionsChanged();  // question list and answer list rebuilt
-    void answersChanged();    // the selected student's answers changed
-    void questionSelected();  // text and distribution of the selected question
+    void questionsChanged(); // question list and answer list rebuilt
+    void answersChanged();   // the selected student's answers changed
+    void questionSelected(); // text and distribution of the selected question
     // A retest or a deletion changed this result profile (whether or not the change succeeded).
     void resultProfileTouched(const QString &path);
 
@@ -90,8 +90,7 @@ private:
     QString selectedStudentText() const;
     void questionsReordered();
     // One row per student in display order, from `rowText(const StudentRecord &)`.
-    template <typename RowText>
-    QStringList studentRows(RowText rowText) const;
+    template <typename RowText> QStringList studentRows(RowText rowText) const;
 
     QString m_root;
     ResultsData m_data;

@@ -6,8 +6,7 @@
 namespace exam {
 
 ResultsRefresher::ResultsRefresher(QObject *parent, Loader loader)
-    : QObject(parent)
-    , m_loader(std::move(loader))
+    : QObject(parent), m_loader(std::move(loader))
 {
     if (!m_loader) {
         m_loader = [this](const ResultsRequest &request, const std::atomic<bool> &cancel) {

@@ -37,7 +37,8 @@ public:
     // Cancels a running pass and waits for its thread.
     ~ResultsRefresher() override;
 
-    // Starts a pass, unless one is running (see the class comment). Returns true when a pass started.
+    // Starts a pass, unless one is running (see the class comment). Returns true when a pass
+    // started.
     bool request(const ResultsRequest &request, Trigger trigger);
     bool isRunning() const { return m_worker.joinable(); }
     bool hasPendingRequest() const { return m_pending.has_value(); }
@@ -54,7 +55,8 @@ private:
 
     Loader m_loader;
     ResultsCache m_cache; // used by the worker only, one pass at a time
-    ResultsCache::Pass m_pass = ResultsCache::Pass::Full; // of the running pass; set before it starts
+    ResultsCache::Pass m_pass =
+        ResultsCache::Pass::Full; // of the running pass; set before it starts
     std::thread m_worker;
     std::atomic<bool> m_cancel{false};
     std::optional<ResultsRequest> m_pending;

@@ -51,11 +51,9 @@ QPushButton *makeButton(const QString &objectName, const QString &text, QWidget 
 
 ResultsWindow::ResultsWindow(const QString &root, platform::Dialogs &dialogs, QWidget *parent,
                              ResultsRefresher::Loader loader)
-    : QDialog(parent)
-    , m_root(root)
-    , m_dialogs(dialogs)
-    , m_presenter(new ResultsPresenter(root, this))
-    , m_refresher(new ResultsRefresher(this, std::move(loader)))
+    : QDialog(parent), m_root(root), m_dialogs(dialogs),
+      m_presenter(new ResultsPresenter(root, this)),
+      m_refresher(new ResultsRefresher(this, std::move(loader)))
 {
     setObjectName(QStringLiteral("考务成绩"));
     setWindowTitle(QStringLiteral("成绩管理"));
@@ -227,11 +225,13 @@ void ResultsWindow::connectControls()
             m_presenter->selectStudentRow(row);
     });
     connect(m_presenter, &ResultsPresenter::studentsChanged, this, &ResultsWindow::showStudents);
-    connect(m_presenter, &ResultsPresenter::statisticsChanged, this, &ResultsWindow::showStatistics);
+    connect(m_presenter, &ResultsPresenter::statisticsChanged, this,
+            &ResultsWindow::showStatistics);
 
     connect(m_retest, &QPushButton::clicked, m_presenter, &ResultsPresenter::allowRetest);
     connect(m_delete, &QPushButton::clicked, this, &ResultsWindow::deleteResult);
-    connect(m_presenter, &ResultsPresenter::resultProfileTouched, m_refresher, &ResultsRefresher::invalidate);
+    connect(m_presenter, &ResultsPresenter::resultProfileTouched, m_refresher,
+            &ResultsRefresher::invalidate);
     connect(m_export, &QPushButton::clicked, this, &ResultsWindow::exportResults);
     connect(m_analyse, &QPushButton::clicked, this, &ResultsWindow::analyseResults);
     connect(m_help, &QPushButton::clicked, this, &ResultsWindow::showHelp);
@@ -268,7 +268,8 @@ void ResultsWindow::deleteResult()
     const QString question = m_presenter->deleteQuestion();
     if (question.isEmpty())
         return;
-    if (!m_dialogs.yesNo(this, question, platform::Dialogs::Button::No, platform::Dialogs::Icon::Warning))
+    if (!m_dialogs.yesNo(this, question, platform::Dialogs::Button::No,
+                         platform::Dialogs::Icon::Warning))
         return;
     QString error;
     if (!m_presenter->deleteResult(&error))
@@ -278,7 +279,8 @@ void ResultsWindow::deleteResult()
 void ResultsWindow::exportResults()
 {
     if (!m_exportHandler) {
-        m_dialogs.message(this, QStringLiteral("输出到 EXCEL 的功能尚未提供。"), platform::Dialogs::Icon::Information);
+        m_dialogs.message(this, QStringLiteral("输出到 EXCEL 的功能尚未提供。"),
+                          platform::Dialogs::Icon::Information);
         return;
     }
     m_exportHandler(this, m_presenter->data());

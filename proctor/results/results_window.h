@@ -96,7 +96,7 @@ private:
 // results window closes, never the console. `exportHandler` is what "输出到 EXCEL" does,
 // `analysisHandler` what "质量分析" does.
 bool openResultsWindow(QWidget *parent, const QString &root, platform::Dialogs &dialogs,
-                                     ResultsWindow::ExportHandler exportHandler = {},
-                                     ResultsWindow::ExportHandler analysisHandler = {});
+                       ResultsWindow::ExportHandler exportHandler = {},
+                       ResultsWindow::ExportHandler analysisHandler = {});
 
 } // namespace exam

@@ -21,10 +21,7 @@ GradeBand gradeBand(double score, const GradeThresholds &thresholds)
     return GradeBand::Fail;
 }
 
-ScoreStatistics::ScoreStatistics(const GradeThresholds &thresholds)
-    : m_thresholds(thresholds)
-{
-}
+ScoreStatistics::ScoreStatistics(const GradeThresholds &thresholds) : m_thresholds(thresholds) {}
 
 void ScoreStatistics::add(double score)
 {
@@ -43,7 +40,8 @@ void ScoreStatistics::add(double score)
 
 double ScoreStatistics::average() const
 {
-    return m_participants > 0 ? static_cast<double>(m_total) / static_cast<double>(m_participants) : 0.0;
+    return m_participants > 0 ? static_cast<double>(m_total) / static_cast<double>(m_participants)
+                              : 0.0;
 }
 
 QString ScoreStatistics::averageText() const
@@ -60,23 +58,24 @@ QString ScoreStatistics::percentText(qint64 count) const
 {
     if (m_participants < 1)
         return {};
-    return shortestNumberText(static_cast<double>(count) * 100.0 / static_cast<double>(m_participants));
+    return shortestNumberText(static_cast<double>(count) * 100.0 /
+                              static_cast<double>(m_participants));
 }
 
 QStringList ScoreStatistics::panelRows() const
 {
     const auto number = [](qint64 value) { return QString::number(value); };
     QStringList rows{
-        QStringLiteral("平均分"), shortAverageText(),
-        QStringLiteral("最高分"), number(highest()),
-        QStringLiteral("最低分"), number(lowest()),
-        QStringLiteral("参考人数"), number(participants()),
-        QStringLiteral("总得分"), number(total()),
-        QStringLiteral("优秀人数"), number(bandCount(GradeBand::Excellent)),
-        QStringLiteral("良好人数"), number(bandCount(GradeBand::Good)),
-        QStringLiteral("中等人数"), number(bandCount(GradeBand::Medium)),
-        QStringLiteral("及格人数"), number(bandCount(GradeBand::Pass)),
-        QStringLiteral("不及格人数"), number(bandCount(GradeBand::Fail)),
+        QStringLiteral("平均分"),      shortAverageText(),
+        QStringLiteral("最高分"),      number(highest()),
+        QStringLiteral("最低分"),      number(lowest()),
+        QStringLiteral("参考人数"),    number(participants()),
+        QStringLiteral("总得分"),      number(total()),
+        QStringLiteral("优秀人数"),    number(bandCount(GradeBand::Excellent)),
+        QStringLiteral("良好人数"),    number(bandCount(GradeBand::Good)),
+        QStringLiteral("中等人数"),    number(bandCount(GradeBand::Medium)),
+        QStringLiteral("及格人数"),    number(bandCount(GradeBand::Pass)),
+        QStringLiteral("不及格人数"),  number(bandCount(GradeBand::Fail)),
         QStringLiteral("及格总人数:"), number(passed()),
     };
     if (m_participants >= 1) {

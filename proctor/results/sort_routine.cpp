@@ -15,8 +15,7 @@ namespace {
 // Orders (key, position) pairs largest first, the higher position first among equal keys. This is
 // the order of repeatedly picking the largest remaining key with ties to the higher position, but
 // computed by one comparison sort instead of m selections.
-template <typename Key>
-bool before(const Key &ka, int a, const Key &kb, int b)
+template <typename Key> bool before(const Key &ka, int a, const Key &kb, int b)
 {
     if (kb < ka)
         return true;

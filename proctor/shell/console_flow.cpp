@@ -12,8 +12,7 @@ ConsoleFlow::ConsoleFlow(Settings settings, MenuOpeners openers, platform::Dialo
                          std::function<void()> quit, QObject *parent)
     : QObject(parent), m_settings(std::move(settings)), m_openers(std::move(openers)),
       m_dialogs(dialogs), m_quit(std::move(quit))
-{
-}
+{}
 
 ConsoleFlow::~ConsoleFlow()
 {

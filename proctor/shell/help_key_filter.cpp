@@ -11,13 +11,13 @@ namespace exam {
 void openConsoleHelp(const QString &programFolder, platform::Dialogs &dialogs, QWidget *parent)
 {
     if (!platform::openHelp(programFolder))
-        dialogs.message(parent, QString::fromUtf16(HelpMissingMessage), platform::Dialogs::Icon::Warning);
+        dialogs.message(parent, QString::fromUtf16(HelpMissingMessage),
+                        platform::Dialogs::Icon::Warning);
 }
 
 HelpKeyFilter::HelpKeyFilter(std::function<void()> openHelp, QObject *parent)
     : QObject(parent), m_openHelp(std::move(openHelp))
-{
-}
+{}
 
 bool HelpKeyFilter::eventFilter(QObject *watched, QEvent *event)
 {

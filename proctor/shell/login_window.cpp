@@ -53,7 +53,8 @@ LoginWindow::LoginWindow(QString systemProfilePath, platform::Dialogs &dialogs, 
     connect(cancel, &QPushButton::clicked, this, &LoginWindow::cancelled);
     connect(help, &QPushButton::clicked, this, [this] { sendHelpKey(this); });
 
-    // Read before the first activation too, so that no click can get in ahead of the stored password.
+    // Read before the first activation too, so that no click can get in ahead of the stored
+    // password.
     readStoredPassword();
 }
 

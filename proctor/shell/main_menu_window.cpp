@@ -113,8 +113,7 @@ void MainMenuWindow::trigger(int button)
 void MainMenuWindow::open(const MenuOpeners::Opener &opener, int button)
 {
     if (!opener) {
-        m_dialogs.message(this,
-                          QStringLiteral("“%1”功能暂未提供。").arg(buttonName(button)),
+        m_dialogs.message(this, QStringLiteral("“%1”功能暂未提供。").arg(buttonName(button)),
                           platform::Dialogs::Icon::Information);
         return;
     }

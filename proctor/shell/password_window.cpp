@@ -35,7 +35,8 @@ void addRow(QFormLayout *form, const QString &caption, QLineEdit *box)
 
 } // namespace
 
-PasswordWindow::PasswordWindow(QString systemProfilePath, platform::Dialogs &dialogs, QWidget *parent)
+PasswordWindow::PasswordWindow(QString systemProfilePath, platform::Dialogs &dialogs,
+                               QWidget *parent)
     : QDialog(parent), m_systemProfilePath(std::move(systemProfilePath)), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("设置密码"));
@@ -95,12 +96,11 @@ void PasswordWindow::confirm()
         m_repetition->clear();
         m_dialogs.message(this, WrongPasswordMessage, platform::Dialogs::Icon::Warning);
         return;
-    case PasswordChange::Outcome::Accepted:
-        break;
+    case PasswordChange::Outcome::Accepted: break;
     }
     // A password that was not stored must not look changed: the window stays open.
-    if (storeSystemProfile(this, m_dialogs, m_systemProfilePath, QStringLiteral("新密码没有保存成功"),
-                           [this, &change](QString *error) {
+    if (storeSystemProfile(this, m_dialogs, m_systemProfilePath,
+                           QStringLiteral("新密码没有保存成功"), [this, &change](QString *error) {
                                return writeAdminPassword(m_systemProfilePath, change.newPassword,
                                                          error);
                            }))

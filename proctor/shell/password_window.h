@@ -17,7 +17,8 @@ class PasswordWindow : public QDialog
     Q_OBJECT
 
 public:
-    PasswordWindow(QString systemProfilePath, platform::Dialogs &dialogs, QWidget *parent = nullptr);
+    PasswordWindow(QString systemProfilePath, platform::Dialogs &dialogs,
+                   QWidget *parent = nullptr);
 
 private:
     void confirm();

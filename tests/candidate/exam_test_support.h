@@ -150,7 +150,8 @@ public:
             if (k <= marks.size())
                 batch.set(section, QStringLiteral("mark"), marks.at(k - 1));
             writeDocument(QStringLiteral("q%1.RTF").arg(k), QStringLiteral("Question %1").arg(k));
-            writeDocument(QStringLiteral("e%1.RTF").arg(k), QStringLiteral("Explanation %1").arg(k));
+            writeDocument(QStringLiteral("e%1.RTF").arg(k),
+                          QStringLiteral("Explanation %1").arg(k));
         }
         QVERIFY(batch.store());
     }
@@ -159,7 +160,8 @@ public:
     {
         QFile file(m_paths.paperFolder(paper) + u'/' + name);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 " + text.toLatin1() + "\\par}");
+        file.write("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 " + text.toLatin1() +
+                   "\\par}");
     }
 
     void setResult(const QString &suffix, const QString &value)

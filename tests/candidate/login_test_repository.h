@@ -6,8 +6,8 @@
 #include "repository/profile_file.h"
 #include "repository/repository_paths.h"
 
-#include <QDir>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QStringList>
@@ -46,7 +46,8 @@ public:
     void addPaper(const QString &name, const QString &open, const QString &review)
     {
         const int index = ++m_paperCount;
-        setSystem(QStringLiteral("TestName"), QStringLiteral("TestNameCount"), QString::number(index));
+        setSystem(QStringLiteral("TestName"), QStringLiteral("TestNameCount"),
+                  QString::number(index));
         setSystem(QStringLiteral("TestName"), QString::number(index), name);
         setSystem(QStringLiteral("TestName"), name, open);
         setSystem(QStringLiteral("LetViewTest"), name, review);
@@ -56,7 +57,8 @@ public:
     void addClass(const QString &name, int first, int last)
     {
         const int index = ++m_classCount;
-        setSystem(QStringLiteral("ClassName"), QStringLiteral("ClassNameCount"), QString::number(index));
+        setSystem(QStringLiteral("ClassName"), QStringLiteral("ClassNameCount"),
+                  QString::number(index));
         setSystem(QStringLiteral("ClassName"), QString::number(index), name);
         setSystem(QStringLiteral("FirstNumber"), name, QString::number(first));
         setSystem(QStringLiteral("LastNumber"), name, QString::number(last));
@@ -69,7 +71,8 @@ public:
 
     void setPaperSetting(const QString &paper, const QString &key, const QString &value)
     {
-        QVERIFY(writeProfileString(QStringLiteral("MAIN"), key, value, m_paths.paperProfile(paper)));
+        QVERIFY(
+            writeProfileString(QStringLiteral("MAIN"), key, value, m_paths.paperProfile(paper)));
     }
 
     QString resultFile(const QString &paper, const QString &className, const QString &number) const
@@ -81,7 +84,8 @@ public:
     void setResult(const QString &paper, const QString &className, const QString &number,
                    const QString &suffix, const QString &value)
     {
-        QVERIFY(writeProfileString(className, number + suffix, value, resultFile(paper, className, number)));
+        QVERIFY(writeProfileString(className, number + suffix, value,
+                                   resultFile(paper, className, number)));
     }
 
     QString result(const QString &paper, const QString &className, const QString &number,
@@ -91,7 +95,8 @@ public:
                                  resultFile(paper, className, number));
     }
 
-    QByteArray resultBytes(const QString &paper, const QString &className, const QString &number) const
+    QByteArray resultBytes(const QString &paper, const QString &className,
+                           const QString &number) const
     {
         QFile file(resultFile(paper, className, number));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -99,7 +104,8 @@ public:
 
     // Two papers and three classes:
     // 期中考试 open, not reviewable; 复习卷 closed, reviewable; 旧卷 neither.
-    // 高一(1)班 1001…1045 admitted to 期中考试; 高一(2)班 2001…2048 refused; 一班 0…50 without entry.
+    // 高一(1)班 1001…1045 admitted to 期中考试; 高一(2)班 2001…2048 refused; 一班 0…50 without
+    // entry.
     void fillStandard()
     {
         // One store for the whole system profile keeps the many small tests fast.

@@ -29,28 +29,32 @@ private slots:
         const QString zeroClass = QStringLiteral("一班");
         const QString name = QStringLiteral("张三");
         QTest::newRow("no paper before anything else")
-            << QString() << QString() << QString() << QString() << QString() << LoginTexts::ChoosePaper << false;
-        QTest::newRow("no class") << paper << QString() << QStringLiteral("1001") << name << QString()
-                                  << LoginTexts::ChooseClass << false;
-        QTest::newRow("blank class") << paper << QStringLiteral("  ") << QStringLiteral("1001") << name
-                                     << QString() << LoginTexts::ChooseClass << false;
-        QTest::newRow("number below range") << paper << class1 << QStringLiteral("1000") << name << QString()
-                                            << LoginTexts::WrongNumber << true;
-        QTest::newRow("number above range") << paper << class1 << QStringLiteral("1046") << name << QString()
-                                            << LoginTexts::WrongNumber << true;
+            << QString() << QString() << QString() << QString() << QString()
+            << LoginTexts::ChoosePaper << false;
+        QTest::newRow("no class") << paper << QString() << QStringLiteral("1001") << name
+                                  << QString() << LoginTexts::ChooseClass << false;
+        QTest::newRow("blank class") << paper << QStringLiteral("  ") << QStringLiteral("1001")
+                                     << name << QString() << LoginTexts::ChooseClass << false;
+        QTest::newRow("number below range") << paper << class1 << QStringLiteral("1000") << name
+                                            << QString() << LoginTexts::WrongNumber << true;
+        QTest::newRow("number above range") << paper << class1 << QStringLiteral("1046") << name
+                                            << QString() << LoginTexts::WrongNumber << true;
         QTest::newRow("range checked before an empty name")
-            << paper << class1 << QStringLiteral("999") << QString() << QString() << LoginTexts::WrongNumber << true;
+            << paper << class1 << QStringLiteral("999") << QString() << QString()
+            << LoginTexts::WrongNumber << true;
         QTest::newRow("empty number counts as 0, outside a range from 1001")
             << paper << class1 << QString() << name << QString() << LoginTexts::WrongNumber << true;
         QTest::newRow("zero number in a range from 0")
-            << paper << zeroClass << QStringLiteral("000") << name << QString() << LoginTexts::NumberAndNameMissing
-            << true;
-        QTest::newRow("empty name") << paper << class1 << QStringLiteral("1001") << QString() << QString()
-                                    << LoginTexts::NumberAndNameMissing << true;
-        QTest::newRow("name of blanks") << paper << class1 << QStringLiteral("1001") << QStringLiteral("   ")
-                                        << QString() << LoginTexts::NumberAndNameMissing << true;
-        QTest::newRow("other name stored") << paper << class1 << QStringLiteral("1001") << name
-                                           << QStringLiteral("李四") << LoginTexts::NameMismatch << false;
+            << paper << zeroClass << QStringLiteral("000") << name << QString()
+            << LoginTexts::NumberAndNameMissing << true;
+        QTest::newRow("empty name") << paper << class1 << QStringLiteral("1001") << QString()
+                                    << QString() << LoginTexts::NumberAndNameMissing << true;
+        QTest::newRow("name of blanks")
+            << paper << class1 << QStringLiteral("1001") << QStringLiteral("   ") << QString()
+            << LoginTexts::NumberAndNameMissing << true;
+        QTest::newRow("other name stored")
+            << paper << class1 << QStringLiteral("1001") << name << QStringLiteral("李四")
+            << LoginTexts::NameMismatch << false;
     }
     void shouldRefuseInOrderOfChecks()
     {
@@ -68,7 +72,8 @@ private slots:
             repo.setResult(paper, className, normalizeExamNumber(number), {}, storedName);
 
         CandidateState state;
-        const AdmissionResult result = checkAdmission(repo.paths(), {paper, className, number, name, {}}, state);
+        const AdmissionResult result =
+            checkAdmission(repo.paths(), {paper, className, number, name, {}}, state);
         QVERIFY(!result.admitted);
         QCOMPARE(result.message, message);
         QCOMPARE(result.focusNumber, focusNumber);
@@ -79,13 +84,16 @@ private slots:
         QTest::addColumn<QString>("number");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("storedName");
-        QTest::newRow("first login") << QStringLiteral("1001") << QStringLiteral("张三") << QString();
-        QTest::newRow("same name again") << QStringLiteral("1045") << QStringLiteral("张三") << QStringLiteral("张三");
-        QTest::newRow("blanks around the typed name") << QStringLiteral("1002") << QStringLiteral("  张三 ")
-                                                      << QStringLiteral("张三");
-        QTest::newRow("blanks around the stored name") << QStringLiteral("1003") << QStringLiteral("张三")
-                                                       << QStringLiteral("  张三  ");
-        QTest::newRow("leading zeros") << QStringLiteral("001001") << QStringLiteral("张三") << QString();
+        QTest::newRow("first login")
+            << QStringLiteral("1001") << QStringLiteral("张三") << QString();
+        QTest::newRow("same name again")
+            << QStringLiteral("1045") << QStringLiteral("张三") << QStringLiteral("张三");
+        QTest::newRow("blanks around the typed name")
+            << QStringLiteral("1002") << QStringLiteral("  张三 ") << QStringLiteral("张三");
+        QTest::newRow("blanks around the stored name")
+            << QStringLiteral("1003") << QStringLiteral("张三") << QStringLiteral("  张三  ");
+        QTest::newRow("leading zeros")
+            << QStringLiteral("001001") << QStringLiteral("张三") << QString();
     }
     void shouldAdmit()
     {
@@ -101,8 +109,9 @@ private slots:
 
         CandidateState state;
         const AdmissionResult result =
-            checkAdmission(repo.paths(), {paper, QStringLiteral(" ") + className + QStringLiteral(" "), number,
-                                          name, QStringLiteral(" 张小三 ")},
+            checkAdmission(repo.paths(),
+                           {paper, QStringLiteral(" ") + className + QStringLiteral(" "), number,
+                            name, QStringLiteral(" 张小三 ")},
                            state);
         QVERIFY2(result.admitted, qPrintable(result.message));
         QCOMPARE(state.paperName, paper);
@@ -123,8 +132,12 @@ private slots:
         repo.setPaperSetting(paper, QStringLiteral("RETESTPASSWD"), QStringLiteral(" again "));
         repo.setPaperSetting(paper, QStringLiteral("RELOGINPASSWD"), QStringLiteral("back"));
         CandidateState state;
-        QVERIFY(checkAdmission(repo.paths(), {paper, QStringLiteral("高一(1)班"), QStringLiteral("1001"),
-                                              QStringLiteral("张三"), {}},
+        QVERIFY(checkAdmission(repo.paths(),
+                               {paper,
+                                QStringLiteral("高一(1)班"),
+                                QStringLiteral("1001"),
+                                QStringLiteral("张三"),
+                                {}},
                                state)
                     .admitted);
         QCOMPARE(state.retestPassword, QStringLiteral("again"));
@@ -137,8 +150,12 @@ private slots:
         repo.fillStandard();
         CandidateState state;
         state.retestPassword = QStringLiteral("stale");
-        QVERIFY(checkAdmission(repo.paths(), {QStringLiteral("期中考试"), QStringLiteral("高一(1)班"),
-                                              QStringLiteral("1001"), QStringLiteral("张三"), {}},
+        QVERIFY(checkAdmission(repo.paths(),
+                               {QStringLiteral("期中考试"),
+                                QStringLiteral("高一(1)班"),
+                                QStringLiteral("1001"),
+                                QStringLiteral("张三"),
+                                {}},
                                state)
                     .admitted);
         QVERIFY(state.retestPassword.isEmpty());

@@ -31,12 +31,12 @@ private slots:
                                << QStringLiteral("   标准答案: 13  您答对了!") << true;
         QTest::newRow("wrong") << QStringLiteral("13") << 1.0
                                << QStringLiteral("   标准答案: 13  您答错了!") << true;
-        QTest::newRow("not answered") << QStringLiteral("2") << 0.0
-                                      << QStringLiteral("   标准答案: 2  您尚未做题!") << true;
-        QTest::newRow("no standard answer") << QString() << 0.0
-                                            << QStringLiteral(" 本题标准答案尚未输入.") << false;
-        QTest::newRow("no standard, answered") << QStringLiteral("0") << 4.0
-                                               << QStringLiteral(" 本题标准答案尚未输入.") << false;
+        QTest::newRow("not answered")
+            << QStringLiteral("2") << 0.0 << QStringLiteral("   标准答案: 2  您尚未做题!") << true;
+        QTest::newRow("no standard answer")
+            << QString() << 0.0 << QStringLiteral(" 本题标准答案尚未输入.") << false;
+        QTest::newRow("no standard, answered")
+            << QStringLiteral("0") << 4.0 << QStringLiteral(" 本题标准答案尚未输入.") << false;
     }
     void feedbackTexts()
     {
@@ -53,10 +53,10 @@ private slots:
 
     void colours()
     {
-        QCOMPARE(tintColor(Tint::Ticked), QColor(255, 0, 0));          // 255
-        QCOMPARE(tintColor(Tint::Unticked), QColor(0, 192, 192));      // 0xC0C000 as BGR
-        QCOMPARE(tintColor(Tint::StandardOption), QColor(0, 255, 0));  // 65280
-        QCOMPARE(tintColor(Tint::ReviewWrong), QColor(192, 0, 0));     // 192
+        QCOMPARE(tintColor(Tint::Ticked), QColor(255, 0, 0));         // 255
+        QCOMPARE(tintColor(Tint::Unticked), QColor(0, 192, 192));     // 0xC0C000 as BGR
+        QCOMPARE(tintColor(Tint::StandardOption), QColor(0, 255, 0)); // 65280
+        QCOMPARE(tintColor(Tint::ReviewWrong), QColor(192, 0, 0));    // 192
         QVERIFY(!tintColor(Tint::ButtonFace).has_value());
     }
 
@@ -67,7 +67,8 @@ private slots:
         QTest::addColumn<int>("tint");
         QTest::newRow("right") << QStringLiteral("24") << 24.0 << int(Tint::ReviewRight);
         QTest::newRow("wrong") << QStringLiteral("24") << 2.0 << int(Tint::ReviewWrong);
-        QTest::newRow("unanswered with standard") << QStringLiteral("24") << 0.0 << int(Tint::ReviewWrong);
+        QTest::newRow("unanswered with standard")
+            << QStringLiteral("24") << 0.0 << int(Tint::ReviewWrong);
         QTest::newRow("unanswered without standard") << QString() << 0.0 << int(Tint::ReviewRight);
     }
     void reviewButtons()

@@ -57,7 +57,8 @@ struct InstructionsScreen : Screen
     InstructionsScreen()
     {
         repo.fillStandard();
-        repo.setPaperSetting(StandardPaper, QStringLiteral("about_test"), QStringLiteral("本卷共十题"));
+        repo.setPaperSetting(StandardPaper, QStringLiteral("about_test"),
+                             QStringLiteral("本卷共十题"));
         repo.setPaperSetting(StandardPaper, QStringLiteral("TESTTIME"), QStringLiteral("45"));
         state.paperName = StandardPaper;
         instructions = std::make_unique<InstructionsWindow>(repo.root(), state);
@@ -88,8 +89,7 @@ struct ExamScreen : Screen
     QWidget *window() override { return exam.get(); }
 };
 
-template <typename W>
-struct PlainScreen : Screen
+template <typename W> struct PlainScreen : Screen
 {
     W widget;
     QWidget *window() override { return &widget; }
@@ -138,13 +138,13 @@ private slots:
         QTest::addColumn<QString>("screen");
         QTest::addColumn<QStringList>("heard");
         const QStringList examControls{
-            QStringLiteral("Rich题目「试题」"),     QStringLiteral("Op_XZ_1「1.A -是」"),
-            QStringLiteral("Op_XZ_2「2.B -非」"),   QStringLiteral("Op_XZ_3「3.C」"),
-            QStringLiteral("Op_XZ_4「4.D」"),       QStringLiteral("Op_XZ_5「5.E」"),
-            QStringLiteral("Op_XZ_6「6.F」"),       QStringLiteral("Op_XZ_7「7.G」"),
-            QStringLiteral("Command1「上一题」"),   QStringLiteral("Command2「下一题」"),
-            QStringLiteral("Check1「自动下翻」"),   QStringLiteral("CmdQuestion_1「1」"),
-            QStringLiteral("CmdQuestion_2「2」"),   QStringLiteral("CmdQuestion_3「3」")};
+            QStringLiteral("Rich题目「试题」"),   QStringLiteral("Op_XZ_1「1.A -是」"),
+            QStringLiteral("Op_XZ_2「2.B -非」"), QStringLiteral("Op_XZ_3「3.C」"),
+            QStringLiteral("Op_XZ_4「4.D」"),     QStringLiteral("Op_XZ_5「5.E」"),
+            QStringLiteral("Op_XZ_6「6.F」"),     QStringLiteral("Op_XZ_7「7.G」"),
+            QStringLiteral("Command1「上一题」"), QStringLiteral("Command2「下一题」"),
+            QStringLiteral("Check1「自动下翻」"), QStringLiteral("CmdQuestion_1「1」"),
+            QStringLiteral("CmdQuestion_2「2」"), QStringLiteral("CmdQuestion_3「3」")};
         QTest::newRow("login") << QStringLiteral("考试登录")
                                << QStringList{QStringLiteral("Combo1「请选择试卷: 期中考试」"),
                                               QStringLiteral("Combo2「请选择班级:」"),
@@ -160,12 +160,13 @@ private slots:
                                                             QStringLiteral("Command6「交卷」")};
         // In review the answers cannot change: the option boxes are out of the way.
         QTest::newRow("review") << QStringLiteral("网络考试 查阅试卷")
-                                << QStringList{examControls.first()} + examControls.mid(8)
-                                       + QStringList{QStringLiteral("Command3「显示答案」"),
-                                                     QStringLiteral("Command5「帮助」"),
-                                                     QStringLiteral("Command6「退出」")};
+                                << QStringList{examControls.first()} + examControls.mid(8) +
+                                       QStringList{QStringLiteral("Command3「显示答案」"),
+                                                   QStringLiteral("Command5「帮助」"),
+                                                   QStringLiteral("Command6「退出」")};
         // Any key on the only button leaves the help window.
-        QTest::newRow("help") << QStringLiteral("帮助") << QStringList{QStringLiteral("Command1「返回考试」")};
+        QTest::newRow("help") << QStringLiteral("帮助")
+                              << QStringList{QStringLiteral("Command1「返回考试」")};
         QTest::newRow("password") << QStringLiteral("输入密码")
                                   << QStringList{QStringLiteral("TxtPW「请输入重考密码:」"),
                                                  QStringLiteral("OKButton「确定」"),
@@ -187,11 +188,13 @@ private slots:
     void shouldReadTheFiguresAndTheHelpTextWithTheirCaptions()
     {
         InstructionsScreen instructions;
-        QCOMPARE(nameOf(instructions.window()->findChild<QWidget *>(QStringLiteral("Lab考试总时间"))),
-                 QStringLiteral("考试时间: 45 分钟"));
+        QCOMPARE(
+            nameOf(instructions.window()->findChild<QWidget *>(QStringLiteral("Lab考试总时间"))),
+            QStringLiteral("考试时间: 45 分钟"));
         PlainScreen<HelpWindow> help;
         help.widget.setHelpText(helpText());
-        QAccessibleInterface *button = accessible(help.widget.findChild<QWidget *>(QStringLiteral("Command1")));
+        QAccessibleInterface *button =
+            accessible(help.widget.findChild<QWidget *>(QStringLiteral("Command1")));
         QVERIFY(button->text(QAccessible::Description).contains(QStringLiteral("1、如何翻页")));
     }
 
@@ -201,7 +204,8 @@ private slots:
         QWidget *window = shown(screen);
         QVERIFY(window);
         const auto description = [window](int button) {
-            return accessible(window->findChild<QWidget *>(QStringLiteral("CmdQuestion_%1").arg(button)))
+            return accessible(
+                       window->findChild<QWidget *>(QStringLiteral("CmdQuestion_%1").arg(button)))
                 ->text(QAccessible::Description);
         };
         QCOMPARE(description(1), QStringLiteral("未答"));
@@ -223,31 +227,32 @@ private slots:
         QVERIFY(window);
         const QStringList heard = readAloud(window);
         qInfo().noquote() << "\n" + heard.join(u'\n');
-        QCOMPARE(heard, (QStringList{
-            QStringLiteral("Client 「高一(2)班 17 张三 张小三 期中测验  |查阅试卷|」"),
-            QStringLiteral("  Grouping 「题号:1      分值:2   标准答案: 1  您答对了!」"),
-            QStringLiteral("    EditableText 「试题」 value 「Question 1」 [focused]"),
-            QStringLiteral("  Grouping 「请选择」 [disabled]"),
-            QStringLiteral("    CheckBox 「1.A -是」 (标准答案) [checked, disabled]"),
-            QStringLiteral("    CheckBox 「2.B -非」 [not checked, disabled]"),
-            QStringLiteral("    CheckBox 「3.C」 [not checked, disabled]"),
-            QStringLiteral("    CheckBox 「4.D」 [not checked, disabled]"),
-            QStringLiteral("    CheckBox 「5.E」 [not checked, disabled]"),
-            QStringLiteral("    CheckBox 「6.F」 [not checked, disabled]"),
-            QStringLiteral("    CheckBox 「7.G」 [not checked, disabled]"),
-            QStringLiteral("  Button 「上一题」"),
-            QStringLiteral("  Button 「下一题」"),
-            QStringLiteral("  CheckBox 「自动下翻」 [not checked]"),
-            QStringLiteral("  StaticText 「成绩:2」"),
-            QStringLiteral("  Grouping 「选择试题          总题数: 3」"),
-            QStringLiteral("    Button 「1」 (答对)"),
-            QStringLiteral("    Button 「2」 (答错)"),
-            QStringLiteral("    Button 「3」 (答对)"),
-            QStringLiteral("    ScrollBar 「试题按钮翻页」 value 「0」"),
-            QStringLiteral("  Button 「显示答案」"),
-            QStringLiteral("  Button 「帮助」"),
-            QStringLiteral("  Button 「退出」"),
-        }));
+        QCOMPARE(heard,
+                 (QStringList{
+                     QStringLiteral("Client 「高一(2)班 17 张三 张小三 期中测验  |查阅试卷|」"),
+                     QStringLiteral("  Grouping 「题号:1      分值:2   标准答案: 1  您答对了!」"),
+                     QStringLiteral("    EditableText 「试题」 value 「Question 1」 [focused]"),
+                     QStringLiteral("  Grouping 「请选择」 [disabled]"),
+                     QStringLiteral("    CheckBox 「1.A -是」 (标准答案) [checked, disabled]"),
+                     QStringLiteral("    CheckBox 「2.B -非」 [not checked, disabled]"),
+                     QStringLiteral("    CheckBox 「3.C」 [not checked, disabled]"),
+                     QStringLiteral("    CheckBox 「4.D」 [not checked, disabled]"),
+                     QStringLiteral("    CheckBox 「5.E」 [not checked, disabled]"),
+                     QStringLiteral("    CheckBox 「6.F」 [not checked, disabled]"),
+                     QStringLiteral("    CheckBox 「7.G」 [not checked, disabled]"),
+                     QStringLiteral("  Button 「上一题」"),
+                     QStringLiteral("  Button 「下一题」"),
+                     QStringLiteral("  CheckBox 「自动下翻」 [not checked]"),
+                     QStringLiteral("  StaticText 「成绩:2」"),
+                     QStringLiteral("  Grouping 「选择试题          总题数: 3」"),
+                     QStringLiteral("    Button 「1」 (答对)"),
+                     QStringLiteral("    Button 「2」 (答错)"),
+                     QStringLiteral("    Button 「3」 (答对)"),
+                     QStringLiteral("    ScrollBar 「试题按钮翻页」 value 「0」"),
+                     QStringLiteral("  Button 「显示答案」"),
+                     QStringLiteral("  Button 「帮助」"),
+                     QStringLiteral("  Button 「退出」"),
+                 }));
     }
 };
 

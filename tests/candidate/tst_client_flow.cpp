@@ -65,14 +65,17 @@ private slots:
 
         auto *classes = login->findChild<QComboBox *>(QStringLiteral("Combo2"));
         classes->setCurrentIndex(0);
-        QTest::keyClicks(login->findChild<QLineEdit *>(QStringLiteral("Text1")), QStringLiteral("1010"));
+        QTest::keyClicks(login->findChild<QLineEdit *>(QStringLiteral("Text1")),
+                         QStringLiteral("1010"));
         typeText(login->findChild<QLineEdit *>(QStringLiteral("Text2")), QStringLiteral("张三"));
-        QTest::mouseClick(login->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+        QTest::mouseClick(login->findChild<QPushButton *>(QStringLiteral("Command1")),
+                          Qt::LeftButton);
 
         QTRY_VERIFY(!flow.loginWindow());
         InstructionsWindow *instructions = flow.instructionsWindow();
         QVERIFY(instructions && instructions->isVisible());
-        QTest::mouseClick(instructions->findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+        QTest::mouseClick(instructions->findChild<QPushButton *>(QStringLiteral("Command1")),
+                          Qt::LeftButton);
         QCOMPARE(launched, 1);
         QTRY_VERIFY(!flow.instructionsWindow());
     }

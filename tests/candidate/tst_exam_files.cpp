@@ -55,7 +55,8 @@ private slots:
         QCOMPARE(profile, repo.cacheFolder() + u'/' + repo.paper + u".cho");
         QVERIFY(!files.runsLocally());
         // Stale documents of another paper are gone; other files stay.
-        QCOMPARE(filesIn(repo.cacheFolder()), QStringList({QStringLiteral("notes.txt"), repo.paper + u".cho"}));
+        QCOMPARE(filesIn(repo.cacheFolder()),
+                 QStringList({QStringLiteral("notes.txt"), repo.paper + u".cho"}));
 
         // Documents are looked up ignoring case and copied once.
         const QString copy = files.documentPath(QStringLiteral("Q2.rtf"));
@@ -110,8 +111,10 @@ private slots:
         QTest::newRow("empty") << QString() << QStringLiteral("本题没有试题文件。");
         QTest::newRow("parent path") << QStringLiteral("../../sys/sys.cho")
                                      << QStringLiteral("试题文件名无效: ../../sys/sys.cho");
-        QTest::newRow("backslash") << QStringLiteral("..\\x.rtf") << QStringLiteral("试题文件名无效: ..\\x.rtf");
-        QTest::newRow("missing") << QStringLiteral("404.RTF") << QStringLiteral("找不到试题文件: 404.RTF");
+        QTest::newRow("backslash")
+            << QStringLiteral("..\\x.rtf") << QStringLiteral("试题文件名无效: ..\\x.rtf");
+        QTest::newRow("missing") << QStringLiteral("404.RTF")
+                                 << QStringLiteral("找不到试题文件: 404.RTF");
     }
     void documentNamesMustBePlainFiles()
     {

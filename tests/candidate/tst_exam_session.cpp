@@ -157,7 +157,8 @@ private slots:
         QCOMPARE(session->selectFrameCaption(),
                  QStringLiteral("选择试题          总题数: %1").arg(presented));
         QCOMPARE(savedOrder(repo, presented), order.mid(0, presented));
-        QCOMPARE(repo.result(QStringLiteral("SX%1").arg(presented + 1)), QStringLiteral("<missing>"));
+        QCOMPARE(repo.result(QStringLiteral("SX%1").arg(presented + 1)),
+                 QStringLiteral("<missing>"));
         QCOMPARE(session->currentQuestion(), presented > 0 ? order.first() : 0);
     }
 
@@ -318,16 +319,17 @@ private slots:
     void handInScoresAndStores()
     {
         ExamRepository repo;
-        repo.writePaper(4, 30, 2, {QStringLiteral("124"), QStringLiteral("1"), QString(), QStringLiteral("3")},
-                        {QString(), QStringLiteral("1.5"), QStringLiteral("0"), QStringLiteral("1.5")});
+        repo.writePaper(
+            4, 30, 2, {QStringLiteral("124"), QStringLiteral("1"), QString(), QStringLiteral("3")},
+            {QString(), QStringLiteral("1.5"), QStringLiteral("0"), QStringLiteral("1.5")});
         CandidateState state = repo.state();
         auto session = startSession(repo, state);
         session->recordAnswer(tick({1, 2, 4})); // right, 2
         session->next();
-        session->recordAnswer(tick({1}));       // right, 1.5 → 4 (rounded 3.5)
-        session->next();                        // empty standard, nothing ticked: right, 0
+        session->recordAnswer(tick({1})); // right, 1.5 → 4 (rounded 3.5)
+        session->next();                  // empty standard, nothing ticked: right, 0
         session->next();
-        session->recordAnswer(tick({2}));       // wrong
+        session->recordAnswer(tick({2})); // wrong
         repo.clockTimer()->fire(5);
 
         const ExamSession::HandInOutcome outcome = session->handIn();
@@ -406,12 +408,14 @@ private slots:
         QCOMPARE(session->questionButton(2).tint, Tint::ReviewRight); // no standard answer
         QCOMPARE(session->questionButton(3).tint, Tint::ReviewWrong);
         session->next();
-        QCOMPARE(session->questionCaption(), QStringLiteral("题号:2      分值:1 本题标准答案尚未输入."));
+        QCOMPARE(session->questionCaption(),
+                 QStringLiteral("题号:2      分值:1 本题标准答案尚未输入."));
         // "显示答案" adds the explanation; in review the clock stays off either way.
         session->toggleAnswerDisplay();
         QVERIFY(session->answerShown());
         QVERIFY(session->explanationDocument().endsWith(QStringLiteral("e3.RTF")));
-        QCOMPARE(session->questionCaption(), QStringLiteral("题号:2      分值:1 本题标准答案尚未输入."));
+        QCOMPARE(session->questionCaption(),
+                 QStringLiteral("题号:2      分值:1 本题标准答案尚未输入."));
         session->previous();
         QCOMPARE(session->questionCaption(),
                  QStringLiteral("题号:1      分值:1   标准答案: 2  您答对了!"));

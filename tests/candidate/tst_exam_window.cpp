@@ -1,6 +1,6 @@
-#include "candidate/exam_window.h"
 #include "candidate/clock_label.h"
 #include "candidate/exam_launcher.h"
+#include "candidate/exam_window.h"
 
 #include "exam_test_support.h"
 #include "platform/dialogs/fake_dialogs.h"
@@ -39,8 +39,7 @@ struct Harness
         window->show();
     }
 
-    template <typename T = QWidget>
-    T *control(const QString &name) const
+    template <typename T = QWidget> T *control(const QString &name) const
     {
         return window_driving::findControl<T>(*window, name);
     }
@@ -51,7 +50,10 @@ struct Harness
     }
     QPushButton *button(const QString &name) const { return control<QPushButton>(name); }
     QString frameTitle(const QString &name) const { return control<QGroupBox>(name)->title(); }
-    QString questionText() const { return control<QTextEdit>(QStringLiteral("Rich题目"))->toPlainText(); }
+    QString questionText() const
+    {
+        return control<QTextEdit>(QStringLiteral("Rich题目"))->toPlainText();
+    }
     QString labelText(const QString &name) const { return control<QLabel>(name)->text(); }
 };
 
@@ -81,7 +83,8 @@ private slots:
         QCOMPARE(h.window->windowTitle(), QStringLiteral("高一(2)班 17 张三 张小三 期中测验"));
         QCOMPARE(h.questionText(), QStringLiteral("Question 1"));
         QCOMPARE(h.frameTitle(QStringLiteral("Fram_题目")), QStringLiteral("题号:1      分值:2"));
-        QCOMPARE(h.frameTitle(QStringLiteral("FrmSelQuestion")), QStringLiteral("选择试题          总题数: 25"));
+        QCOMPARE(h.frameTitle(QStringLiteral("FrmSelQuestion")),
+                 QStringLiteral("选择试题          总题数: 25"));
         QCOMPARE(h.frameTitle(QStringLiteral("Frame2")), QStringLiteral("请选择"));
         QCOMPARE(h.labelText(QStringLiteral("Lab_TIMER")), QStringLiteral("01:30:00"));
         QCOMPARE(h.labelText(QStringLiteral("Label1")), QStringLiteral("剩余时间:"));
@@ -212,12 +215,16 @@ private slots:
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("position");
         QTest::addColumn<bool>("handInAsked");
-        QTest::newRow("Enter on 上一题") << QStringLiteral("Command1") << int(Qt::Key_Return) << 1 << false;
-        QTest::newRow("Enter on 下一题") << QStringLiteral("Command2") << int(Qt::Key_Enter) << 3 << false;
+        QTest::newRow("Enter on 上一题")
+            << QStringLiteral("Command1") << int(Qt::Key_Return) << 1 << false;
+        QTest::newRow("Enter on 下一题")
+            << QStringLiteral("Command2") << int(Qt::Key_Enter) << 3 << false;
         QTest::newRow("Enter on a question button")
             << QStringLiteral("CmdQuestion_4") << int(Qt::Key_Return) << 4 << false;
-        QTest::newRow("Enter on 交卷") << QStringLiteral("Command6") << int(Qt::Key_Return) << 2 << true;
-        QTest::newRow("Space on 上一题") << QStringLiteral("Command1") << int(Qt::Key_Space) << 1 << false;
+        QTest::newRow("Enter on 交卷")
+            << QStringLiteral("Command6") << int(Qt::Key_Return) << 2 << true;
+        QTest::newRow("Space on 上一题")
+            << QStringLiteral("Command1") << int(Qt::Key_Space) << 1 << false;
         QTest::newRow("Space on a question button")
             << QStringLiteral("CmdQuestion_4") << int(Qt::Key_Space) << 4 << false;
     }
@@ -286,9 +293,9 @@ private slots:
         QCOMPARE(ended.count(), 1);
         QVERIFY(!h.window->isVisible());
         const QString cr(QChar(13));
-        QCOMPARE(h.dialogs.messages().last(),
-                 QStringLiteral("        本试卷总分为:6") + cr + QStringLiteral("        您的成绩为:3          ") +
-                     cr + QStringLiteral("            谢谢使用!"));
+        QCOMPARE(h.dialogs.messages().last(), QStringLiteral("        本试卷总分为:6") + cr +
+                                                  QStringLiteral("        您的成绩为:3          ") +
+                                                  cr + QStringLiteral("            谢谢使用!"));
         QCOMPARE(repo.result(QStringLiteral("DF")), QStringLiteral("3"));
         QCOMPARE(repo.result(QStringLiteral("TIME2")), QStringLiteral("00:30:00"));
     }
@@ -526,7 +533,8 @@ private slots:
         repo.writePaper(22, 30, 1, QStringList(22, QStringLiteral("2")));
         for (int k = 1; k <= 22; ++k) {
             repo.setResult(QStringLiteral("SX%1").arg(k), QString::number(23 - k));
-            repo.setResult(QStringLiteral("DA%1").arg(k), k % 2 ? QStringLiteral("2") : QStringLiteral("0"));
+            repo.setResult(QStringLiteral("DA%1").arg(k),
+                           k % 2 ? QStringLiteral("2") : QStringLiteral("0"));
         }
         repo.setResult(QStringLiteral("TIME2"), QStringLiteral("00:12:00"));
         repo.setResult(QStringLiteral("DF"), QStringLiteral("11"));

@@ -17,10 +17,14 @@ private slots:
         QVERIFY(lines.size() >= 9);
         QVERIFY(lines.at(0).isEmpty());
         QCOMPARE(lines.at(1), QStringLiteral("1、如何翻页：单击“上一题”或“下一题”按钮。 "));
-        QCOMPARE(lines.at(2), QStringLiteral("2、如何选考题：单击“选择考题框”中的按钮,可快速跳转到对应的考题。 "));
-        QCOMPARE(lines.at(3), QStringLiteral("2、如何自动下翻：如果是单选题，您可以选中“自动下翻”选项，实现自动下翻。 "));
-        QCOMPARE(lines.at(4),
-                 QStringLiteral("3、如何查看答案：如果允许查看答案（练习模式），可以单击“查看答案”按钮，查看答案和解释。"));
+        QCOMPARE(
+            lines.at(2),
+            QStringLiteral("2、如何选考题：单击“选择考题框”中的按钮,可快速跳转到对应的考题。 "));
+        QCOMPARE(lines.at(3),
+                 QStringLiteral(
+                     "2、如何自动下翻：如果是单选题，您可以选中“自动下翻”选项，实现自动下翻。 "));
+        QCOMPARE(lines.at(4), QStringLiteral("3、如何查看答案：如果允许查看答案（练习模式），可以单"
+                                             "击“查看答案”按钮，查看答案和解释。"));
         QCOMPARE(lines.at(5), QStringLiteral("4、如何交卷：单击“交卷”按钮即可。"));
         QVERIFY(lines.at(6).isEmpty());
         // The about block names the program and its version.

@@ -18,10 +18,12 @@ private slots:
         QTest::addColumn<QString>("randomDraw");
         QTest::addColumn<QString>("count");
         QTest::addColumn<QString>("fullMark");
-        QTest::newRow("whole paper") << QStringLiteral("0") << QStringLiteral("50  ") << QStringLiteral("100");
-        QTest::newRow("draw of exactly 1") << QStringLiteral("1") << QStringLiteral("10") << QString();
-        QTest::newRow("other draw values show the whole paper") << QStringLiteral("2") << QStringLiteral("50  ")
-                                                                << QStringLiteral("100");
+        QTest::newRow("whole paper")
+            << QStringLiteral("0") << QStringLiteral("50  ") << QStringLiteral("100");
+        QTest::newRow("draw of exactly 1")
+            << QStringLiteral("1") << QStringLiteral("10") << QString();
+        QTest::newRow("other draw values show the whole paper")
+            << QStringLiteral("2") << QStringLiteral("50  ") << QStringLiteral("100");
     }
     void shouldShowPaperAndStartTheExam()
     {
@@ -49,9 +51,11 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window));
 
         QCOMPARE(window->objectName(), QStringLiteral("考试说明"));
-        QCOMPARE(window->findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("  本卷共五十题"));
+        QCOMPARE(window->findChild<QLabel *>(QStringLiteral("Label1"))->text(),
+                 QStringLiteral("  本卷共五十题"));
         QCOMPARE(window->findChild<QLabel *>(QStringLiteral("Lab总分"))->text(), fullMark);
-        QCOMPARE(window->findChild<QLabel *>(QStringLiteral("Lab考试总时间"))->text(), QStringLiteral("90"));
+        QCOMPARE(window->findChild<QLabel *>(QStringLiteral("Lab考试总时间"))->text(),
+                 QStringLiteral("90"));
         QCOMPARE(window->findChild<QLabel *>(QStringLiteral("LAB总题数"))->text(), count);
         auto *start = window->findChild<QPushButton *>(QStringLiteral("Command1"));
         QCOMPARE(start->text(), QStringLiteral("单击开始考试"));
@@ -70,7 +74,8 @@ private slots:
         InstructionsWindow window(repo.root(), state);
         QCOMPARE(window.findChild<QPushButton *>(QStringLiteral("Command1"))->text(),
                  QStringLiteral("单击开始查阅试卷"));
-        QCOMPARE(window.findChild<QLabel *>(QStringLiteral("Lab总分"))->text(), QStringLiteral("0"));
+        QCOMPARE(window.findChild<QLabel *>(QStringLiteral("Lab总分"))->text(),
+                 QStringLiteral("0"));
     }
 
     void shouldCloseWithoutHook()
@@ -79,7 +84,8 @@ private slots:
         CandidateState state;
         InstructionsWindow window(repo.root(), state);
         window.show();
-        QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("Command1")), Qt::LeftButton);
+        QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("Command1")),
+                          Qt::LeftButton);
         QVERIFY(!window.isVisible());
     }
 };

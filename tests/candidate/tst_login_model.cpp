@@ -46,10 +46,15 @@ private:
         {
             return repo.result(StandardPaper, StandardClass, number, suffix);
         }
-        void finish() { repo.setResult(StandardPaper, StandardClass, Number, QStringLiteral("TIME2"), QStringLiteral("00:12:00")); }
+        void finish()
+        {
+            repo.setResult(StandardPaper, StandardClass, Number, QStringLiteral("TIME2"),
+                           QStringLiteral("00:12:00"));
+        }
         void interrupt()
         {
-            repo.setResult(StandardPaper, StandardClass, Number, QStringLiteral("TIME1"), QStringLiteral("2008,06,01  09:05:00"));
+            repo.setResult(StandardPaper, StandardClass, Number, QStringLiteral("TIME1"),
+                           QStringLiteral("2008,06,01  09:05:00"));
         }
         void setPasswords(const QString &retest, const QString &relogin)
         {
@@ -147,7 +152,8 @@ private slots:
     {
         Setup s;
         QVERIFY(s.model->start());
-        s.repo.setSystem(QStringLiteral("ClassName"), QStringLiteral("ClassNameCount"), QStringLiteral("0"));
+        s.repo.setSystem(QStringLiteral("ClassName"), QStringLiteral("ClassNameCount"),
+                         QStringLiteral("0"));
         s.model->leavePaperList(StandardPaper);
         QVERIFY(s.model->classes().isEmpty());
         QCOMPARE(s.dialogs.messages(), QStringList{LoginTexts::NoClassesOpen});
@@ -168,7 +174,8 @@ private slots:
         QVERIFY(QFile::exists(s.repo.resultFile(StandardPaper, StandardClass, Number)));
         QCOMPARE(s.result({}), Name);
         QCOMPARE(s.result(QStringLiteral("LAST")), QStringLiteral("张小三"));
-        QVERIFY(!QFile::exists(s.repo.resultFile(StandardPaper, StandardClass, QStringLiteral("001001"))));
+        QVERIFY(!QFile::exists(
+            s.repo.resultFile(StandardPaper, StandardClass, QStringLiteral("001001"))));
     }
 
     void shouldRefuseRetestWithoutPassword()
@@ -190,17 +197,20 @@ private slots:
         QTest::addColumn<std::optional<QString>>("entry");
         QTest::addColumn<QString>("heldBefore");
         QTest::addColumn<bool>("admitted");
-        QTest::newRow("cancel the question") << false << std::optional<QString>() << QString() << false;
-        QTest::newRow("right password") << true << std::optional<QString>(QStringLiteral("again")) << QString()
-                                        << true;
+        QTest::newRow("cancel the question")
+            << false << std::optional<QString>() << QString() << false;
+        QTest::newRow("right password")
+            << true << std::optional<QString>(QStringLiteral("again")) << QString() << true;
         QTest::newRow("right password with blanks")
             << true << std::optional<QString>(QStringLiteral("  again ")) << QString() << true;
-        QTest::newRow("wrong password") << true << std::optional<QString>(QStringLiteral("agian")) << QString()
-                                        << false;
-        QTest::newRow("cancel the password") << true << std::optional<QString>(QString()) << QString() << false;
+        QTest::newRow("wrong password")
+            << true << std::optional<QString>(QStringLiteral("agian")) << QString() << false;
+        QTest::newRow("cancel the password")
+            << true << std::optional<QString>(QString()) << QString() << false;
         QTest::newRow("close box keeps what was held")
             << true << std::optional<QString>() << QStringLiteral("again") << true;
-        QTest::newRow("close box with nothing held") << true << std::optional<QString>() << QString() << false;
+        QTest::newRow("close box with nothing held")
+            << true << std::optional<QString>() << QString() << false;
     }
     void shouldDecideRetest()
     {
@@ -220,7 +230,8 @@ private slots:
         QCOMPARE(s.model->logIn(s.entries()), admitted);
         QCOMPARE(s.dialogs.texts(), QStringList{LoginTexts::RetestQuestion});
         QCOMPARE(s.dialogs.calls().constFirst().kind, FakeDialogs::Kind::OkCancel);
-        QCOMPARE(s.prompt.titles(), confirm ? QStringList{LoginTexts::RetestPasswordTitle} : QStringList());
+        QCOMPARE(s.prompt.titles(),
+                 confirm ? QStringList{LoginTexts::RetestPasswordTitle} : QStringList());
         if (admitted) {
             QVERIFY(!s.state.resumeMode);
             QCOMPARE(s.result({}), Name);
@@ -247,8 +258,10 @@ private slots:
         QTest::addColumn<bool>("emptyFinishedMark");
         QTest::addColumn<bool>("admitted");
         QTest::newRow("cancel the question") << false << std::optional<QString>() << false << false;
-        QTest::newRow("right password") << true << std::optional<QString>(QStringLiteral("back")) << false << true;
-        QTest::newRow("wrong password") << true << std::optional<QString>(QStringLiteral("x")) << false << false;
+        QTest::newRow("right password")
+            << true << std::optional<QString>(QStringLiteral("back")) << false << true;
+        QTest::newRow("wrong password")
+            << true << std::optional<QString>(QStringLiteral("x")) << false << false;
         QTest::newRow("empty finished mark counts as not finished")
             << true << std::optional<QString>(QStringLiteral(" back")) << true << true;
     }
@@ -262,14 +275,16 @@ private slots:
         s.setPasswords(QStringLiteral("again"), QStringLiteral("back"));
         s.interrupt();
         if (emptyFinishedMark)
-            s.repo.setResult(StandardPaper, StandardClass, Number, QStringLiteral("TIME2"), QString());
+            s.repo.setResult(StandardPaper, StandardClass, Number, QStringLiteral("TIME2"),
+                             QString());
         s.dialogs.answerQuestion(confirm);
         s.prompt.answer(entry);
         const QByteArray before = s.repo.resultBytes(StandardPaper, StandardClass, Number);
 
         QCOMPARE(s.model->logIn(s.entries()), admitted);
         QCOMPARE(s.dialogs.texts(), QStringList{LoginTexts::ReloginQuestion});
-        QCOMPARE(s.prompt.titles(), confirm ? QStringList{LoginTexts::ReloginPasswordTitle} : QStringList());
+        QCOMPARE(s.prompt.titles(),
+                 confirm ? QStringList{LoginTexts::ReloginPasswordTitle} : QStringList());
         QVERIFY(s.state.resumeMode);
         if (admitted) {
             QVERIFY(!s.state.reviewMode);
@@ -294,12 +309,14 @@ private slots:
         s.setPasswords(QStringLiteral("again"), QStringLiteral("back"));
         s.interrupt();
         if (!finishedMark.isEmpty())
-            s.repo.setResult(StandardPaper, StandardClass, Number, QStringLiteral("TIME2"), finishedMark);
+            s.repo.setResult(StandardPaper, StandardClass, Number, QStringLiteral("TIME2"),
+                             finishedMark);
         const QByteArray before = s.repo.resultBytes(StandardPaper, StandardClass, Number);
 
         QCOMPARE(s.model->viewResults(s.entries()), admitted);
         QCOMPARE(s.state.reviewMode, admitted);
-        QCOMPARE(s.dialogs.texts(), admitted ? QStringList() : QStringList{LoginTexts::ReviewNotFinished});
+        QCOMPARE(s.dialogs.texts(),
+                 admitted ? QStringList() : QStringList{LoginTexts::ReviewNotFinished});
         QVERIFY(s.prompt.titles().isEmpty());
         QCOMPARE(s.repo.resultBytes(StandardPaper, StandardClass, Number), before);
     }
@@ -320,7 +337,8 @@ private slots:
         QSignalSpy focus(s.model.get(), &LoginModel::numberFocusRequested);
         QVERIFY(!s.model->logIn(s.entries(QStringLiteral("5"))));
         QCOMPARE(focus.count(), 1);
-        QVERIFY(!QDir(s.repo.paths().paperResultsFolder(StandardPaper)).entryList(QDir::Files).size());
+        QVERIFY(
+            !QDir(s.repo.paths().paperResultsFolder(StandardPaper)).entryList(QDir::Files).size());
     }
 
     void shouldTellWhenLoginCannotBeStored()

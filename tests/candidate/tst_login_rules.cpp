@@ -19,7 +19,8 @@ private slots:
         QTest::newRow("empty") << QString() << QString();
         QTest::newRow("not a number") << QStringLiteral("abc") << QString();
         QTest::newRow("digits then text") << QStringLiteral("12ab") << QStringLiteral("12");
-        QTest::newRow("beyond 16 bits stays whole") << QStringLiteral("0040000") << QStringLiteral("40000");
+        QTest::newRow("beyond 16 bits stays whole")
+            << QStringLiteral("0040000") << QStringLiteral("40000");
     }
     void shouldNormalizeExamNumber()
     {
@@ -33,9 +34,11 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("expected");
         QTest::newRow("blanks") << QStringLiteral("  张三 ") << QStringLiteral("张三");
-        QTest::newRow("line feed") << QStringLiteral("张三\n[高一(1)班]") << QStringLiteral("张三 [高一(1)班]");
+        QTest::newRow("line feed")
+            << QStringLiteral("张三\n[高一(1)班]") << QStringLiteral("张三 [高一(1)班]");
         QTest::newRow("carriage return") << QStringLiteral("张\r三") << QStringLiteral("张 三");
-        QTest::newRow("nul") << (QStringLiteral("张") + QChar(0) + QStringLiteral("三")) << QStringLiteral("张 三");
+        QTest::newRow("nul") << (QStringLiteral("张") + QChar(0) + QStringLiteral("三"))
+                             << QStringLiteral("张 三");
         QTest::newRow("control at the end") << QStringLiteral("李四\r\n") << QStringLiteral("李四");
         QTest::newRow("only blanks") << QStringLiteral(" \t ") << QString();
     }
@@ -67,7 +70,8 @@ private slots:
         QTest::newRow("paste, text as letter") << ctrl << QStringLiteral("v") << true;
         QTest::newRow("undo") << ctrl << QStringLiteral("\x1a") << true;
         QTest::newRow("letter") << none << QStringLiteral("a") << false;
-        QTest::newRow("shifted digit key") << int(Qt::ShiftModifier) << QStringLiteral("!") << false;
+        QTest::newRow("shifted digit key")
+            << int(Qt::ShiftModifier) << QStringLiteral("!") << false;
         QTest::newRow("minus") << none << QStringLiteral("-") << false;
         QTest::newRow("point") << none << QStringLiteral(".") << false;
         QTest::newRow("blank") << none << QStringLiteral(" ") << false;

@@ -1,5 +1,5 @@
-#include "candidate/login_window.h"
 #include "candidate/login_rules.h"
+#include "candidate/login_window.h"
 
 #include "login_test_repository.h"
 
@@ -216,7 +216,8 @@ private slots:
         QTest::keyClick(s.edit("Text1"), Qt::Key_Return);
         QCOMPARE(admitted.count(), 1);
         QCOMPARE(s.edit("Text1")->text(), QStringLiteral("1001"));
-        QCOMPARE(s.repo.result(StandardPaper, StandardClass, QStringLiteral("1001"), {}), QStringLiteral("张三"));
+        QCOMPARE(s.repo.result(StandardPaper, StandardClass, QStringLiteral("1001"), {}),
+                 QStringLiteral("张三"));
         QVERIFY(s.dialogs.calls().isEmpty());
     }
 
@@ -250,7 +251,8 @@ private slots:
         Setup s;
         const QString review = QStringLiteral("复习卷");
         s.repo.setResult(review, StandardClass, QStringLiteral("1002"), {}, QStringLiteral("李四"));
-        s.repo.setResult(review, StandardClass, QStringLiteral("1002"), QStringLiteral("TIME2"), QStringLiteral("00:00:09"));
+        s.repo.setResult(review, StandardClass, QStringLiteral("1002"), QStringLiteral("TIME2"),
+                         QStringLiteral("00:00:09"));
         const QByteArray before = s.repo.resultBytes(review, StandardClass, QStringLiteral("1002"));
         s.showStarted();
         QSignalSpy admitted(s.window.get(), &LoginWindow::admitted);

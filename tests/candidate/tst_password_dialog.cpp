@@ -22,8 +22,10 @@ private slots:
         // Every typed character shows as "*", whatever the style would mask with.
         field->setText(QStringLiteral("358"));
         QCOMPARE(field->displayText(), QStringLiteral("***"));
-        QCOMPARE(dialog.findChild<QPushButton *>(QStringLiteral("OKButton"))->text(), QStringLiteral("确定"));
-        QCOMPARE(dialog.findChild<QPushButton *>(QStringLiteral("CancelButton"))->text(), QStringLiteral("取消"));
+        QCOMPARE(dialog.findChild<QPushButton *>(QStringLiteral("OKButton"))->text(),
+                 QStringLiteral("确定"));
+        QCOMPARE(dialog.findChild<QPushButton *>(QStringLiteral("CancelButton"))->text(),
+                 QStringLiteral("取消"));
         QVERIFY(!dialog.entry().has_value());
     }
 
@@ -31,11 +33,16 @@ private slots:
     {
         QTest::addColumn<QString>("action");
         QTest::addColumn<std::optional<QString>>("entry");
-        QTest::newRow("ok trims") << QStringLiteral("ok") << std::optional<QString>(QStringLiteral("again"));
-        QTest::newRow("enter is ok") << QStringLiteral("enter") << std::optional<QString>(QStringLiteral("again"));
-        QTest::newRow("cancel empties") << QStringLiteral("cancel") << std::optional<QString>(QString());
-        QTest::newRow("escape is cancel") << QStringLiteral("escape") << std::optional<QString>(QString());
-        QTest::newRow("close box gives nothing") << QStringLiteral("close") << std::optional<QString>();
+        QTest::newRow("ok trims") << QStringLiteral("ok")
+                                  << std::optional<QString>(QStringLiteral("again"));
+        QTest::newRow("enter is ok")
+            << QStringLiteral("enter") << std::optional<QString>(QStringLiteral("again"));
+        QTest::newRow("cancel empties")
+            << QStringLiteral("cancel") << std::optional<QString>(QString());
+        QTest::newRow("escape is cancel")
+            << QStringLiteral("escape") << std::optional<QString>(QString());
+        QTest::newRow("close box gives nothing")
+            << QStringLiteral("close") << std::optional<QString>();
     }
     void shouldAnswerByHowItCloses()
     {
@@ -47,11 +54,13 @@ private slots:
         auto *field = dialog.findChild<QLineEdit *>(QStringLiteral("TxtPW"));
         QTest::keyClicks(field, QStringLiteral("  again "));
         if (action == QLatin1String("ok"))
-            QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("OKButton")), Qt::LeftButton);
+            QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("OKButton")),
+                              Qt::LeftButton);
         else if (action == QLatin1String("enter"))
             QTest::keyClick(field, Qt::Key_Return);
         else if (action == QLatin1String("cancel"))
-            QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("CancelButton")), Qt::LeftButton);
+            QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("CancelButton")),
+                              Qt::LeftButton);
         else if (action == QLatin1String("escape"))
             QTest::keyClick(field, Qt::Key_Escape);
         else

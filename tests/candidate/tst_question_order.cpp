@@ -26,14 +26,15 @@ private slots:
         // r = int(n*u + 1): u = 0 always swaps k with 1.
         QTest::newRow("all zero") << 3 << QList<double>{0, 0, 0} << QList<int>{3, 1, 2};
         // u = k-1/n keeps every question where it is.
-        QTest::newRow("identity swaps") << 4 << QList<double>{0.0, 0.25, 0.5, 0.75}
-                                        << QList<int>{1, 2, 3, 4};
+        QTest::newRow("identity swaps")
+            << 4 << QList<double>{0.0, 0.25, 0.5, 0.75} << QList<int>{1, 2, 3, 4};
         // k=1 ↔ 3, k=2 ↔ 2, k=3 ↔ 1.
-        QTest::newRow("swap and swap back") << 3 << QList<double>{0.7, 0.4, 0.1} << QList<int>{1, 2, 3};
+        QTest::newRow("swap and swap back")
+            << 3 << QList<double>{0.7, 0.4, 0.1} << QList<int>{1, 2, 3};
         QTest::newRow("one swap") << 3 << QList<double>{0.9, 0.4, 0.9} << QList<int>{3, 2, 1};
         // Just below 1 rounds up to 1.0f in single precision: still a position of the paper.
-        QTest::newRow("u close to one") << 5 << QList<double>{0.99999999, 0.2, 0.4, 0.6, 0.8}
-                                        << QList<int>{5, 2, 3, 4, 1};
+        QTest::newRow("u close to one")
+            << 5 << QList<double>{0.99999999, 0.2, 0.4, 0.6, 0.8} << QList<int>{5, 2, 3, 4, 1};
     }
     void shuffleSwapsByTheFormula()
     {

@@ -15,8 +15,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextDocument>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QTextFormat>
 
 class FixedClock final : public exam::Clock
@@ -95,7 +95,8 @@ void TestDemoRepository::shouldListTwoClassesAndThreeOpenPapers()
     for (const exam::PaperEntry &paper : papers) {
         QVERIFY2(paper.isOpen(), qPrintable(paper.name));
         for (const exam::ClassEntry &c : exam::demo::demoClasses())
-            QVERIFY(exam::isAdmitted(system, paper.name, c.name, exam::AdmissionReader::ClientAtStartup));
+            QVERIFY(exam::isAdmitted(system, paper.name, c.name,
+                                     exam::AdmissionReader::ClientAtStartup));
     }
 }
 
@@ -118,8 +119,9 @@ void TestDemoRepository::shouldOpenEveryPaperWithAllItsDocuments()
                 QVERIFY2(!document.toPlainText().trimmed().isEmpty(), qPrintable(file));
             }
         }
-        const auto settings = exam::readPaperSettings(
-            exam::ProfileSnapshot::load(paths.paperProfile(entry.name)), exam::PaperReader::Console);
+        const auto settings =
+            exam::readPaperSettings(exam::ProfileSnapshot::load(paths.paperProfile(entry.name)),
+                                    exam::PaperReader::Console);
         QVERIFY(!settings.aboutTest.isEmpty());
         if (!settings.drawsAtRandom())
             QCOMPARE(settings.fullMark.toInt(), 100);
@@ -131,15 +133,17 @@ void TestDemoRepository::shouldShowPicturesInThePicturePaper()
     const exam::RepositoryPaths paths(m_root);
     int practice = 0, drawn = 0, pictured = 0;
     for (const exam::demo::DemoPaper &demo : exam::demo::demoPapers()) {
-        const auto settings = exam::readPaperSettings(exam::ProfileSnapshot::load(paths.paperProfile(demo.name)),
-                                                      exam::PaperReader::Client);
+        const auto settings = exam::readPaperSettings(
+            exam::ProfileSnapshot::load(paths.paperProfile(demo.name)), exam::PaperReader::Client);
         practice += settings.isExerciseMode();
-        drawn += settings.drawsAtRandom() && settings.randomDrawCount.toInt() < demo.questions.size();
+        drawn +=
+            settings.drawsAtRandom() && settings.randomDrawCount.toInt() < demo.questions.size();
         const exam::PaperData paper = exam::loadPaper(paths.paperProfile(demo.name));
         int pictures = 0;
         for (int k = 1; k <= paper.questionCount; ++k) {
             QTextDocument document;
-            QVERIFY(rtf::loadRtfFile(paths.paperFile(demo.name, paper.question(k).questionFile), &document));
+            QVERIFY(rtf::loadRtfFile(paths.paperFile(demo.name, paper.question(k).questionFile),
+                                     &document));
             pictures += hasImage(document);
         }
         if (pictures == paper.questionCount)
@@ -161,8 +165,8 @@ void TestDemoRepository::shouldHoldFinishedResultsAsTheClientWroteThem()
         const exam::PaperData paper = exam::loadPaper(paths.paperProfile(demo.name));
         for (int number = first.first; number <= first.last; ++number) {
             const QString n = QString::number(number);
-            const auto result = exam::readStudentResult(paths.resultProfile(demo.name, first.name, n),
-                                                        first.name, n, paper.questionCount);
+            const auto result = exam::readStudentResult(
+                paths.resultProfile(demo.name, first.name, n), first.name, n, paper.questionCount);
             if (result.state != exam::AttemptState::Finished)
                 continue;
             ++finished;
@@ -196,7 +200,8 @@ void TestDemoRepository::shouldLetANewStudentSitEveryPaper()
         QVERIFY2(outcome.handedIn, qPrintable(outcome.dialogTexts.join(u'|')));
         const int presented = demo.drawCount > 0 ? demo.drawCount : int(demo.questions.size());
         QCOMPARE(outcome.order.size(), presented);
-        QVERIFY2(outcome.handInMessage.contains(QStringLiteral("您的成绩为:%1").arg(presented * demo.defaultMark)),
+        QVERIFY2(outcome.handInMessage.contains(
+                     QStringLiteral("您的成绩为:%1").arg(presented * demo.defaultMark)),
                  qPrintable(outcome.handInMessage));
     }
 }
@@ -210,7 +215,8 @@ void TestDemoRepository::shouldLeaveAnExistingRepositoryAsItIs()
     QCOMPARE(tool.exitCode(), 0);
     QVERIFY(QFileInfo::exists(exam::RepositoryPaths(made).systemProfile()));
     // A teacher's change survives a second run.
-    QVERIFY(writeProfileString(QStringLiteral("Admin"), QStringLiteral("pwd"), QStringLiteral("mine"),
+    QVERIFY(writeProfileString(QStringLiteral("Admin"), QStringLiteral("pwd"),
+                               QStringLiteral("mine"),
                                exam::RepositoryPaths(made).systemProfile()));
     const QByteArray before = treeDigest(made);
     tool.start(QStringLiteral(EXAM_MAKE_DEMO), {made});

@@ -48,7 +48,8 @@ bool copyTree(const QString &from, const QString &to)
 {
     for (const QString &path : allFiles(from)) {
         const QString target = to + path.mid(from.size());
-        const bool copied = QFileInfo(path).isDir() ? QDir().mkpath(target) : QFile::copy(path, target);
+        const bool copied =
+            QFileInfo(path).isDir() ? QDir().mkpath(target) : QFile::copy(path, target);
         if (!copied)
             return false;
     }
@@ -144,14 +145,17 @@ void TestDemoRepositoryCheck::damage()
     const exam::PaperData data = exam::loadPaper(paths.paperProfile(paper));
     QVERIFY(QFile::remove(paths.paperFile(paper, data.question(1).questionFile)));
     QVERIFY(writeProfileString(QStringLiteral("MAIN"), QStringLiteral("TESTTIME"),
-                               QStringLiteral("三十"), paths.paperProfile(papers.constLast().name)));
+                               QStringLiteral("三十"),
+                               paths.paperProfile(papers.constLast().name)));
 
     const QString result = paths.resultProfile(m_resultsPaper, firstClass, QStringLiteral("1001"));
-    QVERIFY(QFile::copy(result, paths.resultProfile(m_resultsPaper, firstClass, QStringLiteral("99"))));
+    QVERIFY(
+        QFile::copy(result, paths.resultProfile(m_resultsPaper, firstClass, QStringLiteral("99"))));
     QVERIFY(QFile::copy(result, paths.resultProfile(m_resultsPaper, QStringLiteral("初三(9)班"),
                                                     QStringLiteral("1001"))));
-    QVERIFY(writeProfileString(firstClass, QStringLiteral("1002DF"), QStringLiteral("abc"),
-                               paths.resultProfile(m_resultsPaper, firstClass, QStringLiteral("1002"))));
+    QVERIFY(writeProfileString(
+        firstClass, QStringLiteral("1002DF"), QStringLiteral("abc"),
+        paths.resultProfile(m_resultsPaper, firstClass, QStringLiteral("1002"))));
     QFile utf8(paths.resultProfile(m_resultsPaper, firstClass, QStringLiteral("1007")));
     QVERIFY(utf8.open(QIODevice::WriteOnly));
     utf8.write(QStringLiteral("[%1]\n1007=张三\n").arg(firstClass).toUtf8());
@@ -184,8 +188,9 @@ void TestDemoRepositoryCheck::shouldFindEveryKindOfDamage_data()
                                           << "班级“初一/1班”的起始考号 50 大于结束考号 10";
     QTest::newRow("class range missing") << "sys/sys.cho"
                                          << "班级“grade7”没有结束考号";
-    QTest::newRow("paper folder missing") << "sys/sys.cho"
-                                          << "试卷“已删除的试卷”的文件夹 SHIJUAN/已删除的试卷 不存在";
+    QTest::newRow("paper folder missing")
+        << "sys/sys.cho"
+        << "试卷“已删除的试卷”的文件夹 SHIJUAN/已删除的试卷 不存在";
     QTest::newRow("results folder missing")
         << "sys/sys.cho"
         << "试卷“已删除的试卷”的成绩文件夹 CHENGJI/已删除的试卷 不存在";
@@ -195,8 +200,9 @@ void TestDemoRepositoryCheck::shouldFindEveryKindOfDamage_data()
                                              << "成绩文件夹不属于试卷列表中的任何试卷";
     QTest::newRow("question file missing") << ".cho"
                                            << "第 1 题的题目文件";
-    QTest::newRow("number outside the class") << "99.cho"
-                                              << "考号 99 不在班级“高一(1)班”的考号范围 1001 至 1040 内";
+    QTest::newRow("number outside the class")
+        << "99.cho"
+        << "考号 99 不在班级“高一(1)班”的考号范围 1001 至 1040 内";
     QTest::newRow("result of no class") << "初三(9)班1001.cho"
                                         << "成绩文件不属于任何已列出的班级";
     QTest::newRow("setting not a number") << ".cho"

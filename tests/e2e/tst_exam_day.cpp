@@ -30,8 +30,8 @@
 #include <QTextDocument>
 
 #include <algorithm>
-#include <numeric>
 #include <memory>
+#include <numeric>
 
 using namespace exam::platform;
 
@@ -51,9 +51,10 @@ struct Question
     QString mark; // empty: the paper's default mark
 };
 // Single and multiple choice; the last question has a mark of its own.
-const QList<Question> Questions = {{QStringLiteral("1"), {}},   {QStringLiteral("2"), {}},
-                                   {QStringLiteral("13"), {}},  {QStringLiteral("4"), {}},
-                                   {QStringLiteral("123"), {}}, {QStringLiteral("2"), QStringLiteral("25")}};
+const QList<Question> Questions = {
+    {QStringLiteral("1"), {}},   {QStringLiteral("2"), {}},
+    {QStringLiteral("13"), {}},  {QStringLiteral("4"), {}},
+    {QStringLiteral("123"), {}}, {QStringLiteral("2"), QStringLiteral("25")}};
 constexpr qint16 DefaultMark = 15;
 constexpr double WrongAnswer = 5; // option E is no question's standard answer
 
@@ -96,8 +97,7 @@ private slots:
     void shouldRunOneExamFromClassesToResults();
 
 private:
-    template <typename T>
-    static T *child(QWidget *window, const QString &name)
+    template <typename T> static T *child(QWidget *window, const QString &name)
     {
         return window_driving::findControl<T>(*window, name);
     }
@@ -153,9 +153,11 @@ void TestExamDay::createClasses()
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     auto *list = child<QListWidget>(&window, QStringLiteral("List1"));
-    const struct { QString name, size, first, last; } classes[] = {
-        {ClassA, QStringLiteral("20"), QStringLiteral("1001"), QStringLiteral("1020")},
-        {ClassB, QStringLiteral("10"), QStringLiteral("2001"), QStringLiteral("2010")}};
+    const struct
+    {
+        QString name, size, first, last;
+    } classes[] = {{ClassA, QStringLiteral("20"), QStringLiteral("1001"), QStringLiteral("1020")},
+                   {ClassB, QStringLiteral("10"), QStringLiteral("2001"), QStringLiteral("2010")}};
     for (const auto &c : classes) {
         m_dialogs.answerInput(c.name);
         QTest::mouseClick(child<QPushButton>(&window, QStringLiteral("Command4")), Qt::LeftButton);
@@ -192,8 +194,8 @@ void TestExamDay::createPaper()
     const exam::RepositoryPaths paths(m_root);
     QVERIFY(QFileInfo(paths.paperFolder(Paper)).isDir());
     QVERIFY(QFileInfo(paths.paperResultsFolder(Paper)).isDir());
-    const auto settings = exam::readPaperSettings(exam::ProfileSnapshot::load(paths.paperProfile(Paper)),
-                                                  exam::PaperReader::Client);
+    const auto settings = exam::readPaperSettings(
+        exam::ProfileSnapshot::load(paths.paperProfile(Paper)), exam::PaperReader::Client);
     QCOMPARE(settings.reloginPassword, ReloginPassword);
 }
 
@@ -201,7 +203,8 @@ void TestExamDay::createPaper()
 // standard answer ticked, the last question with a mark of its own.
 void TestExamDay::writeQuestions()
 {
-    exam::PaperEditor editor(m_root, Paper, m_dir.filePath(QStringLiteral("PCTEST")), m_dialogs, m_random);
+    exam::PaperEditor editor(m_root, Paper, m_dir.filePath(QStringLiteral("PCTEST")), m_dialogs,
+                             m_random);
     QString error;
     QVERIFY2(editor.open(&error), qPrintable(error));
     editor.activate();
@@ -210,8 +213,10 @@ void TestExamDay::writeQuestions()
         if (k > 1)
             editor.insert();
         QCOMPARE(editor.current(), k);
-        QTextCursor(editor.questionDocument()).insertText(QStringLiteral("第%1题:请选择正确的选项。").arg(k));
-        QTextCursor(editor.explanationDocument()).insertText(QStringLiteral("第%1题的解题辅导。").arg(k));
+        QTextCursor(editor.questionDocument())
+            .insertText(QStringLiteral("第%1题:请选择正确的选项。").arg(k));
+        QTextCursor(editor.explanationDocument())
+            .insertText(QStringLiteral("第%1题的解题辅导。").arg(k));
         editor.setAnswerTicks(exam::ticksFromAnswer(Questions.at(k - 1).answer));
         if (!Questions.at(k - 1).mark.isEmpty()) {
             editor.setUsesDefaultMark(false);
@@ -229,7 +234,8 @@ void TestExamDay::writeQuestions()
         QCOMPARE(paper.question(k).answer, Questions.at(k - 1).answer);
         QCOMPARE(paper.question(k).mark.trimmed(), Questions.at(k - 1).mark);
         QTextDocument document;
-        QVERIFY(rtf::loadRtfFile(paths.paperFile(Paper, paper.question(k).questionFile), &document));
+        QVERIFY(
+            rtf::loadRtfFile(paths.paperFile(Paper, paper.question(k).questionFile), &document));
         QVERIFY(document.toPlainText().startsWith(QStringLiteral("第%1题").arg(k)));
     }
 }
@@ -243,11 +249,13 @@ void TestExamDay::openExamRoom()
     auto *papers = child<QListWidget>(&window, QStringLiteral("List11"));
     auto *open = child<QListWidget>(&window, QStringLiteral("List1"));
     QCOMPARE(papers->count(), 1);
-    QTest::mouseClick(papers->viewport(), Qt::LeftButton, {}, papers->visualItemRect(papers->item(0)).center());
+    QTest::mouseClick(papers->viewport(), Qt::LeftButton, {},
+                      papers->visualItemRect(papers->item(0)).center());
     // A new paper is open; a click closes it, a second one opens it again.
     QCOMPARE(open->item(0)->text(), QStringLiteral("是"));
     for (const QString &expected : {QStringLiteral("否"), QStringLiteral("是")}) {
-        QTest::mouseClick(open->viewport(), Qt::LeftButton, {}, open->visualItemRect(open->item(0)).center());
+        QTest::mouseClick(open->viewport(), Qt::LeftButton, {},
+                          open->visualItemRect(open->item(0)).center());
         QCOMPARE(open->item(0)->text(), expected);
     }
     QTest::mouseClick(child<QPushButton>(&window, QStringLiteral("全部选定")), Qt::LeftButton);
@@ -313,8 +321,10 @@ void TestExamDay::checkResults(exam::ResultsWindow &window, const QString &class
     QCOMPARE(names->count(), inClass.size());
     QCOMPARE(scoreList->count(), inClass.size());
     for (int i = 0; i < inClass.size(); ++i) {
-        QVERIFY2(names->item(i)->text().contains(inClass.at(i).name), qPrintable(names->item(i)->text()));
-        QVERIFY2(scoreList->item(i)->text().contains(QString::number(m_expected.value(inClass.at(i).number))),
+        QVERIFY2(names->item(i)->text().contains(inClass.at(i).name),
+                 qPrintable(names->item(i)->text()));
+        QVERIFY2(scoreList->item(i)->text().contains(
+                     QString::number(m_expected.value(inClass.at(i).number))),
                  qPrintable(scoreList->item(i)->text()));
     }
 
@@ -323,9 +333,11 @@ void TestExamDay::checkResults(exam::ResultsWindow &window, const QString &class
     QCOMPARE(statistics.highest(), qint64(*std::max_element(scores.cbegin(), scores.cend())));
     QCOMPARE(statistics.lowest(), qint64(*std::min_element(scores.cbegin(), scores.cend())));
     QCOMPARE(statistics.total(), qint64(std::accumulate(scores.cbegin(), scores.cend(), 0)));
-    const qint64 passed = std::count_if(scores.cbegin(), scores.cend(), [](int s) { return s >= 60; });
+    const qint64 passed =
+        std::count_if(scores.cbegin(), scores.cend(), [](int s) { return s >= 60; });
     QCOMPARE(statistics.passed(), passed);
-    QCOMPARE(statistics.average(), std::accumulate(scores.cbegin(), scores.cend(), 0.0) / scores.size());
+    QCOMPARE(statistics.average(),
+             std::accumulate(scores.cbegin(), scores.cend(), 0.0) / scores.size());
     auto *panel = child<QListWidget>(&window, QStringLiteral("Lst统计"));
     QStringList panelRows;
     for (int i = 0; i < panel->count(); ++i)
@@ -355,7 +367,8 @@ void TestExamDay::shouldRunOneExamFromClassesToResults()
     const Student &interrupted = m_students.at(5);
     const Student &retested = m_students.at(22);
     // Full mark: 5 × 15 + 25.
-    QCOMPARE(exam::totalMark(exam::loadPaper(exam::RepositoryPaths(m_root).paperProfile(Paper))), qint16(100));
+    QCOMPARE(exam::totalMark(exam::loadPaper(exam::RepositoryPaths(m_root).paperProfile(Paper))),
+             qint16(100));
 
     QList<int> answeredBeforeFailure;
     for (const Student &student : std::as_const(m_students)) {
@@ -367,18 +380,21 @@ void TestExamDay::shouldRunOneExamFromClassesToResults()
         QCOMPARE(outcome.order.size(), Questions.size());
         QCOMPARE(outcome.handedIn, !interrupts);
         if (!interrupts)
-            QVERIFY2(outcome.handInMessage.contains(QStringLiteral("您的成绩为:%1").arg(student.expectedScore())),
+            QVERIFY2(outcome.handInMessage.contains(
+                         QStringLiteral("您的成绩为:%1").arg(student.expectedScore())),
                      qPrintable(outcome.handInMessage));
     }
 
     // The failed PC's student logs in again on another PC with the re-login password and goes on
     // with the same order; the three answers saved before the failure are kept.
     const exam::RepositoryPaths paths(m_root);
-    const QString interruptedProfile = paths.resultProfile(Paper, interrupted.className, interrupted.number);
-    QCOMPARE(exam::attemptState(exam::ProfileSnapshot::load(interruptedProfile), interrupted.className,
-                                interrupted.number),
+    const QString interruptedProfile =
+        paths.resultProfile(Paper, interrupted.className, interrupted.number);
+    QCOMPARE(exam::attemptState(exam::ProfileSnapshot::load(interruptedProfile),
+                                interrupted.className, interrupted.number),
              exam::AttemptState::Interrupted);
-    const ClientOutcome resumed = sit(interrupted, ReloginPassword, -1, false, answeredBeforeFailure);
+    const ClientOutcome resumed =
+        sit(interrupted, ReloginPassword, -1, false, answeredBeforeFailure);
     QVERIFY2(resumed.loggedIn, qPrintable(resumed.dialogTexts.join(u'|')));
     QVERIFY(resumed.resumed);
     QVERIFY(resumed.handedIn);
@@ -417,11 +433,13 @@ void TestExamDay::shouldRunOneExamFromClassesToResults()
     QCOMPARE(m_dialogs.calls().last().text,
              QStringLiteral("确实要删除 %1 %2号 %3 在试卷“%4”中的成绩吗?")
                  .arg(deleted.className, deleted.number, deleted.name, Paper));
-    QCOMPARE(exam::attemptState(exam::ProfileSnapshot::load(paths.resultProfile(Paper, deleted.className, deleted.number)),
+    QCOMPARE(exam::attemptState(exam::ProfileSnapshot::load(
+                                    paths.resultProfile(Paper, deleted.className, deleted.number)),
                                 deleted.className, deleted.number),
              exam::AttemptState::NotStarted);
     const ClientOutcome fresh = sit(deleted, {}, -1, true);
-    QVERIFY2(fresh.loggedIn && !fresh.resumed && fresh.handedIn, qPrintable(fresh.dialogTexts.join(u'|')));
+    QVERIFY2(fresh.loggedIn && !fresh.resumed && fresh.handedIn,
+             qPrintable(fresh.dialogTexts.join(u'|')));
     m_expected[deleted.number] = 100;
     checkResults(window, ClassB);
 }

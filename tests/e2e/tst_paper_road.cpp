@@ -4,7 +4,6 @@
 // marks; the exam room opens the paper to a class; the client's login and exam logic sit it; the
 // score and the result profile are checked against the paper the editor wrote.
 
-#include "window_driving.h"
 #include "candidate/exam_session.h"
 #include "candidate/login_model.h"
 #include "candidate/password_prompt.h"
@@ -20,6 +19,7 @@
 #include "repository/random_source.h"
 #include "repository/repository_paths.h"
 #include "repository/system_profile.h"
+#include "window_driving.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -141,7 +141,8 @@ void TestPaperRoad::paperWrittenInTheEditorShouldBeSatAndScored()
     QVERIFY(dir.isValid());
     const exam::RepositoryPaths paths(dir.path());
     QVERIFY(paths.createSystemFolder());
-    QVERIFY(exam::writeClassTable(paths.systemProfile(), {exam::ClassEntry{Class, 45, 1001, 1045}}));
+    QVERIFY(
+        exam::writeClassTable(paths.systemProfile(), {exam::ClassEntry{Class, 45, 1001, 1045}}));
 
     // The console: a new paper, then "编辑试卷" opens the editor window on it.
     FakeDialogs consoleDialogs;
@@ -161,7 +162,8 @@ void TestPaperRoad::paperWrittenInTheEditorShouldBeSatAndScored()
     management.newPaper();
     management.editPaper();
     QVERIFY(edited);
-    QVERIFY2(consoleDialogs.messages().isEmpty(), qPrintable(consoleDialogs.messages().join(u'\n')));
+    QVERIFY2(consoleDialogs.messages().isEmpty(),
+             qPrintable(consoleDialogs.messages().join(u'\n')));
     // Paper management shows the counts the editor wrote.
     QCOMPARE(management.selectedRow()->at(exam::PaperColumn::QuestionCount), QStringLiteral("3"));
     QCOMPARE(management.selectedRow()->at(exam::PaperColumn::FullMark), QStringLiteral("9"));
@@ -177,7 +179,8 @@ void TestPaperRoad::paperWrittenInTheEditorShouldBeSatAndScored()
     QCOMPARE(stored.question(3).mark, QStringLiteral("3"));
 
     // The exam room opens the paper to the class.
-    QVERIFY(exam::writeExamRooms(paths.systemProfile(), {exam::ExamRoomPaper{Paper, true, {true}}}, {Class}));
+    QVERIFY(exam::writeExamRooms(paths.systemProfile(), {exam::ExamRoomPaper{Paper, true, {true}}},
+                                 {Class}));
 
     // The client: login, then the exam; the student answers questions 1 and 3 right, 2 wrong.
     CandidateState state;

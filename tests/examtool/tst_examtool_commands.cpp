@@ -1,7 +1,7 @@
 // The examtool command line: help for the tool and each command, and the exit codes of check.
 
-#include "examtool_run.h"
 #include "examtool/command_line.h"
+#include "examtool_run.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -39,10 +39,11 @@ void TestExamtoolCommands::shouldShowHelp_data()
     QTest::newRow("help") << QStringList{"help"} << "  check     检查考试库,只读不改";
     QTest::newRow("help check") << QStringList{"help", "check"}
                                 << "用法: examtool check <考试库文件夹>";
-    QTest::newRow("check --help") << QStringList{"check", "--help"}
-                                  << "退出码: 0 没有发现问题;1 发现问题;2 无法读取考试库或参数有误。";
-    QTest::newRow("check -h with a folder") << QStringList{"check", "/nowhere", "-h"}
-                                            << "用法: examtool check <考试库文件夹>";
+    QTest::newRow("check --help")
+        << QStringList{"check", "--help"}
+        << "退出码: 0 没有发现问题;1 发现问题;2 无法读取考试库或参数有误。";
+    QTest::newRow("check -h with a folder")
+        << QStringList{"check", "/nowhere", "-h"} << "用法: examtool check <考试库文件夹>";
 }
 
 void TestExamtoolCommands::shouldShowHelp()
@@ -62,12 +63,12 @@ void TestExamtoolCommands::shouldRefuseAWrongCommandLine_data()
 
     QTest::newRow("nothing") << QStringList() << "用法: examtool <命令> [参数]";
     QTest::newRow("unknown command") << QStringList{"repair"} << "examtool: 没有命令“repair”";
-    QTest::newRow("check without a folder") << QStringList{"check"}
-                                            << "用法: examtool check <考试库文件夹>";
-    QTest::newRow("check with two folders") << QStringList{"check", "a", "b"}
-                                            << "用法: examtool check <考试库文件夹>";
-    QTest::newRow("check with an unknown option") << QStringList{"check", "--fix"}
-                                                  << "用法: examtool check <考试库文件夹>";
+    QTest::newRow("check without a folder")
+        << QStringList{"check"} << "用法: examtool check <考试库文件夹>";
+    QTest::newRow("check with two folders")
+        << QStringList{"check", "a", "b"} << "用法: examtool check <考试库文件夹>";
+    QTest::newRow("check with an unknown option")
+        << QStringList{"check", "--fix"} << "用法: examtool check <考试库文件夹>";
 }
 
 void TestExamtoolCommands::shouldRefuseAWrongCommandLine()

@@ -1,8 +1,8 @@
 // "examtool import" and "examtool export" on a repository in a temporary folder: what reaches the
 // paper, what is skipped, and that a broken file or a wrong command line writes nothing.
 
-#include "examtool_run.h"
 #include "examtool/interchange_commands.h"
+#include "examtool_run.h"
 #include "platform/rtf/rtf.h"
 #include "repository/paper_profile.h"
 #include "repository/repository_paths.h"
@@ -64,7 +64,8 @@ public:
         QTextDocument question;
         question.setPlainText(QStringLiteral("已有的题\nA. 甲\nB. 乙"));
         QVERIFY(rtf::saveRtfFile(paths.paperFile(Paper, QStringLiteral("11.RTF")), question));
-        QVERIFY(rtf::saveRtfFile(paths.paperFile(Paper, QStringLiteral("12.RTF")), QTextDocument()));
+        QVERIFY(
+            rtf::saveRtfFile(paths.paperFile(Paper, QStringLiteral("12.RTF")), QTextDocument()));
         PaperData data = loadPaper(paths.paperProfile(Paper));
         data.questionCount = 1;
         data.questions = QList<PaperQuestion>(3);
@@ -80,7 +81,8 @@ public:
     PaperData paper() const { return loadPaper(paths().paperProfile(Paper)); }
     QString questionText(int k) const
     {
-        return rtf::rtfPlainText(fileBytes(paths().paperFile(Paper, paper().question(k).questionFile)))
+        return rtf::rtfPlainText(
+                   fileBytes(paths().paperFile(Paper, paper().question(k).questionFile)))
             .trimmed();
     }
     QStringList paperFiles() const
@@ -124,14 +126,15 @@ void TestInterchangeCommands::importShouldAppendAfterTheLastQuestion()
     writeFile(repository.file(QStringLiteral("a.gift")), GoodGift);
     writeFile(repository.file(QStringLiteral("b.txt")), SkippingGift);
 
-    const Run result = run({QStringLiteral("import"), QStringLiteral("--paper"), Paper,
-                            QStringLiteral("--repository"), repository.root(),
-                            repository.file(QStringLiteral("a.gift")),
-                            repository.file(QStringLiteral("b.txt"))});
+    const Run result =
+        run({QStringLiteral("import"), QStringLiteral("--paper"), Paper,
+             QStringLiteral("--repository"), repository.root(),
+             repository.file(QStringLiteral("a.gift")), repository.file(QStringLiteral("b.txt"))});
     QCOMPARE(result.exitCode, 1);
-    QCOMPARE(result.out, repository.file(QStringLiteral("b.txt"))
-                             + QStringLiteral(":1: 跳过: 题型“填空题”不能导入,本系统只有选择题和判断题\n"
-                                              "已把 3 道考题加入试卷“期中测验”,跳过 1 道\n"));
+    QCOMPARE(result.out,
+             repository.file(QStringLiteral("b.txt")) +
+                 QStringLiteral(":1: 跳过: 题型“填空题”不能导入,本系统只有选择题和判断题\n"
+                                "已把 3 道考题加入试卷“期中测验”,跳过 1 道\n"));
 
     const PaperData paper = repository.paper();
     QCOMPARE(paper.questionCount, 4);
@@ -144,7 +147,8 @@ void TestInterchangeCommands::importShouldAppendAfterTheLastQuestion()
         answers << paper.question(k).answer;
     QCOMPARE(answers, QStringList({"2", "1", "1", "2"}));
     const QString explanation = repository.paths().paperFile(Paper, paper.question(2).explainFile);
-    QCOMPARE(rtf::rtfPlainText(fileBytes(explanation)).trimmed(), QStringLiteral("因为一加一等于二"));
+    QCOMPARE(rtf::rtfPlainText(fileBytes(explanation)).trimmed(),
+             QStringLiteral("因为一加一等于二"));
     // Own mark 4, then three questions at the default mark 5.
     QCOMPARE(readProfileString(QStringLiteral("MAIN"), QStringLiteral("full_mark"), {},
                                repository.paths().paperProfile(Paper)),
@@ -211,7 +215,14 @@ QImage picture()
 // question without lettered lines, and characters GIFT and XML treat specially.
 void addMixedQuestions(Repository &repository)
 {
-    struct Sample { QString text; QString explanation; QString answer; QString mark; bool pictures; };
+    struct Sample
+    {
+        QString text;
+        QString explanation;
+        QString answer;
+        QString mark;
+        bool pictures;
+    };
     const QList<Sample> samples = {
         {"如图,蓝色的长方形有几条边?\nA. 3\nB. 4\nC. 5", "长方形有 4 条边。", "2", "", true},
         {"下列哪些是偶数? {特殊} ~ = # : <b>\nA. 2\nB. 3\nC. 4 & 6\nD. 7", "", "13", "3", false},
@@ -227,7 +238,8 @@ void addMixedQuestions(Repository &repository)
         explanation.setPlainText(sample.explanation);
         if (sample.pictures) {
             for (QTextDocument *document : {&question, &explanation}) {
-                document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("p.png")), picture());
+                document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("p.png")),
+                                      picture());
                 // The picture stands in a paragraph of its own after the first line.
                 QTextCursor cursor(document);
                 cursor.movePosition(QTextCursor::EndOfBlock);
@@ -238,10 +250,11 @@ void addMixedQuestions(Repository &repository)
         const int k = ++data.questionCount;
         data.questions.resize(k + 2);
         const QString name = QString::number(100 + k);
-        data.question(k) = {name + QStringLiteral("q.RTF"), name + QStringLiteral("e.RTF"), sample.answer,
-                            sample.mark};
+        data.question(k) = {name + QStringLiteral("q.RTF"), name + QStringLiteral("e.RTF"),
+                            sample.answer, sample.mark};
         QVERIFY(rtf::saveRtfFile(paths.paperFile(Paper, data.question(k).questionFile), question));
-        QVERIFY(rtf::saveRtfFile(paths.paperFile(Paper, data.question(k).explainFile), explanation));
+        QVERIFY(
+            rtf::saveRtfFile(paths.paperFile(Paper, data.question(k).explainFile), explanation));
     }
     data.fullMark = totalMark(data);
     QVERIFY(savePaper(paths.paperProfile(Paper), data));
@@ -251,8 +264,8 @@ void addEmptyPaper(Repository &repository, const QString &paper)
 {
     const RepositoryPaths paths = repository.paths();
     QVERIFY(paths.createPaperFolders(paper));
-    QVERIFY(writePaperRoster(paths.systemProfile(), {{Paper, QStringLiteral("1"), {}},
-                                                      {paper, QStringLiteral("1"), {}}}));
+    QVERIFY(writePaperRoster(paths.systemProfile(),
+                             {{Paper, QStringLiteral("1"), {}}, {paper, QStringLiteral("1"), {}}}));
     PaperSettings settings = newPaperSettings(paper);
     settings.defaultMark = QStringLiteral("5");
     QVERIFY(writeNewPaperSettings(paths.paperProfile(paper), settings));
@@ -275,12 +288,13 @@ QString pdfOutput(const QString &tool, const QStringList &arguments)
 {
     QProcess process;
     process.start(tool, tool == QStringLiteral("pdftotext")
-                            ? QStringList{QStringLiteral("-enc"), QStringLiteral("UTF-8")} + arguments
-                                  + QStringList{QStringLiteral("-")}
+                            ? QStringList{QStringLiteral("-enc"), QStringLiteral("UTF-8")} +
+                                  arguments + QStringList{QStringLiteral("-")}
                             : arguments);
     if (!process.waitForFinished() || process.exitCode() != 0)
         return {};
-    return QString::fromUtf8(process.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+    return QString::fromUtf8(process.readAllStandardOutput())
+        .normalized(QString::NormalizationForm_KC);
 }
 
 QList<QuestionView> view(const Repository &repository, const QString &paper, int from)
@@ -292,9 +306,10 @@ QList<QuestionView> view(const Repository &repository, const QString &paper, int
         const PaperQuestion &q = data.question(k);
         const QByteArray question = fileBytes(paths.paperFile(paper, q.questionFile));
         const QByteArray explanation = fileBytes(paths.paperFile(paper, q.explainFile));
-        questions.append({rtf::rtfPlainText(question).trimmed(), rtf::rtfPlainText(explanation).trimmed(),
-                          q.answer, questionMark(q.mark, data.defaultMark),
-                          static_cast<int>(question.count("{\\pict") + explanation.count("{\\pict"))});
+        questions.append(
+            {rtf::rtfPlainText(question).trimmed(), rtf::rtfPlainText(explanation).trimmed(),
+             q.answer, questionMark(q.mark, data.defaultMark),
+             static_cast<int>(question.count("{\\pict") + explanation.count("{\\pict"))});
     }
     return questions;
 }
@@ -302,8 +317,7 @@ QList<QuestionView> view(const Repository &repository, const QString &paper, int
 } // namespace
 
 namespace QTest {
-template<>
-char *toString(const QuestionView &q)
+template <> char *toString(const QuestionView &q)
 {
     return qstrdup(QStringLiteral("%1 | %2 | %3 | %4 | %5")
                        .arg(q.text, q.explanation, q.answer)
@@ -332,8 +346,8 @@ void TestInterchangeCommands::exportThenImportShouldGiveTheSamePaper()
     addEmptyPaper(repository, Copy);
     const QString file = repository.file(QStringLiteral("paper.") + format);
 
-    Run result = run({"export", "--paper", Paper, "--format", format, "--repository",
-                      repository.root(), file});
+    Run result = run(
+        {"export", "--paper", Paper, "--format", format, "--repository", repository.root(), file});
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(result.out, QStringLiteral("已把试卷“期中测验”的 5 道考题输出到 %1\n").arg(file));
     result = run({"import", "--paper", Copy, "--repository", repository.root(), file});
@@ -360,8 +374,9 @@ void TestInterchangeCommands::pdfCopiesShouldShowAnswersOnlyToTheTeacher()
     Repository repository;
     addMixedQuestions(repository);
     for (const QString &format : {QStringLiteral("pdf"), QStringLiteral("pdf-teacher")}) {
-        const Run result = run({"export", "--paper", Paper, "--format", format, "--repository",
-                                repository.root(), repository.file(format + QStringLiteral(".pdf"))});
+        const Run result =
+            run({"export", "--paper", Paper, "--format", format, "--repository", repository.root(),
+                 repository.file(format + QStringLiteral(".pdf"))});
         QCOMPARE(result.exitCode, 0);
         QVERIFY(fileBytes(repository.file(format + QStringLiteral(".pdf"))).startsWith("%PDF-"));
     }
@@ -374,10 +389,11 @@ void TestInterchangeCommands::pdfCopiesShouldShowAnswersOnlyToTheTeacher()
         return repository.file(format + QStringLiteral(".pdf"));
     };
     const QString students = pdfOutput(QStringLiteral("pdftotext"), {pdf(QStringLiteral("pdf"))});
-    const QString teachers = pdfOutput(QStringLiteral("pdftotext"), {pdf(QStringLiteral("pdf-teacher"))});
-    for (const QString &shown : {QStringLiteral("期中测验"), QStringLiteral("如图,蓝色的"),
-                                 QStringLiteral("3. (3 分)"), QStringLiteral("4. (2.5 分)"),
-                                 QStringLiteral("D. 7")}) {
+    const QString teachers =
+        pdfOutput(QStringLiteral("pdftotext"), {pdf(QStringLiteral("pdf-teacher"))});
+    for (const QString &shown :
+         {QStringLiteral("期中测验"), QStringLiteral("如图,蓝色的"), QStringLiteral("3. (3 分)"),
+          QStringLiteral("4. (2.5 分)"), QStringLiteral("D. 7")}) {
         QVERIFY2(students.contains(shown), qPrintable(students));
         QVERIFY2(teachers.contains(shown), qPrintable(teachers));
     }
@@ -388,13 +404,15 @@ void TestInterchangeCommands::pdfCopiesShouldShowAnswersOnlyToTheTeacher()
 
     for (const QString &format : {QStringLiteral("pdf"), QStringLiteral("pdf-teacher")}) {
         const QString info = pdfOutput(QStringLiteral("pdfinfo"), {pdf(format)});
-        QVERIFY2(info.contains(QStringLiteral("Page size:       595 x 842 pts (A4)")), qPrintable(info));
+        QVERIFY2(info.contains(QStringLiteral("Page size:       595 x 842 pts (A4)")),
+                 qPrintable(info));
         // Every font is embedded (column "emb"), a Chinese one among them.
         const QStringList fonts = pdfOutput(QStringLiteral("pdffonts"), {pdf(format)})
                                       .split(u'\n', Qt::SkipEmptyParts)
                                       .mid(2);
-        QVERIFY(std::any_of(fonts.cbegin(), fonts.cend(),
-                            [](const QString &line) { return line.contains(QStringLiteral("CJK")); }));
+        QVERIFY(std::any_of(fonts.cbegin(), fonts.cend(), [](const QString &line) {
+            return line.contains(QStringLiteral("CJK"));
+        }));
         for (const QString &line : fonts) {
             const QStringList columns = line.split(u' ', Qt::SkipEmptyParts);
             QVERIFY2(columns.size() > 5 && columns.at(columns.size() - 5) == QStringLiteral("yes"),
@@ -429,13 +447,15 @@ void TestInterchangeCommands::exportShouldRefuseAWrongCommandLine_data()
         << QStringList{"export", "--paper", Paper, "--repository", "$", "$/a"}
         << "用法: examtool export --paper <试卷名> --format moodle-xml|gift|pdf|pdf-teacher\n";
     QTest::newRow("two outputs")
-        << QStringList{"export", "--paper", Paper, "--format", "gift", "--repository", "$", "$/a", "$/b"}
+        << QStringList{"export",       "--paper", Paper, "--format", "gift",
+                       "--repository", "$",       "$/a", "$/b"}
         << "用法: examtool export --paper <试卷名> --format moodle-xml|gift|pdf|pdf-teacher\n";
     QTest::newRow("unknown paper")
         << QStringList{"export", "--paper", "期末", "--format", "gift", "--repository", "$", "$/a"}
         << "examtool export: 考试库中没有试卷“期末”\n";
     QTest::newRow("output folder missing")
-        << QStringList{"export", "--paper", Paper, "--format", "gift", "--repository", "$", "$/no/a"}
+        << QStringList{"export", "--paper",      Paper, "--format",
+                       "gift",   "--repository", "$",   "$/no/a"}
         << "examtool export: 无法保存文件 $/no/a";
 }
 

@@ -69,7 +69,8 @@ void TestRepositoryCheck::shouldReportEachFindingAtItsLine()
     QVERIFY(QDir(root).mkpath(u"SHIJUAN/旧卷"_qs));
     QVERIFY(writeFile(root + u"/CHENGJI/期中/8015.cho"_qs,
                       gb(QStringLiteral("[801]\r\n5=张三\r\n5DF=九十\r\n"))));
-    QVERIFY(writeFile(root + u"/CHENGJI/期中/80131.cho"_qs, gb(QStringLiteral("[801]\r\n31=李四\r\n"))));
+    QVERIFY(writeFile(root + u"/CHENGJI/期中/80131.cho"_qs,
+                      gb(QStringLiteral("[801]\r\n31=李四\r\n"))));
 
     const exam::tool::RepositoryCheck check = exam::tool::checkRepository(root);
     QVERIFY(check.readable);
@@ -137,8 +138,8 @@ void TestRepositoryCheck::shouldFindNumberProblems_data()
     QTest::newRow("word") << "abc" << int16 << "[S] k 的值“abc”不是数字";
     QTest::newRow("number with a unit") << "12分" << int16 << "[S] k 的值“12分”不是数字";
     QTest::newRow("full-width digits") << "３０" << int16 << "[S] k 的值“３０”不是数字";
-    QTest::newRow("beyond 16 bits") << "40000" << int16
-                                    << "[S] k 的值 40000 超出 -32768 至 32767 的范围";
+    QTest::newRow("beyond 16 bits")
+        << "40000" << int16 << "[S] k 的值 40000 超出 -32768 至 32767 的范围";
     QTest::newRow("answer beyond 16 bits") << "1234567" << int(NumberRange::Any) << "";
 }
 

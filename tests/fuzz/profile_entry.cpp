@@ -36,8 +36,8 @@ QList<Name> namesIn(const QByteArray &bytes, exam::ProfileEncoding encoding)
         // Only names a program can ask for: names with NUL or line breaks are refused by every
         // writer, so no reader is ever asked for them.
         const qsizetype equals = line.indexOf(u'=');
-        if (equals > 0 && exam::ProfileDocument::isWritableSection(section)
-            && exam::ProfileDocument::isWritableKey(line.left(equals)))
+        if (equals > 0 && exam::ProfileDocument::isWritableSection(section) &&
+            exam::ProfileDocument::isWritableKey(line.left(equals)))
             names.append({section, line.left(equals)});
     }
     return names;
@@ -59,15 +59,15 @@ bool checkProfileBytes(const QByteArray &bytes)
     const QList<Name> names = namesIn(bytes, snapshot.encoding());
     for (const Name &name : names) {
         const QString missing = QStringLiteral("\x01missing");
-        if (exam::findProfileValue(bytes, name.section, name.key).value_or(missing)
-            != snapshot.value(name.section, name.key, missing))
+        if (exam::findProfileValue(bytes, name.section, name.key).value_or(missing) !=
+            snapshot.value(name.section, name.key, missing))
             return false;
     }
 
     // An untouched document gives back the file byte for byte.
     const exam::ProfileDocument untouched = exam::ProfileDocument::parse(bytes);
-    if (!untouched.isModified() && untouched.toBytes() != bytes
-        && snapshot.encoding() != exam::ProfileEncoding::Utf16LeBom)
+    if (!untouched.isModified() && untouched.toBytes() != bytes &&
+        snapshot.encoding() != exam::ProfileEncoding::Utf16LeBom)
         return false;
 
     // A write into the file, under a name the file holds (or a new one), with a value made of the
@@ -84,7 +84,8 @@ bool checkProfileBytes(const QByteArray &bytes)
     // The encoding of a file without a byte order mark is a guess: GB18030 bytes that also form
     // valid UTF-8 read as UTF-8 when that reading is the more plausible text. Such files prove
     // nothing here.
-    if (written.encoding() != document.encoding() || fresh.encoding() != exam::ProfileEncoding::Gb18030)
+    if (written.encoding() != document.encoding() ||
+        fresh.encoding() != exam::ProfileEncoding::Gb18030)
         return true;
     return written.value(target.section, target.key) == fresh.value(target.section, target.key);
 }

@@ -58,8 +58,8 @@ bool checkWorkbookBytes(const QByteArray &bytes)
         return !workbook.errorString().isEmpty();
 
     xlsx::Workbook again;
-    return again.open(output) && again.cell(sheet, 1, 1).text == text
-           && again.cell(sheet, 2, 2).number == 85.5;
+    return again.open(output) && again.cell(sheet, 1, 1).text == text &&
+           again.cell(sheet, 2, 2).number == 85.5;
 }
 
 } // namespace fuzzing

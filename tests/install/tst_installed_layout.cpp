@@ -104,7 +104,9 @@ bool writeFile(const QString &path, const QByteArray &contents)
 
 ino_t inodeOf(const QString &path)
 {
-    struct stat status {};
+    struct stat status
+    {
+    };
     return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
 }
 
@@ -122,7 +124,8 @@ void TestInstalledLayout::install()
     QProcess install;
     install.setProcessChannelMode(QProcess::MergedChannels);
     install.start(QStringLiteral(EXAM_CMAKE_COMMAND),
-                  {QStringLiteral("--install"), QStringLiteral(EXAM_BUILD_DIR), QStringLiteral("--prefix"), m_root});
+                  {QStringLiteral("--install"), QStringLiteral(EXAM_BUILD_DIR),
+                   QStringLiteral("--prefix"), m_root});
     QVERIFY(install.waitForFinished(300000));
     QVERIFY2(install.exitCode() == 0, install.readAll().constData());
 }
@@ -175,8 +178,10 @@ void TestInstalledLayout::shouldBundleTheRuntimeButNotThePCsOwnLibraries_data()
     QTest::newRow("X11 platform") << "plugins/platforms/libqxcb.so" << true;
     QTest::newRow("no-display platform") << "plugins/platforms/libqoffscreen.so" << true;
     QTest::newRow("JPEG pictures") << "plugins/imageformats/libqjpeg.so" << true;
-    QTest::newRow("IBus input") << "plugins/platforminputcontexts/libibusplatforminputcontextplugin.so" << true;
-    QTest::newRow("compose input") << "plugins/platforminputcontexts/libcomposeplatforminputcontextplugin.so" << true;
+    QTest::newRow("IBus input")
+        << "plugins/platforminputcontexts/libibusplatforminputcontextplugin.so" << true;
+    QTest::newRow("compose input")
+        << "plugins/platforminputcontexts/libcomposeplatforminputcontextplugin.so" << true;
     QTest::newRow("Qt's Chinese texts") << "lib/translations/qtbase_zh_CN.qm" << true;
     QTest::newRow("Qt's paths") << "qt.conf" << true;
     QTest::newRow("C library") << "lib/libc.so.6" << false;
@@ -217,10 +222,13 @@ TestInstalledLayout::ProgramRun TestInstalledLayout::runUntilWindow(const QStrin
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.accessibility.cache.debug=true"));
+    env.insert(QStringLiteral("QT_LOGGING_RULES"),
+               QStringLiteral("qt.accessibility.cache.debug=true"));
     // Each program's single-instance lock and working folders in this test's own folders.
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.filePath(QStringLiteral("runtime-") + program));
-    env.insert(QStringLiteral("XDG_CACHE_HOME"), m_dir.filePath(QStringLiteral("cache-") + program));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"),
+               m_dir.filePath(QStringLiteral("runtime-") + program));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"),
+               m_dir.filePath(QStringLiteral("cache-") + program));
     QDir().mkpath(env.value(QStringLiteral("XDG_RUNTIME_DIR")));
     QFile::setPermissions(env.value(QStringLiteral("XDG_RUNTIME_DIR")),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -235,8 +243,9 @@ TestInstalledLayout::ProgramRun TestInstalledLayout::runUntilWindow(const QStrin
     QString &log = run.log;
     const auto windowShown = [&log, &windowNames] {
         return log.contains(QLatin1String("obj=QMessageBox")) ||
-               std::any_of(windowNames.cbegin(), windowNames.cend(),
-                           [&log](const QString &name) { return log.contains(windowLogLine(name)); });
+               std::any_of(windowNames.cbegin(), windowNames.cend(), [&log](const QString &name) {
+                   return log.contains(windowLogLine(name));
+               });
     };
     const QDeadlineTimer deadline(120000);
     while (!windowShown() && process.state() != QProcess::NotRunning && !deadline.hasExpired()) {
@@ -288,13 +297,16 @@ void TestInstalledLayout::shouldStartTheClientOnTheInstalledRepository()
     const exam::RepositoryPaths paths(m_root);
     QVERIFY(paths.createPaperFolders(Paper));
     QVERIFY(exam::writeClassTable(paths.systemProfile(), {{ClassName, 30, 1, 30}}));
-    QVERIFY(exam::writePaperRoster(paths.systemProfile(), {{Paper, QStringLiteral("1"), QStringLiteral("0")}}));
+    QVERIFY(exam::writePaperRoster(paths.systemProfile(),
+                                   {{Paper, QStringLiteral("1"), QStringLiteral("0")}}));
     QVERIFY(exam::writeExamRooms(paths.systemProfile(), {{Paper, true, {true}}}, {ClassName}));
 
     // Without an open paper the client would say so and end; its login window shows only when it
     // read the installed system profile.
-    const ProgramRun run = runUntilWindow(QStringLiteral("candidate"), {QStringLiteral("考试登录")});
-    QVERIFY2(run.log.contains(windowLogLine(QStringLiteral("考试登录"))), qPrintable(run.log.right(2000)));
+    const ProgramRun run =
+        runUntilWindow(QStringLiteral("candidate"), {QStringLiteral("考试登录")});
+    QVERIFY2(run.log.contains(windowLogLine(QStringLiteral("考试登录"))),
+             qPrintable(run.log.right(2000)));
     const QStringList wrong = librariesNotFromTheRoot(run);
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
 }
@@ -349,8 +361,10 @@ void TestInstalledLayout::shouldReplaceTheRuntimeAndKeepTheDataWhenInstalledAgai
 #else
     Q_UNUSED(qtCoreBefore)
 #endif
-    const ProgramRun run = runUntilWindow(QStringLiteral("candidate"), {QStringLiteral("考试登录")});
-    QVERIFY2(run.log.contains(windowLogLine(QStringLiteral("考试登录"))), qPrintable(run.log.right(2000)));
+    const ProgramRun run =
+        runUntilWindow(QStringLiteral("candidate"), {QStringLiteral("考试登录")});
+    QVERIFY2(run.log.contains(windowLogLine(QStringLiteral("考试登录"))),
+             qPrintable(run.log.right(2000)));
     const QStringList wrong = librariesNotFromTheRoot(run);
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
 }

@@ -47,17 +47,21 @@ inline ClientRestart restartClient(const QString &root, int client)
     ClientRestart restart;
     if (!login.start())
         return restart;
-    restart.loggedIn = login.logIn({Paper, ClassName, studentNumber(client), studentName(client),
-                                    formerName(client)});
+    restart.loggedIn = login.logIn(
+        {Paper, ClassName, studentNumber(client), studentName(client), formerName(client)});
     if (!restart.loggedIn)
         return restart;
     restart.resumed = state.resumeMode;
     ScriptedRandom random;
     FixedClock clock;
     QTemporaryDir cache;
-    ExamEnvironment environment{root, true, cache.path(), &random, &clock, [](const QString &) {
-                                    return std::unique_ptr<ExamTicker>(new ManualTicker);
-                                }};
+    ExamEnvironment environment{root,
+                                true,
+                                cache.path(),
+                                &random,
+                                &clock,
+                                [](const QString &) {
+                                    return std::unique_ptr<ExamTicker>(new ManualTicker); }};
     ExamSession session(state, environment);
     session.start();
     restart.answers = session.answers();

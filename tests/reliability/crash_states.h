@@ -49,7 +49,10 @@ struct FileOp
         return op;
     }
     bool changesNames() const { return kind == Create || kind == Rename || kind == Remove; }
-    bool isFlush() const { return kind == SyncFile || kind == SyncFolder || kind == SyncFileSystem; }
+    bool isFlush() const
+    {
+        return kind == SyncFile || kind == SyncFolder || kind == SyncFileSystem;
+    }
     QString folder() const
     {
         return kind == SyncFolder || kind == SyncFileSystem ? path : QFileInfo(path).absolutePath();
@@ -78,7 +81,8 @@ public:
     bool write(int fd, QByteArrayView bytes) override
     {
         OpenFile &file = m_open[fd];
-        ops.append(FileOp::on(FileOp::Write, file.path, QString(), file.offset, bytes.toByteArray()));
+        ops.append(
+            FileOp::on(FileOp::Write, file.path, QString(), file.offset, bytes.toByteArray()));
         file.offset += bytes.size();
         return m_real.write(fd, bytes);
     }
@@ -211,19 +215,14 @@ inline int crashStates(const DiskState &before, const QList<FileOp> &ops,
             break;
         case FileOp::Truncate:
         case FileOp::Write:
-        case FileOp::SyncFile:
-            r.inode = names.value(op.path, -1);
-            break;
+        case FileOp::SyncFile: r.inode = names.value(op.path, -1); break;
         case FileOp::Rename:
             names.insert(op.to, names.value(op.path, -1));
             names.remove(op.path);
             break;
-        case FileOp::Remove:
-            names.remove(op.path);
-            break;
+        case FileOp::Remove: names.remove(op.path); break;
         case FileOp::SyncFolder:
-        case FileOp::SyncFileSystem:
-            break;
+        case FileOp::SyncFileSystem: break;
         }
         resolved.append(r);
     }
@@ -239,10 +238,11 @@ inline int crashStates(const DiskState &before, const QList<FileOp> &ops,
             bool flushed = false;
             for (qsizetype j = i + 1; j < cut && !flushed; ++j) {
                 const FileOp &later = resolved.at(j).op;
-                flushed = r.op.changesNames()
-                              ? later.kind == FileOp::SyncFolder && later.path == r.op.folder()
-                              : (later.kind == FileOp::SyncFile && resolved.at(j).inode == r.inode)
-                                    || later.kind == FileOp::SyncFileSystem;
+                flushed =
+                    r.op.changesNames()
+                        ? later.kind == FileOp::SyncFolder && later.path == r.op.folder()
+                        : (later.kind == FileOp::SyncFile && resolved.at(j).inode == r.inode) ||
+                              later.kind == FileOp::SyncFileSystem;
             }
             if (r.op.isFlush())
                 continue;
@@ -288,9 +288,9 @@ inline int crashStates(const DiskState &before, const QList<FileOp> &ops,
                             disk.insert(r.op.to, disk.take(r.op.path));
                     } else if (r.op.kind == FileOp::Write || r.op.kind == FileOp::Truncate) {
                         if (r.inode >= 0)
-                            inodes[r.inode].bytes = applyData(inodes.at(r.inode).bytes, r.op,
-                                                              durable.at(i) ? Fate::Whole
-                                                                            : fate.value(i));
+                            inodes[r.inode].bytes =
+                                applyData(inodes.at(r.inode).bytes, r.op,
+                                          durable.at(i) ? Fate::Whole : fate.value(i));
                     }
                 }
                 DiskState state;

@@ -56,8 +56,8 @@ inline void layOutRepository(const QString &root)
         for (const QString &name : {question, explanation}) {
             QFile file(paths.paperFile(Paper, name));
             QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 " + name.toLatin1()
-                       + "\\par}");
+            file.write("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 " + name.toLatin1() +
+                       "\\par}");
         }
     }
     QVERIFY(paper.store());

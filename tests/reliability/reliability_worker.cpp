@@ -59,8 +59,9 @@ int runSoakClient(const QString &path, int client, int durationMs, int intervalM
     const QString number = studentNumber(client);
     QString error;
     const exam::SystemClock clock;
-    if (!exam::storeLogin(path, ClassName, number, studentName(client), formerName(client), &error)
-        || !exam::storeStartStamp(path, ClassName, number, clock, &error))
+    if (!exam::storeLogin(path, ClassName, number, studentName(client), formerName(client),
+                          &error) ||
+        !exam::storeStartStamp(path, ClassName, number, clock, &error))
         return fail(error);
     const QDeadlineTimer end(durationMs);
     int round = 0;
@@ -196,8 +197,9 @@ int runEditor(const QString &root, const QString &workingFolder)
     if (!editor.open(&error))
         return fail(error);
     editor.activate();
-    return repeatRounds(
-        [&](int round, QString *roundError) { return storeEditorRound(editor, round, roundError); });
+    return repeatRounds([&](int round, QString *roundError) {
+        return storeEditorRound(editor, round, roundError);
+    });
 }
 
 int main(int argc, char **argv)

@@ -36,7 +36,8 @@ bool anyStored(const QList<qint64> &answers)
 QString problemWith(const exam::StudentRecord &record, int client)
 {
     if (record.number != studentNumber(client))
-        return QStringLiteral("row of number %1 shows number %2").arg(studentNumber(client), record.number);
+        return QStringLiteral("row of number %1 shows number %2")
+            .arg(studentNumber(client), record.number);
     if (!record.name.isEmpty() && record.name != studentName(client))
         return QStringLiteral("foreign name ") + record.name;
     if (!record.formerName.isEmpty() && record.formerName != formerName(client))
@@ -98,9 +99,8 @@ void ConcurrentWritersTest::shouldShowOnlyWholeSavesWhileSixtyClientsWrite()
     qint64 filesRead = 0;
     exam::ResultsCache cache;
     auto running = [&] {
-        return std::any_of(clients.begin(), clients.end(), [](const auto &p) {
-            return p->state() != QProcess::NotRunning;
-        });
+        return std::any_of(clients.begin(), clients.end(),
+                           [](const auto &p) { return p->state() != QProcess::NotRunning; });
     };
     do {
         const exam::ResultsData data = cache.load(request, exam::ResultsCache::Pass::Changed);
@@ -112,16 +112,24 @@ void ConcurrentWritersTest::shouldShowOnlyWholeSavesWhileSixtyClientsWrite()
             const QString problem = problemWith(record, client);
             if (!problem.isEmpty())
                 QFAIL(qPrintable(QStringLiteral("refresh %1, client %2: %3")
-                                     .arg(refreshes).arg(client).arg(problem)));
+                                     .arg(refreshes)
+                                     .arg(client)
+                                     .arg(problem)));
             // A row that loses its login, with or without its answers, is a torn or lost read.
             if (loginSeen[client] && record.name.isEmpty())
-                QFAIL(qPrintable(QStringLiteral("refresh %1, client %2: the login shown before is gone")
-                                     .arg(refreshes).arg(client)));
+                QFAIL(qPrintable(
+                    QStringLiteral("refresh %1, client %2: the login shown before is gone")
+                        .arg(refreshes)
+                        .arg(client)));
             loginSeen[client] = !record.name.isEmpty();
             const int round = anyStored(record.answers) ? answersRound(client, record.answers) : -1;
             if (roundsTellApart && round < roundSeen[client])
-                QFAIL(qPrintable(QStringLiteral("refresh %1, client %2: answers of save %3 after save %4")
-                                     .arg(refreshes).arg(client).arg(round).arg(roundSeen[client])));
+                QFAIL(qPrintable(
+                    QStringLiteral("refresh %1, client %2: answers of save %3 after save %4")
+                        .arg(refreshes)
+                        .arg(client)
+                        .arg(round)
+                        .arg(roundSeen[client])));
             roundSeen[client] = round;
             rowsMidExam += anyStored(record.answers) && !record.hasScore;
         }
@@ -134,7 +142,8 @@ void ConcurrentWritersTest::shouldShowOnlyWholeSavesWhileSixtyClientsWrite()
         }
     } while (running());
     qInfo("%d refreshes, %d rows seen in the middle of an exam, %lld result files read "
-          "(%d in every pass without the cache)", refreshes, rowsMidExam, filesRead, Students);
+          "(%d in every pass without the cache)",
+          refreshes, rowsMidExam, filesRead, Students);
     // The reader really ran beside the writers.
     QVERIFY(refreshes > 1);
     QVERIFY(rowsMidExam > 0);
@@ -144,12 +153,15 @@ void ConcurrentWritersTest::shouldShowOnlyWholeSavesWhileSixtyClientsWrite()
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 0);
         bool ok = false;
-        const int lastRound = QString::fromLatin1(process.readAllStandardOutput()).trimmed().toInt(&ok);
+        const int lastRound =
+            QString::fromLatin1(process.readAllStandardOutput()).trimmed().toInt(&ok);
         QVERIFY(ok && lastRound > 0);
 
-        const exam::ProfileSnapshot profile = exam::ProfileSnapshot::load(repository.resultProfile(client));
+        const exam::ProfileSnapshot profile =
+            exam::ProfileSnapshot::load(repository.resultProfile(client));
         const QString number = studentNumber(client);
-        const exam::StudentResult result = exam::readStudentResult(profile, ClassName, number, Questions);
+        const exam::StudentResult result =
+            exam::readStudentResult(profile, ClassName, number, Questions);
         QCOMPARE(result.state, exam::AttemptState::Finished);
         QCOMPARE(result.name, studentName(client));
         QCOMPARE(result.formerName, formerName(client));
@@ -159,7 +171,8 @@ void ConcurrentWritersTest::shouldShowOnlyWholeSavesWhileSixtyClientsWrite()
         for (int question = 1; question <= Questions; ++question)
             QCOMPARE(double(result.answers.at(question - 1)), handedIn.at(question - 1));
         const exam::ProgressSave lastSave = progressOf(lastRound);
-        QCOMPARE(profile.value(ClassName, exam::ResultKeys::remainingTime(number)), lastSave.remainingTime);
+        QCOMPARE(profile.value(ClassName, exam::ResultKeys::remainingTime(number)),
+                 lastSave.remainingTime);
         QCOMPARE(profile.value(ClassName, exam::ResultKeys::position(number)),
                  QString::number(lastSave.currentPosition));
         for (int position = 1; position <= Questions; ++position)

@@ -90,8 +90,10 @@ void ConsoleRacesTest::shouldApplyRetestGrantsAndDeletesWholeWhileTheStudentSave
             QVERIFY2(remove, "the file vanished after a retest grant");
             continue;
         }
-        const exam::StudentResult result = exam::readStudentResult(profile, ClassName, number, Questions);
-        const bool anyAnswer = std::any_of(result.answers.begin(), result.answers.end(), [](qint64 a) { return a != 0; });
+        const exam::StudentResult result =
+            exam::readStudentResult(profile, ClassName, number, Questions);
+        const bool anyAnswer = std::any_of(result.answers.begin(), result.answers.end(),
+                                           [](qint64 a) { return a != 0; });
         if (deleted)
             QVERIFY2(result.name.isEmpty(), "a save undid the delete: the login before it is back");
         else
@@ -106,9 +108,13 @@ void ConsoleRacesTest::shouldApplyRetestGrantsAndDeletesWholeWhileTheStudentSave
         QVERIFY2(round >= 0, "the file holds answers of no single save");
         // Answers repeat every 127 saves; the client is never far ahead of what was announced.
         const int ahead = ((round - lastAnnounced) % 127 + 127) % 127;
-        QVERIFY2(ahead < 64,
-                 qPrintable(QStringLiteral("the file holds the answers of save %1 (modulo 127) after save %2 was complete")
-                                .arg(round).arg(lastAnnounced)));
+        QVERIFY2(
+            ahead < 64,
+            qPrintable(
+                QStringLiteral(
+                    "the file holds the answers of save %1 (modulo 127) after save %2 was complete")
+                    .arg(round)
+                    .arg(lastAnnounced)));
     }
     QVERIFY2(worker.state() == QProcess::Running, "the client stopped: a save of it failed");
     worker.kill();

@@ -57,8 +57,7 @@ void prepare(Store store, const QString &root)
     const QString number = studentNumber(Client);
     const exam::RepositoryPaths paths(root);
     switch (store) {
-    case Store::Login:
-        return;
+    case Store::Login: return;
     case Store::ProgressSave:
     case Store::HandIn:
     case Store::RetestGrant:
@@ -71,8 +70,7 @@ void prepare(Store store, const QString &root)
         return;
     case Store::ClassTable:
     case Store::PaperProfile:
-    case Store::QuestionImport:
-        return;
+    case Store::QuestionImport: return;
     case Store::SaveAll:
         for (const QString &paper : consolePapers())
             QVERIFY(paths.createPaperFolders(paper));
@@ -92,24 +90,21 @@ bool runStore(Store store, const QString &root)
         return exam::storeLogin(path, ClassName, number, studentName(Client), formerName(Client));
     case Store::ProgressSave:
         return exam::storeProgress(path, ClassName, number, progressOf(Client, 2));
-    case Store::HandIn:
-        return exam::storeHandIn(path, ClassName, number, handInOf(Client, 3));
-    case Store::RetestGrant:
-        return exam::storeRetestGrant(path, ClassName, number);
-    case Store::ClassTable:
-        return exam::writeClassTable(paths.systemProfile(), roundClasses(1));
+    case Store::HandIn: return exam::storeHandIn(path, ClassName, number, handInOf(Client, 3));
+    case Store::RetestGrant: return exam::storeRetestGrant(path, ClassName, number);
+    case Store::ClassTable: return exam::writeClassTable(paths.systemProfile(), roundClasses(1));
     case Store::PaperProfile: {
         exam::PaperData paper = exam::loadPaper(paths.paperProfile(Paper));
         paper.question(3).answer = QStringLiteral("1234567");
         return exam::savePaper(paths.paperProfile(Paper), paper);
     }
-    case Store::SaveAll:
-        return exam::saveAllPapers(paths, roundPaperTable(1), {}, {}).ok();
+    case Store::SaveAll: return exam::saveAllPapers(paths, roundPaperTable(1), {}, {}).ok();
     case Store::QuestionImport: {
         QList<exam::interchange::InterchangeQuestion> questions;
         for (int q = 1; q <= Imported; ++q) {
             exam::interchange::InterchangeQuestion question;
-            question.questionRtf = QByteArray("{\\rtf1 imported question ") + QByteArray::number(q) + '}';
+            question.questionRtf =
+                QByteArray("{\\rtf1 imported question ") + QByteArray::number(q) + '}';
             question.explanationRtf = QByteArray("{\\rtf1 why ") + QByteArray::number(q) + '}';
             question.answer = QStringLiteral("2");
             question.mark = QStringLiteral("5");
@@ -131,8 +126,8 @@ bool isRepeatable(Store store)
 
 bool isResultStore(Store store)
 {
-    return store == Store::Login || store == Store::ProgressSave || store == Store::HandIn
-           || store == Store::RetestGrant;
+    return store == Store::Login || store == Store::ProgressSave || store == Store::HandIn ||
+           store == Store::RetestGrant;
 }
 
 QByteArray fingerprint(const DiskState &state)
@@ -155,13 +150,17 @@ QString problemWith(const DiskState &state, const DiskState &before, const DiskS
             const QFileInfo info(path);
             bool temporary = false;
             for (const auto &entry : after)
-                temporary = temporary || exam::isTemporaryOf(info.fileName(), QFileInfo(entry.first).fileName());
+                temporary = temporary ||
+                            exam::isTemporaryOf(info.fileName(), QFileInfo(entry.first).fileName());
             if (!temporary)
                 return QStringLiteral("unknown file ") + path;
             continue;
         }
-        if ((old == before.end() || old->second != bytes) && (stored == after.end() || stored->second != bytes))
-            return QStringLiteral("%1 is neither old nor new (%2 bytes)").arg(path).arg(bytes.size());
+        if ((old == before.end() || old->second != bytes) &&
+            (stored == after.end() || stored->second != bytes))
+            return QStringLiteral("%1 is neither old nor new (%2 bytes)")
+                .arg(path)
+                .arg(bytes.size());
     }
     for (const auto &[path, bytes] : before) {
         if (after.count(path) && !state.count(path))
@@ -174,7 +173,8 @@ QStringList temporariesIn(const QSet<QString> &folders)
 {
     QStringList found;
     for (const QString &folder : folders) {
-        for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        for (const QString &name :
+             QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
             if (exam::isLeftoverTemporary(name))
                 found << name;
         }
@@ -187,8 +187,9 @@ void checkClientRestart(const QString &root, const DiskState &state)
 {
     const QString path = QFileInfo(resultProfile(root)).absoluteFilePath();
     const auto file = state.find(path);
-    const exam::ProfileSnapshot snapshot =
-        file == state.end() ? exam::ProfileSnapshot() : exam::ProfileSnapshot::fromBytes(file->second);
+    const exam::ProfileSnapshot snapshot = file == state.end()
+                                               ? exam::ProfileSnapshot()
+                                               : exam::ProfileSnapshot::fromBytes(file->second);
     const exam::StudentResult stored =
         exam::readStudentResult(snapshot, ClassName, studentNumber(Client), Questions);
     const ClientRestart restart = restartClient(root, Client);
@@ -220,7 +221,8 @@ void checkConsoleReaders(Store store, const QString &root)
         const exam::PaperData paper = exam::loadPaper(paths.paperProfile(Paper));
         QVERIFY(paper.questionCount == Questions || paper.questionCount == Questions + Imported);
         for (int q = Questions + 1; q <= paper.questionCount; ++q) {
-            for (const QString &name : {paper.question(q).questionFile, paper.question(q).explainFile})
+            for (const QString &name :
+                 {paper.question(q).questionFile, paper.question(q).explainFile})
                 QVERIFY2(QFileInfo::exists(paths.paperFile(Paper, name)), qPrintable(name));
         }
     } else if (store == Store::SaveAll) {
@@ -281,21 +283,26 @@ void CrashStatesTest::shouldLeaveOldOrNewFileInEveryCrashState()
     QSet<QByteArray> distinct;
     QList<DiskState> toRestart;
     QStringList problems;
-    const int explored = crashStates(before, recorder.ops, [&](const DiskState &state, int cutAfter) {
-        const QString problem = problemWith(state, before, after);
-        if (!problem.isEmpty())
-            problems << QStringLiteral("cut after operation %1 of %2: %3")
-                            .arg(cutAfter).arg(recorder.ops.size()).arg(problem);
-        if (!distinct.contains(fingerprint(state))) {
-            distinct.insert(fingerprint(state));
-            toRestart.append(state);
-        }
-    });
+    const int explored =
+        crashStates(before, recorder.ops, [&](const DiskState &state, int cutAfter) {
+            const QString problem = problemWith(state, before, after);
+            if (!problem.isEmpty())
+                problems << QStringLiteral("cut after operation %1 of %2: %3")
+                                .arg(cutAfter)
+                                .arg(recorder.ops.size())
+                                .arg(problem);
+            if (!distinct.contains(fingerprint(state))) {
+                distinct.insert(fingerprint(state));
+                toRestart.append(state);
+            }
+        });
     if (!problems.isEmpty())
         QFAIL(qPrintable(QStringLiteral("%1 of %2 crash states are broken, the first: %3")
-                             .arg(problems.size()).arg(explored).arg(problems.constFirst())));
-    qInfo("%d file operations, %d crash states explored, %d distinct on disk", int(recorder.ops.size()),
-          explored, int(distinct.size()));
+                             .arg(problems.size())
+                             .arg(explored)
+                             .arg(problems.constFirst())));
+    qInfo("%d file operations, %d crash states explored, %d distinct on disk",
+          int(recorder.ops.size()), explored, int(distinct.size()));
 
     for (const DiskState &state : toRestart) {
         layDown(state, folders);

@@ -5,8 +5,8 @@
 // dialogs), shows what can be shown, and a store keeps the file's own form.
 
 #include "candidate/exam_test_support.h"
-#include "candidate/login_test_repository.h"
 #include "candidate/exam_window.h"
+#include "candidate/login_test_repository.h"
 #include "candidate/login_window.h"
 #include "platform/dialogs/fake_dialogs.h"
 #include "proctor/authoring/paper_management.h"
@@ -23,9 +23,9 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTextEdit>
 #include <QStringEncoder>
 #include <QTest>
+#include <QTextEdit>
 
 using namespace exam::candidate;
 using namespace exam::platform;
@@ -37,17 +37,19 @@ const QString GoodClass = QStringLiteral("高一(1)班");
 const QString ReversedClass = QStringLiteral("倒置班");
 
 // Pieces of sys.cho as a teacher's editor left them: UTF-8, both line ends.
-const QByteArray SystemClasses = QStringLiteral(
-    "[ClassName]\r\nClassNameCount=2\n1=高一(1)班\r\n2=倒置班\n"
-    "[ClassCount]\r\n高一(1)班=3\n倒置班=5\r\n"
-    "[FirstNumber]\n高一(1)班=1\r\n倒置班=50\n"
-    "[LastNumber]\r\n高一(1)班=3\n倒置班=10\r\n").toUtf8();
-const QByteArray SystemRest = QStringLiteral(
-    "[ClassName]\r\nClassNameCount=9\r\n1=第二个节里的班\n"
-    "[TestName]\nTestNameCount=3\r\n1=期中考试\n2=期中考试\r\n3=没有文件夹的卷\n"
-    "期中考试=1\r\n没有文件夹的卷=1\n"
-    "[LetViewTest]\r\n期中考试=1\n"
-    "[期中考试]\r\n高一(1)班=1\n倒置班=1\r\n").toUtf8();
+const QByteArray SystemClasses =
+    QStringLiteral("[ClassName]\r\nClassNameCount=2\n1=高一(1)班\r\n2=倒置班\n"
+                   "[ClassCount]\r\n高一(1)班=3\n倒置班=5\r\n"
+                   "[FirstNumber]\n高一(1)班=1\r\n倒置班=50\n"
+                   "[LastNumber]\r\n高一(1)班=3\n倒置班=10\r\n")
+        .toUtf8();
+const QByteArray SystemRest =
+    QStringLiteral("[ClassName]\r\nClassNameCount=9\r\n1=第二个节里的班\n"
+                   "[TestName]\nTestNameCount=3\r\n1=期中考试\n2=期中考试\r\n3=没有文件夹的卷\n"
+                   "期中考试=1\r\n没有文件夹的卷=1\n"
+                   "[LetViewTest]\r\n期中考试=1\n"
+                   "[期中考试]\r\n高一(1)班=1\n倒置班=1\r\n")
+        .toUtf8();
 const QByteArray Utf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
 
 void writeBytes(const QString &path, const QByteArray &bytes)
@@ -73,13 +75,15 @@ public:
         writeBytes(m_paths.systemProfile(), Utf8Bom + SystemClasses + SystemRest);
 
         QStringEncoder gb18030("GB18030");
-        writeBytes(m_paths.paperProfile(Paper),
-                   gb18030.encode(QStringLiteral(
-                       "[MAIN]\r\nTESTTIME=30\r\nQuestion_conut= 3\r\nMark= 5\r\nDISPLAY_SCORE=1\r\n"
-                       "CHANGE_QUESTION_SORT=0\r\n[1]\r\nQUESTION=q1.RTF\r\nexplain=e1.RTF\r\nanswer=1\r\n"
-                       "[2]\r\nQUESTION=missing.RTF\r\nexplain=missing-e.RTF\r\nanswer=2\r\n"
-                       "[3]\r\nQUESTION=q3.RTF\r\nexplain=e3.RTF\r\nanswer=13\r\n")));
-        for (const QString &name : QStringList{u"q1.RTF"_qs, u"e1.RTF"_qs, u"q3.RTF"_qs, u"e3.RTF"_qs})
+        writeBytes(
+            m_paths.paperProfile(Paper),
+            gb18030.encode(QStringLiteral(
+                "[MAIN]\r\nTESTTIME=30\r\nQuestion_conut= 3\r\nMark= 5\r\nDISPLAY_SCORE=1\r\n"
+                "CHANGE_QUESTION_SORT=0\r\n[1]\r\nQUESTION=q1.RTF\r\nexplain=e1.RTF\r\nanswer=1\r\n"
+                "[2]\r\nQUESTION=missing.RTF\r\nexplain=missing-e.RTF\r\nanswer=2\r\n"
+                "[3]\r\nQUESTION=q3.RTF\r\nexplain=e3.RTF\r\nanswer=13\r\n")));
+        for (const QString &name :
+             QStringList{u"q1.RTF"_qs, u"e1.RTF"_qs, u"q3.RTF"_qs, u"e3.RTF"_qs})
             writeBytes(m_paths.paperFile(Paper, name), "{\\rtf1\\ansi 题\\par}");
 
         // Student 1 handed in; student 2's file is empty; student 3 never came.
@@ -135,7 +139,8 @@ void HandEditedRepositoryTest::shouldReadTheFirstOfTwoSectionsAndEveryListedPape
     QCOMPARE(classes.size(), 2);
     QCOMPARE(classes.at(1), (exam::ClassEntry{ReversedClass, 5, 50, 10}));
     QCOMPARE(exam::readPaperRoster(system).size(), 3);
-    QCOMPARE(exam::readStudentResult(repository.resultProfile(2), GoodClass, QStringLiteral("2"), 3).state,
+    QCOMPARE(exam::readStudentResult(repository.resultProfile(2), GoodClass, QStringLiteral("2"), 3)
+                 .state,
              exam::AttemptState::NotStarted);
 }
 
@@ -155,7 +160,8 @@ void HandEditedRepositoryTest::shouldStoreTheClassWindowsTableInTheFilesOwnForm(
     const QByteArray stored = readBytes(repository.systemProfile());
     QVERIFY(stored.startsWith(QByteArray(Utf8Bom + SystemClasses.left(12))));
     QVERIFY(stored.endsWith(SystemRest));
-    QCOMPARE(exam::readClassTable(exam::ProfileSnapshot::load(repository.systemProfile())).size(), 2);
+    QCOMPARE(exam::readClassTable(exam::ProfileSnapshot::load(repository.systemProfile())).size(),
+             2);
 }
 
 void HandEditedRepositoryTest::shouldOpenTheExamRoomWindow()
@@ -219,12 +225,15 @@ void HandEditedRepositoryTest::shouldLetAStudentWithAnEmptyProfileLogIn()
     QVERIFY(window.start());
     window.show();
     QVERIFY(window.model().papers().contains(Paper));
-    QVERIFY(window.model().logIn({Paper, GoodClass, QStringLiteral("2"), QStringLiteral("李四"), {}}));
-    QCOMPARE(exam::readStudentResult(repository.resultProfile(2), GoodClass, QStringLiteral("2"), 3).name,
+    QVERIFY(
+        window.model().logIn({Paper, GoodClass, QStringLiteral("2"), QStringLiteral("李四"), {}}));
+    QCOMPARE(exam::readStudentResult(repository.resultProfile(2), GoodClass, QStringLiteral("2"), 3)
+                 .name,
              QStringLiteral("李四"));
     // No number lies between 50 and 10.
     dialogs.clear();
-    QVERIFY(!window.model().logIn({Paper, ReversedClass, QStringLiteral("20"), QStringLiteral("王五"), {}}));
+    QVERIFY(!window.model().logIn(
+        {Paper, ReversedClass, QStringLiteral("20"), QStringLiteral("王五"), {}}));
     QCOMPARE(dialogs.messages().size(), 1);
 }
 
@@ -239,8 +248,10 @@ void HandEditedRepositoryTest::shouldSayWhenAQuestionFileIsMissing()
     ScriptedRandom random;
     FixedClock clock;
     QTemporaryDir cache;
-    ExamEnvironment environment{repository.root(), true, cache.path(), &random, &clock,
-                                [](const QString &) { return std::unique_ptr<ExamTicker>(new ManualTicker); }};
+    ExamEnvironment environment{
+        repository.root(), true, cache.path(), &random, &clock, [](const QString &) {
+            return std::unique_ptr<ExamTicker>(new ManualTicker);
+        }};
     FakeDialogs dialogs;
     ExamWindow window(state, environment, dialogs);
     window.show();

@@ -17,8 +17,8 @@
 #include "repository/system_profile.h"
 
 #include <QDirIterator>
-#include <cmath>
 #include <QTest>
+#include <cmath>
 #include <tuple>
 
 using namespace exam::candidate;
@@ -55,7 +55,8 @@ public:
     // What lies outside the repository: only the repository itself.
     QStringList outside() const
     {
-        return QDir(m_outer.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        return QDir(m_outer.path())
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     }
 
 private:
@@ -130,12 +131,14 @@ void HostileInputTest::shouldKeepListedPathNamesInsideTheRepositoryOnSaveAll()
     QVERIFY(exam::writePaperRoster(sandbox.paths().systemProfile(), roster));
     const exam::PaperTable table = exam::PaperTable::load(sandbox.paths());
     QCOMPARE(table.count(), 3);
-    const exam::SaveAllResult result = exam::saveAllPapers(sandbox.paths(), table, table.names(), table.names());
+    const exam::SaveAllResult result =
+        exam::saveAllPapers(sandbox.paths(), table, table.names(), table.names());
     QVERIFY(!result.ok());
     QCOMPARE(sandbox.outside(), QStringList{QStringLiteral("repo")});
     QVERIFY(QFileInfo(sandbox.paths().paperFolder(QStringLiteral("正常试卷"))).isDir());
     for (const QString &path : treeBelow(sandbox.outer()))
-        QVERIFY2(path == sandbox.root() || path.startsWith(sandbox.root() + u'/'), qPrintable(path));
+        QVERIFY2(path == sandbox.root() || path.startsWith(sandbox.root() + u'/'),
+                 qPrintable(path));
 }
 
 void HostileInputTest::shouldKeepResultProfilesOfPathClassNamesInsideTheRepository()
@@ -143,12 +146,15 @@ void HostileInputTest::shouldKeepResultProfilesOfPathClassNamesInsideTheReposito
     Sandbox sandbox;
     const QString paper = QStringLiteral("期中");
     QVERIFY(sandbox.paths().createPaperFolders(paper));
-    for (const QString &className : {QStringLiteral("../../.."), QStringLiteral("/tmp/x"), QStringLiteral("..")}) {
+    for (const QString &className :
+         {QStringLiteral("../../.."), QStringLiteral("/tmp/x"), QStringLiteral("..")}) {
         const QString path = sandbox.paths().resultProfile(paper, className, QStringLiteral("1"));
-        QVERIFY2(QFileInfo(path).absoluteFilePath().startsWith(sandbox.paths().paperResultsFolder(paper) + u'/'),
+        QVERIFY2(QFileInfo(path).absoluteFilePath().startsWith(
+                     sandbox.paths().paperResultsFolder(paper) + u'/'),
                  qPrintable(path));
         // Stored or refused, the login must not land outside the results folder.
-        std::ignore = exam::storeLogin(path, className, QStringLiteral("1"), QStringLiteral("张三"), QString());
+        std::ignore = exam::storeLogin(path, className, QStringLiteral("1"), QStringLiteral("张三"),
+                                       QString());
     }
     QCOMPARE(sandbox.outside(), QStringList{QStringLiteral("repo")});
 }
@@ -158,8 +164,10 @@ void HostileInputTest::shouldWriteAStudentNameWithLineBreaksOnOneLine()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("高一(1)班17.cho"));
     const QString className = QStringLiteral("高一(1)班");
-    const QString name = QStringLiteral("张三\r\n[Admin]\r\npwd=\n17DF=100") + QChar(0) + QStringLiteral("尾");
-    QVERIFY(exam::storeLogin(path, className, QStringLiteral("17"), name, QStringLiteral("旧\n名")));
+    const QString name =
+        QStringLiteral("张三\r\n[Admin]\r\npwd=\n17DF=100") + QChar(0) + QStringLiteral("尾");
+    QVERIFY(
+        exam::storeLogin(path, className, QStringLiteral("17"), name, QStringLiteral("旧\n名")));
     const exam::ProfileSnapshot profile = exam::ProfileSnapshot::load(path);
     QVERIFY(!profile.containsSection(QStringLiteral("Admin")));
     QVERIFY(!profile.contains(className, exam::ResultKeys::score(QStringLiteral("17"))));
@@ -181,7 +189,8 @@ void HostileInputTest::shouldRefuseFortyDigitClassNumbers()
     QCOMPARE(model.sizeConfirmed().message, exam::NumberOutOfRangeMessage);
     model.setFieldText(exam::ClassTableModel::Field::Last, FortyDigits);
     QVERIFY(model.lastNumberConfirmed().isRefused());
-    QCOMPARE(model.classes().constFirst(), (exam::ClassEntry{QStringLiteral("高一(1)班"), 40, 1, 40}));
+    QCOMPARE(model.classes().constFirst(),
+             (exam::ClassEntry{QStringLiteral("高一(1)班"), 40, 1, 40}));
 }
 
 void HostileInputTest::shouldClampFortyDigitValuesReadFromFiles()
@@ -198,12 +207,14 @@ void HostileInputTest::shouldClampFortyDigitValuesReadFromFiles()
     QVERIFY(exam::writePaperRoster(system, {{paper, QStringLiteral("1"), QStringLiteral("1")}}));
     QVERIFY(exam::writeClassTable(system, {{className, 2, 1, 2}}));
     QVERIFY(writeProfileString(QStringLiteral("ClassCount"), className, FortyDigits, system));
-    QVERIFY(writeProfileString(QStringLiteral("MAIN"), QStringLiteral("Question_conut"), QStringLiteral(" 1"),
-                               sandbox.paths().paperProfile(paper)));
+    QVERIFY(writeProfileString(QStringLiteral("MAIN"), QStringLiteral("Question_conut"),
+                               QStringLiteral(" 1"), sandbox.paths().paperProfile(paper)));
     const QString result = sandbox.paths().resultProfile(paper, className, QStringLiteral("1"));
-    QVERIFY(exam::storeLogin(result, className, QStringLiteral("1"), QStringLiteral("张三"), QString()));
+    QVERIFY(exam::storeLogin(result, className, QStringLiteral("1"), QStringLiteral("张三"),
+                             QString()));
     QVERIFY(writeProfileString(className, QStringLiteral("1DF"), FortyDigits, result));
-    QVERIFY(writeProfileString(className, QStringLiteral("1TIME2"), QStringLiteral("00:01:00"), result));
+    QVERIFY(writeProfileString(className, QStringLiteral("1TIME2"), QStringLiteral("00:01:00"),
+                               result));
     QVERIFY(writeProfileString(className, QStringLiteral("1DA1"), FortyDigits, result));
 
     const exam::ResultsData data = exam::loadResults({sandbox.root(), paper, className});
@@ -227,8 +238,11 @@ void HostileInputTest::shouldRefuseAFortyDigitExaminationNumberAtLogin()
     LoginModel model(repository.root(), state, dialogs, prompt);
     QVERIFY(model.start());
     const QStringList before = treeBelow(repository.root());
-    QVERIFY(!model.logIn({QStringLiteral("期中"), QStringLiteral("高一(1)班"), FortyDigits,
-                          QStringLiteral("张三"), {}}));
+    QVERIFY(!model.logIn({QStringLiteral("期中"),
+                          QStringLiteral("高一(1)班"),
+                          FortyDigits,
+                          QStringLiteral("张三"),
+                          {}}));
     QCOMPARE(dialogs.messages().size(), 1);
     QCOMPARE(treeBelow(repository.root()), before);
 }

@@ -98,7 +98,8 @@ CutRun runCut(const QStringList &arguments, int round, int step)
     QProcess worker;
     worker.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     worker.start(QStringLiteral(RELIABILITY_WORKER),
-                 arguments + QStringList{QStringLiteral("cut"), QString::number(round), QString::number(step)});
+                 arguments + QStringList{QStringLiteral("cut"), QString::number(round),
+                                         QString::number(step)});
     CutRun run;
     if (!worker.waitForFinished(120000)) {
         worker.kill();
@@ -114,7 +115,8 @@ CutRun runCut(const QStringList &arguments, int round, int step)
         run.outcome = CutRun::RanThrough;
     else
         run.detail = QStringLiteral("the worker ended with status %1, code %2")
-                         .arg(int(worker.exitStatus())).arg(worker.exitCode());
+                         .arg(int(worker.exitStatus()))
+                         .arg(worker.exitCode());
     return run;
 }
 
@@ -176,10 +178,12 @@ void listEveryFolder(const QString &root)
 
 void prepareStudent(const QString &root, int client)
 {
-    const QString path = exam::RepositoryPaths(root).resultProfile(Paper, ClassName, studentNumber(client));
-    QVERIFY(exam::storeLogin(path, ClassName, studentNumber(client), studentName(client), formerName(client)));
+    const QString path =
+        exam::RepositoryPaths(root).resultProfile(Paper, ClassName, studentNumber(client));
+    QVERIFY(exam::storeLogin(path, ClassName, studentNumber(client), studentName(client),
+                             formerName(client)));
     QVERIFY(writeProfileString(ClassName, exam::ResultKeys::startStamp(studentNumber(client)),
-                                     QStringLiteral("2026,06,01  09:05:00"), path));
+                               QStringLiteral("2026,06,01  09:05:00"), path));
 }
 
 } // namespace
@@ -247,8 +251,12 @@ void PowerCutTest::cutEveryStep(const QString &what, int round, const QStringLis
                                         replay.after(round), round - 1);
         int inFile = round - 1;
         for (const auto &[file, r] : rounds) {
-            QVERIFY2(r >= 0, qPrintable(QStringLiteral("%1, round %2 cut before step %3: %4 is neither round")
-                                            .arg(what).arg(round).arg(step).arg(file)));
+            QVERIFY2(r >= 0, qPrintable(QStringLiteral(
+                                            "%1, round %2 cut before step %3: %4 is neither round")
+                                            .arg(what)
+                                            .arg(round)
+                                            .arg(step)
+                                            .arg(file)));
             inFile = std::max(inFile, r);
         }
         newFound += inFile == round;
@@ -259,29 +267,35 @@ void PowerCutTest::cutEveryStep(const QString &what, int round, const QStringLis
         QCOMPARE(temporariesBelow(dir.path()), QStringList());
     }
     QVERIFY2(step > 0, "no kill point was reached");
-    qInfo("%s: round %d cut before each of its %d file operations and after them; %d cuts found the cut round's files",
+    qInfo("%s: round %d cut before each of its %d file operations and after them; %d cuts found "
+          "the cut round's files",
           qPrintable(what), round, step - 1, newFound);
 }
 
 void PowerCutTest::shouldKeepWholeResultProfilesAndResumeFromTheLastSave()
 {
     const int client = 3;
-    const QString file = QStringLiteral("CHENGJI/%1/%2%3.cho").arg(Paper, ClassName, studentNumber(client));
+    const QString file =
+        QStringLiteral("CHENGJI/%1/%2%3.cho").arg(Paper, ClassName, studentNumber(client));
     const auto prepare = [&](const QString &root) {
         layOutRepository(root);
         prepareStudent(root, client);
     };
     const auto storeRound = [&](const QString &root, int round) {
-        const QString path = exam::RepositoryPaths(root).resultProfile(Paper, ClassName, studentNumber(client));
+        const QString path =
+            exam::RepositoryPaths(root).resultProfile(Paper, ClassName, studentNumber(client));
         if (round % 4 == 0)
-            QVERIFY(exam::storeHandIn(path, ClassName, studentNumber(client), handInOf(client, round)));
+            QVERIFY(
+                exam::storeHandIn(path, ClassName, studentNumber(client), handInOf(client, round)));
         else
-            QVERIFY(exam::storeProgress(path, ClassName, studentNumber(client), progressOf(client, round)));
+            QVERIFY(exam::storeProgress(path, ClassName, studentNumber(client),
+                                        progressOf(client, round)));
     };
     const auto arguments = [&](const QString &root) {
-        return QStringList{QStringLiteral("attempt"),
-                           exam::RepositoryPaths(root).resultProfile(Paper, ClassName, studentNumber(client)),
-                           QString::number(client)};
+        return QStringList{
+            QStringLiteral("attempt"),
+            exam::RepositoryPaths(root).resultProfile(Paper, ClassName, studentNumber(client)),
+            QString::number(client)};
     };
     // A restarted client logs in by its own rules: an interrupted attempt resumes the answers,
     // order and position of the last save in the file; a finished one (from round 4 on, the
@@ -301,7 +315,8 @@ void PowerCutTest::shouldKeepWholeResultProfilesAndResumeFromTheLastSave()
         QCOMPARE(restart.order, roundOrder(lastProgress));
         QCOMPARE(restart.position, progressOf(lastProgress).currentPosition);
     };
-    cutEveryStep(QStringLiteral("progress save"), int(m_random.bounded(2, 4)), {file}, prepare, storeRound, arguments, check);
+    cutEveryStep(QStringLiteral("progress save"), int(m_random.bounded(2, 4)), {file}, prepare,
+                 storeRound, arguments, check);
     cutEveryStep(QStringLiteral("hand-in"), 4, {file}, prepare, storeRound, arguments, check);
 }
 
@@ -318,15 +333,21 @@ void PowerCutTest::shouldKeepWholeProfilesWhenSaveAllIsCut()
         QVERIFY(exam::saveAllPapers(paths, roundPaperTable(0), {}, {}).ok());
     };
     const auto storeRound = [](const QString &root, int round) {
-        QVERIFY(exam::saveAllPapers(exam::RepositoryPaths(root), roundPaperTable(round), {}, {}).ok());
+        QVERIFY(
+            exam::saveAllPapers(exam::RepositoryPaths(root), roundPaperTable(round), {}, {}).ok());
     };
     const auto check = [](const QString &root, int) {
         listEveryFolder(root);
         for (const QString &paper : consolePapers())
-            QVERIFY(exam::ProfileSnapshot::load(exam::RepositoryPaths(root).paperProfile(paper)).exists());
+            QVERIFY(exam::ProfileSnapshot::load(exam::RepositoryPaths(root).paperProfile(paper))
+                        .exists());
     };
-    cutEveryStep(QStringLiteral("save all"), int(m_random.bounded(2, 7)), files, prepare, storeRound,
-                 [](const QString &root) { return QStringList{QStringLiteral("saveall"), root}; }, check);
+    cutEveryStep(
+        QStringLiteral("save all"), int(m_random.bounded(2, 7)), files, prepare, storeRound,
+        [](const QString &root) {
+            return QStringList{QStringLiteral("saveall"), root};
+        },
+        check);
 }
 
 void PowerCutTest::shouldKeepAWholeSystemProfileWhenTheClassWindowsStoreIsCut()
@@ -334,16 +355,22 @@ void PowerCutTest::shouldKeepAWholeSystemProfileWhenTheClassWindowsStoreIsCut()
     const auto storeRound = [](const QString &root, int round) {
         exam::ClassTableModel model;
         model.load(roundClasses(round));
-        QVERIFY(exam::writeClassTable(exam::RepositoryPaths(root).systemProfile(), model.classes()));
+        QVERIFY(
+            exam::writeClassTable(exam::RepositoryPaths(root).systemProfile(), model.classes()));
     };
     const auto check = [](const QString &root, int inFile) {
         listEveryFolder(root);
-        const exam::ProfileSnapshot system = exam::ProfileSnapshot::load(exam::RepositoryPaths(root).systemProfile());
+        const exam::ProfileSnapshot system =
+            exam::ProfileSnapshot::load(exam::RepositoryPaths(root).systemProfile());
         QCOMPARE(exam::readClassTable(system), roundClasses(inFile));
     };
-    cutEveryStep(QStringLiteral("class window"), int(m_random.bounded(2, 7)), {QStringLiteral("sys/sys.cho")},
-                 layOutRepository, storeRound,
-                 [](const QString &root) { return QStringList{QStringLiteral("classes"), root}; }, check);
+    cutEveryStep(
+        QStringLiteral("class window"), int(m_random.bounded(2, 7)),
+        {QStringLiteral("sys/sys.cho")}, layOutRepository, storeRound,
+        [](const QString &root) {
+            return QStringList{QStringLiteral("classes"), root};
+        },
+        check);
 }
 
 void PowerCutTest::shouldKeepWholePaperFilesWhenTheEditorsSaveIsCut()
@@ -351,16 +378,19 @@ void PowerCutTest::shouldKeepWholePaperFilesWhenTheEditorsSaveIsCut()
     // The paper profile and every question file.
     QStringList files{QStringLiteral("SHIJUAN/%1/%1.cho").arg(Paper)};
     for (int k = 1; k <= Questions; ++k)
-        files << QStringLiteral("SHIJUAN/%1/q%2.RTF").arg(Paper).arg(k) << QStringLiteral("SHIJUAN/%1/e%2.RTF").arg(Paper).arg(k);
+        files << QStringLiteral("SHIJUAN/%1/q%2.RTF").arg(Paper).arg(k)
+              << QStringLiteral("SHIJUAN/%1/e%2.RTF").arg(Paper).arg(k);
     FakeDialogs dialogs;
     ScriptedRandom random;
     // One editor per repository it saves in, kept open from round to round as the worker keeps its.
-    std::map<QString, std::pair<std::unique_ptr<QTemporaryDir>, std::unique_ptr<exam::PaperEditor>>> editors;
+    std::map<QString, std::pair<std::unique_ptr<QTemporaryDir>, std::unique_ptr<exam::PaperEditor>>>
+        editors;
     const auto storeRound = [&](const QString &root, int round) {
         auto &[working, editor] = editors[root];
         if (!editor) {
             working = std::make_unique<QTemporaryDir>();
-            editor = std::make_unique<exam::PaperEditor>(root, Paper, working->path(), dialogs, random);
+            editor =
+                std::make_unique<exam::PaperEditor>(root, Paper, working->path(), dialogs, random);
             QVERIFY(editor->open());
             editor->activate();
         }
@@ -375,9 +405,13 @@ void PowerCutTest::shouldKeepWholePaperFilesWhenTheEditorsSaveIsCut()
         QVERIFY(editor.open());
         QCOMPARE(editor.table().count(), Questions);
     };
-    cutEveryStep(QStringLiteral("paper editor"), int(m_random.bounded(2, 5)), files, layOutRepository, storeRound,
-                 [&](const QString &root) { return QStringList{QStringLiteral("editor"), root, working.path()}; },
-                 check);
+    cutEveryStep(
+        QStringLiteral("paper editor"), int(m_random.bounded(2, 5)), files, layOutRepository,
+        storeRound,
+        [&](const QString &root) {
+            return QStringList{QStringLiteral("editor"), root, working.path()};
+        },
+        check);
 }
 
 QTEST_MAIN(PowerCutTest)

@@ -80,9 +80,9 @@ private slots:
         QFETCH(bool, right);
         const OptionTicks ticks = ticksOf(ticked);
         QCOMPARE(exam::isAnsweredCorrectly(standard, exam::answerValue(ticks)), right);
-        QCOMPARE(exam::isAnsweredCorrectly(standard,
-                                           exam::answerValue(exam::answerFromTicks(ticks))),
-                 right);
+        QCOMPARE(
+            exam::isAnsweredCorrectly(standard, exam::answerValue(exam::answerFromTicks(ticks))),
+            right);
     }
 };
 

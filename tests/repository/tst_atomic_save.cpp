@@ -28,7 +28,9 @@ QByteArray readFile(const QString &path)
 
 mode_t modeOf(const QString &path)
 {
-    struct stat status {};
+    struct stat status
+    {
+    };
     return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 07777 : 0;
 }
 
@@ -110,10 +112,15 @@ private slots:
                 for (const auto &[path, bytes] : state) {
                     const bool named = path == target;
                     if (named && bytes != oldBytes && bytes != newBytes)
-                        problems << QStringLiteral("cut after %1: the file holds %2 bytes of neither")
-                                        .arg(cutAfter).arg(bytes.size());
-                    if (!named && !exam::isTemporaryOf(QFileInfo(path).fileName(), QStringLiteral("12345.rtf")))
-                        problems << QStringLiteral("cut after %1: unknown file %2").arg(cutAfter).arg(path);
+                        problems << QStringLiteral(
+                                        "cut after %1: the file holds %2 bytes of neither")
+                                        .arg(cutAfter)
+                                        .arg(bytes.size());
+                    if (!named && !exam::isTemporaryOf(QFileInfo(path).fileName(),
+                                                       QStringLiteral("12345.rtf")))
+                        problems << QStringLiteral("cut after %1: unknown file %2")
+                                        .arg(cutAfter)
+                                        .arg(path);
                 }
                 if (save != Save::Create && !state.count(target))
                     problems << QStringLiteral("cut after %1: the file is gone").arg(cutAfter);
@@ -182,7 +189,8 @@ private slots:
         }
         QVERIFY(!saved.ok());
         QVERIFY(refusing.renames > 1);
-        QVERIFY2(saved.message().startsWith(QStringLiteral("无法保存文件 ")), qPrintable(saved.message()));
+        QVERIFY2(saved.message().startsWith(QStringLiteral("无法保存文件 ")),
+                 qPrintable(saved.message()));
         QCOMPARE(readFile(path), QByteArray("old"));
         QVERIFY(temporariesIn(dir.path()).isEmpty());
     }
@@ -233,7 +241,8 @@ private slots:
             saved = exam::saveNewFilesAtomically(files);
         }
         QVERIFY(!saved.ok());
-        QVERIFY2(saved.message().startsWith(QStringLiteral("无法保存文件 ")), qPrintable(saved.message()));
+        QVERIFY2(saved.message().startsWith(QStringLiteral("无法保存文件 ")),
+                 qPrintable(saved.message()));
         QVERIFY2(saved.message().contains(expected), qPrintable(saved.message()));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("1.RTF")});
     }
@@ -243,9 +252,11 @@ private slots:
         QTemporaryDir dir;
         const QString target = dir.filePath(QStringLiteral("1.rtf"));
         writeFile(target, "old");
-        const exam::Result copied = exam::copyFileAtomically(dir.filePath(QStringLiteral("gone.rtf")), target);
+        const exam::Result copied =
+            exam::copyFileAtomically(dir.filePath(QStringLiteral("gone.rtf")), target);
         QVERIFY(!copied.ok());
-        QVERIFY2(copied.message().contains(QStringLiteral("gone.rtf")), qPrintable(copied.message()));
+        QVERIFY2(copied.message().contains(QStringLiteral("gone.rtf")),
+                 qPrintable(copied.message()));
         QCOMPARE(readFile(target), QByteArray("old"));
     }
 };

@@ -48,11 +48,10 @@ void TestHandEditedProfiles::shouldReadAsTheWindowsProgramsRead_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("double quotes, blanks inside kept")
-        << "quotes.cho"
-        << "MAIN"
-        << "about_test"
-        << "  欢迎参加考试  ";
+    QTest::newRow("double quotes, blanks inside kept") << "quotes.cho"
+                                                       << "MAIN"
+                                                       << "about_test"
+                                                       << "  欢迎参加考试  ";
     QTest::newRow("single quotes") << "quotes.cho"
                                    << "main"
                                    << "author"
@@ -209,11 +208,11 @@ void TestHandEditedProfiles::shouldWriteAsTheWindowsProgramsWrite_data()
         << "1"
         << "初一(3)班" << gb(QStringLiteral(";1=旧班级\r\n1=初一(1)班\r\n"))
         << gb(QStringLiteral(";1=旧班级\r\n1=初一(3)班\r\n"));
-    QTest::newRow("key with its tab keeps its line") << "tabs.cho"
-                                                     << "MAIN"
-                                                     << "\tAuthor"
-                                                     << "王老师" << gb(QStringLiteral("李老师"))
-                                                     << gb(QStringLiteral("王老师"));
+    QTest::newRow("key with its tab keeps its line")
+        << "tabs.cho"
+        << "MAIN"
+        << "\tAuthor"
+        << "王老师" << gb(QStringLiteral("李老师")) << gb(QStringLiteral("王老师"));
     QTest::newRow("broken header: the section is added")
         << "broken-headers.cho"
         << "MAIN"
@@ -224,26 +223,26 @@ void TestHandEditedProfiles::shouldWriteAsTheWindowsProgramsWrite_data()
         << ""
         << ""
         << "新值" << gb(QStringLiteral("[]\r\n=空节的空键")) << gb(QStringLiteral("[]\r\n=新值"));
-    QTest::newRow("new empty key") << "comments.cho"
-                                   << "TestName"
-                                   << ""
-                                   << "v" << QByteArray("TestNameCount=0\r\n")
-                                   << QByteArray("TestNameCount=0\r\n=v\r\n");
-    QTest::newRow("new empty section") << "tabs.cho"
-                                       << ""
-                                       << "k"
-                                       << "v" << QByteArray("k=2\r\n")
-                                       << QByteArray("k=2\r\n[]\r\nk=v\r\n");
-    QTest::newRow("rewritten last line gets CRLF") << "no-final-line-break.cho"
-                                                   << "MAIN"
-                                                   << "Mark"
-                                                   << " 6" << QByteArray("Mark= 5")
-                                                   << QByteArray("Mark= 6\r\n");
-    QTest::newRow("key added after the last line") << "no-final-line-break.cho"
-                                                   << "MAIN"
-                                                   << "full_mark"
-                                                   << " 30" << QByteArray("Mark= 5")
-                                                   << QByteArray("Mark= 5\r\nfull_mark= 30\r\n");
+    QTest::newRow("new empty key")
+        << "comments.cho"
+        << "TestName"
+        << ""
+        << "v" << QByteArray("TestNameCount=0\r\n") << QByteArray("TestNameCount=0\r\n=v\r\n");
+    QTest::newRow("new empty section")
+        << "tabs.cho"
+        << ""
+        << "k"
+        << "v" << QByteArray("k=2\r\n") << QByteArray("k=2\r\n[]\r\nk=v\r\n");
+    QTest::newRow("rewritten last line gets CRLF")
+        << "no-final-line-break.cho"
+        << "MAIN"
+        << "Mark"
+        << " 6" << QByteArray("Mark= 5") << QByteArray("Mark= 6\r\n");
+    QTest::newRow("key added after the last line")
+        << "no-final-line-break.cho"
+        << "MAIN"
+        << "full_mark"
+        << " 30" << QByteArray("Mark= 5") << QByteArray("Mark= 5\r\nfull_mark= 30\r\n");
 }
 
 void TestHandEditedProfiles::shouldWriteAsTheWindowsProgramsWrite()

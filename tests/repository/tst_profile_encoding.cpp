@@ -151,12 +151,13 @@ void TestProfileEncoding::shouldReadUtf8FilesAsALinuxEditorWritesThem_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("system profile") << QStringLiteral(
-        "[ClassName]\nClassNameCount=2\n1=初一(1)班\n2=801\n[TestName]\nTestNameCount=1\n"
-        "1=期中考试\n期中考试=1\n[期中考试]\n初一(1)班=1\n801=1\n")
-                                    << "TestName"
-                                    << "1"
-                                    << "期中考试";
+    QTest::newRow("system profile")
+        << QStringLiteral(
+               "[ClassName]\nClassNameCount=2\n1=初一(1)班\n2=801\n[TestName]\nTestNameCount=1\n"
+               "1=期中考试\n期中考试=1\n[期中考试]\n初一(1)班=1\n801=1\n")
+        << "TestName"
+        << "1"
+        << "期中考试";
     QTest::newRow("one student") << QStringLiteral("[801]\n1001=张三\n") << "801"
                                  << "1001"
                                  << "张三";
@@ -164,19 +165,19 @@ void TestProfileEncoding::shouldReadUtf8FilesAsALinuxEditorWritesThem_data()
         << QStringLiteral("[801]\n1001=谢娅祎\n1002=谭睿玥\n1003=钱婧昇\n") << "801"
         << "1002"
         << "谭睿玥";
-    QTest::newRow("one paper name as a section") << QStringLiteral("[期中考试]\n801=1\n")
-                                                 << "期中考试"
-                                                 << "801"
-                                                 << "1";
-    QTest::newRow("instructions") << QStringLiteral(
-        "[MAIN]\nTESTTIME=45\nabout_test=本试卷共20题,每题5分,考试时间45分钟。\n")
-                                  << "MAIN"
-                                  << "about_test"
-                                  << "本试卷共20题,每题5分,考试时间45分钟。";
-    QTest::newRow("name with a middle dot") << QStringLiteral("[高二3班]\n2001=阿依古丽·买买提\n")
-                                            << "高二3班"
-                                            << "2001"
-                                            << "阿依古丽·买买提";
+    QTest::newRow("one paper name as a section")
+        << QStringLiteral("[期中考试]\n801=1\n") << "期中考试"
+        << "801"
+        << "1";
+    QTest::newRow("instructions")
+        << QStringLiteral("[MAIN]\nTESTTIME=45\nabout_test=本试卷共20题,每题5分,考试时间45分钟。\n")
+        << "MAIN"
+        << "about_test"
+        << "本试卷共20题,每题5分,考试时间45分钟。";
+    QTest::newRow("name with a middle dot")
+        << QStringLiteral("[高二3班]\n2001=阿依古丽·买买提\n") << "高二3班"
+        << "2001"
+        << "阿依古丽·买买提";
     QTest::newRow("subjects") << QStringLiteral("[TestName]\n1=语文\n2=数学\n3=英语\n")
                               << "TestName"
                               << "2"

@@ -206,21 +206,17 @@ void TestProfileFile::shouldMatchNamesIgnoringCaseAndBlanks_data()
         << "SECTION-NAME-OF-MANY-LETTERS"
         << "key-name-longer-than-sixteen"
         << "7";
-    QTest::newRow("Kelvin sign in the file is k") << gb(QStringLiteral("[A]\r\n\u212A=1\r\n"))
-                                                  << "A"
-                                                  << "k"
-                                                  << "1";
-    QTest::newRow("Kelvin sign asked for is k") << QByteArray("[A]\r\nK=1\r\n") << "A"
-                                                << QStringLiteral("\u212A")
-                                                << "1";
-    QTest::newRow("Cyrillic letters fold")
-        << gb(QStringLiteral("[Класс]\r\nД=1\r\n")) << QStringLiteral("КЛАСС")
-        << QStringLiteral("д")
+    QTest::newRow("Kelvin sign in the file is k")
+        << gb(QStringLiteral("[A]\r\n\u212A=1\r\n")) << "A"
+        << "k"
         << "1";
+    QTest::newRow("Kelvin sign asked for is k")
+        << QByteArray("[A]\r\nK=1\r\n") << "A" << QStringLiteral("\u212A") << "1";
+    QTest::newRow("Cyrillic letters fold") << gb(QStringLiteral("[Класс]\r\nД=1\r\n"))
+                                           << QStringLiteral("КЛАСС") << QStringLiteral("д") << "1";
     QTest::newRow("Chinese name with Latin letters")
         << gb(QStringLiteral("[高一A班]\r\nB组=1\r\n")) << QStringLiteral("高一a班")
-        << QStringLiteral("b组")
-        << "1";
+        << QStringLiteral("b组") << "1";
     QTest::newRow("lone surrogate matches no stand-in character")
         << gb(QStringLiteral("[A]\r\n?=1\r\n\uFFFD=2\r\n")) << "A" << QString(QChar(0xD800))
         << "<default>";
@@ -392,9 +388,9 @@ void TestProfileFile::shouldCreateNewFileWithCrlf()
 
 void TestProfileFile::shouldReturnDefaultWithoutTrailingBlanks()
 {
-    QCOMPARE(readProfileString(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral(" 0  "),
-                               path()),
-             QStringLiteral(" 0"));
+    QCOMPARE(
+        readProfileString(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral(" 0  "), path()),
+        QStringLiteral(" 0"));
     QVERIFY(writeBytes(path(), "[S]\r\n"));
     QCOMPARE(ProfileSnapshot::load(path()).value(QStringLiteral("S"), QStringLiteral("k"),
                                                  QStringLiteral("\t1 ")),
@@ -522,7 +518,9 @@ void TestProfileFile::shouldFindNamesStartingWithZeroWidthNoBreakSpaceInUtf8File
     const QString key = QChar(0xFEFF) + QStringLiteral("17");
     QFile file(path());
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArrayLiteral("\xEF\xBB\xBF") + (u'[' + section + QStringLiteral("]\r\n") + key + QStringLiteral("=张三\r\n")).toUtf8());
+    file.write(
+        QByteArrayLiteral("\xEF\xBB\xBF") +
+        (u'[' + section + QStringLiteral("]\r\n") + key + QStringLiteral("=张三\r\n")).toUtf8());
     file.close();
     QCOMPARE(read(section, key, path()), QStringLiteral("张三"));
     QVERIFY(writeProfileString(section, key, QStringLiteral("李四"), path()));
@@ -759,7 +757,8 @@ void TestProfileFile::batchShouldGiveSameBytesAsSingleWrites()
     ProfileBatch batch(batched);
     bool everySingleWrite = true;
     for (const Write &w : writes) {
-        everySingleWrite = writeProfileString(w.section, w.key, w.value, single) && everySingleWrite;
+        everySingleWrite =
+            writeProfileString(w.section, w.key, w.value, single) && everySingleWrite;
         batch.set(w.section, w.key, w.value);
     }
     QVERIFY(!everySingleWrite);

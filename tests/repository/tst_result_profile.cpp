@@ -185,9 +185,9 @@ void TestResultProfile::consoleShouldReadMissingScoreAsMinusOne()
 
 void TestResultProfile::consoleShouldReadLongAnswersUncut()
 {
-    const ProfileSnapshot profile =
-        ProfileSnapshot::fromBytes("[C]\r\n7DA1=1234567\r\n7DA2=abc\r\n"
-                                   "7DA4=123456789012345678901234567890\r\n7DA5=-123456789012345678901234567890\r\n");
+    const ProfileSnapshot profile = ProfileSnapshot::fromBytes(
+        "[C]\r\n7DA1=1234567\r\n7DA2=abc\r\n"
+        "7DA4=123456789012345678901234567890\r\n7DA5=-123456789012345678901234567890\r\n");
     // A hand-edited answer beyond 64 bits is clamped, never converted with undefined behaviour.
     QCOMPARE(readStudentResult(profile, u"C"_s, u"7"_s, 5).answers,
              (QList<qint64>{1234567, 0, 0, std::numeric_limits<qint64>::max() - 1023,

@@ -78,14 +78,16 @@ void TestStoreCoordination::shouldKnowTemporariesOfProfiles_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("temporary");
-    QTest::newRow("temporary of a result profile") << QStringLiteral("高一(1)班17.cho.aB3xYz") << true;
+    QTest::newRow("temporary of a result profile")
+        << QStringLiteral("高一(1)班17.cho.aB3xYz") << true;
     QTest::newRow("any case of the extension") << QStringLiteral("SYS.CHO.Qw12Er") << true;
     QTest::newRow("the profile itself") << QStringLiteral("高一(1)班17.cho") << false;
     QTest::newRow("five characters") << QStringLiteral("a.cho.abcde") << false;
     QTest::newRow("seven characters") << QStringLiteral("a.cho.abcdefg") << false;
     QTest::newRow("not letters or digits") << QStringLiteral("a.cho.ab-def") << false;
     QTest::newRow("a question file's") << QStringLiteral("12345.RTF.abcdef") << true;
-    QTest::newRow("a workbook's, outside the repository") << QStringLiteral("成绩.xlsx.abcdef") << false;
+    QTest::newRow("a workbook's, outside the repository")
+        << QStringLiteral("成绩.xlsx.abcdef") << false;
     QTest::newRow("nothing before it") << QStringLiteral(".abcdef") << false;
 }
 
@@ -125,7 +127,8 @@ void TestStoreCoordination::shouldRemoveLeftoverTemporariesWhenTheFileIsStored()
     writeFile(file, "[A]\r\nk=1\r\n");
     writeFile(file + QStringLiteral(".Xy12Ab"), "[A]\r\nk=2\r\n");
     writeFile(dir.filePath(QStringLiteral("b.cho.Xy12Ab")), "[A]\r\n");
-    QVERIFY(writeProfileString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("3"), file));
+    QVERIFY(
+        writeProfileString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("3"), file));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
              (QStringList{QStringLiteral("a.cho"), QStringLiteral("b.cho.Xy12Ab")}));
     QCOMPARE(readProfileString(QStringLiteral("A"), QStringLiteral("k"), QString(), file), u"3");
@@ -154,7 +157,6 @@ void TestStoreCoordination::shouldWaitForTheStoreUnderWayBeforeRemoving()
     QVERIFY(exam::removeProfileFile(file));
 }
 
-
 // Sixty students logging in at once each create their result profile in one folder: one slow
 // flush must not hold the others back until their stores give up.
 void TestStoreCoordination::shouldStoreANewFileWhileAnotherNewFileIsFlushed()
@@ -178,9 +180,11 @@ void TestStoreCoordination::shouldStoreANewFileWhileAnotherNewFileIsFlushed()
     QVERIFY(flushing);
     QVERIFY2(stored, qPrintable(error));
     QVERIFY(firstStored);
-    QCOMPARE(exam::ProfileSnapshot::load(dir.filePath(QStringLiteral("一班1.cho"))).value(QStringLiteral("一班"), QStringLiteral("1XM")),
+    QCOMPARE(exam::ProfileSnapshot::load(dir.filePath(QStringLiteral("一班1.cho")))
+                 .value(QStringLiteral("一班"), QStringLiteral("1XM")),
              QStringLiteral("甲"));
-    QCOMPARE(exam::ProfileSnapshot::load(dir.filePath(QStringLiteral("一班2.cho"))).value(QStringLiteral("一班"), QStringLiteral("2XM")),
+    QCOMPARE(exam::ProfileSnapshot::load(dir.filePath(QStringLiteral("一班2.cho")))
+                 .value(QStringLiteral("一班"), QStringLiteral("2XM")),
              QStringLiteral("乙"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
 }

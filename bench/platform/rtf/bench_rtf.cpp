@@ -42,10 +42,12 @@ QByteArray questionFile(int size, int variant)
         QStringLiteral("C. 光纤传输容易受到电磁干扰的影响"),
         QStringLiteral("D. 交换机工作在开放系统互连模型的物理层"),
     };
-    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg936\\deff0\\nouicompat\\deflang1033\\deflangfe2052{\\fonttbl{\\f0\\fnil\\fcharset134 "
-        + gbEscaped(QStringLiteral("宋体")) + ";}{\\f1\\fnil\\fcharset0 Arial;}}\r\n"
-        "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\r\n"
-        "{\\*\\generator Riched20 10.0.19041}\\viewkind4\\uc1 \r\n";
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg936\\deff0\\nouicompat\\deflang1033\\deflangfe2052{"
+                     "\\fonttbl{\\f0\\fnil\\fcharset134 " +
+                     gbEscaped(QStringLiteral("宋体")) +
+                     ";}{\\f1\\fnil\\fcharset0 Arial;}}\r\n"
+                     "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\r\n"
+                     "{\\*\\generator Riched20 10.0.19041}\\viewkind4\\uc1 \r\n";
     int i = variant;
     while (rtf.size() < size) {
         const QString &line = sentences[i % sentences.size()];
@@ -66,7 +68,8 @@ QByteArray photoFile()
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
             const int noise = random.bounded(48);
-            line[x] = qRgb((x / 7 + noise) & 0xFF, (y / 5 + noise) & 0xFF, ((x + y) / 11 + noise) & 0xFF);
+            line[x] =
+                qRgb((x / 7 + noise) & 0xFF, (y / 5 + noise) & 0xFF, ((x + y) / 11 + noise) & 0xFF);
         }
     }
     QByteArray jpeg;

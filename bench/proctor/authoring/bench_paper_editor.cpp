@@ -33,11 +33,13 @@ void writeQuestionFile(const QString &path, int number, const QString &kind)
     QTextCharFormat bold;
     bold.setFontWeight(QFont::Bold);
     cursor.insertText(QStringLiteral("%1 %2：").arg(kind).arg(number), bold);
-    cursor.insertText(QStringLiteral("在下列关于计算机网络的说法中，哪些是正确的？请选出所有正确的选项。"),
-                      QTextCharFormat());
+    cursor.insertText(
+        QStringLiteral("在下列关于计算机网络的说法中，哪些是正确的？请选出所有正确的选项。"),
+        QTextCharFormat());
     for (const char *option : {"A", "B", "C", "D", "E", "F", "G"}) {
         cursor.insertBlock();
-        cursor.insertText(QLatin1String(option) + QStringLiteral(". 选项内容，包含一些较长的中文说明文字。"));
+        cursor.insertText(QLatin1String(option) +
+                          QStringLiteral(". 选项内容，包含一些较长的中文说明文字。"));
     }
     bench::require(rtf::saveRtfFile(path, document), "rtf::saveRtfFile");
 }
@@ -84,14 +86,15 @@ void BM_OpenPaper(benchmark::State &state)
     LargePaper paper;
     int run = 0;
     for (auto _ : state) {
-        PaperEditor editor(paper.root.path(), Paper, freshWorkingFolder(paper, ++run), paper.dialogs,
-                           paper.random);
+        PaperEditor editor(paper.root.path(), Paper, freshWorkingFolder(paper, ++run),
+                           paper.dialogs, paper.random);
         bench::require(editor.open(), "open");
         editor.activate();
         benchmark::DoNotOptimize(editor.table().plainText(QuestionCount));
     }
     // The files an opening writes, what a slow disk pays for.
-    state.counters["files_copied"] = double(QDir(freshWorkingFolder(paper, run)).entryList(QDir::Files).size());
+    state.counters["files_copied"] =
+        double(QDir(freshWorkingFolder(paper, run)).entryList(QDir::Files).size());
 }
 BENCHMARK(BM_OpenPaper)->Unit(benchmark::kMillisecond);
 
@@ -118,7 +121,8 @@ void BM_ReopenPaper(benchmark::State &state)
 {
     LargePaper paper;
     for (auto _ : state) {
-        PaperEditor editor(paper.root.path(), Paper, paper.workingFolder(), paper.dialogs, paper.random);
+        PaperEditor editor(paper.root.path(), Paper, paper.workingFolder(), paper.dialogs,
+                           paper.random);
         bench::require(editor.open(), "open");
         editor.activate();
         benchmark::DoNotOptimize(editor.table().plainText(QuestionCount));

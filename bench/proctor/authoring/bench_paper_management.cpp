@@ -20,7 +20,8 @@ struct Papers
     {
         QList<exam::PaperEntry> roster;
         for (int i = 0; i < count; ++i) {
-            const QString name = QStringLiteral("试卷%1").arg(QChar(u'A' + i % 26)) + QString::number(i);
+            const QString name =
+                QStringLiteral("试卷%1").arg(QChar(u'A' + i % 26)) + QString::number(i);
             table.append(exam::newPaperRow(name));
             roster.append(exam::PaperEntry{name, QStringLiteral("1"), QStringLiteral("0")});
         }
@@ -29,8 +30,11 @@ struct Papers
             exam::PaperData paper;
             paper.questionCount = 10;
             paper.defaultMark = 5;
-            paper.questions = QList<exam::PaperQuestion>(12, exam::PaperQuestion{
-                QStringLiteral("12345678.RTF"), QStringLiteral("87654321.RTF"), QStringLiteral("124"), {}});
+            paper.questions =
+                QList<exam::PaperQuestion>(12, exam::PaperQuestion{QStringLiteral("12345678.RTF"),
+                                                                   QStringLiteral("87654321.RTF"),
+                                                                   QStringLiteral("124"),
+                                                                   {}});
             bench::require(exam::savePaper(paths.paperProfile(name), paper), "savePaper");
         }
     }

@@ -76,8 +76,9 @@ void ageFiles(const BenchRepository &bench)
     QDirIterator files(bench.root(), QDir::Files, QDirIterator::Subdirectories);
     while (files.hasNext()) {
         QFile file(files.next());
-        if (!file.open(QIODevice::ReadWrite)
-            || !file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime))
+        if (!file.open(QIODevice::ReadWrite) ||
+            !file.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                              QFileDevice::FileModificationTime))
             qFatal("cannot date the benchmark repository back");
     }
 }
@@ -100,7 +101,12 @@ void BM_ReadFloor(benchmark::State &state)
     state.counters["file_opens"] = double(files.size());
     state.SetBytesProcessed(bytes);
 }
-BENCHMARK(BM_ReadFloor)->Args({60, 100})->Args({2000, 200})->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_ReadFloor)
+    ->Args({60, 100})
+    ->Args({2000, 200})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 // The whole work of one refresh read afresh, as the teacher's "刷新" does (files read, tables,
 // statistics, question table, ranks).
@@ -116,7 +122,12 @@ void BM_Refresh(benchmark::State &state)
     }
     state.counters["file_opens"] = double(opens);
 }
-BENCHMARK(BM_Refresh)->Args({60, 100})->Args({2000, 200})->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_Refresh)
+    ->Args({60, 100})
+    ->Args({2000, 200})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 // A timer tick when no student saved since the last one.
 void BM_RefreshUnchanged(benchmark::State &state)
@@ -133,7 +144,12 @@ void BM_RefreshUnchanged(benchmark::State &state)
     }
     state.counters["file_opens"] = double(opens);
 }
-BENCHMARK(BM_RefreshUnchanged)->Args({60, 100})->Args({2000, 200})->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_RefreshUnchanged)
+    ->Args({60, 100})
+    ->Args({2000, 200})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 // A timer tick after five students saved (each store replaces the file, as the client's does).
 void BM_RefreshFiveChanged(benchmark::State &state)
@@ -172,7 +188,11 @@ void BM_RefreshFiveChanged(benchmark::State &state)
     }
     state.counters["file_opens"] = double(opens);
 }
-BENCHMARK(BM_RefreshFiveChanged)->Args({60, 100})->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_RefreshFiveChanged)
+    ->Args({60, 100})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 // The same on one thread, for comparison.
 void BM_RefreshOneThread(benchmark::State &state)
@@ -181,7 +201,11 @@ void BM_RefreshOneThread(benchmark::State &state)
     for (auto _ : state)
         benchmark::DoNotOptimize(loadResults(bench.request(), nullptr, 1));
 }
-BENCHMARK(BM_RefreshOneThread)->Args({60, 100})->Args({2000, 200})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RefreshOneThread)
+    ->Args({60, 100})
+    ->Args({2000, 200})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // What a refresh costs the user-interface thread: showing the data in the window's lists.
 void BM_ShowRefreshInWindow(benchmark::State &state)
@@ -194,7 +218,10 @@ void BM_ShowRefreshInWindow(benchmark::State &state)
     for (auto _ : state)
         window.presenter().setData(data);
 }
-BENCHMARK(BM_ShowRefreshInWindow)->Args({60, 100})->Args({2000, 200})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShowRefreshInWindow)
+    ->Args({60, 100})
+    ->Args({2000, 200})
+    ->Unit(benchmark::kMillisecond);
 
 // A refresh through the window as the teacher starts it, with the event loop running: reports the
 // longest time the loop did not get to run (ms) while the pass was read and shown.
@@ -226,7 +253,12 @@ void BM_WindowRefreshStall(benchmark::State &state)
     }
     state.counters["longest_stall_ms"] = longestStall;
 }
-BENCHMARK(BM_WindowRefreshStall)->Args({60, 100})->Args({2000, 200})->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BM_WindowRefreshStall)
+    ->Args({60, 100})
+    ->Args({2000, 200})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(5);
 
 } // namespace
 

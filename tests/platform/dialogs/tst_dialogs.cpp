@@ -125,7 +125,8 @@ void TestDialogs::messageBoxesShouldCarryATitleTheCallerGives()
     };
     QtDialogs dialogs;
     closeNextBox();
-    dialogs.message(nullptr, QStringLiteral("m"), Dialogs::Icon::Warning, QStringLiteral("班级管理"));
+    dialogs.message(nullptr, QStringLiteral("m"), Dialogs::Icon::Warning,
+                    QStringLiteral("班级管理"));
     closeNextBox();
     QVERIFY(dialogs.okCancel(nullptr, QStringLiteral("q"), Dialogs::Button::Ok,
                              Dialogs::Icon::Question, QStringLiteral("班级管理")));

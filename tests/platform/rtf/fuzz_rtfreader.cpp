@@ -20,12 +20,14 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QByteArray rtf = QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    const QByteArray rtf =
+        QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     QTextDocument document;
     if (rtf::readRtf(rtf, &document)) {
         // Whatever was read must survive being written: same text after a second read.
         QTextDocument again;
-        if (!rtf::readRtf(rtf::writeRtf(document), &again) || again.toPlainText() != document.toPlainText())
+        if (!rtf::readRtf(rtf::writeRtf(document), &again) ||
+            again.toPlainText() != document.toPlainText())
             abort();
     }
     rtf::rtfPlainText(rtf);

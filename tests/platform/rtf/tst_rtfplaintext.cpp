@@ -47,15 +47,22 @@ private slots:
             QTest::newRow(name) << QByteArray(rtf) << text;
         };
         row("paragraphs", "{\\rtf1 a\\par b\\par}", QStringLiteral("a\nb"));
-        row("empty paragraphs are kept", "{\\rtf1 \\par a\\par\\par b}", QStringLiteral("\na\n\nb"));
+        row("empty paragraphs are kept", "{\\rtf1 \\par a\\par\\par b}",
+            QStringLiteral("\na\n\nb"));
         row("line break", "{\\rtf1 a\\line b}", QStringLiteral("a\nb"));
-        row("table cells and rows", "{\\rtf1\\trowd\\cellx1\\cellx2\\intbl a\\cell b\\cell\\row\\intbl c\\cell\\cell\\row\\pard d}",
+        row("table cells and rows",
+            "{\\rtf1\\trowd\\cellx1\\cellx2\\intbl a\\cell b\\cell\\row\\intbl "
+            "c\\cell\\cell\\row\\pard d}",
             QStringLiteral("a\tb\nc\t\nd"));
-        row("paragraph inside a cell", "{\\rtf1\\intbl a\\par b\\cell c\\cell\\row}", QStringLiteral("a\nb\tc"));
-        row("pictures and hidden text", "{\\rtf1 a{\\pict\\pngblip 89504e47}{\\v b}c}", QStringLiteral("ac"));
-        row("code page bytes", "{\\rtf1\\ansi\\ansicpg936 \\'d6\\'d0\\'ce\\'c4}", QStringLiteral("中文"));
+        row("paragraph inside a cell", "{\\rtf1\\intbl a\\par b\\cell c\\cell\\row}",
+            QStringLiteral("a\nb\tc"));
+        row("pictures and hidden text", "{\\rtf1 a{\\pict\\pngblip 89504e47}{\\v b}c}",
+            QStringLiteral("ac"));
+        row("code page bytes", "{\\rtf1\\ansi\\ansicpg936 \\'d6\\'d0\\'ce\\'c4}",
+            QStringLiteral("中文"));
         row("unicode with fallback", "{\\rtf1\\uc1\\u20013?\\u25991?}", QStringLiteral("中文"));
-        row("font table is not text", "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red1\\green2\\blue3;}x}",
+        row("font table is not text",
+            "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red1\\green2\\blue3;}x}",
             QStringLiteral("x"));
         row("not rtf", "plain words", QString());
     }
@@ -70,7 +77,8 @@ private slots:
     void shouldListTableCellsOfRealFiles()
     {
         const QString text = rtf::rtfPlainText(fixture(QStringLiteral("richedit_question.rtf")));
-        QVERIFY2(text.contains(QStringLiteral("选项\t说明\nA\t正确答案\nEnd of question.")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("选项\t说明\nA\t正确答案\nEnd of question.")),
+                 qPrintable(text));
         QVERIFY(text.startsWith(QStringLiteral("第一题：单项选择\n")));
         QVERIFY(!text.contains(QStringLiteral("89504e47"), Qt::CaseInsensitive));
     }

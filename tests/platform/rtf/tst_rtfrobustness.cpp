@@ -62,23 +62,36 @@ private slots:
         QTest::addColumn<QString>("text");
         const QByteArray deep(100000, '{');
         const QByteArray deepClose(100000, '}');
-        QTest::newRow("100000 nested groups") << "{\\rtf1 a" + deep + "b" + deepClose + "c}" << QStringLiteral("abc");
-        QTest::newRow("100000 unclosed groups") << "{\\rtf1 a" + deep + "\\b b" << QStringLiteral("ab");
-        QTest::newRow("missing final brace") << QByteArray("{\\rtf1 a\\par b") << QStringLiteral("a\nb");
+        QTest::newRow("100000 nested groups")
+            << "{\\rtf1 a" + deep + "b" + deepClose + "c}" << QStringLiteral("abc");
+        QTest::newRow("100000 unclosed groups")
+            << "{\\rtf1 a" + deep + "\\b b" << QStringLiteral("ab");
+        QTest::newRow("missing final brace")
+            << QByteArray("{\\rtf1 a\\par b") << QStringLiteral("a\nb");
         QTest::newRow("\\bin longer than the file")
             << QByteArray("{\\rtf1 a{\\pict\\pngblip\\bin999999999 xyz") << QStringLiteral("a");
-        QTest::newRow("\\bin in text") << QByteArray("{\\rtf1 a\\bin3 {{{b}") << QStringLiteral("ab");
-        QTest::newRow("negative \\bin") << QByteArray("{\\rtf1 a\\bin-5 b}") << QStringLiteral("ab");
-        QTest::newRow("chain of broken escapes") << QByteArray("{\\rtf1 a\\'\\'\\'x}") << QStringLiteral("ax");
+        QTest::newRow("\\bin in text")
+            << QByteArray("{\\rtf1 a\\bin3 {{{b}") << QStringLiteral("ab");
+        QTest::newRow("negative \\bin")
+            << QByteArray("{\\rtf1 a\\bin-5 b}") << QStringLiteral("ab");
+        QTest::newRow("chain of broken escapes")
+            << QByteArray("{\\rtf1 a\\'\\'\\'x}") << QStringLiteral("ax");
         QTest::newRow("huge numbers")
-            << QByteArray("{\\rtf1\\ansicpg99999999999\\deff-99999999999{\\fonttbl{\\f99999999999\\fcharset-1 X;}}"
-                          "\\f99999999999\\fs-5\\li99999999999\\fi-99999999999\\sl-99999999999\\uc99999999999 a\\u99999999999 b}")
+            << QByteArray("{\\rtf1\\ansicpg99999999999\\deff-99999999999{\\fonttbl{"
+                          "\\f99999999999\\fcharset-1 X;}}"
+                          "\\f99999999999\\fs-5\\li99999999999\\fi-99999999999\\sl-"
+                          "99999999999\\uc99999999999 a\\u99999999999 b}")
             << QStringLiteral("a\uFFFD");
-        QTest::newRow("unknown code page") << QByteArray("{\\rtf1\\ansicpg12345 \\'e9}") << QStringLiteral("é");
-        QTest::newRow("picture in a font table") << QByteArray("{\\rtf1{\\fonttbl{\\pict 00}}x}") << QStringLiteral("x");
-        QTest::newRow("colour table without entries") << QByteArray("{\\rtf1{\\colortbl}\\cf5 x}") << QStringLiteral("x");
-        QTest::newRow("lone lead byte") << QByteArray("{\\rtf1\\ansicpg936 \\'d6\\par x}") << QStringLiteral("\nx");
-        QTest::newRow("nested pictures") << QByteArray("{\\rtf1{\\pict{\\pict 00}00}x}") << QStringLiteral("x");
+        QTest::newRow("unknown code page")
+            << QByteArray("{\\rtf1\\ansicpg12345 \\'e9}") << QStringLiteral("é");
+        QTest::newRow("picture in a font table")
+            << QByteArray("{\\rtf1{\\fonttbl{\\pict 00}}x}") << QStringLiteral("x");
+        QTest::newRow("colour table without entries")
+            << QByteArray("{\\rtf1{\\colortbl}\\cf5 x}") << QStringLiteral("x");
+        QTest::newRow("lone lead byte")
+            << QByteArray("{\\rtf1\\ansicpg936 \\'d6\\par x}") << QStringLiteral("\nx");
+        QTest::newRow("nested pictures")
+            << QByteArray("{\\rtf1{\\pict{\\pict 00}00}x}") << QStringLiteral("x");
         QTest::newRow("star before text") << QByteArray("{\\rtf1{\\* x}y}") << QStringLiteral("y");
     }
 
@@ -150,12 +163,57 @@ private slots:
     void shouldSurviveRandomTokenSoup()
     {
         // Deterministic soup of the tokens that matter most to the reader's state.
-        static const char *const pieces[] = {
-            "{", "}", "{\\*", "\\par", "\\pard", "\\plain", "\\b", "\\i0", "\\fs", "\\f", "\\cf", "\\uc",
-            "\\u-", "\\'", "d6", "\\bin", "5", "99999999999", " ", "text", "中", "\\pict", "\\pngblip",
-            "\\fonttbl", "\\colortbl", "\\red", ";", "\\intbl", "\\cell", "\\row", "\\trowd", "\\cellx",
-            "\\upr", "\\ud", "\\field", "\\fldrslt", "\\v", "\\dbch", "\\af", "\\\\", "\\line", "\\tab",
-            "89504e470d0a1a0a", "\\picwgoal", "\\sl", "\\slmult", "\\li", "-", "\r\n", "\\", "\\~"};
+        static const char *const pieces[] = {"{",
+                                             "}",
+                                             "{\\*",
+                                             "\\par",
+                                             "\\pard",
+                                             "\\plain",
+                                             "\\b",
+                                             "\\i0",
+                                             "\\fs",
+                                             "\\f",
+                                             "\\cf",
+                                             "\\uc",
+                                             "\\u-",
+                                             "\\'",
+                                             "d6",
+                                             "\\bin",
+                                             "5",
+                                             "99999999999",
+                                             " ",
+                                             "text",
+                                             "中",
+                                             "\\pict",
+                                             "\\pngblip",
+                                             "\\fonttbl",
+                                             "\\colortbl",
+                                             "\\red",
+                                             ";",
+                                             "\\intbl",
+                                             "\\cell",
+                                             "\\row",
+                                             "\\trowd",
+                                             "\\cellx",
+                                             "\\upr",
+                                             "\\ud",
+                                             "\\field",
+                                             "\\fldrslt",
+                                             "\\v",
+                                             "\\dbch",
+                                             "\\af",
+                                             "\\\\",
+                                             "\\line",
+                                             "\\tab",
+                                             "89504e470d0a1a0a",
+                                             "\\picwgoal",
+                                             "\\sl",
+                                             "\\slmult",
+                                             "\\li",
+                                             "-",
+                                             "\r\n",
+                                             "\\",
+                                             "\\~"};
         QRandomGenerator random(20240607);
         for (int sample = 0; sample < 2000; ++sample) {
             QByteArray rtf = "{\\rtf1";

@@ -1,4 +1,5 @@
-// Writing QTextDocument as RTF: what Unicode and code page readers find, and read-write round trips.
+// Writing QTextDocument as RTF: what Unicode and code page readers find, and read-write round
+// trips.
 #include "rtf.h"
 
 #include <QBuffer>
@@ -40,8 +41,10 @@ QString imageDescription(const QTextDocument &doc, const QTextImageFormat &forma
     else
         image = qvariant_cast<QImage>(resource);
     return QStringLiteral("[image %1x%2 shown %3x%4 pixel %5]")
-        .arg(image.width()).arg(image.height())
-        .arg(qRound(format.width())).arg(qRound(format.height()))
+        .arg(image.width())
+        .arg(image.height())
+        .arg(qRound(format.width()))
+        .arg(qRound(format.height()))
         .arg(image.isNull() ? QString() : image.pixelColor(0, 0).name());
 }
 
@@ -64,9 +67,13 @@ QString blockKey(const QTextBlock &block)
     const QTextBlockFormat f = block.blockFormat();
     QString key = QStringLiteral("align%1 l%2 r%3 fi%4 t%5 b%6 lh%7/%8%9 |")
                       .arg(int(f.alignment() & Qt::AlignHorizontal_Mask))
-                      .arg(qRound(f.leftMargin())).arg(qRound(f.rightMargin())).arg(qRound(f.textIndent()))
-                      .arg(qRound(f.topMargin())).arg(qRound(f.bottomMargin()))
-                      .arg(f.lineHeightType()).arg(qRound(f.lineHeight()))
+                      .arg(qRound(f.leftMargin()))
+                      .arg(qRound(f.rightMargin()))
+                      .arg(qRound(f.textIndent()))
+                      .arg(qRound(f.topMargin()))
+                      .arg(qRound(f.bottomMargin()))
+                      .arg(f.lineHeightType())
+                      .arg(qRound(f.lineHeight()))
                       .arg(QTextCursor(block).currentTable() ? QStringLiteral(" cell") : QString());
     QString lastRun;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -107,7 +114,11 @@ QStringList readBack(const QByteArray &rtf)
 QByteArray withoutUnicodeEscapes(QByteArray rtf)
 {
     static const QRegularExpression unicode(QStringLiteral("\\\\u-?[0-9]+ ?"));
-    return QString::fromLatin1(rtf).remove(unicode).toLatin1().replace("\\uc2", "\\uc0").replace("\\uc1", "\\uc0");
+    return QString::fromLatin1(rtf)
+        .remove(unicode)
+        .toLatin1()
+        .replace("\\uc2", "\\uc0")
+        .replace("\\uc1", "\\uc0");
 }
 
 void justifiedEnd(QTextCursor &cursor, const QTextCharFormat &format)
@@ -181,7 +192,8 @@ QTextDocument *richDocument(QObject *parent)
     cursor.insertImage(picture);
 
     QTextTable *table = cursor.insertTable(2, 2);
-    const QStringList cells = {QStringLiteral("是"), QStringLiteral("否"), QStringLiteral("A"), QString()};
+    const QStringList cells = {QStringLiteral("是"), QStringLiteral("否"), QStringLiteral("A"),
+                               QString()};
     for (int i = 0; i < 4; ++i)
         table->cellAt(i / 2, i % 2).firstCursorPosition().insertText(cells[i], body);
     cursor = table->lastCursorPosition();
@@ -218,16 +230,21 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("Chinese: Unicode and two GB bytes") << QStringLiteral("中") << QByteArray("\\uc2\\u20013\\'d6\\'d0");
-        QTest::newRow("high BMP code is negative") << QStringLiteral("\uFF1F") << QByteArray("\\u-225\\'a3\\'bf");
+        QTest::newRow("Chinese: Unicode and two GB bytes")
+            << QStringLiteral("中") << QByteArray("\\uc2\\u20013\\'d6\\'d0");
+        QTest::newRow("high BMP code is negative")
+            << QStringLiteral("\uFF1F") << QByteArray("\\u-225\\'a3\\'bf");
         QTest::newRow("RTF specials") << QStringLiteral("{a}\\") << QByteArray("\\{a\\}\\\\");
         QTest::newRow("tab") << QStringLiteral("a\tb") << QByteArray("a\\tab b");
         QTest::newRow("line separator") << QStringLiteral("a\u2028b") << QByteArray("a\\line b");
         QTest::newRow("non-breaking space") << QStringLiteral("a\u00A0b") << QByteArray("a\\~b");
-        QTest::newRow("not in code page 936") << QStringLiteral("\u00FF") << QByteArray(" \\u255?}");
-        QTest::newRow("fallback length changes") << QStringLiteral("中\u00FF中")
-                                                 << QByteArray("\\uc2\\u20013\\'d6\\'d0\\uc1\\u255?\\uc2\\u20013");
-        QTest::newRow("outside the BMP") << QStringLiteral("😀") << QByteArray("\\u-10179?\\u-8704?");
+        QTest::newRow("not in code page 936")
+            << QStringLiteral("\u00FF") << QByteArray(" \\u255?}");
+        QTest::newRow("fallback length changes")
+            << QStringLiteral("中\u00FF中")
+            << QByteArray("\\uc2\\u20013\\'d6\\'d0\\uc1\\u255?\\uc2\\u20013");
+        QTest::newRow("outside the BMP")
+            << QStringLiteral("😀") << QByteArray("\\u-10179?\\u-8704?");
     }
 
     void shouldEscapeText()

@@ -81,8 +81,10 @@ private slots:
         // Q1 selected at the start: all chose A but 1005, who left it blank.
         QCOMPARE(window.selectedItem(), 0);
         auto *options = control<QTableWidget>(window, QStringLiteral("Grid选项分布"));
-        QCOMPARE(rowTexts(options, 0), (QStringList{"80%", "0%", "0%", "0%", "0%", "0%", "0%", "20%"}));
-        QCOMPARE(rowTexts(options, 2), (QStringList{"0%", "0%", "0%", "0%", "0%", "0%", "0%", "100%"}));
+        QCOMPARE(rowTexts(options, 0),
+                 (QStringList{"80%", "0%", "0%", "0%", "0%", "0%", "0%", "20%"}));
+        QCOMPARE(rowTexts(options, 2),
+                 (QStringList{"0%", "0%", "0%", "0%", "0%", "0%", "0%", "100%"}));
     }
 
     void shouldSelectTheQuestionOfAClickedPoint()
@@ -114,7 +116,8 @@ private slots:
     {
         FakeDialogs dialogs;
         QualityWindow window(fiveStudents(1), {&dialogs, {}, {}});
-        QCOMPARE(control<QLabel>(window, QStringLiteral("Lab人数不足"))->text(), QStringLiteral("人数不足"));
+        QCOMPARE(control<QLabel>(window, QStringLiteral("Lab人数不足"))->text(),
+                 QStringLiteral("人数不足"));
         QVERIFY(!window.findChild<QTableWidget *>(QStringLiteral("Grid题目质量")));
         QVERIFY(!control<QPushButton>(window, QStringLiteral("Cmd输出PDF"))->isEnabled());
     }
@@ -141,7 +144,8 @@ private slots:
         window_driving::click(window, QStringLiteral("Cmd输出PDF"));
         const QString path = folder.filePath(QStringLiteral("期中考试-高一(1)班-质量分析.pdf"));
         QCOMPARE(opened, QStringList{path});
-        QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("质量分析报告已经保存为：\n") + path + tail});
+        QCOMPARE(dialogs.messages(),
+                 QStringList{QStringLiteral("质量分析报告已经保存为：\n") + path + tail});
         QFile pdf(path);
         QVERIFY(pdf.open(QIODevice::ReadOnly));
         const QByteArray bytes = pdf.readAll();
@@ -165,7 +169,8 @@ private slots:
         window_driving::click(window, QStringLiteral("Cmd输出PDF"));
         QVERIFY(opened.isEmpty());
         QCOMPARE(dialogs.messages(),
-                 QStringList{QStringLiteral("质量分析报告没有保存。\n\n无法建立文件夹 %1。").arg(below)});
+                 QStringList{
+                     QStringLiteral("质量分析报告没有保存。\n\n无法建立文件夹 %1。").arg(below)});
     }
 };
 

@@ -85,7 +85,8 @@ public:
 
     QString systemValue(const QString &section, const QString &key) const
     {
-        return readProfileString(section, key, QStringLiteral("<missing>"), m_paths.systemProfile());
+        return readProfileString(section, key, QStringLiteral("<missing>"),
+                                 m_paths.systemProfile());
     }
 
 private:

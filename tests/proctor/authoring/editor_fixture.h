@@ -80,8 +80,8 @@ public:
     static QSet<QString> rtfNames(const QString &folder)
     {
         QSet<QString> names;
-        const QStringList files = QDir(folder).entryList({QStringLiteral("*.rtf"), QStringLiteral("*.RTF")},
-                                                         QDir::Files);
+        const QStringList files =
+            QDir(folder).entryList({QStringLiteral("*.rtf"), QStringLiteral("*.RTF")}, QDir::Files);
         for (const QString &name : files)
             names.insert(name.toLower());
         return names;

@@ -18,7 +18,9 @@ namespace {
 
 ino_t inodeOf(const QString &path)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
 }
 
@@ -126,13 +128,17 @@ void TestEditorWorkingFolder::questionFileShouldBeCopiedOnce_data()
     QTest::addColumn<QStringList>("expected"); // the working folder's files after
     QTest::addColumn<QByteArray>("bytes");     // of the working folder's file of that name
 
-    QTest::newRow("paper's spelling") << " 1.rtf " << QStringList() << QStringList({"1.RTF"}) << QByteArray("one");
-    QTest::newRow("earlier copy kept") << "1.RTF" << QStringList({"1.rtf"}) << QStringList({"1.rtf"})
-                                       << QByteArray("edited");
-    QTest::newRow("read-only source") << "ro.rtf" << QStringList() << QStringList({"ro.rtf"}) << QByteArray("ro");
-    QTest::newRow("not a question file") << "paper.cho" << QStringList() << QStringList() << QByteArray();
+    QTest::newRow("paper's spelling")
+        << " 1.rtf " << QStringList() << QStringList({"1.RTF"}) << QByteArray("one");
+    QTest::newRow("earlier copy kept")
+        << "1.RTF" << QStringList({"1.rtf"}) << QStringList({"1.rtf"}) << QByteArray("edited");
+    QTest::newRow("read-only source")
+        << "ro.rtf" << QStringList() << QStringList({"ro.rtf"}) << QByteArray("ro");
+    QTest::newRow("not a question file")
+        << "paper.cho" << QStringList() << QStringList() << QByteArray();
     QTest::newRow("symbolic link") << "link.rtf" << QStringList() << QStringList() << QByteArray();
-    QTest::newRow("outside the folder") << "../outside.rtf" << QStringList() << QStringList() << QByteArray();
+    QTest::newRow("outside the folder")
+        << "../outside.rtf" << QStringList() << QStringList() << QByteArray();
     QTest::newRow("missing") << "2.RTF" << QStringList() << QStringList() << QByteArray();
     QTest::newRow("empty name") << "  " << QStringList() << QStringList() << QByteArray();
 }
@@ -152,7 +158,8 @@ void TestEditorWorkingFolder::questionFileShouldBeCopiedOnce()
     QVERIFY(QFile::setPermissions(paper + QStringLiteral("/ro.rtf"), QFile::ReadOwner));
     writeFile(paper + QStringLiteral("/paper.cho"), "[MAIN]");
     writeFile(root.filePath(QStringLiteral("outside.rtf")), "outside");
-    QVERIFY(QFile::link(root.filePath(QStringLiteral("outside.rtf")), paper + QStringLiteral("/link.rtf")));
+    QVERIFY(QFile::link(root.filePath(QStringLiteral("outside.rtf")),
+                        paper + QStringLiteral("/link.rtf")));
     for (const QString &file : working)
         writeFile(work + u'/' + file, "edited");
 
@@ -194,7 +201,8 @@ void TestEditorWorkingFolder::copyShouldSkipSymbolicLinksAndFolders()
     QTemporaryDir from;
     QTemporaryDir to;
     writeFile(outside.filePath(QStringLiteral("secret.txt")), "secret");
-    QVERIFY(QFile::link(outside.filePath(QStringLiteral("secret.txt")), from.filePath(QStringLiteral("link.rtf"))));
+    QVERIFY(QFile::link(outside.filePath(QStringLiteral("secret.txt")),
+                        from.filePath(QStringLiteral("link.rtf"))));
     QVERIFY(QDir(from.path()).mkdir(QStringLiteral("folder.rtf")));
     QVERIFY(exam::copyRtfFiles(from.path(), to.path()));
     QVERIFY(filesIn(to.path()).isEmpty());

@@ -243,7 +243,8 @@ void TestPaperDocumentExport::pdfShouldSaveTheChosenCopyAndOpenIt()
     QFETCH(QString, fileName);
     QVERIFY(m_repository->makePaper(paper, threeQuestions(), 5));
     QVERIFY(m_repository->paths().createSystemFolder());
-    QVERIFY(writePaperRoster(m_repository->paths().systemProfile(), {{paper, QStringLiteral("1"), {}}}));
+    QVERIFY(writePaperRoster(m_repository->paths().systemProfile(),
+                             {{paper, QStringLiteral("1"), {}}}));
     m_dialogs.answerQuestion(teacherCopy);
     paperPdfExporter(context())(request(paperRow(paper, 3, QStringLiteral("15"))));
 
@@ -255,14 +256,16 @@ void TestPaperDocumentExport::pdfShouldSaveTheChosenCopyAndOpenIt()
     QVERIFY(pdf.readAll().startsWith("%PDF-"));
     QCOMPARE(m_dialogs.texts(),
              (QStringList{QStringLiteral("是否输出教师用卷(含标准答案和解题辅导)?"),
-                          QStringLiteral("试卷已输出到 PDF。\n\n文件保存在：") + QDir::toNativeSeparators(path)}));
+                          QStringLiteral("试卷已输出到 PDF。\n\n文件保存在：") +
+                              QDir::toNativeSeparators(path)}));
 }
 
 void TestPaperDocumentExport::pdfOfAnUnreadablePaperShouldSaveNothing()
 {
     QVERIFY(m_repository->makePaper(paper, threeQuestions(), 5));
     QVERIFY(m_repository->paths().createSystemFolder());
-    QVERIFY(writePaperRoster(m_repository->paths().systemProfile(), {{paper, QStringLiteral("1"), {}}}));
+    QVERIFY(writePaperRoster(m_repository->paths().systemProfile(),
+                             {{paper, QStringLiteral("1"), {}}}));
     QVERIFY(QFile::remove(m_repository->paths().paperFile(paper, QStringLiteral("201.RTF"))));
     exportPaperPdf(request(paperRow(paper, 3, QStringLiteral("15"))), context());
 

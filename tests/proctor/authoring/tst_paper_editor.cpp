@@ -31,7 +31,8 @@ struct Fixture
 
     PaperEditor &open(const QString &paper = Paper)
     {
-        editor = std::make_unique<PaperEditor>(repo.root(), paper, repo.workingFolder(), dialogs, random);
+        editor = std::make_unique<PaperEditor>(repo.root(), paper, repo.workingFolder(), dialogs,
+                                               random);
         if (!editor->open())
             qFatal("editor did not open");
         editor->activate();
@@ -136,7 +137,8 @@ void TestPaperEditor::openingShouldReadTheTextsAndCopyOnlyTheShownQuestion()
     const auto shown = [](std::initializer_list<int> questions) {
         QSet<QString> names;
         for (int k : questions)
-            names << QStringLiteral("期中考试q%1.rtf").arg(k) << QStringLiteral("期中考试e%1.rtf").arg(k);
+            names << QStringLiteral("期中考试q%1.rtf").arg(k)
+                  << QStringLiteral("期中考试e%1.rtf").arg(k);
         return names;
     };
     QCOMPARE(EditorRepository::rtfNames(f.repo.workingFolder()), shown({1}));
@@ -177,11 +179,12 @@ void TestPaperEditor::laterActivationShouldKeepTheCurrentQuestion()
 void TestPaperEditor::insertOnThirdOfFiveShouldMakeRowFourCurrent()
 {
     Fixture f;
-    f.repo.makeQuestionPaper(Paper, {{QStringLiteral("一"), QStringLiteral("1"), {}},
-                                     {QStringLiteral("二"), QStringLiteral("2"), {}},
-                                     {QStringLiteral("三"), QStringLiteral("3"), QStringLiteral("4")},
-                                     {QStringLiteral("四"), QStringLiteral("4"), {}},
-                                     {QStringLiteral("五"), QStringLiteral("5"), {}}});
+    f.repo.makeQuestionPaper(Paper,
+                             {{QStringLiteral("一"), QStringLiteral("1"), {}},
+                              {QStringLiteral("二"), QStringLiteral("2"), {}},
+                              {QStringLiteral("三"), QStringLiteral("3"), QStringLiteral("4")},
+                              {QStringLiteral("四"), QStringLiteral("4"), {}},
+                              {QStringLiteral("五"), QStringLiteral("5"), {}}});
     PaperEditor &e = f.open();
     QSignalSpy focus(&e, &PaperEditor::questionEditorWanted);
     e.select(3);
@@ -395,17 +398,21 @@ void TestPaperEditor::okShouldKeepUntouchedFilesByteForByte()
 void TestPaperEditor::okShouldStoreEveryQuestionWhetherShownOrNot_data()
 {
     // Steps: "s3" shows question 3, "t" types "改" into the current question, "d" deletes it, "u"
-    // moves it up, "n" inserts a blank question, "b5" imports question 5 of the paper as it is stored.
+    // moves it up, "n" inserts a blank question, "b5" imports question 5 of the paper as it is
+    // stored.
     QTest::addColumn<QString>("steps");
     QTest::addColumn<QStringList>("texts"); // the stored questions' texts
 
     QTest::newRow("untouched") << "" << QStringList({"第1题", "第2题", "第3题", "第4题", "第5题"});
-    QTest::newRow("one shown and edited") << "s4 t"
-                                          << QStringList({"第1题", "第2题", "第3题", "第4题改", "第5题"});
-    QTest::newRow("deleted and moved") << "s3 d u" << QStringList({"第2题", "第1题", "第4题", "第5题"});
-    QTest::newRow("edited, then deleted") << "s4 t d" << QStringList({"第1题", "第2题", "第3题", "第5题"});
+    QTest::newRow("one shown and edited")
+        << "s4 t" << QStringList({"第1题", "第2题", "第3题", "第4题改", "第5题"});
+    QTest::newRow("deleted and moved")
+        << "s3 d u" << QStringList({"第2题", "第1题", "第4题", "第5题"});
+    QTest::newRow("edited, then deleted")
+        << "s4 t d" << QStringList({"第1题", "第2题", "第3题", "第5题"});
     QTest::newRow("inserted and imported")
-        << "s2 n t b5 b1" << QStringList({"第1题", "第2题", "改", "第3题", "第4题", "第5题", "第5题", "第1题"});
+        << "s2 n t b5 b1"
+        << QStringList({"第1题", "第2题", "改", "第3题", "第4题", "第5题", "第5题", "第1题"});
 }
 
 // Questions never shown were never copied into the working folder: "确定" must still leave every
@@ -424,22 +431,14 @@ void TestPaperEditor::okShouldStoreEveryQuestionWhetherShownOrNot()
     for (const QString &step : steps.split(u' ', Qt::SkipEmptyParts)) {
         const int number = step.mid(1).toInt();
         switch (step.at(0).toLatin1()) {
-        case 's':
-            e.select(number);
-            break;
+        case 's': e.select(number); break;
         case 't':
             type(e.questionDocument(), QStringLiteral("改"));
             edited << e.table().question(e.current()).questionFile;
             break;
-        case 'd':
-            e.remove();
-            break;
-        case 'u':
-            e.moveUp();
-            break;
-        case 'n':
-            e.insert();
-            break;
+        case 'd': e.remove(); break;
+        case 'u': e.moveUp(); break;
+        case 'n': e.insert(); break;
         case 'b':
             QVERIFY(e.importQuestion(f.paperFolder(), original.question(number),
                                      QStringLiteral("第%1题").arg(number)));
@@ -454,7 +453,8 @@ void TestPaperEditor::okShouldStoreEveryQuestionWhetherShownOrNot()
     for (int k = 1; k <= stored.questionCount; ++k) {
         const exam::PaperQuestion &q = stored.question(k);
         storedTexts << rtf::rtfPlainText(readFile(f.paperFolder() + u'/' + q.questionFile));
-        const QString explanation = rtf::rtfPlainText(readFile(f.paperFolder() + u'/' + q.explainFile));
+        const QString explanation =
+            rtf::rtfPlainText(readFile(f.paperFolder() + u'/' + q.explainFile));
         const QString shownText = storedTexts.last();
         QCOMPARE(explanation, shownText.startsWith(u'第')
                                   ? QStringLiteral("解析") + QString(shownText).remove(u'改')
@@ -529,19 +529,22 @@ void TestPaperEditor::missingQuestionFileShouldShowEmptyEditors()
     QCOMPARE(e.explanationDocument()->toPlainText(), QStringLiteral("解析第2题"));
     type(e.questionDocument(), QStringLiteral("补写"));
     QVERIFY(e.save());
-    QCOMPARE(rtf::rtfPlainText(readFile(f.paperFolder() + u'/' + EditorRepository::questionFileName(Paper, 2))),
+    QCOMPARE(rtf::rtfPlainText(
+                 readFile(f.paperFolder() + u'/' + EditorRepository::questionFileName(Paper, 2))),
              QStringLiteral("补写"));
 }
 
 void TestPaperEditor::strangeFileNamesShouldStayInTheWorkingFolder()
 {
     Fixture f;
-    f.repo.makePaper(Paper, {}, "[1]\r\nQUESTION=../../escape.rtf\r\nexplain=\r\n"
-                                "[MAIN]\r\nQuestion_conut=1\r\n");
+    f.repo.makePaper(Paper, {},
+                     "[1]\r\nQUESTION=../../escape.rtf\r\nexplain=\r\n"
+                     "[MAIN]\r\nQuestion_conut=1\r\n");
     authoring_test::writeFile(f.repo.root() + QStringLiteral("/escape.rtf"), "{\\rtf1 outside}");
     const QByteArray outside = readFile(f.repo.root() + QStringLiteral("/escape.rtf"));
     PaperEditor &e = f.open();
-    QVERIFY(e.workingFile(e.table().question(1).questionFile).startsWith(f.repo.workingFolder() + u'/'));
+    QVERIFY(e.workingFile(e.table().question(1).questionFile)
+                .startsWith(f.repo.workingFolder() + u'/'));
     QVERIFY(e.questionDocument()->isEmpty());
     type(e.questionDocument(), QStringLiteral("新"));
     type(e.explanationDocument(), QStringLiteral("解"));
@@ -580,18 +583,10 @@ void TestPaperEditor::failedWriteShouldKeepTheQuestionAndItsText()
     QVERIFY(QDir().mkdir(file));
     const auto run = [&] {
         switch (step) {
-        case Step::Select:
-            e.select(1);
-            break;
-        case Step::Next:
-            e.next();
-            break;
-        case Step::Previous:
-            e.previous();
-            break;
-        case Step::Insert:
-            e.insert();
-            break;
+        case Step::Select: e.select(1); break;
+        case Step::Next: e.next(); break;
+        case Step::Previous: e.previous(); break;
+        case Step::Insert: e.insert(); break;
         case Step::Import:
             e.importQuestion(f.paperFolder(), e.table().question(1), QStringLiteral("第1题"));
             break;
@@ -723,8 +718,8 @@ void TestPaperEditor::brokenImportFileShouldAddNothing()
     f.dialogs.answerFile(file);
     e.importQuestionFile();
     QCOMPARE(f.dialogs.messages(),
-             QStringList({"文件有错误,没有导入任何考题。\n" + QDir::toNativeSeparators(file)
-                          + "\n第 3 行: “{”没有对应的“}”"}));
+             QStringList({"文件有错误,没有导入任何考题。\n" + QDir::toNativeSeparators(file) +
+                          "\n第 3 行: “{”没有对应的“}”"}));
     QCOMPARE(e.table().count(), 2);
     QVERIFY(!e.isModified());
     QCOMPARE(EditorRepository::rtfNames(f.repo.workingFolder()), before);

@@ -1,5 +1,5 @@
-#include "window_driving.h"
 #include "editor_fixture.h"
+#include "window_driving.h"
 
 #include "platform/dialogs/fake_dialogs.h"
 #include "proctor/authoring/paper_editor.h"
@@ -50,7 +50,8 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1)
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1)
             ++presses;
         return QObject::eventFilter(watched, event);
     }
@@ -71,14 +72,21 @@ struct Fixture
 
     PaperEditorWindow &open()
     {
-        window = std::make_unique<PaperEditorWindow>(repo.root(), Paper, repo.workingFolder(), dialogs, random);
+        window = std::make_unique<PaperEditorWindow>(repo.root(), Paper, repo.workingFolder(),
+                                                     dialogs, random);
         window->show();
         return *window;
     }
 
     QTableWidget *grid() { return control<QTableWidget>(*window, QStringLiteral("Grid试卷")); }
-    QTextEdit *questionEdit() { return control<QTextEdit>(*window, QStringLiteral("RichTextBox1")); }
-    QCheckBox *answerBox(int k) { return control<QCheckBox>(*window, QStringLiteral("Chk答案_%1").arg(k)); }
+    QTextEdit *questionEdit()
+    {
+        return control<QTextEdit>(*window, QStringLiteral("RichTextBox1"));
+    }
+    QCheckBox *answerBox(int k)
+    {
+        return control<QCheckBox>(*window, QStringLiteral("Chk答案_%1").arg(k));
+    }
 };
 
 } // namespace
@@ -113,20 +121,48 @@ void TestPaperEditorWindow::shouldNameEveryControl_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     const QList<std::pair<const char *, const char *>> controls = {
-        {"Cmd上一题", "< 上一题"}, {"Cmd下一题", "下一题 >"}, {"Cmd上移", "上移"},
-        {"Cmd下移", "下移"}, {"Cmd_Insert", "插入"}, {"Cmd_Delete", "删除"},
-        {"Cmd_ok", "确定"}, {"Cmd_Cancel", "取消"}, {"CMD_HELP", "帮助"},
-        {"Cmd显示题库", "显示题库"}, {"Cmd导入考题", "<- 从题库导入试题 <-"},
-        {"Chk使用默认分值", "使用默认分值"}, {"Chk答案_1", "1.A -是"}, {"Chk答案_2", "2.B -非"},
-        {"Chk答案_3", "3.C"}, {"Chk答案_7", "7.G"}, {"Label1", "本题分值:"},
-        {"Label2", "解题辅导"}, {"Label3", "标准答案:"}, {"Label5", "默认分值"},
-        {"Fra题库", "题库"}, {"edit_Insert_blank", "插入"}, {"edit_up", "上移"},
-        {"edit_down", "下移"}, {"edit_Delete", "删除"}, {"edit_Import", "导入题目…"},
-        {"Cmd导入题目", "导入题目…"}, {"mnucut", "剪切"}, {"mnucopy", "复制"},
-        {"mnupaste", "粘贴"}, {"mnuundo", "撤消"}, {"MNU颜色", "颜色"},
-        {"mnurich2cut", "剪切"}, {"mnurich2undo", "撤消"}, {"mnurich2颜色", "颜色"},
-        {"字号列表_1", "5"}, {"字号列表_36", "40"}, {"字号列表2_10", "14"},
-        {"MNU字号", "字号"}, {"MNU字体", "字体"}, {"mnurich2字号", "字号"}, {"mnurich2字体", "字体"}};
+        {"Cmd上一题", "< 上一题"},
+        {"Cmd下一题", "下一题 >"},
+        {"Cmd上移", "上移"},
+        {"Cmd下移", "下移"},
+        {"Cmd_Insert", "插入"},
+        {"Cmd_Delete", "删除"},
+        {"Cmd_ok", "确定"},
+        {"Cmd_Cancel", "取消"},
+        {"CMD_HELP", "帮助"},
+        {"Cmd显示题库", "显示题库"},
+        {"Cmd导入考题", "<- 从题库导入试题 <-"},
+        {"Chk使用默认分值", "使用默认分值"},
+        {"Chk答案_1", "1.A -是"},
+        {"Chk答案_2", "2.B -非"},
+        {"Chk答案_3", "3.C"},
+        {"Chk答案_7", "7.G"},
+        {"Label1", "本题分值:"},
+        {"Label2", "解题辅导"},
+        {"Label3", "标准答案:"},
+        {"Label5", "默认分值"},
+        {"Fra题库", "题库"},
+        {"edit_Insert_blank", "插入"},
+        {"edit_up", "上移"},
+        {"edit_down", "下移"},
+        {"edit_Delete", "删除"},
+        {"edit_Import", "导入题目…"},
+        {"Cmd导入题目", "导入题目…"},
+        {"mnucut", "剪切"},
+        {"mnucopy", "复制"},
+        {"mnupaste", "粘贴"},
+        {"mnuundo", "撤消"},
+        {"MNU颜色", "颜色"},
+        {"mnurich2cut", "剪切"},
+        {"mnurich2undo", "撤消"},
+        {"mnurich2颜色", "颜色"},
+        {"字号列表_1", "5"},
+        {"字号列表_36", "40"},
+        {"字号列表2_10", "14"},
+        {"MNU字号", "字号"},
+        {"MNU字体", "字体"},
+        {"mnurich2字号", "字号"},
+        {"mnurich2字体", "字体"}};
     for (const auto &[name, caption] : controls)
         QTest::newRow(name) << QString::fromUtf8(name) << QString::fromUtf8(caption);
 }
@@ -169,10 +205,12 @@ void TestPaperEditorWindow::shouldShowTheTitleGridAndFirstQuestion()
     QCOMPARE(grid->item(2, 1)->text(), QStringLiteral("第3题"));
     QCOMPARE(grid->currentRow(), 0);
     QCOMPARE(f.questionEdit()->toPlainText(), QStringLiteral("第1题"));
-    QCOMPARE(control<QTextEdit>(w, QStringLiteral("RichTextBox2"))->toPlainText(), QStringLiteral("解析第1题"));
+    QCOMPARE(control<QTextEdit>(w, QStringLiteral("RichTextBox2"))->toPlainText(),
+             QStringLiteral("解析第1题"));
     QCOMPARE(control<QGroupBox>(w, QStringLiteral("Frame考题"))->title(),
              QStringLiteral("题号:1   总题数:3  总分:15"));
-    QCOMPARE(control<QLineEdit>(w, QStringLiteral("Text设置默认分值"))->text(), QStringLiteral("5"));
+    QCOMPARE(control<QLineEdit>(w, QStringLiteral("Text设置默认分值"))->text(),
+             QStringLiteral("5"));
     QVERIFY(f.answerBox(1)->isChecked());
     QVERIFY(!control<QGroupBox>(w, QStringLiteral("Fra题库"))->isVisible());
     QCOMPARE(control<QPushButton>(w, QStringLiteral("Cmd显示题库"))->toolTip(),
@@ -231,7 +269,8 @@ void TestPaperEditorWindow::clickOnAGridRowShouldShowThatQuestion()
     Fixture f;
     PaperEditorWindow &w = f.open();
     QTableWidget *grid = f.grid();
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(2, 1)).center());
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualItemRect(grid->item(2, 1)).center());
     QCOMPARE(w.editor().current(), 3);
     QCOMPARE(f.questionEdit()->toPlainText(), QStringLiteral("第3题"));
     QVERIFY(!w.editor().isModified());
@@ -334,7 +373,8 @@ void TestPaperEditorWindow::fontSizeAndFamilyMenusShouldFormatTheSelection()
     QAction *firstFont = w.findChild<QAction *>(QStringLiteral("字体列表_1"));
     if (firstFont) {
         firstFont->trigger();
-        QCOMPARE(edit->textCursor().charFormat().fontFamilies().toStringList().value(0), firstFont->text());
+        QCOMPARE(edit->textCursor().charFormat().fontFamilies().toStringList().value(0),
+                 firstFont->text());
     }
     QVERIFY(w.editor().isModified());
     click(w, QStringLiteral("Cmd下一题"));
@@ -401,7 +441,8 @@ void TestPaperEditorWindow::bankButtonShouldSwitchFramesAndImportOnDoubleClick()
     QCOMPARE(f.grid()->rowCount(), 4);
     QCOMPARE(f.grid()->item(3, 1)->text(), QStringLiteral("第2题"));
     QCOMPARE(list->currentRow(), 2);
-    QCOMPARE(control<QTextEdit>(w, QStringLiteral("Rich题库试题"))->toPlainText(), QStringLiteral("第3题"));
+    QCOMPARE(control<QTextEdit>(w, QStringLiteral("Rich题库试题"))->toPlainText(),
+             QStringLiteral("第3题"));
 
     click(w, QStringLiteral("Cmd显示题库"));
     QCOMPARE(button->text(), QStringLiteral("显示题库"));
@@ -425,8 +466,9 @@ void TestPaperEditorWindow::unusableWorkingFolderShouldBeReported()
     // A file stands where the working folder should be.
     authoring_test::writeFile(f.repo.workingFolder() + QStringLiteral("/blocked"), "file");
     const auto before = authoring_test::tree(f.repo.root());
-    PaperEditorWindow window(f.repo.root(), Paper, f.repo.workingFolder() + QStringLiteral("/blocked"),
-                             f.dialogs, f.random);
+    PaperEditorWindow window(f.repo.root(), Paper,
+                             f.repo.workingFolder() + QStringLiteral("/blocked"), f.dialogs,
+                             f.random);
     QVERIFY(!window.isOpen());
     QCOMPARE(f.dialogs.messages().size(), 1);
     QVERIFY(f.dialogs.messages().first().contains(QStringLiteral("工作文件夹")));

@@ -24,13 +24,14 @@ const QString TooMany = QStringLiteral("抽取的考题数不能超过考题总�
 void makeThreePapers(Repository &repo)
 {
     repo.makePaper(QStringLiteral("一"), {{QStringLiteral("TESTTIME"), QStringLiteral("10")},
-                                         {QStringLiteral("rnd_test"), QStringLiteral("0")}});
+                                          {QStringLiteral("rnd_test"), QStringLiteral("0")}});
     repo.makePaper(QStringLiteral("二"), {{QStringLiteral("TESTTIME"), QStringLiteral("20")},
-                                         {QStringLiteral("Question_conut"), QStringLiteral(" 9")},
-                                         {QStringLiteral("rnd_test"), QStringLiteral("1")},
-                                         {QStringLiteral("rnd_test_No"), QStringLiteral("4")}});
+                                          {QStringLiteral("Question_conut"), QStringLiteral(" 9")},
+                                          {QStringLiteral("rnd_test"), QStringLiteral("1")},
+                                          {QStringLiteral("rnd_test_No"), QStringLiteral("4")}});
     repo.makePaper(QStringLiteral("三"), {{QStringLiteral("TESTTIME"), QStringLiteral("30")}});
-    repo.setRoster({entry(QStringLiteral("一")), entry(QStringLiteral("二"), QStringLiteral("0"), QStringLiteral("1")),
+    repo.setRoster({entry(QStringLiteral("一")),
+                    entry(QStringLiteral("二"), QStringLiteral("0"), QStringLiteral("1")),
                     entry(QStringLiteral("三"))});
 }
 
@@ -109,7 +110,8 @@ void TestPaperManagement::shouldNormaliseNumberFields()
     FakeDialogs dialogs;
     PaperManagement m(repo.root(), dialogs);
     m.open();
-    for (const PaperColumn column : {PaperColumn::TestTime, PaperColumn::AGrade, PaperColumn::DGrade}) {
+    for (const PaperColumn column :
+         {PaperColumn::TestTime, PaperColumn::AGrade, PaperColumn::DGrade}) {
         QCOMPARE(m.editNumber(column, typed), shown);
         QCOMPARE(m.selectedRow()->at(column), shown);
     }
@@ -128,14 +130,16 @@ void TestPaperManagement::shouldLimitTheNumberDrawn_data()
     QTest::addColumn<bool>("warned");
     QTest::newRow("too many") << QStringLiteral("25") << QStringLiteral("20") << QStringLiteral("5")
                               << QStringLiteral("20") << QStringLiteral("100") << true;
-    QTest::newRow("twelve of twenty") << QStringLiteral("12") << QStringLiteral("20") << QStringLiteral("5")
-                                      << QStringLiteral("12") << QStringLiteral("60") << false;
+    QTest::newRow("twelve of twenty")
+        << QStringLiteral("12") << QStringLiteral("20") << QStringLiteral("5")
+        << QStringLiteral("12") << QStringLiteral("60") << false;
     QTest::newRow("all") << QStringLiteral("20") << QStringLiteral("20") << QStringLiteral("3")
                          << QStringLiteral("20") << QStringLiteral("60") << false;
     QTest::newRow("letters") << QStringLiteral("x") << QStringLiteral("20") << QStringLiteral("5")
                              << QStringLiteral("0") << QStringLiteral("0") << false;
-    QTest::newRow("no questions") << QStringLiteral("1") << QStringLiteral("0") << QStringLiteral("5")
-                                  << QStringLiteral("0") << QStringLiteral("0") << true;
+    QTest::newRow("no questions") << QStringLiteral("1") << QStringLiteral("0")
+                                  << QStringLiteral("5") << QStringLiteral("0")
+                                  << QStringLiteral("0") << true;
 }
 
 void TestPaperManagement::shouldLimitTheNumberDrawn()
@@ -162,7 +166,8 @@ void TestPaperManagement::shouldLimitTheNumberDrawn()
     QCOMPARE(dialogs.messages(), warned ? QStringList{TooMany} : QStringList());
     // The total shown is never stored.
     QVERIFY(m.saveAll());
-    QCOMPARE(repo.mainValue(QStringLiteral("P"), QStringLiteral("full_mark")), QStringLiteral("100"));
+    QCOMPARE(repo.mainValue(QStringLiteral("P"), QStringLiteral("full_mark")),
+             QStringLiteral("100"));
     QCOMPARE(repo.mainValue(QStringLiteral("P"), QStringLiteral("rnd_test_No")), shown);
 }
 
@@ -251,7 +256,8 @@ void TestPaperManagement::openShouldWorkWithoutAnyPaper()
     QCOMPARE(m.selection(), 0);
     QVERIFY(m.save());
     QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("试卷已保存!")});
-    QCOMPARE(repo.systemValue(QStringLiteral("TestName"), QStringLiteral("TestNameCount")), QStringLiteral("1"));
+    QCOMPARE(repo.systemValue(QStringLiteral("TestName"), QStringLiteral("TestNameCount")),
+             QStringLiteral("1"));
     QVERIFY(QFileInfo(repo.paths().paperResultsFolder(QStringLiteral("第一卷"))).isDir());
 }
 
@@ -344,18 +350,25 @@ void TestPaperManagement::moveUpShouldCarryThePapersSettings()
     m.select(1);
     m.moveUp();
     QCOMPARE(m.selection(), 0);
-    QCOMPARE(m.table().names(), QStringList({QStringLiteral("二"), QStringLiteral("一"), QStringLiteral("三")}));
+    QCOMPARE(m.table().names(),
+             QStringList({QStringLiteral("二"), QStringLiteral("一"), QStringLiteral("三")}));
     m.moveUp(); // first entry: nothing
     m.select(2);
     m.moveDown(); // last entry: nothing
-    QCOMPARE(m.table().names(), QStringList({QStringLiteral("二"), QStringLiteral("一"), QStringLiteral("三")}));
+    QCOMPARE(m.table().names(),
+             QStringList({QStringLiteral("二"), QStringLiteral("一"), QStringLiteral("三")}));
     QVERIFY(m.saveAll());
-    QCOMPARE(repo.systemValue(QStringLiteral("TestName"), QStringLiteral("1")), QStringLiteral("二"));
-    QCOMPARE(repo.systemValue(QStringLiteral("TestName"), QStringLiteral("二")), QStringLiteral("0"));
-    QCOMPARE(repo.systemValue(QStringLiteral("LetViewTest"), QStringLiteral("二")), QStringLiteral("1"));
+    QCOMPARE(repo.systemValue(QStringLiteral("TestName"), QStringLiteral("1")),
+             QStringLiteral("二"));
+    QCOMPARE(repo.systemValue(QStringLiteral("TestName"), QStringLiteral("二")),
+             QStringLiteral("0"));
+    QCOMPARE(repo.systemValue(QStringLiteral("LetViewTest"), QStringLiteral("二")),
+             QStringLiteral("1"));
     QCOMPARE(repo.mainValue(QStringLiteral("二"), QStringLiteral("rnd_test")), QStringLiteral("1"));
-    QCOMPARE(repo.mainValue(QStringLiteral("二"), QStringLiteral("rnd_test_No")), QStringLiteral("4"));
-    QCOMPARE(repo.mainValue(QStringLiteral("一"), QStringLiteral("TESTTIME")), QStringLiteral("10"));
+    QCOMPARE(repo.mainValue(QStringLiteral("二"), QStringLiteral("rnd_test_No")),
+             QStringLiteral("4"));
+    QCOMPARE(repo.mainValue(QStringLiteral("一"), QStringLiteral("TESTTIME")),
+             QStringLiteral("10"));
 }
 
 void TestPaperManagement::deleteShouldKeepTheOthersSettings()
@@ -378,8 +391,10 @@ void TestPaperManagement::deleteShouldKeepTheOthersSettings()
     QVERIFY(QFileInfo::exists(repo.paths().paperProfile(QStringLiteral("一"))));
     QVERIFY(m.saveAll());
     QVERIFY(!QFileInfo::exists(repo.paths().paperFolder(QStringLiteral("一"))));
-    QCOMPARE(repo.systemValue(QStringLiteral("TestName"), QStringLiteral("TestNameCount")), QStringLiteral("2"));
-    QCOMPARE(repo.mainValue(QStringLiteral("三"), QStringLiteral("TESTTIME")), QStringLiteral("30"));
+    QCOMPARE(repo.systemValue(QStringLiteral("TestName"), QStringLiteral("TestNameCount")),
+             QStringLiteral("2"));
+    QCOMPARE(repo.mainValue(QStringLiteral("三"), QStringLiteral("TESTTIME")),
+             QStringLiteral("30"));
 }
 
 void TestPaperManagement::deleteShouldAskAndKeepTheLastPaper()
@@ -415,7 +430,8 @@ void TestPaperManagement::createdAndDeletedBeforeSaveShouldLeaveEmptyFolders()
     m.newPaper();
     dialogs.answerQuestion(true);
     m.deletePaper(); // the new paper is selected
-    QCOMPARE(m.table().names(), QStringList({QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三")}));
+    QCOMPARE(m.table().names(),
+             QStringList({QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三")}));
     QVERIFY(m.saveAll());
     QVERIFY(QFileInfo(repo.paths().paperFolder(QStringLiteral("草稿"))).isDir());
     QVERIFY(QDir(repo.paths().paperFolder(QStringLiteral("草稿"))).isEmpty());
@@ -487,7 +503,8 @@ void TestPaperManagement::editPaperWithoutEditorShouldSaySo()
     m.open();
     m.editPaper();
     QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("试卷编辑功能尚未提供!")});
-    QCOMPARE(repo.systemValue(QStringLiteral("TestName"), QStringLiteral("TestNameCount")), QStringLiteral("3"));
+    QCOMPARE(repo.systemValue(QStringLiteral("TestName"), QStringLiteral("TestNameCount")),
+             QStringLiteral("3"));
 }
 
 void TestPaperManagement::wordExportShouldUseTheHookOrSayItIsMissing()
@@ -516,7 +533,8 @@ void TestPaperManagement::importShouldAddThePaperAndKeepRandomDrawAfterSave()
     const QByteArray questions = "[1]\r\nQUESTION=1.RTF\r\nexplain=2.RTF\r\nanswer=1\r\nmark=\r\n";
     writeFile(source.path() + QStringLiteral("/物理.CHO"),
               "[MAIN]\r\nQuestion_conut= 10\r\nfull_mark= 50\r\nMark= 5\r\nTESTTIME=40\r\n"
-              "rnd_test=1\r\nrnd_test_No=6\r\n" + questions);
+              "rnd_test=1\r\nrnd_test_No=6\r\n" +
+                  questions);
     writeFile(source.path() + QStringLiteral("/1.RTF"), "{\\rtf1 q}");
     FakeDialogs dialogs;
     PaperManagement m(repo.root(), dialogs);
@@ -539,11 +557,16 @@ void TestPaperManagement::importShouldAddThePaperAndKeepRandomDrawAfterSave()
     const QByteArray stored = readFile(repo.paths().paperProfile(QStringLiteral("物理")));
     QVERIFY(stored.contains("Question_conut= 10\r\nfull_mark= 50\r\nMark= 5\r\n"));
     QVERIFY(stored.endsWith(questions));
-    QCOMPARE(repo.mainValue(QStringLiteral("物理"), QStringLiteral("rnd_test")), QStringLiteral("1"));
-    QCOMPARE(repo.mainValue(QStringLiteral("物理"), QStringLiteral("rnd_test_No")), QStringLiteral("6"));
-    QCOMPARE(repo.systemValue(QStringLiteral("TestName"), QStringLiteral("4")), QStringLiteral("物理"));
-    QCOMPARE(repo.systemValue(QStringLiteral("LetViewTest"), QStringLiteral("物理")), QStringLiteral("0"));
-    QVERIFY(QFileInfo::exists(repo.paths().paperFile(QStringLiteral("物理"), QStringLiteral("1.RTF"))));
+    QCOMPARE(repo.mainValue(QStringLiteral("物理"), QStringLiteral("rnd_test")),
+             QStringLiteral("1"));
+    QCOMPARE(repo.mainValue(QStringLiteral("物理"), QStringLiteral("rnd_test_No")),
+             QStringLiteral("6"));
+    QCOMPARE(repo.systemValue(QStringLiteral("TestName"), QStringLiteral("4")),
+             QStringLiteral("物理"));
+    QCOMPARE(repo.systemValue(QStringLiteral("LetViewTest"), QStringLiteral("物理")),
+             QStringLiteral("0"));
+    QVERIFY(
+        QFileInfo::exists(repo.paths().paperFile(QStringLiteral("物理"), QStringLiteral("1.RTF"))));
 }
 
 void TestPaperManagement::importShouldRefuseAClashingName()
@@ -613,7 +636,8 @@ void TestPaperManagement::importAfterDeletingTheSameNameShouldKeepTheImportedFil
     m.importPaper();
     QCOMPARE(dialogs.messages().last(), QStringLiteral("试卷已经成功导入!"));
     QVERIFY(m.saveAll());
-    QCOMPARE(repo.mainValue(QStringLiteral("一"), QStringLiteral("Question_conut")), QStringLiteral("7"));
+    QCOMPARE(repo.mainValue(QStringLiteral("一"), QStringLiteral("Question_conut")),
+             QStringLiteral("7"));
 }
 
 void TestPaperManagement::exportShouldCopyThePaperFolder()

@@ -28,12 +28,15 @@ private slots:
 void TestPaperManagementSave::shouldWriteOnlyTheSettingsKeysItOwns()
 {
     Repository repo;
-    const QByteArray questions = "[1]\r\n; written by the editor\r\nQUESTION=123.RTF\r\nexplain=456.RTF\r\nanswer=13\r\nmark= \r\n"
-                                 "[2]\r\nQUESTION=789.RTF\r\nexplain=790.RTF\r\nanswer=2\r\nmark=7\r\n";
-    repo.makePaper(QStringLiteral("期中"), {{QStringLiteral("Question_conut"), QStringLiteral(" 2")},
-                                           {QStringLiteral("full_mark"), QStringLiteral(" 12")},
-                                           {QStringLiteral("Mark"), QStringLiteral(" 5")},
-                                           {QStringLiteral("TESTTIME"), QStringLiteral("45")}},
+    const QByteArray questions =
+        "[1]\r\n; written by the "
+        "editor\r\nQUESTION=123.RTF\r\nexplain=456.RTF\r\nanswer=13\r\nmark= \r\n"
+        "[2]\r\nQUESTION=789.RTF\r\nexplain=790.RTF\r\nanswer=2\r\nmark=7\r\n";
+    repo.makePaper(QStringLiteral("期中"),
+                   {{QStringLiteral("Question_conut"), QStringLiteral(" 2")},
+                    {QStringLiteral("full_mark"), QStringLiteral(" 12")},
+                    {QStringLiteral("Mark"), QStringLiteral(" 5")},
+                    {QStringLiteral("TESTTIME"), QStringLiteral("45")}},
                    questions);
     repo.setRoster({entry(QStringLiteral("期中"))});
 
@@ -55,12 +58,15 @@ void TestPaperManagementSave::shouldWriteOnlyTheSettingsKeysItOwns()
     const QByteArray after = readFile(repo.paths().paperProfile(QStringLiteral("期中")));
     QVERIFY(after.contains("\r\nQuestion_conut= 2\r\nfull_mark= 12\r\nMark= 5\r\n"));
     QVERIFY(after.endsWith(questions));
-    QCOMPARE(repo.mainValue(QStringLiteral("期中"), QStringLiteral("TESTTIME")), QStringLiteral("90"));
-    QCOMPARE(repo.mainValue(QStringLiteral("期中"), QStringLiteral("Author")), QStringLiteral("张老师"));
-    QCOMPARE(repo.mainValue(QStringLiteral("期中"), QStringLiteral("rnd_test_No")), QStringLiteral("12"));
-    for (const char *key : {"EXERCISEMODE", "RETESTPASSWD", "RELOGINPASSWD", "DISPLAY_SCORE",
-                            "CHANGE_QUESTION_SORT", "A_grade", "B_grade", "C_grade", "D_grade",
-                            "about_test", "rnd_test"})
+    QCOMPARE(repo.mainValue(QStringLiteral("期中"), QStringLiteral("TESTTIME")),
+             QStringLiteral("90"));
+    QCOMPARE(repo.mainValue(QStringLiteral("期中"), QStringLiteral("Author")),
+             QStringLiteral("张老师"));
+    QCOMPARE(repo.mainValue(QStringLiteral("期中"), QStringLiteral("rnd_test_No")),
+             QStringLiteral("12"));
+    for (const char *key :
+         {"EXERCISEMODE", "RETESTPASSWD", "RELOGINPASSWD", "DISPLAY_SCORE", "CHANGE_QUESTION_SORT",
+          "A_grade", "B_grade", "C_grade", "D_grade", "about_test", "rnd_test"})
         QVERIFY2(after.contains(QByteArray(QByteArray("\r\n") + key + "=")), key);
 }
 
@@ -85,25 +91,32 @@ void TestPaperManagementSave::shouldCreateEmptyFoldersForCreatedPapers()
 {
     Repository repo;
     // A results folder left from an earlier paper of that name is emptied.
-    writeFile(repo.paths().paperResultsFolder(QStringLiteral("新卷")) + QStringLiteral("/1班1.cho"), "x");
+    writeFile(repo.paths().paperResultsFolder(QStringLiteral("新卷")) + QStringLiteral("/1班1.cho"),
+              "x");
     exam::PaperTable table;
     table.append(exam::newPaperRow(QStringLiteral("新卷")));
     QVERIFY(exam::saveAllPapers(repo.paths(), table, {QStringLiteral("新卷")}, {}).ok());
-    QCOMPARE(QDir(repo.paths().paperResultsFolder(QStringLiteral("新卷"))).entryList(QDir::Files), QStringList());
+    QCOMPARE(QDir(repo.paths().paperResultsFolder(QStringLiteral("新卷"))).entryList(QDir::Files),
+             QStringList());
     QCOMPARE(QDir(repo.paths().paperFolder(QStringLiteral("新卷"))).entryList(QDir::Files),
              QStringList{QStringLiteral("新卷.cho")});
-    QCOMPARE(repo.mainValue(QStringLiteral("新卷"), QStringLiteral("Question_conut")), QStringLiteral("<missing>"));
-    QCOMPARE(repo.mainValue(QStringLiteral("新卷"), QStringLiteral("TESTTIME")), QStringLiteral("30"));
+    QCOMPARE(repo.mainValue(QStringLiteral("新卷"), QStringLiteral("Question_conut")),
+             QStringLiteral("<missing>"));
+    QCOMPARE(repo.mainValue(QStringLiteral("新卷"), QStringLiteral("TESTTIME")),
+             QStringLiteral("30"));
 }
 
 void TestPaperManagementSave::shouldDeleteTheFoldersOfDeletedPapers()
 {
     Repository repo;
     repo.makePaper(QStringLiteral("old"), {});
-    writeFile(repo.paths().paperResultsFolder(QStringLiteral("old")) + QStringLiteral("/a1.cho"), "x");
+    writeFile(repo.paths().paperResultsFolder(QStringLiteral("old")) + QStringLiteral("/a1.cho"),
+              "x");
     // Results deleted in the results window go with their paper.
     QVERIFY(QDir().mkpath(repo.paths().deletedResultsFolder(QStringLiteral("old"))));
-    writeFile(repo.paths().deletedResultsFolder(QStringLiteral("old")) + QStringLiteral("/a2_20260601-090000.cho"), "x");
+    writeFile(repo.paths().deletedResultsFolder(QStringLiteral("old")) +
+                  QStringLiteral("/a2_20260601-090000.cho"),
+              "x");
     repo.makePaper(QStringLiteral("kept"), {});
     exam::PaperTable table;
     table.append(exam::PaperRow(QStringLiteral("kept")));
@@ -116,11 +129,13 @@ void TestPaperManagementSave::shouldDeleteTheFoldersOfDeletedPapers()
 void TestPaperManagementSave::shouldLeaveFoldersOfANameListedAgain()
 {
     Repository repo;
-    repo.makePaper(QStringLiteral("Math"), {{QStringLiteral("Question_conut"), QStringLiteral(" 3")}});
+    repo.makePaper(QStringLiteral("Math"),
+                   {{QStringLiteral("Question_conut"), QStringLiteral(" 3")}});
     exam::PaperTable table;
     table.append(exam::PaperRow(QStringLiteral("math")));
     QVERIFY(exam::saveAllPapers(repo.paths(), table, {}, {QStringLiteral("Math")}).ok());
-    QCOMPARE(repo.mainValue(QStringLiteral("Math"), QStringLiteral("Question_conut")), QStringLiteral("3"));
+    QCOMPARE(repo.mainValue(QStringLiteral("Math"), QStringLiteral("Question_conut")),
+             QStringLiteral("3"));
 }
 
 void TestPaperManagementSave::shouldNeverDeleteOutsideAPaperFolder_data()
@@ -138,13 +153,16 @@ void TestPaperManagementSave::shouldNeverDeleteOutsideAPaperFolder()
     QFETCH(QString, storedName);
     Repository repo;
     writeFile(repo.root() + QStringLiteral("/victim/keep.txt"), "keep");
-    writeFile(repo.paths().paperFolder(QStringLiteral("other")) + QStringLiteral("/other.cho"), "[MAIN]\r\n");
-    writeFile(repo.paths().paperResultsFolder(QStringLiteral("other")) + QStringLiteral("/x.cho"), "x");
+    writeFile(repo.paths().paperFolder(QStringLiteral("other")) + QStringLiteral("/other.cho"),
+              "[MAIN]\r\n");
+    writeFile(repo.paths().paperResultsFolder(QStringLiteral("other")) + QStringLiteral("/x.cho"),
+              "x");
     const auto before = tree(repo.root());
 
     exam::PaperTable table;
     table.append(exam::PaperRow(QStringLiteral("other")));
-    const exam::SaveAllResult result = exam::saveAllPapers(repo.paths(), table, {storedName}, {storedName});
+    const exam::SaveAllResult result =
+        exam::saveAllPapers(repo.paths(), table, {storedName}, {storedName});
     QVERIFY(!result.ok());
     QCOMPARE(result.deletedLeft, QStringList{storedName});
     QCOMPARE(result.createdLeft, QStringList{storedName});
@@ -165,16 +183,18 @@ void TestPaperManagementSave::shouldNotFollowASymbolicLinkOutOfTheRepository()
 
     exam::PaperTable table;
     table.append(exam::newPaperRow(QStringLiteral("other")));
-    const exam::SaveAllResult deleted =
-        exam::saveAllPapers(repo.paths(), table, {QStringLiteral("other")}, {QStringLiteral("linked")});
+    const exam::SaveAllResult deleted = exam::saveAllPapers(
+        repo.paths(), table, {QStringLiteral("other")}, {QStringLiteral("linked")});
     QVERIFY(!deleted.ok());
     QVERIFY(deleted.errors.join(u'\n').contains(QStringLiteral("linked")));
     QCOMPARE(readFile(outside.path() + QStringLiteral("/precious.txt")), QByteArray("data"));
 
     table.append(exam::PaperRow(QStringLiteral("linked")));
-    const exam::SaveAllResult created = exam::saveAllPapers(repo.paths(), table, {QStringLiteral("linked")}, {});
+    const exam::SaveAllResult created =
+        exam::saveAllPapers(repo.paths(), table, {QStringLiteral("linked")}, {});
     QVERIFY(!created.ok());
-    QCOMPARE(QDir(outside.path()).entryList(QDir::Files), QStringList{QStringLiteral("precious.txt")});
+    QCOMPARE(QDir(outside.path()).entryList(QDir::Files),
+             QStringList{QStringLiteral("precious.txt")});
 }
 
 void TestPaperManagementSave::shouldReportAFolderThatCannotBeCreatedAndKeepItPending()
@@ -183,12 +203,15 @@ void TestPaperManagementSave::shouldReportAFolderThatCannotBeCreatedAndKeepItPen
     writeFile(repo.root() + QStringLiteral("/CHENGJI"), "not a folder");
     exam::PaperTable table;
     table.append(exam::newPaperRow(QStringLiteral("P")));
-    const exam::SaveAllResult result = exam::saveAllPapers(repo.paths(), table, {QStringLiteral("P")}, {});
+    const exam::SaveAllResult result =
+        exam::saveAllPapers(repo.paths(), table, {QStringLiteral("P")}, {});
     QVERIFY(!result.ok());
     QCOMPARE(result.createdLeft, QStringList{QStringLiteral("P")});
-    QVERIFY(result.errors.join(u'\n').contains(QDir::toNativeSeparators(repo.paths().paperResultsFolder(QStringLiteral("P")))));
+    QVERIFY(result.errors.join(u'\n').contains(
+        QDir::toNativeSeparators(repo.paths().paperResultsFolder(QStringLiteral("P")))));
     // The rest of the save still happened.
-    QCOMPARE(repo.systemValue(QStringLiteral("TestName"), QStringLiteral("1")), QStringLiteral("P"));
+    QCOMPARE(repo.systemValue(QStringLiteral("TestName"), QStringLiteral("1")),
+             QStringLiteral("P"));
     QCOMPARE(repo.mainValue(QStringLiteral("P"), QStringLiteral("TESTTIME")), QStringLiteral("30"));
 }
 
@@ -196,8 +219,10 @@ void TestPaperManagementSave::shouldReportAResultsFolderWithASubFolder()
 {
     Repository repo;
     repo.makePaper(QStringLiteral("old"), {});
-    QVERIFY(QDir().mkpath(repo.paths().paperResultsFolder(QStringLiteral("old")) + QStringLiteral("/sub")));
-    const exam::SaveAllResult result = exam::saveAllPapers(repo.paths(), exam::PaperTable(), {}, {QStringLiteral("old")});
+    QVERIFY(QDir().mkpath(repo.paths().paperResultsFolder(QStringLiteral("old")) +
+                          QStringLiteral("/sub")));
+    const exam::SaveAllResult result =
+        exam::saveAllPapers(repo.paths(), exam::PaperTable(), {}, {QStringLiteral("old")});
     QVERIFY(!result.ok());
     QCOMPARE(result.deletedLeft, QStringList{QStringLiteral("old")});
     QVERIFY(result.errors.join(u'\n').contains(QStringLiteral("CHENGJI")));

@@ -1,5 +1,5 @@
-#include "window_driving.h"
 #include "authoring_fixture.h"
+#include "window_driving.h"
 
 #include "platform/dialogs/fake_dialogs.h"
 #include "platform/dialogs/qt_dialogs.h"
@@ -60,7 +60,8 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1)
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1)
             ++presses;
         return QObject::eventFilter(watched, event);
     }
@@ -106,12 +107,25 @@ void TestPaperManagementWindow::shouldNameEveryControl_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     const QList<std::pair<const char *, const char *>> buttons = {
-        {"Command6", "新建"}, {"Command7", "删除"}, {"Cmd上移", "上移"}, {"Cmd下移", "下移"},
-        {"Cmd保存", "保存"}, {"Command1", "编辑试卷"}, {"Command3", "确定"}, {"Command4", "取消"},
-        {"Command5", "帮助"}, {"Cmd导出试卷", "导出试卷"}, {"Cmd导入试卷", "导入试卷"},
-        {"CmdToWORD", "输出到 WORD"}, {"CmdToPDF", "输出到 PDF"}, {"Check6", "是否允许考试"}, {"Check1", "重考密码"},
-        {"Check3", "二次登录密码"}, {"Check4", "学生考完时是否显示成绩"},
-        {"Check5", "是否使用随机的考题顺序"}, {"Check考生随机抽题", "是否使用随机抽题功能"},
+        {"Command6", "新建"},
+        {"Command7", "删除"},
+        {"Cmd上移", "上移"},
+        {"Cmd下移", "下移"},
+        {"Cmd保存", "保存"},
+        {"Command1", "编辑试卷"},
+        {"Command3", "确定"},
+        {"Command4", "取消"},
+        {"Command5", "帮助"},
+        {"Cmd导出试卷", "导出试卷"},
+        {"Cmd导入试卷", "导入试卷"},
+        {"CmdToWORD", "输出到 WORD"},
+        {"CmdToPDF", "输出到 PDF"},
+        {"Check6", "是否允许考试"},
+        {"Check1", "重考密码"},
+        {"Check3", "二次登录密码"},
+        {"Check4", "学生考完时是否显示成绩"},
+        {"Check5", "是否使用随机的考题顺序"},
+        {"Check考生随机抽题", "是否使用随机抽题功能"},
         {"Check是否允许考生考后查卷", "是否允许考生考后查卷"},
         {"Check2", "是否设为练习模式          (考试时可看答案)"}};
     for (const auto &[name, caption] : buttons)
@@ -128,8 +142,9 @@ void TestPaperManagementWindow::shouldNameEveryControl()
     QCOMPARE(window.objectName(), QStringLiteral("试卷管理"));
     QCOMPARE(control<QAbstractButton>(window, name)->text(), caption);
     // Every field is found by the label a person reads.
-    for (const char *label : {"考试时间", "总分", "优秀标准", "良好标准", "中等标准", "及格标准", "考题总数",
-                              "作者", "默认分值", "考试说明：", "随机抽考题数", "试卷列表"}) {
+    for (const char *label :
+         {"考试时间", "总分", "优秀标准", "良好标准", "中等标准", "及格标准", "考题总数", "作者",
+          "默认分值", "考试说明：", "随机抽考题数", "试卷列表"}) {
         bool found = false;
         for (const QLabel *l : window.findChildren<QLabel *>())
             found = found || (l->text() == QString::fromUtf8(label) && l->buddy());
@@ -145,7 +160,8 @@ void TestPaperManagementWindow::shouldShowAMissingRetestPasswordTickedWithZero()
     FakeDialogs dialogs;
     PaperManagementWindow window(repo.root(), dialogs);
     QVERIFY(control<QCheckBox>(window, QStringLiteral("Check1"))->isChecked());
-    QCOMPARE(control<QLineEdit>(window, QStringLiteral("Txt重考密码"))->text(), QStringLiteral("0"));
+    QCOMPARE(control<QLineEdit>(window, QStringLiteral("Txt重考密码"))->text(),
+             QStringLiteral("0"));
     QVERIFY(control<QLineEdit>(window, QStringLiteral("Txt重考密码"))->isEnabled());
     QVERIFY(!control<QCheckBox>(window, QStringLiteral("Check3"))->isChecked());
     QVERIFY(!control<QLineEdit>(window, QStringLiteral("Txt二次登录密码"))->isEnabled());
@@ -257,7 +273,8 @@ void TestPaperManagementWindow::passwordBoxShouldSetAndClearThePassword()
     QCOMPARE(password->text(), QStringLiteral("358"));
     retype(password, QStringLiteral("x y"));
     click(window, QStringLiteral("Command3"));
-    QCOMPARE(repo.mainValue(QStringLiteral("P"), QStringLiteral("RETESTPASSWD")), QStringLiteral("x y"));
+    QCOMPARE(repo.mainValue(QStringLiteral("P"), QStringLiteral("RETESTPASSWD")),
+             QStringLiteral("x y"));
 }
 
 void TestPaperManagementWindow::shouldStartEmptyAndCreateTheFirstPaper()
@@ -277,7 +294,8 @@ void TestPaperManagementWindow::shouldStartEmptyAndCreateTheFirstPaper()
     QVERIFY(control<QWidget>(window, QStringLiteral("Frame2"))->isEnabled());
     QCOMPARE(control<QLineEdit>(window, QStringLiteral("TXT3"))->text(), QStringLiteral("30"));
     QCOMPARE(control<QLineEdit>(window, QStringLiteral("TXT17"))->text(), QStringLiteral("第一卷"));
-    QCOMPARE(control<QLineEdit>(window, QStringLiteral("Txt二次登录密码"))->text(), QStringLiteral("469"));
+    QCOMPARE(control<QLineEdit>(window, QStringLiteral("Txt二次登录密码"))->text(),
+             QStringLiteral("469"));
     QVERIFY(control<QCheckBox>(window, QStringLiteral("Check6"))->isChecked());
     click(window, QStringLiteral("Cmd保存"));
     QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("试卷已保存!")});
@@ -323,9 +341,12 @@ void TestPaperManagementWindow::okShouldSaveAndClose()
     QVERIFY(!window.isVisible());
     QCOMPARE(window.result(), int(QDialog::Accepted));
     QVERIFY(dialogs.messages().isEmpty());
-    QCOMPARE(repo.systemValue(QStringLiteral("TestName"), QStringLiteral("P")), QStringLiteral("1"));
-    QCOMPARE(repo.systemValue(QStringLiteral("LetViewTest"), QStringLiteral("P")), QStringLiteral("1"));
-    QCOMPARE(repo.mainValue(QStringLiteral("P"), QStringLiteral("Author")), QStringLiteral("王老师"));
+    QCOMPARE(repo.systemValue(QStringLiteral("TestName"), QStringLiteral("P")),
+             QStringLiteral("1"));
+    QCOMPARE(repo.systemValue(QStringLiteral("LetViewTest"), QStringLiteral("P")),
+             QStringLiteral("1"));
+    QCOMPARE(repo.mainValue(QStringLiteral("P"), QStringLiteral("Author")),
+             QStringLiteral("王老师"));
 }
 
 void TestPaperManagementWindow::listSelectionShouldShowThePaper()
@@ -363,14 +384,16 @@ void TestPaperManagementWindow::doubleClickShouldOpenTheEditor()
     PaperManagementWindow window(repo.root(), dialogs);
     window.show();
     QStringList opened;
-    exam::setPaperEditorOpener([&](const exam::AuthoringRequest &request) { opened << request.row.name(); });
+    exam::setPaperEditorOpener(
+        [&](const exam::AuthoringRequest &request) { opened << request.row.name(); });
     QListWidget *list = control<QListWidget>(window, QStringLiteral("List1"));
     const QPoint first = list->visualItemRect(list->item(0)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, first);
     QCOMPARE(opened, QStringList{QStringLiteral("A")});
     click(window, QStringLiteral("Command1"));
-    QCOMPARE(repo.systemValue(QStringLiteral("TestName"), QStringLiteral("1")), QStringLiteral("A"));
+    QCOMPARE(repo.systemValue(QStringLiteral("TestName"), QStringLiteral("1")),
+             QStringLiteral("A"));
 }
 
 // Paper management holds no window: its boxes and the editor it opens belong to the window the
@@ -439,9 +462,8 @@ void TestPaperManagementWindow::pdfButtonShouldExportTheSelectedPaper()
     repo.setRoster({entry(QStringLiteral("A")), entry(QStringLiteral("B"))});
     FakeDialogs dialogs;
     QStringList exported;
-    exam::setPdfExporter([&exported](const exam::AuthoringRequest &request) {
-        exported << request.row.name();
-    });
+    exam::setPdfExporter(
+        [&exported](const exam::AuthoringRequest &request) { exported << request.row.name(); });
     PaperManagementWindow window(repo.root(), dialogs);
     window.show();
     click(window, QStringLiteral("CmdToPDF"));
@@ -477,11 +499,13 @@ void TestPaperManagementWindow::tickingRandomDrawShouldShowThisPapersNumber()
     window.show();
     control<QListWidget>(window, QStringLiteral("List1"))->setCurrentRow(1);
     click(window, QStringLiteral("Check考生随机抽题"));
-    QCOMPARE(control<QLineEdit>(window, QStringLiteral("Text随机抽考题数"))->text(), QStringLiteral("7"));
+    QCOMPARE(control<QLineEdit>(window, QStringLiteral("Text随机抽考题数"))->text(),
+             QStringLiteral("7"));
     QCOMPARE(control<QLineEdit>(window, QStringLiteral("Txt4"))->text(), QStringLiteral("14"));
     click(window, QStringLiteral("Command3"));
     QCOMPARE(repo.mainValue(QStringLiteral("B"), QStringLiteral("rnd_test")), QStringLiteral("1"));
-    QCOMPARE(repo.mainValue(QStringLiteral("B"), QStringLiteral("rnd_test_No")), QStringLiteral("7"));
+    QCOMPARE(repo.mainValue(QStringLiteral("B"), QStringLiteral("rnd_test_No")),
+             QStringLiteral("7"));
 }
 
 QTEST_MAIN(TestPaperManagementWindow)

@@ -76,16 +76,26 @@ void TestPaperTable::shouldGiveANewPaperItsDefaults_data()
     QTest::addColumn<QString>("expected");
     const QString name = QStringLiteral("期末考试");
     const QList<std::pair<PaperColumn, QString>> defaults = {
-        {PaperColumn::Name, name},          {PaperColumn::Open, QStringLiteral("1")},
-        {PaperColumn::TestTime, QStringLiteral("30")}, {PaperColumn::FullMark, QString()},
-        {PaperColumn::ExerciseMode, QStringLiteral("0")}, {PaperColumn::RetestPassword, QStringLiteral("358")},
-        {PaperColumn::ReloginPassword, QStringLiteral("469")}, {PaperColumn::DisplayScore, QStringLiteral("1")},
-        {PaperColumn::QuestionSort, QStringLiteral("1")}, {PaperColumn::AGrade, QStringLiteral("90")},
-        {PaperColumn::BGrade, QStringLiteral("80")}, {PaperColumn::CGrade, QStringLiteral("70")},
-        {PaperColumn::DGrade, QStringLiteral("60")}, {PaperColumn::QuestionCount, QString()},
-        {PaperColumn::Author, QString()}, {PaperColumn::DefaultMark, QStringLiteral("5")},
-        {PaperColumn::About, name}, {PaperColumn::RandomDraw, QString()},
-        {PaperColumn::DrawCount, QString()}, {PaperColumn::Review, QString()}};
+        {PaperColumn::Name, name},
+        {PaperColumn::Open, QStringLiteral("1")},
+        {PaperColumn::TestTime, QStringLiteral("30")},
+        {PaperColumn::FullMark, QString()},
+        {PaperColumn::ExerciseMode, QStringLiteral("0")},
+        {PaperColumn::RetestPassword, QStringLiteral("358")},
+        {PaperColumn::ReloginPassword, QStringLiteral("469")},
+        {PaperColumn::DisplayScore, QStringLiteral("1")},
+        {PaperColumn::QuestionSort, QStringLiteral("1")},
+        {PaperColumn::AGrade, QStringLiteral("90")},
+        {PaperColumn::BGrade, QStringLiteral("80")},
+        {PaperColumn::CGrade, QStringLiteral("70")},
+        {PaperColumn::DGrade, QStringLiteral("60")},
+        {PaperColumn::QuestionCount, QString()},
+        {PaperColumn::Author, QString()},
+        {PaperColumn::DefaultMark, QStringLiteral("5")},
+        {PaperColumn::About, name},
+        {PaperColumn::RandomDraw, QString()},
+        {PaperColumn::DrawCount, QString()},
+        {PaperColumn::Review, QString()}};
     for (const auto &[column, value] : defaults)
         QTest::addRow("col %d", static_cast<int>(column)) << static_cast<int>(column) << value;
 }
@@ -94,7 +104,8 @@ void TestPaperTable::shouldGiveANewPaperItsDefaults()
 {
     QFETCH(int, column);
     QFETCH(QString, expected);
-    QCOMPARE(exam::newPaperRow(QStringLiteral("期末考试")).at(static_cast<PaperColumn>(column)), expected);
+    QCOMPARE(exam::newPaperRow(QStringLiteral("期末考试")).at(static_cast<PaperColumn>(column)),
+             expected);
 }
 
 QTEST_GUILESS_MAIN(TestPaperTable)

@@ -67,13 +67,15 @@ void TestPaperTransfer::shouldRefuseANameWithinAListedName()
 void TestPaperTransfer::exportShouldCopyEveryFileAndOverwriteOnTheSecondRun()
 {
     Repository repo;
-    repo.makePaper(QStringLiteral("期中"), {{QStringLiteral("Question_conut"), QStringLiteral(" 1")}});
+    repo.makePaper(QStringLiteral("期中"),
+                   {{QStringLiteral("Question_conut"), QStringLiteral(" 1")}});
     const QString folder = repo.paths().paperFolder(QStringLiteral("期中"));
     writeFile(folder + QStringLiteral("/11.RTF"), "{\\rtf1 first}");
     writeFile(folder + QStringLiteral("/12.RTF"), "{\\rtf1 explain}");
     QTemporaryDir target;
 
-    exam::TransferResult result = exam::exportPaperFolder(repo.paths(), QStringLiteral("期中"), target.path());
+    exam::TransferResult result =
+        exam::exportPaperFolder(repo.paths(), QStringLiteral("期中"), target.path());
     QVERIFY2(result.ok, qPrintable(result.error));
     QCOMPARE(result.folder, target.path() + QStringLiteral("/期中"));
     QCOMPARE(tree(result.folder), tree(folder));
@@ -101,7 +103,8 @@ void TestPaperTransfer::exportShouldReportAPaperThatWasNeverSaved()
 {
     Repository repo;
     QTemporaryDir target;
-    const exam::TransferResult result = exam::exportPaperFolder(repo.paths(), QStringLiteral("新卷"), target.path());
+    const exam::TransferResult result =
+        exam::exportPaperFolder(repo.paths(), QStringLiteral("新卷"), target.path());
     QVERIFY(!result.ok);
     QVERIFY(result.error.contains(QStringLiteral("新卷")));
     QVERIFY(QDir(target.path()).isEmpty());
@@ -113,7 +116,8 @@ void TestPaperTransfer::exportShouldReportADestinationThatCannotBeMade()
     repo.makePaper(QStringLiteral("P"), {});
     QTemporaryDir target;
     writeFile(target.path() + QStringLiteral("/P"), "a file in the way");
-    const exam::TransferResult result = exam::exportPaperFolder(repo.paths(), QStringLiteral("P"), target.path());
+    const exam::TransferResult result =
+        exam::exportPaperFolder(repo.paths(), QStringLiteral("P"), target.path());
     QVERIFY(!result.ok);
     QVERIFY(result.error.contains(QDir::toNativeSeparators(target.path() + QStringLiteral("/P"))));
     QCOMPARE(readFile(target.path() + QStringLiteral("/P")), QByteArray("a file in the way"));
@@ -128,36 +132,44 @@ void TestPaperTransfer::importShouldCopyEveryFileButNoSubFolder()
     writeFile(source.path() + QStringLiteral("/notes.txt"), "whatever its name");
     writeFile(source.path() + QStringLiteral("/sub/inner.RTF"), "not copied");
 
-    const exam::TransferResult result =
-        exam::importPaperFolder(repo.paths(), QStringLiteral("MATH"), source.path() + QStringLiteral("/MATH.CHO"));
+    const exam::TransferResult result = exam::importPaperFolder(
+        repo.paths(), QStringLiteral("MATH"), source.path() + QStringLiteral("/MATH.CHO"));
     QVERIFY2(result.ok, qPrintable(result.error));
     QCOMPARE(QDir(result.folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name),
-             QStringList({QStringLiteral("5.RTF"), QStringLiteral("MATH.CHO"), QStringLiteral("notes.txt")}));
+             QStringList({QStringLiteral("5.RTF"), QStringLiteral("MATH.CHO"),
+                          QStringLiteral("notes.txt")}));
     QCOMPARE(readFile(result.folder + QStringLiteral("/5.RTF")), QByteArray("{\\rtf1 q}"));
     QVERIFY(QFileInfo(repo.paths().paperResultsFolder(QStringLiteral("MATH"))).isDir());
-    QCOMPARE(repo.mainValue(QStringLiteral("MATH"), QStringLiteral("Question_conut")), QStringLiteral("1"));
+    QCOMPARE(repo.mainValue(QStringLiteral("MATH"), QStringLiteral("Question_conut")),
+             QStringLiteral("1"));
 }
 
 void TestPaperTransfer::importShouldEmptyFoldersLeftUnderTheName()
 {
     Repository repo;
     writeFile(repo.paths().paperFolder(QStringLiteral("P")) + QStringLiteral("/stale.RTF"), "old");
-    writeFile(repo.paths().paperResultsFolder(QStringLiteral("P")) + QStringLiteral("/1班1.cho"), "old");
+    writeFile(repo.paths().paperResultsFolder(QStringLiteral("P")) + QStringLiteral("/1班1.cho"),
+              "old");
     QTemporaryDir source;
     writeFile(source.path() + QStringLiteral("/P.cho"), "[MAIN]\r\n");
-    QVERIFY(exam::importPaperFolder(repo.paths(), QStringLiteral("P"), source.path() + QStringLiteral("/P.cho")).ok);
-    QCOMPARE(QDir(repo.paths().paperFolder(QStringLiteral("P"))).entryList(QDir::Files), QStringList{QStringLiteral("P.cho")});
+    QVERIFY(exam::importPaperFolder(repo.paths(), QStringLiteral("P"),
+                                    source.path() + QStringLiteral("/P.cho"))
+                .ok);
+    QCOMPARE(QDir(repo.paths().paperFolder(QStringLiteral("P"))).entryList(QDir::Files),
+             QStringList{QStringLiteral("P.cho")});
     QVERIFY(QDir(repo.paths().paperResultsFolder(QStringLiteral("P"))).isEmpty());
 }
 
 void TestPaperTransfer::importOfAPaperFolderOntoItselfShouldKeepItsFiles()
 {
     Repository repo;
-    repo.makePaper(QStringLiteral("orphan"), {{QStringLiteral("Question_conut"), QStringLiteral(" 4")}});
+    repo.makePaper(QStringLiteral("orphan"),
+                   {{QStringLiteral("Question_conut"), QStringLiteral(" 4")}});
     writeFile(repo.paths().paperFolder(QStringLiteral("orphan")) + QStringLiteral("/1.RTF"), "q");
     const auto before = tree(repo.paths().paperFolder(QStringLiteral("orphan")));
     const exam::TransferResult result =
-        exam::importPaperFolder(repo.paths(), QStringLiteral("orphan"), repo.paths().paperProfile(QStringLiteral("orphan")));
+        exam::importPaperFolder(repo.paths(), QStringLiteral("orphan"),
+                                repo.paths().paperProfile(QStringLiteral("orphan")));
     QVERIFY(result.ok);
     QCOMPARE(tree(repo.paths().paperFolder(QStringLiteral("orphan"))), before);
 }
@@ -168,8 +180,8 @@ void TestPaperTransfer::importShouldReportAFolderThatCannotBeMade()
     writeFile(repo.root() + QStringLiteral("/SHIJUAN"), "a file in the way");
     QTemporaryDir source;
     writeFile(source.path() + QStringLiteral("/P.cho"), "[MAIN]\r\n");
-    const exam::TransferResult result =
-        exam::importPaperFolder(repo.paths(), QStringLiteral("P"), source.path() + QStringLiteral("/P.cho"));
+    const exam::TransferResult result = exam::importPaperFolder(
+        repo.paths(), QStringLiteral("P"), source.path() + QStringLiteral("/P.cho"));
     QVERIFY(!result.ok);
     QVERIFY(result.error.contains(QStringLiteral("SHIJUAN")));
     QCOMPARE(readFile(source.path() + QStringLiteral("/P.cho")), QByteArray("[MAIN]\r\n"));

@@ -38,19 +38,23 @@ struct Fixture
     Fixture()
     {
         repo.setRoster({entry(Edited), entry(Bank)});
-        repo.makeQuestionPaper(Edited, {{QStringLiteral("甲"), QStringLiteral("1"), {}},
-                                        {QStringLiteral("乙"), QStringLiteral("2"), {}}},
+        repo.makeQuestionPaper(Edited,
+                               {{QStringLiteral("甲"), QStringLiteral("1"), {}},
+                                {QStringLiteral("乙"), QStringLiteral("2"), {}}},
                                4);
         QList<QuestionSpec> questions;
         for (int k = 1; k <= 5; ++k)
             questions.append({QStringLiteral("库题%1").arg(k), QString::number(k),
-                              k == 2 ? QStringLiteral("2") : k == 4 ? QStringLiteral("3") : QString()});
+                              k == 2   ? QStringLiteral("2")
+                              : k == 4 ? QStringLiteral("3")
+                                       : QString()});
         repo.makeQuestionPaper(Bank, questions, 9);
     }
 
     QuestionBank &open()
     {
-        editor = std::make_unique<PaperEditor>(repo.root(), Edited, repo.workingFolder(), dialogs, random);
+        editor = std::make_unique<PaperEditor>(repo.root(), Edited, repo.workingFolder(), dialogs,
+                                               random);
         if (!editor->open())
             qFatal("editor did not open");
         editor->activate();
@@ -234,7 +238,8 @@ void TestQuestionBank::questionOfThePaperItselfShouldAskFirst()
     QCOMPARE(f.editor->table().count(), ok ? 3 : 2);
     if (ok) {
         QCOMPARE(f.editor->table().plainText(3), QStringLiteral("甲"));
-        QVERIFY(f.editor->table().question(3).questionFile != f.editor->table().question(1).questionFile);
+        QVERIFY(f.editor->table().question(3).questionFile !=
+                f.editor->table().question(1).questionFile);
     }
     QCOMPARE(b.selection(), 1);
     QCOMPARE(focus.count(), 1);

@@ -17,8 +17,9 @@ QuestionTable numbered(int count)
     paper.questions.resize(count + 2);
     QStringList texts;
     for (int k = 1; k <= count; ++k) {
-        paper.questions[k] = PaperQuestion{QStringLiteral("q%1").arg(k), QStringLiteral("e%1").arg(k),
-                                           QString::number(k), QStringLiteral("%1").arg(k + 1)};
+        paper.questions[k] =
+            PaperQuestion{QStringLiteral("q%1").arg(k), QStringLiteral("e%1").arg(k),
+                          QString::number(k), QStringLiteral("%1").arg(k + 1)};
         texts.append(QStringLiteral("t%1").arg(k));
     }
     return QuestionTable(paper, texts);
@@ -182,7 +183,9 @@ void TestQuestionTable::runningTotal()
     QuestionTable table;
     table.setDefaultMark(5);
     for (int k = 1; k <= marks.size(); ++k) {
-        QCOMPARE(table.insertAfter(k - 1, QStringLiteral("q%1").arg(k), QStringLiteral("e%1").arg(k)), k);
+        QCOMPARE(
+            table.insertAfter(k - 1, QStringLiteral("q%1").arg(k), QStringLiteral("e%1").arg(k)),
+            k);
         table.setMark(k, marks.at(k - 1));
         QCOMPARE(table.total(), totals.at(k - 1));
     }
@@ -207,8 +210,7 @@ void TestQuestionTable::referencedFilesShouldListBothFilesInLowerCase()
     paper.questions[2] = PaperQuestion{QStringLiteral("c.RTF"), QString(), {}, {}};
     // A spare row beyond the count names nothing.
     paper.questions[3] = PaperQuestion{QStringLiteral("stale.RTF"), QString(), {}, {}};
-    QCOMPARE(QuestionTable(paper).referencedFiles(),
-             QSet<QString>({"a.rtf", "b.rtf", "c.rtf"}));
+    QCOMPARE(QuestionTable(paper).referencedFiles(), QSet<QString>({"a.rtf", "b.rtf", "c.rtf"}));
 }
 
 QTEST_APPLESS_MAIN(TestQuestionTable)

@@ -38,7 +38,8 @@ public:
     static bool writeFile(const QString &path, const QByteArray &bytes)
     {
         QFile file(path);
-        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+               file.write(bytes) == bytes.size();
     }
 
     static QByteArray readFile(const QString &path)

@@ -63,13 +63,15 @@ void TestClassTableModel::shouldKeepTheRangeWhenTheLastNumberIsConfirmed_data()
     QTest::addColumn<QString>("shownLast");
 
     // Size 40, first number 1001, stored last number 1040.
-    QTest::newRow("range too small") << "1030" << exam::LastNumberTooSmallMessage << 1040 << " 1040";
+    QTest::newRow("range too small")
+        << "1030" << exam::LastNumberTooSmallMessage << 1040 << " 1040";
     QTest::newRow("exactly the size") << "1040" << QString() << 1040 << "1040";
     QTest::newRow("larger range") << "1050" << QString() << 1050 << "1050";
     QTest::newRow("one short") << "1039" << exam::LastNumberTooSmallMessage << 1040 << " 1040";
     QTest::newRow("no number") << "abc" << exam::LastNumberTooSmallMessage << 1040 << " 1040";
     QTest::newRow("beyond 16 bits") << "40000" << exam::NumberOutOfRangeMessage << 1040 << " 1040";
-    QTest::newRow("far below 16 bits") << "-99999" << exam::NumberOutOfRangeMessage << 1040 << " 1040";
+    QTest::newRow("far below 16 bits")
+        << "-99999" << exam::NumberOutOfRangeMessage << 1040 << " 1040";
 }
 
 void TestClassTableModel::shouldKeepTheRangeWhenTheLastNumberIsConfirmed()
@@ -101,15 +103,20 @@ void TestClassTableModel::shouldMoveTheLastNumberUpWithTheFirstNumber_data()
 
     // Size 40, first number 1001, last number 1040; typed one character at a time, so the last
     // number follows every prefix that is accepted.
-    QTest::newRow("pushes the last number")
-        << "1010" << QString() << 1010 << 1049 << "1010" << " 1049";
-    QTest::newRow("room to spare") << "990" << QString() << 990 << 1040 << "990" << "1040";
-    QTest::newRow("leading zeros") << "01001" << QString() << 1001 << 1040 << "1001" << "1040";
-    QTest::newRow("trailing text") << "1020号" << QString() << 1020 << 1059 << "1020" << " 1059";
+    QTest::newRow("pushes the last number") << "1010" << QString() << 1010 << 1049 << "1010"
+                                            << " 1049";
+    QTest::newRow("room to spare") << "990" << QString() << 990 << 1040 << "990"
+                                   << "1040";
+    QTest::newRow("leading zeros") << "01001" << QString() << 1001 << 1040 << "1001"
+                                   << "1040";
+    QTest::newRow("trailing text") << "1020号" << QString() << 1020 << 1059 << "1020"
+                                   << " 1059";
     QTest::newRow("last number would pass 32767")
-        << "32760" << exam::NumberOutOfRangeMessage << 3276 << 3315 << "3276" << " 3315";
+        << "32760" << exam::NumberOutOfRangeMessage << 3276 << 3315 << "3276"
+        << " 3315";
     QTest::newRow("beyond 16 bits")
-        << "40000" << exam::NumberOutOfRangeMessage << 4000 << 4039 << "4000" << " 4039";
+        << "40000" << exam::NumberOutOfRangeMessage << 4000 << 4039 << "4000"
+        << " 4039";
 }
 
 void TestClassTableModel::shouldMoveTheLastNumberUpWithTheFirstNumber()
@@ -189,7 +196,8 @@ void TestClassTableModel::shouldAddOnlyAcceptableNewNames_data()
     QTest::addColumn<bool>("added");
     QTest::addColumn<bool>("saysWhy");
 
-    QTest::newRow("new name") << std::optional<QString>(QStringLiteral("高一(4)班")) << true << false;
+    QTest::newRow("new name") << std::optional<QString>(QStringLiteral("高一(4)班")) << true
+                              << false;
     QTest::newRow("new name with blanks")
         << std::optional<QString>(QStringLiteral("  高一(4)班 ")) << true << false;
     QTest::newRow("duplicate with blanks")
@@ -201,7 +209,8 @@ void TestClassTableModel::shouldAddOnlyAcceptableNewNames_data()
     QTest::newRow("empty") << std::optional<QString>(QStringLiteral("   ")) << false << false;
     QTest::newRow("cancelled") << std::optional<QString>() << false << false;
     QTest::newRow("slash") << std::optional<QString>(QStringLiteral("高一/4班")) << false << true;
-    QTest::newRow("bracket") << std::optional<QString>(QStringLiteral("高一[4]班")) << false << true;
+    QTest::newRow("bracket") << std::optional<QString>(QStringLiteral("高一[4]班")) << false
+                             << true;
     QTest::newRow("equals sign") << std::optional<QString>(QStringLiteral("a=b")) << false << true;
     QTest::newRow("count key") << std::optional<QString>(QStringLiteral("classnamecount")) << false
                                << true;
@@ -222,8 +231,7 @@ void TestClassTableModel::shouldAddOnlyAcceptableNewNames()
     QCOMPARE(model.count(), added ? 5 : 4);
     QCOMPARE(model.selected(), 1);
     if (added) {
-        QCOMPARE(model.classes().last(),
-                 (ClassEntry{exam::trimBlanks(*answer), 0, 0, 0}));
+        QCOMPARE(model.classes().last(), (ClassEntry{exam::trimBlanks(*answer), 0, 0, 0}));
     }
 }
 
@@ -233,7 +241,8 @@ void TestClassTableModel::shouldRemoveTheFirstClassWhenNoneIsSelected()
     model.load(threeClasses());
     model.select(-1);
     model.removeSelected();
-    QCOMPARE(model.names(), (QStringList{QStringLiteral("高一(2)班"), QStringLiteral("高一(3)班")}));
+    QCOMPARE(model.names(),
+             (QStringList{QStringLiteral("高一(2)班"), QStringLiteral("高一(3)班")}));
 }
 
 void TestClassTableModel::shouldMoveRowsWithTheirNumbers_data()

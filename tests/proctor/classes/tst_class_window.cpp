@@ -44,8 +44,7 @@ private slots:
     void shouldSaySoWhenTheTableCannotBeStored();
 
 private:
-    template <typename T>
-    T *child(const char *name) const
+    template <typename T> T *child(const char *name) const
     {
         return window_driving::findControl<T>(*m_window, QString::fromUtf8(name));
     }
@@ -66,11 +65,11 @@ const QString ClassB = QStringLiteral("高一(2)班");
 const QString ClassC = QStringLiteral("高一(3)班");
 
 const QStringList ThreeClasses = {
-    QStringLiteral("[ClassName]"),   QStringLiteral("ClassNameCount=3"),
-    QStringLiteral("1=高一(1)班"),   QStringLiteral("2=高一(2)班"),
-    QStringLiteral("3=高一(3)班"),   QStringLiteral("[ClassCount]"),
-    QStringLiteral("高一(1)班=40"),  QStringLiteral("高一(2)班=45"),
-    QStringLiteral("高一(3)班=30"),  QStringLiteral("[FirstNumber]"),
+    QStringLiteral("[ClassName]"),    QStringLiteral("ClassNameCount=3"),
+    QStringLiteral("1=高一(1)班"),    QStringLiteral("2=高一(2)班"),
+    QStringLiteral("3=高一(3)班"),    QStringLiteral("[ClassCount]"),
+    QStringLiteral("高一(1)班=40"),   QStringLiteral("高一(2)班=45"),
+    QStringLiteral("高一(3)班=30"),   QStringLiteral("[FirstNumber]"),
     QStringLiteral("高一(1)班=1001"), QStringLiteral("高一(2)班=2001"),
     QStringLiteral("高一(3)班=3001"), QStringLiteral("[LastNumber]"),
     QStringLiteral("高一(1)班=1040"), QStringLiteral("高一(2)班=2045"),
@@ -221,11 +220,17 @@ void TestClassWindow::shouldRefuseNumbersBeyondSixteenBits_data()
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("storedValue");
 
-    QTest::newRow("size") << QByteArray("Text2") << "40000" << "ClassCount" << "40";
-    QTest::newRow("last number") << QByteArray("Text4") << "99999" << "LastNumber" << "1040";
+    QTest::newRow("size") << QByteArray("Text2") << "40000"
+                          << "ClassCount"
+                          << "40";
+    QTest::newRow("last number") << QByteArray("Text4") << "99999"
+                                 << "LastNumber"
+                                 << "1040";
     // Typed one key at a time: 3276 is taken (and the last number follows), 32760 would push
     // the last number past 32767.
-    QTest::newRow("first number") << QByteArray("Text3") << "32760" << "FirstNumber" << "3276";
+    QTest::newRow("first number") << QByteArray("Text3") << "32760"
+                                  << "FirstNumber"
+                                  << "3276";
 }
 
 void TestClassWindow::shouldRefuseNumbersBeyondSixteenBits()
@@ -253,11 +258,12 @@ void TestClassWindow::shouldTellWhyANewNameIsRefused_data()
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("duplicate with blanks")
-        << " 高一(2)班 " << exam::DuplicateClassMessage;
+    QTest::newRow("duplicate with blanks") << " 高一(2)班 " << exam::DuplicateClassMessage;
     QTest::newRow("empty") << "   " << QString();
-    QTest::newRow("reserved name") << "FirstNumber" << exam::checkClassName(QStringLiteral("FirstNumber")).reason;
-    QTest::newRow("path separator") << "高一\\4班" << exam::checkClassName(QStringLiteral("高一\\4班")).reason;
+    QTest::newRow("reserved name")
+        << "FirstNumber" << exam::checkClassName(QStringLiteral("FirstNumber")).reason;
+    QTest::newRow("path separator")
+        << "高一\\4班" << exam::checkClassName(QStringLiteral("高一\\4班")).reason;
 }
 
 void TestClassWindow::shouldTellWhyANewNameIsRefused()

@@ -32,11 +32,13 @@ exam::ProfileSnapshot profile(const QStringList &lines)
 
 // Two papers, three classes; paper "期中" has one explicit refusal and one explicit admission.
 const QStringList TwoPapersThreeClasses = {
-    QStringLiteral("[ClassName]"), QStringLiteral("ClassNameCount=3"), QStringLiteral("1=一班"),
-    QStringLiteral("2=二班"),      QStringLiteral("3=三班"),           QStringLiteral("[TestName]"),
-    QStringLiteral("TestNameCount=2"), QStringLiteral("1=期中"),       QStringLiteral("2=期末"),
-    QStringLiteral("期中=1"),      QStringLiteral("期末=0"),           QStringLiteral("[期中]"),
-    QStringLiteral("一班=0"),      QStringLiteral("二班=1"),
+    QStringLiteral("[ClassName]"),     QStringLiteral("ClassNameCount=3"),
+    QStringLiteral("1=一班"),          QStringLiteral("2=二班"),
+    QStringLiteral("3=三班"),          QStringLiteral("[TestName]"),
+    QStringLiteral("TestNameCount=2"), QStringLiteral("1=期中"),
+    QStringLiteral("2=期末"),          QStringLiteral("期中=1"),
+    QStringLiteral("期末=0"),          QStringLiteral("[期中]"),
+    QStringLiteral("一班=0"),          QStringLiteral("二班=1"),
 };
 
 ExamRoomModel *loaded(QObject *parent)
@@ -54,20 +56,19 @@ void TestExamRoomModel::shouldReadFlagsWithTheWindowsDefaults_data()
     QTest::addColumn<QStringList>("open");
     QTest::addColumn<QStringList>("firstPaperAdmissions");
 
-    QTest::newRow("explicit entries")
-        << TwoPapersThreeClasses << QStringList{YesText, NoText}
-        << QStringList{NoText, YesText, YesText};
+    QTest::newRow("explicit entries") << TwoPapersThreeClasses << QStringList{YesText, NoText}
+                                      << QStringList{NoText, YesText, YesText};
     QTest::newRow("no admission sections: everyone admitted")
         << QStringList{QStringLiteral("[ClassName]"), QStringLiteral("ClassNameCount=2"),
-                       QStringLiteral("1=一班"), QStringLiteral("2=二班"),
-                       QStringLiteral("[TestName]"), QStringLiteral("TestNameCount=1"),
+                       QStringLiteral("1=一班"),      QStringLiteral("2=二班"),
+                       QStringLiteral("[TestName]"),  QStringLiteral("TestNameCount=1"),
                        QStringLiteral("1=期中")}
         << QStringList{NoText} << QStringList{YesText, YesText};
     QTest::newRow("flags as numbers")
-        << QStringList{QStringLiteral("[ClassName]"), QStringLiteral("ClassNameCount=1"),
-                       QStringLiteral("1=一班"), QStringLiteral("[TestName]"),
+        << QStringList{QStringLiteral("[ClassName]"),     QStringLiteral("ClassNameCount=1"),
+                       QStringLiteral("1=一班"),          QStringLiteral("[TestName]"),
                        QStringLiteral("TestNameCount=1"), QStringLiteral("1=期中"),
-                       QStringLiteral("期中= 1.0"), QStringLiteral("[期中]"),
+                       QStringLiteral("期中= 1.0"),       QStringLiteral("[期中]"),
                        QStringLiteral("一班=yes")}
         << QStringList{YesText} << QStringList{NoText};
 }

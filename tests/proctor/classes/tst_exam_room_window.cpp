@@ -33,8 +33,7 @@ private slots:
     void shouldWriteNothingOnCancel();
 
 private:
-    template <typename T>
-    T *child(const char *name) const
+    template <typename T> T *child(const char *name) const
     {
         return window_driving::findControl<T>(*m_window, QString::fromUtf8(name));
     }
@@ -156,19 +155,18 @@ void TestExamRoomWindow::shouldWriteEveryFlagPaperByPaper()
     auto *papers = child<QListWidget>("List11");
     auto *openFlags = child<QListWidget>("List1");
     auto *admissions = child<QListWidget>("List2");
-    clickRow(openFlags, 0);   // 期中 opens
+    clickRow(openFlags, 0); // 期中 opens
     clickRow(papers, 1);
-    clickRow(admissions, 2);  // 期末: 三班 refused
+    clickRow(admissions, 2); // 期末: 三班 refused
     clickRow(papers, 2);
-    click("全部选定取消");    // 练习: nobody
-    clickRow(admissions, 3);  // … but 四班
+    click("全部选定取消");   // 练习: nobody
+    clickRow(admissions, 3); // … but 四班
     click("Command1");
 
     // The same writes one by one: per paper its open flag, then its class entries.
     const bool open[3] = {true, false, false};
-    const bool admitted[3][4] = {{true, true, true, true},
-                                 {true, true, false, true},
-                                 {false, false, false, true}};
+    const bool admitted[3][4] = {
+        {true, true, true, true}, {true, true, false, true}, {false, false, false, true}};
     int writes = 0;
     for (int p = 0; p < 3; ++p) {
         QVERIFY(writeProfileString(QStringLiteral("TestName"), Papers.at(p),

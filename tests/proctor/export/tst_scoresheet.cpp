@@ -332,7 +332,8 @@ void TestScoreSheet::shouldWriteThePaperAndQuestionQuality()
         QStringList cells;
         for (int column = 1; column <= 16; ++column) {
             const xlsx::Cell cell = book->cell(6, r, column);
-            cells.append(cell.type == xlsx::CellType::Number ? QString::number(cell.number) : cell.text);
+            cells.append(cell.type == xlsx::CellType::Number ? QString::number(cell.number)
+                                                             : cell.text);
         }
         return cells;
     };

@@ -19,8 +19,7 @@ class ResultsRepository
 public:
     using Keys = QList<QPair<QString, QString>>; // key after the number ("DF", "TIME2", "DA1", "")
 
-    ResultsRepository()
-        : m_paths(m_dir.path())
+    ResultsRepository() : m_paths(m_dir.path())
     {
         QVERIFY(m_dir.isValid());
         QVERIFY(QDir().mkpath(m_paths.systemFolder()));
@@ -33,7 +32,8 @@ public:
     {
         m_classes << name;
         exam::ProfileBatch batch(m_paths.systemProfile());
-        batch.set(QStringLiteral("ClassName"), QStringLiteral("ClassNameCount"), QString::number(m_classes.size()));
+        batch.set(QStringLiteral("ClassName"), QStringLiteral("ClassNameCount"),
+                  QString::number(m_classes.size()));
         batch.set(QStringLiteral("ClassName"), QString::number(m_classes.size()), name);
         batch.set(QStringLiteral("ClassCount"), name, QString::number(size));
         batch.set(QStringLiteral("FirstNumber"), name, QString::number(first));
@@ -47,7 +47,8 @@ public:
     {
         m_papers << name;
         exam::ProfileBatch system(m_paths.systemProfile());
-        system.set(QStringLiteral("TestName"), QStringLiteral("TestNameCount"), QString::number(m_papers.size()));
+        system.set(QStringLiteral("TestName"), QStringLiteral("TestNameCount"),
+                   QString::number(m_papers.size()));
         system.set(QStringLiteral("TestName"), QString::number(m_papers.size()), name);
         system.set(QStringLiteral("TestName"), name, QStringLiteral("1"));
         QVERIFY(system.store());
@@ -55,11 +56,13 @@ public:
         exam::ProfileBatch paper(m_paths.paperProfile(name));
         const char *gradeKeys[] = {"A_grade", "B_grade", "C_grade", "D_grade"};
         for (int i = 0; i < 4; ++i)
-            paper.set(QStringLiteral("MAIN"), QString::fromLatin1(gradeKeys[i]), QString::number(grades.value(i)));
+            paper.set(QStringLiteral("MAIN"), QString::fromLatin1(gradeKeys[i]),
+                      QString::number(grades.value(i)));
         paper.set(QStringLiteral("MAIN"), QStringLiteral("Question_conut"),
                   u' ' + QString::number(standardAnswers.size()));
         for (int q = 1; q <= standardAnswers.size(); ++q) {
-            paper.set(QString::number(q), QStringLiteral("QUESTION"), QStringLiteral("%1.RTF").arg(q));
+            paper.set(QString::number(q), QStringLiteral("QUESTION"),
+                      QStringLiteral("%1.RTF").arg(q));
             paper.set(QString::number(q), QStringLiteral("answer"), standardAnswers.at(q - 1));
         }
         QVERIFY(paper.store());
@@ -83,8 +86,10 @@ public:
                 const QString &score, const QStringList &answers = {},
                 const QString &remaining = QStringLiteral("00:10:00"))
     {
-        Keys keys{{QString(), name}, {QStringLiteral("LAST"), QString()},
-                  {QStringLiteral("TIME2"), remaining}, {QStringLiteral("DF"), score}};
+        Keys keys{{QString(), name},
+                  {QStringLiteral("LAST"), QString()},
+                  {QStringLiteral("TIME2"), remaining},
+                  {QStringLiteral("DF"), score}};
         for (int q = 1; q <= answers.size(); ++q)
             keys.append({QStringLiteral("DA%1").arg(q), answers.at(q - 1)});
         writeStudent(paper, className, number, keys);

@@ -99,8 +99,9 @@ private slots:
         QCOMPARE(paper.lowest, 10.0);
         QCOMPARE(paper.highest, 40.0);
         // Item variances m²·p(1 − p): Q1 0, Q2 400·0.25·0.75 = 75, Q3 100·0.25·0.75 = 18.75,
-        // Q4 100·0.625·0.375 = 23.4375; sum 117.1875. The item sums are the scores: variance 73.4375.
-        // α = 4/3 · (1 − 117.1875 / 73.4375) = −0.79432624; SEM = 8.5695683 · √1.79432624 = 11.4791478.
+        // Q4 100·0.625·0.375 = 23.4375; sum 117.1875. The item sums are the scores:
+        // variance 73.4375. α = 4/3 · (1 − 117.1875 / 73.4375) = −0.79432624; SEM = 8.5695683 ·
+        // √1.79432624 = 11.4791478.
         QVERIFY(paper.alpha.has_value());
         QVERIFY(qFuzzyCompare(*paper.alpha, -0.7943262411347517));
         QVERIFY(qFuzzyCompare(*paper.measurementError, 11.479147761629926));
@@ -117,7 +118,8 @@ private slots:
 
         // The full mark itself belongs to the last bin, and so does a score above it.
         const ResultsData top = classOf({{50, {1}}, {55, {1}}, {0, {0}}}, {1}, {50});
-        QCOMPARE(analyseItems(top).histogram.counts, (std::array<int, 10>{1, 0, 0, 0, 0, 0, 0, 0, 0, 2}));
+        QCOMPARE(analyseItems(top).histogram.counts,
+                 (std::array<int, 10>{1, 0, 0, 0, 0, 0, 0, 0, 0, 2}));
     }
 
     void shouldFlagAQuestionEveryoneGotRight()
@@ -147,8 +149,9 @@ private slots:
         compareShares(item.upper, shares({1, 0, 1, 0, 0, 0, 0}, 0));
         // 1008 (12) and 1007 (3); with 1002 (2) in place of 1008 A would be 0.
         compareShares(item.lower, shares({0.5, 0.5, 0.5, 0, 0, 0, 0}, 0));
-        // Item scores by rank 20 20 0 0 0 0 0 0 (mean 5), rest 20 10 30 20 20 20 20 10 (mean 18.75):
-        // Σ(x − x̄)(y − ȳ) = −150, Σ(x − x̄)² = 600, Σ(y − ȳ)² = 287.5, r = −150 / √172500.
+        // Item scores by rank 20 20 0 0 0 0 0 0 (mean 5), rest 20 10 30 20 20 20 20 10
+        // (mean 18.75): Σ(x − x̄)(y − ȳ) = −150, Σ(x − x̄)² = 600, Σ(y − ȳ)² = 287.5, r = −150 /
+        // √172500.
         QVERIFY(qFuzzyCompare(*item.itemRest, -0.3611575592573076));
         QCOMPARE(hintText(item.hints), QString());
     }
@@ -196,10 +199,10 @@ private slots:
         QTest::newRow("P 0.15") << 3 << 0 << 0 << 0 << QStringLiteral("过难");
         QTest::newRow("P exactly 0.9") << 5 << 0 << 10 << 3 << QString();
         QTest::newRow("P 0.95") << 5 << 0 << 10 << 4 << QStringLiteral("过易");
-        QTest::newRow("upper group prefers C") << 2 << 3 << 5 << 0 << QStringLiteral("答案可能有误");
+        QTest::newRow("upper group prefers C")
+            << 2 << 3 << 5 << 0 << QStringLiteral("答案可能有误");
         QTest::newRow("C as often as the key") << 2 << 2 << 5 << 0 << QString();
-        QTest::newRow("D negative")
-            << 1 << 0 << 5 << 3 << QStringLiteral("区分度低、答案可能有误");
+        QTest::newRow("D negative") << 1 << 0 << 5 << 3 << QStringLiteral("区分度低、答案可能有误");
     }
 
     void shouldGiveHintsAtTheirLimits()

@@ -78,7 +78,8 @@ private slots:
         QCOMPARE(row.correctRate, 0);
         const AnswerDistribution distribution = answerDistribution(answers, 1, 0);
         QVERIFY(distribution.highlighted[0]);
-        QCOMPARE(std::count(distribution.highlighted.begin(), distribution.highlighted.end(), true), 1);
+        QCOMPARE(std::count(distribution.highlighted.begin(), distribution.highlighted.end(), true),
+                 1);
     }
 
     void shouldCountOptionsSixAndSevenOnlyInTheDistribution()
@@ -161,7 +162,8 @@ private slots:
         QTest::newRow("124") << qint64(124) << 0b10110;
         QTest::newRow("10") << qint64(10) << 0b11;
         QTest::newRow("-12") << qint64(-12) << 0b110;
-        QTest::newRow("most negative") << std::numeric_limits<qint64>::min() << 0b1111111101; // no digit 1
+        QTest::newRow("most negative")
+            << std::numeric_limits<qint64>::min() << 0b1111111101; // no digit 1
     }
     void shouldFindTheDigitsOfAnswers()
     {
@@ -169,7 +171,8 @@ private slots:
         QFETCH(int, mask);
         QCOMPARE(digitMask(value), mask);
         for (int digit = 0; digit < 10; ++digit)
-            QCOMPARE(containsDigit(value, digit), QString::number(value).contains(QChar(u'0' + digit)));
+            QCOMPARE(containsDigit(value, digit),
+                     QString::number(value).contains(QChar(u'0' + digit)));
     }
 };
 

@@ -1,7 +1,7 @@
 #include "proctor/results/results_cache.h"
 
-#include "results_repository.h"
 #include "repository/profile_file.h"
+#include "results_repository.h"
 
 #include <QRandomGenerator>
 #include <QStringEncoder>
@@ -45,11 +45,15 @@ QByteArray randomResult(QRandomGenerator &random, int number, int questions)
 {
     const QString n = QString::number(number);
     QString text = u'[' + className + QStringLiteral("]\r\n");
-    text += n + QStringLiteral("=学生") + QString::number(random.bounded(100)) + QStringLiteral("\r\n");
+    text +=
+        n + QStringLiteral("=学生") + QString::number(random.bounded(100)) + QStringLiteral("\r\n");
     for (int q = 1; q <= questions; ++q)
         text += QStringLiteral("%1DA%2=%3\r\n").arg(n).arg(q).arg(random.bounded(1, 8));
     if (random.bounded(3) > 0)
-        text += QStringLiteral("%1TIME2=00:0%2:00\r\n%1DF=%3\r\n").arg(n).arg(random.bounded(10)).arg(random.bounded(10, 100));
+        text += QStringLiteral("%1TIME2=00:0%2:00\r\n%1DF=%3\r\n")
+                    .arg(n)
+                    .arg(random.bounded(10))
+                    .arg(random.bounded(10, 100));
     return QStringEncoder("GB18030").encode(text);
 }
 
@@ -59,7 +63,9 @@ QString difference(const ResultsData &incremental, const ResultsData &full)
     if (incremental == full)
         return {};
     if (incremental.students.size() != full.students.size())
-        return QStringLiteral("%1 students instead of %2").arg(incremental.students.size()).arg(full.students.size());
+        return QStringLiteral("%1 students instead of %2")
+            .arg(incremental.students.size())
+            .arg(full.students.size());
     for (qsizetype i = 0; i < full.students.size(); ++i) {
         const StudentRecord &a = incremental.students.at(i);
         const StudentRecord &b = full.students.at(i);
@@ -67,7 +73,8 @@ QString difference(const ResultsData &incremental, const ResultsData &full)
             QStringList answers;
             for (qint64 answer : r.answers)
                 answers << QString::number(answer);
-            return QStringLiteral("name %1 score %2 rank %3 answers %4").arg(r.name, r.score, r.rank, answers.join(u' '));
+            return QStringLiteral("name %1 score %2 rank %3 answers %4")
+                .arg(r.name, r.score, r.rank, answers.join(u' '));
         };
         if (!(a == b))
             return QStringLiteral("number %1: %2 instead of %3").arg(b.number, shown(a), shown(b));
@@ -91,10 +98,14 @@ public:
     CacheSandbox()
     {
         m_repository.addClass(className, Students, FirstNumber, FirstNumber + Students - 1);
-        m_repository.addPaper(paper, {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")});
+        m_repository.addPaper(paper,
+                              {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")});
     }
     ResultsRequest request() const { return {m_repository.root(), paper, className}; }
-    QString resultFile(int number) const { return m_repository.resultProfile(paper, className, number); }
+    QString resultFile(int number) const
+    {
+        return m_repository.resultProfile(paper, className, number);
+    }
     ResultsRepository &repository() { return m_repository; }
 
 private:
@@ -128,7 +139,8 @@ private slots:
         CacheSandbox sandbox;
         QRandomGenerator random(seed);
         qint64 now = 1'800'000'000 * Second;
-        ResultsCache cache(coarseTimes ? ResultsCache::StampReader(coarseStamp) : ResultsCache::StampReader(readFileStamp),
+        ResultsCache cache(coarseTimes ? ResultsCache::StampReader(coarseStamp)
+                                       : ResultsCache::StampReader(readFileStamp),
                            [&now]() { return now; });
         int questions = 3;
         const QString paperProfile = sandbox.repository().paths().paperProfile(paper);
@@ -158,9 +170,7 @@ private slots:
                 setModified(path, now);
                 break;
             }
-            case 3:
-                QFile::remove(path);
-                break;
+            case 3: QFile::remove(path); break;
             case 4: { // moved over another student's file, keeping its times
                 const QString other = sandbox.resultFile(someNumber());
                 if (QFile::exists(path) && other != path) {
@@ -171,7 +181,9 @@ private slots:
             }
             case 5: // the same file under the other letter case
                 if (QFile::exists(path)) {
-                    const QString suffix = path.endsWith(QStringLiteral(".cho")) ? QStringLiteral("CHO") : QStringLiteral("cho");
+                    const QString suffix = path.endsWith(QStringLiteral(".cho"))
+                                               ? QStringLiteral("CHO")
+                                               : QStringLiteral("cho");
                     QVERIFY(QFile::rename(path, path.left(path.size() - 3) + suffix));
                 }
                 break;
@@ -192,10 +204,12 @@ private slots:
             default: // the timer's next tick: nothing is racily clean any more
                 now += 30 * Second;
             }
-            const ResultsData incremental = cache.load(sandbox.request(), ResultsCache::Pass::Changed);
+            const ResultsData incremental =
+                cache.load(sandbox.request(), ResultsCache::Pass::Changed);
             const ResultsData full = loadResults(sandbox.request());
             const QString problem = difference(incremental, full);
-            QVERIFY2(problem.isEmpty(), qPrintable(QStringLiteral("step %1: %2").arg(step).arg(problem)));
+            QVERIFY2(problem.isEmpty(),
+                     qPrintable(QStringLiteral("step %1: %2").arg(step).arg(problem)));
         }
     }
 
@@ -203,9 +217,12 @@ private slots:
     {
         CacheSandbox sandbox;
         for (int number = FirstNumber; number < FirstNumber + Students; ++number)
-            sandbox.repository().handIn(paper, className, number, QStringLiteral("张三"), QStringLiteral("80"), {"1", "2", "3"});
+            sandbox.repository().handIn(paper, className, number, QStringLiteral("张三"),
+                                        QStringLiteral("80"), {"1", "2", "3"});
         // Long after the writes: nothing is racily clean.
-        ResultsCache cache(readFileStamp, []() { return QDateTime::currentMSecsSinceEpoch() * 1'000'000 + 60 * Second; });
+        ResultsCache cache(readFileStamp, []() {
+            return QDateTime::currentMSecsSinceEpoch() * 1'000'000 + 60 * Second;
+        });
         const ResultsData first = cache.load(sandbox.request(), ResultsCache::Pass::Full);
         QCOMPARE(cache.filesReadLastPass(), Students);
 
@@ -220,7 +237,8 @@ private slots:
         QCOMPARE(deleted.statistics.participants(), Students - 1);
 
         for (int number : {1002, 1007, 1011})
-            sandbox.repository().handIn(paper, className, number, QStringLiteral("李四"), QStringLiteral("95"), {"1", "2", "3"});
+            sandbox.repository().handIn(paper, className, number, QStringLiteral("李四"),
+                                        QStringLiteral("95"), {"1", "2", "3"});
         const ResultsData changed = cache.load(sandbox.request(), ResultsCache::Pass::Changed);
         QCOMPARE(cache.filesReadLastPass(), 3);
         QCOMPARE(changed, loadResults(sandbox.request()));
@@ -235,7 +253,8 @@ private slots:
     void shouldReadAgainAFileMissingForAMoment()
     {
         CacheSandbox sandbox;
-        sandbox.repository().handIn(paper, className, 1003, QStringLiteral("王五"), QStringLiteral("70"), {"1", "2", "3"});
+        sandbox.repository().handIn(paper, className, 1003, QStringLiteral("王五"),
+                                    QStringLiteral("70"), {"1", "2", "3"});
         const QString file = sandbox.resultFile(1003);
         const QString away = file + QStringLiteral(".away");
         int stamps = 0;
@@ -263,11 +282,16 @@ private slots:
         QTest::addColumn<qint64>("writtenBeforePass");
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("scoreShown");
-        QTest::newRow("racily clean: written within the window") << qint64(Second) << QStringLiteral("timer") << QStringLiteral("91");
-        QTest::newRow("written at the pass's start") << qint64(0) << QStringLiteral("timer") << QStringLiteral("91");
-        QTest::newRow("invalidated by the console") << 10 * Second << QStringLiteral("invalidate") << QStringLiteral("91");
-        QTest::newRow("teacher's refresh") << 10 * Second << QStringLiteral("full") << QStringLiteral("91");
-        QTest::newRow("clean: an unchanged stamp is trusted") << 10 * Second << QStringLiteral("timer") << QStringLiteral("19");
+        QTest::newRow("racily clean: written within the window")
+            << qint64(Second) << QStringLiteral("timer") << QStringLiteral("91");
+        QTest::newRow("written at the pass's start")
+            << qint64(0) << QStringLiteral("timer") << QStringLiteral("91");
+        QTest::newRow("invalidated by the console")
+            << 10 * Second << QStringLiteral("invalidate") << QStringLiteral("91");
+        QTest::newRow("teacher's refresh")
+            << 10 * Second << QStringLiteral("full") << QStringLiteral("91");
+        QTest::newRow("clean: an unchanged stamp is trusted")
+            << 10 * Second << QStringLiteral("timer") << QStringLiteral("19");
     }
 
     void shouldReadAgainWhatItCannotTellFromTheStamp()
@@ -277,11 +301,13 @@ private slots:
         QFETCH(QString, scoreShown);
         CacheSandbox sandbox;
         const QString path = sandbox.resultFile(1001);
-        sandbox.repository().handIn(paper, className, 1001, QStringLiteral("张三"), QStringLiteral("19"));
+        sandbox.repository().handIn(paper, className, 1001, QStringLiteral("张三"),
+                                    QStringLiteral("19"));
         const qint64 written = 1'800'000'000 * Second;
         setModified(path, written);
         ResultsCache cache(coarseStamp, [&]() { return written + writtenBeforePass; });
-        QCOMPARE(cache.load(sandbox.request(), ResultsCache::Pass::Full).students.at(0).score, QStringLiteral("19"));
+        QCOMPARE(cache.load(sandbox.request(), ResultsCache::Pass::Full).students.at(0).score,
+                 QStringLiteral("19"));
 
         QByteArray bytes = readBytes(path);
         bytes.replace("DF=19", "DF=91");

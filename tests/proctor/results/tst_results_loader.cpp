@@ -1,7 +1,7 @@
 #include "proctor/results/results_loader.h"
 
-#include "results_repository.h"
 #include "repository/profile_file.h"
+#include "results_repository.h"
 
 #include <QFile>
 #include <QTest>
@@ -51,15 +51,17 @@ private slots:
         ResultsRepository repository;
         repository.addClass(className, 4, 1001, 1004);
         repository.addPaper(paper, {QStringLiteral("24"), QStringLiteral("1")});
-        repository.handIn(paper, className, 1001, QStringLiteral("张三"), QStringLiteral("85"), {"24", "1"},
-                          QStringLiteral("00:12:40"));
+        repository.handIn(paper, className, 1001, QStringLiteral("张三"), QStringLiteral("85"),
+                          {"24", "1"}, QStringLiteral("00:12:40"));
         // Logged in, still answering.
         repository.writeStudent(paper, className, 1002,
-                                {{QString(), QStringLiteral("李四")}, {QStringLiteral("LAST"), QStringLiteral("李小四")},
+                                {{QString(), QStringLiteral("李四")},
+                                 {QStringLiteral("LAST"), QStringLiteral("李小四")},
                                  {QStringLiteral("DA1"), QStringLiteral("24")}});
         // 1003 never logged in; 1004 has a score key without value.
         repository.writeStudent(paper, className, 1004,
-                                {{QString(), QStringLiteral("王五")}, {QStringLiteral("DF"), QString()},
+                                {{QString(), QStringLiteral("王五")},
+                                 {QStringLiteral("DF"), QString()},
                                  {QStringLiteral("TIME2"), QStringLiteral("00:00:01")}});
 
         const ResultsData data = loadResults(requestFor(repository));
@@ -104,7 +106,8 @@ private slots:
         ResultsRepository repository;
         repository.addClass(className, 2, 1, 2);
         repository.addPaper(paper, {});
-        const ResultsData data = loadResults(requestFor(repository, paper, QStringLiteral("不存在的班")));
+        const ResultsData data =
+            loadResults(requestFor(repository, paper, QStringLiteral("不存在的班")));
         QCOMPARE(data.students.size(), 1);
         QCOMPARE(data.students.first().number, QStringLiteral("0"));
     }
@@ -128,7 +131,8 @@ private slots:
         repository.handIn(paper, latinClass, 7, QStringLiteral("赵六"), QStringLiteral("70"));
         const QString stored = repository.resultProfile(paper, latinClass, 7);
         QVERIFY(QFile::rename(stored, QFileInfo(stored).path() + QStringLiteral("/CLASS7.CHO")));
-        const ResultsData data = loadResults(requestFor(repository, QStringLiteral(" ") + paper, latinClass));
+        const ResultsData data =
+            loadResults(requestFor(repository, QStringLiteral(" ") + paper, latinClass));
         QCOMPARE(data.students.first().name, QStringLiteral("赵六"));
     }
 
@@ -147,7 +151,8 @@ private slots:
         repository.addPaper(paper, {QStringLiteral("1"), QStringLiteral("23")});
         for (int number = 1; number <= 90; number += 2) {
             repository.handIn(paper, className, number, QStringLiteral("学生%1").arg(number),
-                              QString::number(number % 7 * 10), {QString::number(number % 4), QStringLiteral("23")});
+                              QString::number(number % 7 * 10),
+                              {QString::number(number % 4), QStringLiteral("23")});
         }
         const ResultsData alone = loadResults(requestFor(repository), nullptr, 1);
         const ResultsData parallel = loadResults(requestFor(repository), nullptr, threads);
@@ -171,7 +176,8 @@ private slots:
         repository.addClass(className, 10, 1, 10);
         repository.addPaper(paper, {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")});
         for (int number = 1; number <= 6; ++number)
-            repository.handIn(paper, className, number, QStringLiteral("S"), QStringLiteral("50"), {"1", "2", "3"});
+            repository.handIn(paper, className, number, QStringLiteral("S"), QStringLiteral("50"),
+                              {"1", "2", "3"});
         const quint64 before = profileFileOpenCount();
         loadResults(requestFor(repository));
         // Six result profiles, the system profile and the paper profile.

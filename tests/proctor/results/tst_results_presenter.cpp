@@ -2,8 +2,8 @@
 
 #include "proctor/results/results_loader.h"
 #include "proctor/results/row_texts.h"
-#include "results_repository.h"
 #include "repository/profile_file.h"
+#include "results_repository.h"
 
 #include <algorithm>
 
@@ -25,10 +25,14 @@ void fillClass(ResultsRepository &repository)
 {
     repository.addClass(className, 5, 101, 105);
     repository.addPaper(paper, {QStringLiteral("1"), QStringLiteral("12"), QStringLiteral("3")});
-    repository.handIn(paper, className, 101, QStringLiteral("甲"), QStringLiteral("70"), {"1", "12", "3"});
-    repository.handIn(paper, className, 102, QStringLiteral("乙"), QStringLiteral("90"), {"1", "2", "3"});
-    repository.handIn(paper, className, 103, QStringLiteral("丙"), QStringLiteral("70"), {"2", "12", "0"});
-    repository.handIn(paper, className, 105, QStringLiteral("戊"), QStringLiteral("80"), {"1", "12", "3"});
+    repository.handIn(paper, className, 101, QStringLiteral("甲"), QStringLiteral("70"),
+                      {"1", "12", "3"});
+    repository.handIn(paper, className, 102, QStringLiteral("乙"), QStringLiteral("90"),
+                      {"1", "2", "3"});
+    repository.handIn(paper, className, 103, QStringLiteral("丙"), QStringLiteral("70"),
+                      {"2", "12", "0"});
+    repository.handIn(paper, className, 105, QStringLiteral("戊"), QStringLiteral("80"),
+                      {"1", "12", "3"});
 }
 
 class FixedClock final : public Clock
@@ -76,7 +80,8 @@ private slots:
         QCOMPARE(m_presenter->studentToggle(StudentColumn::Number).state(), 1);
         QCOMPARE(m_presenter->selectedStudentRow(), -1);
         const QStringList scores = m_presenter->scoreRows();
-        QCOMPARE(scores.at(1), studentScoreRow(QStringLiteral("90"), QStringLiteral("1"), QStringLiteral("00:10:00")));
+        QCOMPARE(scores.at(1), studentScoreRow(QStringLiteral("90"), QStringLiteral("1"),
+                                               QStringLiteral("00:10:00")));
         QCOMPARE(scores.at(3), studentScoreRow(QString(), QString(), QString()));
     }
 
@@ -84,11 +89,15 @@ private slots:
     {
         QTest::addColumn<int>("column");
         QTest::addColumn<QStringList>("firstClick");
-        QTest::newRow("number") << int(StudentColumn::Number) << QStringList{"105", "104", "103", "102", "101"};
+        QTest::newRow("number") << int(StudentColumn::Number)
+                                << QStringList{"105", "104", "103", "102", "101"};
         // Equal scores: the higher number first when descending.
-        QTest::newRow("score") << int(StudentColumn::Score) << QStringList{"102", "105", "103", "101", "104"};
-        QTest::newRow("rank") << int(StudentColumn::Rank) << QStringList{"104", "103", "101", "105", "102"};
-        QTest::newRow("name by character code") << int(StudentColumn::Name) << QStringList{"101", "105", "102", "103", "104"};
+        QTest::newRow("score") << int(StudentColumn::Score)
+                               << QStringList{"102", "105", "103", "101", "104"};
+        QTest::newRow("rank") << int(StudentColumn::Rank)
+                              << QStringList{"104", "103", "101", "105", "102"};
+        QTest::newRow("name by character code")
+            << int(StudentColumn::Name) << QStringList{"101", "105", "102", "103", "104"};
     }
     void shouldSortEachColumnWithItsOwnDirection()
     {
@@ -119,10 +128,12 @@ private slots:
         QVERIFY(m_presenter->allowRetest());
         // So that the window's cache reads the file again.
         QCOMPARE(touched.size(), 1);
-        QCOMPARE(touched.first().first().toString(), m_repository->resultProfile(paper, className, 103));
+        QCOMPARE(touched.first().first().toString(),
+                 m_repository->resultProfile(paper, className, 103));
         const auto time2 = [this](int number) {
             return ProfileSnapshot::load(m_repository->resultProfile(paper, className, number))
-                .value(className, QString::number(number) + QStringLiteral("TIME2"), QStringLiteral("<missing>"));
+                .value(className, QString::number(number) + QStringLiteral("TIME2"),
+                       QStringLiteral("<missing>"));
         };
         QCOMPARE(time2(103), QString());
         QCOMPARE(time2(101), QStringLiteral("00:10:00"));
@@ -138,7 +149,8 @@ private slots:
     {
         m_presenter->selectStudentRow(3);
         QVERIFY(m_presenter->allowRetest());
-        const ProfileSnapshot profile = ProfileSnapshot::load(m_repository->resultProfile(paper, className, 104));
+        const ProfileSnapshot profile =
+            ProfileSnapshot::load(m_repository->resultProfile(paper, className, 104));
         QVERIFY(profile.exists());
         QVERIFY(profile.contains(className, QStringLiteral("104TIME2")));
     }
@@ -151,15 +163,16 @@ private slots:
         m_presenter->selectStudentRow(0); // 102
         const QString profile = m_repository->resultProfile(paper, className, 102);
         const QByteArray stored = readAll(profile);
-        QCOMPARE(m_presenter->deleteQuestion(), QStringLiteral("确实要删除 一班 102号 乙 在试卷“期末”中的成绩吗?"));
+        QCOMPARE(m_presenter->deleteQuestion(),
+                 QStringLiteral("确实要删除 一班 102号 乙 在试卷“期末”中的成绩吗?"));
         QSignalSpy touched(m_presenter.get(), &ResultsPresenter::resultProfileTouched);
         QVERIFY(m_presenter->deleteResult());
         QCOMPARE(touched.size(), 1);
         QCOMPARE(touched.first().first().toString(), profile);
         QVERIFY(!QFile::exists(profile));
         QVERIFY(QFile::exists(m_repository->resultProfile(paper, className, 105)));
-        const QString kept = m_repository->paths().paperResultsFolder(paper)
-            + QStringLiteral("/已删除/一班102_20260601-090507.cho");
+        const QString kept = m_repository->paths().paperResultsFolder(paper) +
+                             QStringLiteral("/已删除/一班102_20260601-090507.cho");
         QCOMPARE(readAll(kept), stored);
         // The kept file counts nowhere: not in the list, the statistics or the answers.
         const ResultsData after = loadResults({m_repository->root(), paper, className});
@@ -169,7 +182,8 @@ private slots:
         QCOMPARE(after.students.at(1).answers, QList<qint64>(3, 0));
 
         // The student sits again and is deleted again in the same second: both files are kept.
-        m_repository->handIn(paper, className, 102, QStringLiteral("乙"), QStringLiteral("60"), {"1", "2", "3"});
+        m_repository->handIn(paper, className, 102, QStringLiteral("乙"), QStringLiteral("60"),
+                             {"1", "2", "3"});
         m_presenter->setData(loadResults({m_repository->root(), paper, className}));
         m_presenter->selectStudentRow(1);
         QVERIFY(m_presenter->deleteResult());
@@ -187,7 +201,8 @@ private slots:
         m_presenter->selectStudentRow(0); // 101
         QString error;
         QVERIFY(!m_presenter->deleteResult(&error));
-        QVERIFY2(error.startsWith(QStringLiteral("未能删除 一班 101号 甲 的成绩: ")), qPrintable(error));
+        QVERIFY2(error.startsWith(QStringLiteral("未能删除 一班 101号 甲 的成绩: ")),
+                 qPrintable(error));
         QVERIFY(QFile::exists(m_repository->resultProfile(paper, className, 101)));
     }
 
@@ -205,7 +220,8 @@ private slots:
         QVERIFY(m_presenter->deleteResult());
         QVERIFY(!QFileInfo::exists(m_repository->paths().deletedResultsFolder(paper)));
         QVERIFY(!QFile::exists(m_repository->resultProfile(paper, className, 104)));
-        QCOMPARE(QDir(m_repository->paths().paperResultsFolder(paper)).entryList(QDir::Files).size(), 4);
+        QCOMPARE(
+            QDir(m_repository->paths().paperResultsFolder(paper)).entryList(QDir::Files).size(), 4);
     }
 
     void shouldShowTheSelectedStudentsAnswersInQuestionOrder()
@@ -216,7 +232,8 @@ private slots:
         QCOMPARE(answers.size(), 1);
         m_presenter->sortQuestions(QuestionColumn::StandardAnswer); // 12, 3, 1
         QCOMPARE(m_presenter->questionOrder(), (QList<int>{1, 2, 0}));
-        QCOMPARE(m_presenter->answerRows(), (QStringList{answerRow(12), answerRow(3), answerRow(1)}));
+        QCOMPARE(m_presenter->answerRows(),
+                 (QStringList{answerRow(12), answerRow(3), answerRow(1)}));
     }
 
     void shouldKeepTheSelectedQuestionRowAcrossSortsAndRefreshes()
@@ -256,8 +273,10 @@ private slots:
         const AnswerDistribution distribution = m_presenter->selectedDistribution();
         QCOMPARE(distribution.counts[1], 3);
         QCOMPARE(distribution.counts[2], 4);
-        QVERIFY(distribution.highlighted[1] && distribution.highlighted[2] && !distribution.highlighted[0]);
-        QCOMPARE(m_presenter->selectedQuestionFile(), m_repository->paths().paperFile(paper, QStringLiteral("2.RTF")));
+        QVERIFY(distribution.highlighted[1] && distribution.highlighted[2] &&
+                !distribution.highlighted[0]);
+        QCOMPARE(m_presenter->selectedQuestionFile(),
+                 m_repository->paths().paperFile(paper, QStringLiteral("2.RTF")));
     }
 
     void shouldSortQuestionsByRate()

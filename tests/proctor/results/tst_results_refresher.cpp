@@ -1,7 +1,7 @@
 #include "proctor/results/results_refresher.h"
 
-#include "results_repository.h"
 #include "repository/profile_file.h"
+#include "results_repository.h"
 
 #include <QDirIterator>
 #include <QSignalSpy>
@@ -148,17 +148,20 @@ private slots:
         repository.addClass(QStringLiteral("一班"), 3, 1, 3);
         repository.addPaper(QStringLiteral("期中"), {QStringLiteral("1")});
         for (int number = 1; number <= 3; ++number)
-            repository.handIn(QStringLiteral("期中"), QStringLiteral("一班"), number, QStringLiteral("张三"), QStringLiteral("90"));
+            repository.handIn(QStringLiteral("期中"), QStringLiteral("一班"), number,
+                              QStringLiteral("张三"), QStringLiteral("90"));
         // Written an hour ago: nothing is racily clean.
         QDirIterator files(repository.root(), QDir::Files, QDirIterator::Subdirectories);
         while (files.hasNext()) {
             QFile file(files.next());
             QVERIFY(file.open(QIODevice::ReadWrite));
-            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                     QFileDevice::FileModificationTime));
         }
         ResultsRefresher refresher;
         QSignalSpy finished(&refresher, &ResultsRefresher::finished);
-        const ResultsRequest request{repository.root(), QStringLiteral("期中"), QStringLiteral("一班")};
+        const ResultsRequest request{repository.root(), QStringLiteral("期中"),
+                                     QStringLiteral("一班")};
         const auto opensOf = [&](ResultsRefresher::Trigger trigger) {
             const quint64 before = profileFileOpenCount();
             refresher.request(request, trigger);
@@ -166,10 +169,12 @@ private slots:
         };
         QCOMPARE(opensOf(ResultsRefresher::Trigger::User), quint64(5));
         QCOMPARE(opensOf(ResultsRefresher::Trigger::Timer), quint64(0));
-        refresher.invalidate(repository.resultProfile(QStringLiteral("期中"), QStringLiteral("一班"), 2));
+        refresher.invalidate(
+            repository.resultProfile(QStringLiteral("期中"), QStringLiteral("一班"), 2));
         QCOMPARE(opensOf(ResultsRefresher::Trigger::Timer), quint64(1));
         QCOMPARE(opensOf(ResultsRefresher::Trigger::User), quint64(5));
-        QCOMPARE(finished.last().at(0).value<ResultsData>().students.at(1).score, QStringLiteral("90"));
+        QCOMPARE(finished.last().at(0).value<ResultsData>().students.at(1).score,
+                 QStringLiteral("90"));
     }
 };
 

@@ -40,7 +40,8 @@ QStringList rowsOf(const QListWidget *list)
 void clickRow(QListWidget *list, int row)
 {
     list->scrollToItem(list->item(row));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(row)).center());
 }
 
 // Counts the F1 presses that reach a window (the console's help filter acts on them).
@@ -52,7 +53,8 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1)
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1)
             ++presses;
         return QObject::eventFilter(watched, event);
     }
@@ -108,7 +110,8 @@ private slots:
         auto *names = list(u"List1");
         auto *scores = list(u"List2");
         QCOMPARE(names->count(), 40);
-        QCOMPARE(names->item(0)->text(), studentNamesRow(QStringLiteral("1"), QStringLiteral("学生1"), QString()));
+        QCOMPARE(names->item(0)->text(),
+                 studentNamesRow(QStringLiteral("1"), QStringLiteral("学生1"), QString()));
         QCOMPARE(scores->count(), 40);
         QVERIFY(button(u"Cmd输出")->isEnabled());
         QCOMPARE(list(u"Lst统计")->item(0)->text(), statisticsRow(QStringLiteral("平均分")));
@@ -253,13 +256,16 @@ private slots:
         QTest::mouseClick(button(u"Cmd删除成绩"), Qt::LeftButton);
         QCOMPARE(m_dialogs.calls().size(), 1);
         QCOMPARE(m_dialogs.calls().first().kind, FakeDialogs::Kind::YesNo);
-        QCOMPARE(m_dialogs.calls().first().text, QStringLiteral("确实要删除 初二(3)班 3号 学生3 在试卷“单元测验”中的成绩吗?"));
+        QCOMPARE(m_dialogs.calls().first().text,
+                 QStringLiteral("确实要删除 初二(3)班 3号 学生3 在试卷“单元测验”中的成绩吗?"));
         QCOMPARE(m_dialogs.calls().first().defaultButton, Dialogs::Button::No);
         QVERIFY(QFileInfo::exists(profile));
         m_dialogs.answerQuestion(true);
         QTest::mouseClick(button(u"Cmd删除成绩"), Qt::LeftButton);
         QVERIFY(!QFileInfo::exists(profile));
-        QCOMPARE(QDir(m_repository->paths().deletedResultsFolder(paper)).entryList(QDir::Files).size(), 1);
+        QCOMPARE(
+            QDir(m_repository->paths().deletedResultsFolder(paper)).entryList(QDir::Files).size(),
+            1);
         QCOMPARE(m_dialogs.messages(), QStringList());
         // Now he has no file: nothing to ask, nothing to do.
         QTest::mouseClick(button(u"Cmd删除成绩"), Qt::LeftButton);
@@ -294,12 +300,15 @@ private slots:
         for (int k = 0; k < 8; ++k) {
             auto *cell = m_window->findChild<QLabel *>(QStringLiteral("Lab分布_%1").arg(k));
             QVERIFY(cell);
-            const QColor expected = (k == 1 || k == 3) ? QuestionPanel::highlightColor() : panel->neutralColor();
+            const QColor expected =
+                (k == 1 || k == 3) ? QuestionPanel::highlightColor() : panel->neutralColor();
             QCOMPARE(cell->palette().color(QPalette::Window), expected);
         }
         // Answers to question 2: all five who handed in answered 13; student 4 has no answer.
-        QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("Lab分布_1"))->text(), QStringLiteral("5"));
-        QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("Lab分布_2"))->text(), QStringLiteral("0"));
+        QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("Lab分布_1"))->text(),
+                 QStringLiteral("5"));
+        QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("Lab分布_2"))->text(),
+                 QStringLiteral("0"));
     }
 
     void shouldShowAHintWhenTheQuestionFileIsMissing()
@@ -335,7 +344,8 @@ private slots:
         QTest::mouseClick(button(u"Cmd输出"), Qt::LeftButton);
         QCOMPARE(m_dialogs.messages().size(), 1);
         bool exported = false;
-        m_window->setExportHandler([&](QWidget *, const ResultsData &data) { exported = data.students.size() == 3; });
+        m_window->setExportHandler(
+            [&](QWidget *, const ResultsData &data) { exported = data.students.size() == 3; });
         QTest::mouseClick(button(u"Cmd输出"), Qt::LeftButton);
         QVERIFY(exported);
     }
@@ -345,7 +355,8 @@ private slots:
         openWindowOnClass(3);
         QVERIFY(button(u"Cmd质量分析")->isHidden());
         QStringList analysed;
-        m_window->setAnalysisHandler([&](QWidget *, const ResultsData &data) { analysed.append(data.className); });
+        m_window->setAnalysisHandler(
+            [&](QWidget *, const ResultsData &data) { analysed.append(data.className); });
         QVERIFY(!button(u"Cmd质量分析")->isHidden());
         QCOMPARE(button(u"Cmd质量分析")->text(), QStringLiteral("质量分析"));
         QTest::mouseClick(button(u"Cmd质量分析"), Qt::LeftButton);
@@ -372,28 +383,33 @@ private slots:
     }
 
 private:
-    // A class 1 … size (ClassCount = size); student n scored n × 37 mod 100, answered 3 (odd n) or 1
-    // and 13;
-    // student 4 logged in only.
+    // A class 1 … size (ClassCount = size); student n scored n × 37 mod 100, answered 3 (odd n) or
+    // 1 and 13; student 4 logged in only.
     void openWindowOnClass(int size)
     {
         m_repository->addClass(className, size, 1, size);
         m_repository->addClass(QStringLiteral("其他班"), 1, 900, 900);
         m_repository->addPaper(paper, {QStringLiteral("3"), QStringLiteral("13")});
-        m_repository->writeQuestionFile(paper, 2, QByteArrayLiteral("{\\rtf1\\ansi\\ansicpg936 {\\fonttbl{\\f0\\fcharset134 SimSun;}}\\f0 \\'b5\\'da\\'b6\\'fe\\'cc\\'e2\\par}"));
+        m_repository->writeQuestionFile(
+            paper, 2,
+            QByteArrayLiteral("{\\rtf1\\ansi\\ansicpg936 {\\fonttbl{\\f0\\fcharset134 "
+                              "SimSun;}}\\f0 \\'b5\\'da\\'b6\\'fe\\'cc\\'e2\\par}"));
         for (int n = 1; n <= size; ++n) {
             if (n == 4) {
-                m_repository->writeStudent(paper, className, n, {{QString(), QStringLiteral("学生4")}});
+                m_repository->writeStudent(paper, className, n,
+                                           {{QString(), QStringLiteral("学生4")}});
                 continue;
             }
             m_repository->handIn(paper, className, n, QStringLiteral("学生%1").arg(n),
-                                 QString::number(n * 37 % 100), {QString::number(n % 2 ? 3 : 1), QStringLiteral("13")});
+                                 QString::number(n * 37 % 100),
+                                 {QString::number(n % 2 ? 3 : 1), QStringLiteral("13")});
         }
         m_window = std::make_unique<ResultsWindow>(m_repository->root(), m_dialogs);
         QSignalSpy finished(&m_window->refresher(), &ResultsRefresher::finished);
         QVERIFY(m_window->start());
         QVERIFY(finished.wait());
-        QCOMPARE(m_window->findChild<QComboBox *>(QStringLiteral("Combo2"))->currentText(), className);
+        QCOMPARE(m_window->findChild<QComboBox *>(QStringLiteral("Combo2"))->currentText(),
+                 className);
     }
 
     QListWidget *list(QStringView name) const

@@ -47,9 +47,12 @@ private slots:
         QTest::newRow("60 pass") << 60.0 << usual << GradeBand::Pass;
         QTest::newRow("59.9 fail") << 59.9 << usual << GradeBand::Fail;
         QTest::newRow("0 with D above 0 fails") << 0.0 << usual << GradeBand::Fail;
-        QTest::newRow("no thresholds: all excellent") << 0.0 << GradeThresholds{} << GradeBand::Excellent;
-        QTest::newRow("out of order: A tested first") << 85.0 << GradeThresholds{80, 90, 70, 60} << GradeBand::Excellent;
-        QTest::newRow("out of order: B unreachable") << 79.0 << GradeThresholds{80, 90, 70, 60} << GradeBand::Medium;
+        QTest::newRow("no thresholds: all excellent")
+            << 0.0 << GradeThresholds{} << GradeBand::Excellent;
+        QTest::newRow("out of order: A tested first")
+            << 85.0 << GradeThresholds{80, 90, 70, 60} << GradeBand::Excellent;
+        QTest::newRow("out of order: B unreachable")
+            << 79.0 << GradeThresholds{80, 90, 70, 60} << GradeBand::Medium;
     }
     void shouldPutScoresIntoBands()
     {
@@ -101,9 +104,11 @@ private slots:
     {
         QTest::addColumn<QList<double>>("scores");
         QTest::addColumn<QString>("excellentPercent");
-        QTest::newRow("one of three") << QList<double>{95, 10, 20} << QStringLiteral("33.3333333333333");
+        QTest::newRow("one of three")
+            << QList<double>{95, 10, 20} << QStringLiteral("33.3333333333333");
         QTest::newRow("three of four") << QList<double>{95, 91, 90, 10} << QStringLiteral("75");
-        QTest::newRow("one of eight") << QList<double>{95, 1, 1, 1, 1, 1, 1, 1} << QStringLiteral("12.5");
+        QTest::newRow("one of eight")
+            << QList<double>{95, 1, 1, 1, 1, 1, 1, 1} << QStringLiteral("12.5");
     }
     void shouldWritePercentagesInShortestForm()
     {
@@ -143,20 +148,22 @@ private slots:
         QTest::addColumn<QList<double>>("keys");
         QTest::addColumn<int>("places");
         QTest::addColumn<QStringList>("ranks");
-        QTest::newRow("90 85 85 80") << QList<double>{90, 85, 85, 80} << 4
-                                     << QStringList{"1", "2", "2", "4"};
-        QTest::newRow("positions out of score order") << QList<double>{80, 85, 90, 85} << 4
-                                                      << QStringList{"4", "2", "1", "2"};
-        QTest::newRow("no score ranks last with 0") << QList<double>{0, 70, 0} << 3
-                                                    << QStringList{"2", "1", "2"};
-        QTest::newRow("class count below range") << QList<double>{90, 85, 85, 80} << 2
-                                                 << QStringList{"1", "", "2", ""}; // tie: higher position first
+        QTest::newRow("90 85 85 80")
+            << QList<double>{90, 85, 85, 80} << 4 << QStringList{"1", "2", "2", "4"};
+        QTest::newRow("positions out of score order")
+            << QList<double>{80, 85, 90, 85} << 4 << QStringList{"4", "2", "1", "2"};
+        QTest::newRow("no score ranks last with 0")
+            << QList<double>{0, 70, 0} << 3 << QStringList{"2", "1", "2"};
+        QTest::newRow("class count below range")
+            << QList<double>{90, 85, 85, 80} << 2
+            << QStringList{"1", "", "2", ""}; // tie: higher position first
         // The last place taken belongs to the tie's higher position.
-        QTest::newRow("class count cuts inside a tie") << QList<double>{85, 85, 90} << 2
-                                                       << QStringList{"", "2", "1"};
+        QTest::newRow("class count cuts inside a tie")
+            << QList<double>{85, 85, 90} << 2 << QStringList{"", "2", "1"};
         QTest::newRow("class count 0") << QList<double>{90, 85} << 0 << QStringList{"", ""};
         QTest::newRow("negative class count") << QList<double>{90} << -3 << QStringList{""};
-        QTest::newRow("class count above range") << QList<double>{90, 85} << 30 << QStringList{"1", "2"};
+        QTest::newRow("class count above range")
+            << QList<double>{90, 85} << 30 << QStringList{"1", "2"};
     }
     void shouldRankByCompetition()
     {

@@ -78,8 +78,13 @@ private slots:
     {
         QFETCH(quint32, seed);
         QRandomGenerator random(seed);
-        const QStringList pool{QString(), QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("王"),
-                               QStringLiteral("00:12:40"), QStringLiteral("0:5:00"), QStringLiteral("Abc"),
+        const QStringList pool{QString(),
+                               QStringLiteral("张三"),
+                               QStringLiteral("李四"),
+                               QStringLiteral("王"),
+                               QStringLiteral("00:12:40"),
+                               QStringLiteral("0:5:00"),
+                               QStringLiteral("Abc"),
                                QStringLiteral("abc")};
         QStringList keys;
         for (int i = 0; i < 300; ++i)
@@ -116,8 +121,8 @@ private slots:
     void shouldOrderChineseNamesByCharacterCodeNotPronunciation()
     {
         // By pronunciation: 李 (li), 王 (wang), 张 (zhang), 赵 (zhao).
-        const QStringList names{QStringLiteral("李四"), QStringLiteral("王五"), QStringLiteral("张三"),
-                                QStringLiteral("赵六")};
+        const QStringList names{QStringLiteral("李四"), QStringLiteral("王五"),
+                                QStringLiteral("张三"), QStringLiteral("赵六")};
         QStringList ascending;
         for (int position : sortPermutation(names, SortDirection::Ascending))
             ascending.append(names.at(position));

@@ -32,8 +32,7 @@ ConsoleFlow::Settings settings(const RepositoryFixture &repository, int splashMs
     return {repository.systemProfile(), QStringLiteral("5.2.0"), splashMs};
 }
 
-template <typename T>
-T *child(QWidget *window, const char *name)
+template <typename T> T *child(QWidget *window, const char *name)
 {
     return window_driving::findControl<T>(*window, QString::fromUtf8(name));
 }

@@ -52,12 +52,18 @@ void TestLoginWindow::shouldLetInWithTheStoredPassword_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("admitted");
 
-    QTest::newRow("same letters") << "Exam2024" << "Exam2024" << true;
-    QTest::newRow("stored with blanks around") << " Exam2024 " << "Exam2024" << true;
-    QTest::newRow("typed with blanks around") << "Exam2024" << " Exam2024  " << true;
-    QTest::newRow("other case") << " Exam2024 " << "exam2024" << false;
-    QTest::newRow("empty") << "Exam2024" << "" << false;
-    QTest::newRow("chinese") << "考务" << "考务" << true;
+    QTest::newRow("same letters") << "Exam2024"
+                                  << "Exam2024" << true;
+    QTest::newRow("stored with blanks around") << " Exam2024 "
+                                               << "Exam2024" << true;
+    QTest::newRow("typed with blanks around") << "Exam2024"
+                                              << " Exam2024  " << true;
+    QTest::newRow("other case") << " Exam2024 "
+                                << "exam2024" << false;
+    QTest::newRow("empty") << "Exam2024"
+                           << "" << false;
+    QTest::newRow("chinese") << "考务"
+                             << "考务" << true;
 }
 
 void TestLoginWindow::shouldLetInWithTheStoredPassword()
@@ -90,7 +96,8 @@ void TestLoginWindow::shouldLetInWithTheStoredPassword()
     QTest::mouseClick(findControl<QPushButton>(window, "Command1"), Qt::LeftButton);
     QCOMPARE(loggedIn.size(), admitted ? 1 : 0);
     QCOMPARE(dialogs.messages(),
-             admitted ? QStringList() : QStringList{QStringLiteral("您输入的密码有误,请重新输入！")});
+             admitted ? QStringList()
+                      : QStringList{QStringLiteral("您输入的密码有误,请重新输入！")});
     if (!admitted) {
         QVERIFY(box->text().isEmpty());
         QVERIFY(box->hasFocus());
@@ -102,7 +109,8 @@ void TestLoginWindow::shouldLetInAtOnceWhenNoPasswordIsStored_data()
     QTest::addColumn<QStringList>("lines");
     QTest::newRow("no system profile") << QStringList();
     QTest::newRow("no pwd key") << QStringList{QStringLiteral("[Admin]")};
-    QTest::newRow("blank password") << QStringList{QStringLiteral("[Admin]"), QStringLiteral("pwd=   ")};
+    QTest::newRow("blank password")
+        << QStringList{QStringLiteral("[Admin]"), QStringLiteral("pwd=   ")};
 }
 
 void TestLoginWindow::shouldLetInAtOnceWhenNoPasswordIsStored()
@@ -123,14 +131,16 @@ void TestLoginWindow::shouldLetInAtOnceWhenNoPasswordIsStored()
 void TestLoginWindow::shouldReadThePasswordAgainOnActivation()
 {
     RepositoryFixture repository;
-    QVERIFY(repository.writeSystemProfile({QStringLiteral("[Admin]"), QStringLiteral("pwd=first")}));
+    QVERIFY(
+        repository.writeSystemProfile({QStringLiteral("[Admin]"), QStringLiteral("pwd=first")}));
     FakeDialogs dialogs;
     LoginWindow window(repository.systemProfile(), dialogs);
     QSignalSpy loggedIn(&window, &LoginWindow::loggedIn);
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
 
-    QVERIFY(repository.writeSystemProfile({QStringLiteral("[Admin]"), QStringLiteral("pwd=second")}));
+    QVERIFY(
+        repository.writeSystemProfile({QStringLiteral("[Admin]"), QStringLiteral("pwd=second")}));
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(&window, &activate);
     auto *box = findControl<QLineEdit>(window, "Text1");

@@ -107,7 +107,8 @@ void TestMainMenuWindow::shouldHighlightOnlyTheButtonUnderTheMouse()
     }
     QCOMPARE(highlightedButtons(menu), highlighted);
     for (int i = 1; i <= 7; ++i)
-        QCOMPARE(menu.button(i)->tag(), highlighted.contains(i) ? QStringLiteral("2") : QStringLiteral("1"));
+        QCOMPARE(menu.button(i)->tag(),
+                 highlighted.contains(i) ? QStringLiteral("2") : QStringLiteral("1"));
     QCOMPARE(menu.highlight().highlighted(), highlighted);
 }
 

@@ -58,18 +58,29 @@ void TestPasswordWindow::shouldChangeThePasswordOnlyWhenBothChecksPass_data()
     QTest::addColumn<QString>("afterwards");
     QTest::addColumn<QStringList>("boxesLeft"); // texts of Text1, Text2, Text3 when refused
 
-    QTest::newRow("changed")
-        << " old " << "old" << " new1 " << "new1" << true << "new1" << QStringList();
+    QTest::newRow("changed") << " old "
+                             << "old"
+                             << " new1 "
+                             << "new1" << true << "new1" << QStringList();
     QTest::newRow("wrong old password")
-        << "old" << "OLD" << "new1" << "new1" << false << "old"
+        << "old"
+        << "OLD"
+        << "new1"
+        << "new1" << false << "old"
         << QStringList{QString(), QStringLiteral("new1"), QStringLiteral("new1")};
     QTest::newRow("repetition differs")
-        << "old" << "old" << "new1" << "new2" << false << "old"
-        << QStringList{QStringLiteral("old"), QString(), QString()};
-    QTest::newRow("none stored, empty old box")
-        << "" << "" << "abc" << "abc" << true << "abc" << QStringList();
-    QTest::newRow("login switched off")
-        << "old" << "old" << "" << "" << true << "" << QStringList();
+        << "old"
+        << "old"
+        << "new1"
+        << "new2" << false << "old" << QStringList{QStringLiteral("old"), QString(), QString()};
+    QTest::newRow("none stored, empty old box") << ""
+                                                << ""
+                                                << "abc"
+                                                << "abc" << true << "abc" << QStringList();
+    QTest::newRow("login switched off") << "old"
+                                        << "old"
+                                        << ""
+                                        << "" << true << "" << QStringList();
 }
 
 void TestPasswordWindow::shouldChangeThePasswordOnlyWhenBothChecksPass()
@@ -83,10 +94,9 @@ void TestPasswordWindow::shouldChangeThePasswordOnlyWhenBothChecksPass()
     QFETCH(QStringList, boxesLeft);
 
     RepositoryFixture repository;
-    QVERIFY(repository.writeSystemProfile({QStringLiteral("[ClassName]"),
-                                           QStringLiteral("ClassNameCount=0"),
-                                           QStringLiteral("[Admin]"),
-                                           QStringLiteral("pwd=%1").arg(stored)}));
+    QVERIFY(repository.writeSystemProfile(
+        {QStringLiteral("[ClassName]"), QStringLiteral("ClassNameCount=0"),
+         QStringLiteral("[Admin]"), QStringLiteral("pwd=%1").arg(stored)}));
     const QByteArray before = repository.systemProfileBytes();
     FakeDialogs dialogs;
     PasswordWindow window(repository.systemProfile(), dialogs);
@@ -175,7 +185,8 @@ void TestPasswordWindow::shouldLabelEveryBox()
                                     QStringLiteral("输入旧的密码:>Text1")}));
     QCOMPARE(findControl<QPushButton>(window, "Command1")->toolTip(),
              QStringLiteral("Save and return to main menu"));
-    QCOMPARE(findControl<QPushButton>(window, "Command2")->toolTip(), QStringLiteral("Return to main menu"));
+    QCOMPARE(findControl<QPushButton>(window, "Command2")->toolTip(),
+             QStringLiteral("Return to main menu"));
 }
 
 QTEST_MAIN(TestPasswordWindow)

@@ -24,11 +24,16 @@ void TestSplashWindow::shouldShowMajorAndMinorVersion_data()
 {
     QTest::addColumn<QString>("version");
     QTest::addColumn<QString>("label");
-    QTest::newRow("three parts") << "5.2.1" << "5.2";
-    QTest::newRow("two parts") << "5.2" << "5.2";
-    QTest::newRow("leading zeros") << "05.02.7" << "5.2";
-    QTest::newRow("double digits") << "10.12.0" << "10.12";
-    QTest::newRow("missing") << "" << "0.0";
+    QTest::newRow("three parts") << "5.2.1"
+                                 << "5.2";
+    QTest::newRow("two parts") << "5.2"
+                               << "5.2";
+    QTest::newRow("leading zeros") << "05.02.7"
+                                   << "5.2";
+    QTest::newRow("double digits") << "10.12.0"
+                                   << "10.12";
+    QTest::newRow("missing") << ""
+                             << "0.0";
 }
 
 void TestSplashWindow::shouldShowMajorAndMinorVersion()
