@@ -1,17 +1,16 @@
 #include "candidate/login_window.h"
 
 #include "candidate/login_rules.h"
+#include "platform/widgets/window_building.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QVBoxLayout>
 
 namespace exam::candidate {
 
@@ -24,13 +23,6 @@ QLineEdit *lineEdit(const QString &name, QWidget *parent)
     return edit;
 }
 
-QPushButton *button(const QString &name, const QString &caption, QWidget *parent)
-{
-    auto *result = new QPushButton(caption, parent);
-    result->setObjectName(name);
-    return result;
-}
-
 } // namespace
 
 LoginWindow::LoginWindow(const QString &repositoryRoot, CandidateState &state,
@@ -40,9 +32,10 @@ LoginWindow::LoginWindow(const QString &repositoryRoot, CandidateState &state,
       m_number(lineEdit(QStringLiteral("Text1"), this)),
       m_name(lineEdit(QStringLiteral("Text2"), this)),
       m_formerName(lineEdit(QStringLiteral("Text3"), this)),
-      m_login(button(QStringLiteral("Command1"), QStringLiteral("登录"), this)),
-      m_cancel(button(QStringLiteral("Command2"), QStringLiteral("取消"), this)),
-      m_review(button(QStringLiteral("Command查看成绩"), QStringLiteral("查看成绩"), this)),
+      m_login(platform::makeButton(QStringLiteral("Command1"), QStringLiteral("登录"), this)),
+      m_cancel(platform::makeButton(QStringLiteral("Command2"), QStringLiteral("取消"), this)),
+      m_review(platform::makeButton(QStringLiteral("Command查看成绩"), QStringLiteral("查看成绩"),
+                                    this)),
       m_link(new QLabel(this))
 {
     setObjectName(LoginTexts::WindowTitle);
@@ -78,14 +71,8 @@ LoginWindow::LoginWindow(const QString &repositoryRoot, CandidateState &state,
     addRow(QStringLiteral("请输入考生姓名:"), m_name);
     addRow(QStringLiteral("曾用名（可不输）:"), m_formerName);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_login);
-    buttons->addWidget(m_cancel);
-    buttons->addWidget(m_review);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addLayout(buttons);
-    layout->addWidget(m_link);
+    auto *buttons = platform::makeRow({m_login, m_cancel, m_review});
+    platform::makeColumn(this, {form, buttons, m_link});
     m_papers->setMinimumWidth(240);
 
     connect(&m_model, &LoginModel::classesChanged, this, &LoginWindow::showClasses);

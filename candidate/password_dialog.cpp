@@ -1,20 +1,19 @@
 #include "candidate/password_dialog.h"
 
+#include "platform/widgets/window_building.h"
 #include "repository/profile_values.h"
 
 #include <QApplication>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace exam::candidate {
 
 PasswordDialog::PasswordDialog(QWidget *parent)
     : QDialog(parent), m_password(new QLineEdit(this)),
-      m_ok(new QPushButton(QStringLiteral("确定"), this)),
-      m_cancel(new QPushButton(QStringLiteral("取消"), this))
+      m_ok(platform::makeButton(QStringLiteral("OKButton"), QStringLiteral("确定"), this)),
+      m_cancel(platform::makeButton(QStringLiteral("CancelButton"), QStringLiteral("取消"), this))
 {
     setObjectName(QStringLiteral("输入密码"));
     setWindowTitle(QStringLiteral("输入密码"));
@@ -24,17 +23,10 @@ PasswordDialog::PasswordDialog(QWidget *parent)
     m_password->setEchoMode(QLineEdit::Password);
     // Masked with "*" (code 42) rather than the style's own dot.
     m_password->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
-    m_ok->setObjectName(QStringLiteral("OKButton"));
     m_ok->setDefault(true);
-    m_cancel->setObjectName(QStringLiteral("CancelButton"));
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_password);
-    layout->addLayout(buttons);
+    auto *buttons = platform::makeRow({platform::Stretch{}, m_ok, m_cancel});
+    platform::makeColumn(this, {m_password, buttons});
     setMinimumWidth(320);
 
     connect(m_ok, &QPushButton::clicked, this, &PasswordDialog::confirm);

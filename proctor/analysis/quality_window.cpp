@@ -1,5 +1,6 @@
 #include "proctor/analysis/quality_window.h"
 
+#include "platform/widgets/window_building.h"
 #include "proctor/analysis/quality_charts.h"
 #include "proctor/analysis/quality_texts.h"
 
@@ -42,13 +43,6 @@ void setRow(QTableWidget *table, int row, const QStringList &cells)
     }
 }
 
-QPushButton *makeButton(const QString &objectName, const QString &text, QWidget *parent)
-{
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(objectName);
-    return button;
-}
-
 QChartView *makeChartView(const QString &objectName, QChart *chart, QWidget *parent)
 {
     auto *view = new QChartView(chart, parent);
@@ -73,12 +67,9 @@ QualityWindow::QualityWindow(const ResultsData &results, QualityReportContext re
         QStringLiteral("考试名称: %1      班级名称: %2").arg(results.paper, results.className),
         this);
     title->setObjectName(QStringLiteral("Lab标题"));
-    m_report = makeButton(QStringLiteral("Cmd输出PDF"), QStringLiteral("输出 PDF"), this);
-    auto *close = makeButton(QStringLiteral("CMD_退出"), QStringLiteral("返回"), this);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_report);
-    buttons->addWidget(close);
+    m_report = platform::makeButton(QStringLiteral("Cmd输出PDF"), QStringLiteral("输出 PDF"), this);
+    auto *close = platform::makeButton(QStringLiteral("CMD_退出"), QStringLiteral("返回"), this);
+    auto *buttons = platform::makeRow({platform::Stretch{}, m_report, close});
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(title);

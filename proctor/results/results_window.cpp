@@ -1,6 +1,7 @@
 #include "proctor/results/results_window.h"
 
 #include "platform/dialogs/dialogs.h"
+#include "platform/widgets/window_building.h"
 #include "proctor/results/list_helpers.h"
 #include "proctor/results/question_panel.h"
 #include "proctor/results/results_presenter.h"
@@ -10,15 +11,15 @@
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
-#include <QVBoxLayout>
 
 namespace exam {
+
+using platform::makeButton;
 
 namespace {
 
@@ -39,13 +40,6 @@ const SortButton sortButtons[5] = {
     {u"Cmd名次", u"名次", StudentColumn::Rank},
     {u"Cmd剩余时间", u"剩余时间", StudentColumn::RemainingTime},
 };
-
-QPushButton *makeButton(const QString &objectName, const QString &text, QWidget *parent)
-{
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(objectName);
-    return button;
-}
 
 } // namespace
 
@@ -112,28 +106,19 @@ void ResultsWindow::buildControls()
     m_timer->setObjectName(QStringLiteral("Timer刷新"));
     m_timer->setInterval(AutoRefreshInterval);
 
-    auto *choice = new QHBoxLayout;
-    choice->addWidget(paperLabel);
-    choice->addWidget(m_papers, 2);
-    choice->addWidget(classLabel);
-    choice->addWidget(m_classes, 1);
-    choice->addWidget(m_refresh);
-    choice->addWidget(m_autoRefresh);
+    auto *choice = platform::makeRow(
+        {paperLabel, {m_papers, 2}, classLabel, {m_classes, 1}, m_refresh, m_autoRefresh});
 
     // The students stand left of the questions: made first, they come first with Tab.
     QWidget *students = buildStudentColumns();
     m_questionPanel = new QuestionPanel(*m_presenter, this);
-    auto *halves = new QHBoxLayout;
-    halves->addWidget(students, 5);
-    halves->addWidget(m_questionPanel, 4);
+    auto *halves = platform::makeRow({{students, 5}, {m_questionPanel, 4}});
 
     auto *frame = new QGroupBox(QStringLiteral("设置当前考生"), this);
     frame->setObjectName(QStringLiteral("Frame2"));
     m_retest = makeButton(QStringLiteral("Cmd允许重考"), QStringLiteral("允许重考"), frame);
     m_delete = makeButton(QStringLiteral("Cmd删除成绩"), QStringLiteral("删除成绩"), frame);
-    auto *frameLayout = new QHBoxLayout(frame);
-    frameLayout->addWidget(m_retest);
-    frameLayout->addWidget(m_delete);
+    platform::makeRow(frame, {m_retest, m_delete});
     m_export = makeButton(QStringLiteral("Cmd输出"), QStringLiteral("输出到 EXCEL"), this);
     m_export->setEnabled(false);
     m_analyse = makeButton(QStringLiteral("Cmd质量分析"), QStringLiteral("质量分析"), this);
@@ -142,18 +127,9 @@ void ResultsWindow::buildControls()
     m_help = makeButton(QStringLiteral("CmdHELP"), QStringLiteral("帮助"), this);
     m_close = makeButton(QStringLiteral("CMD_退出"), QStringLiteral("返回"), this);
 
-    auto *actions = new QHBoxLayout;
-    actions->addWidget(frame);
-    actions->addStretch();
-    actions->addWidget(m_export);
-    actions->addWidget(m_analyse);
-    actions->addWidget(m_help);
-    actions->addWidget(m_close);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(choice);
-    layout->addLayout(halves, 1);
-    layout->addLayout(actions);
+    auto *actions =
+        platform::makeRow({frame, platform::Stretch{}, m_export, m_analyse, m_help, m_close});
+    platform::makeColumn(this, {choice, {halves, 1}, actions});
 }
 
 QWidget *ResultsWindow::buildStudentColumns()
@@ -176,15 +152,11 @@ QWidget *ResultsWindow::buildStudentColumns()
     m_scores->setAccessibleName(QStringLiteral("成绩 名次 剩余时间"));
     m_statistics->setAccessibleName(statisticsLabel->text());
 
-    auto *leftHeaders = new QHBoxLayout;
-    auto *rightHeaders = new QHBoxLayout;
+    auto *leftHeaders = platform::makeRow({m_sortButtons[0], {m_sortButtons[1], 2}});
+    auto *rightHeaders =
+        platform::makeRow({m_sortButtons[2], m_sortButtons[3], {m_sortButtons[4], 2}});
     leftHeaders->setSpacing(0);
     rightHeaders->setSpacing(0);
-    leftHeaders->addWidget(m_sortButtons[0]);
-    leftHeaders->addWidget(m_sortButtons[1], 2);
-    rightHeaders->addWidget(m_sortButtons[2]);
-    rightHeaders->addWidget(m_sortButtons[3]);
-    rightHeaders->addWidget(m_sortButtons[4], 2);
 
     auto *grid = new QGridLayout(panel);
     grid->setContentsMargins(0, 0, 0, 0);

@@ -1,16 +1,15 @@
 #include "proctor/shell/login_window.h"
 
 #include "platform/dialogs/dialogs.h"
+#include "platform/widgets/window_building.h"
 #include "proctor/classes/help_key.h"
 #include "proctor/shell/console_password.h"
 #include "repository/system_profile.h"
 
 #include <QEvent>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace exam {
 
@@ -31,22 +30,13 @@ LoginWindow::LoginWindow(QString systemProfilePath, platform::Dialogs &dialogs, 
     m_stored->setObjectName(QStringLiteral("Text2"));
     m_stored->setVisible(false);
 
-    auto *login = new QPushButton(QStringLiteral("登录"), this);
-    login->setObjectName(QStringLiteral("Command1"));
+    auto *login = platform::makeButton(QStringLiteral("Command1"), QStringLiteral("登录"), this);
     login->setDefault(true);
-    auto *cancel = new QPushButton(QStringLiteral("取消"), this);
-    cancel->setObjectName(QStringLiteral("Command2"));
-    auto *help = new QPushButton(QStringLiteral("帮助"), this);
-    help->setObjectName(QStringLiteral("Command3"));
+    auto *cancel = platform::makeButton(QStringLiteral("Command2"), QStringLiteral("取消"), this);
+    auto *help = platform::makeButton(QStringLiteral("Command3"), QStringLiteral("帮助"), this);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(login);
-    buttons->addWidget(cancel);
-    buttons->addWidget(help);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(prompt);
-    layout->addWidget(m_typed);
-    layout->addLayout(buttons);
+    auto *buttons = platform::makeRow({login, cancel, help});
+    platform::makeColumn(this, {prompt, m_typed, buttons});
 
     connect(login, &QPushButton::clicked, this, &LoginWindow::logIn);
     connect(m_typed, &QLineEdit::returnPressed, this, &LoginWindow::logIn);

@@ -1,6 +1,7 @@
 #include "proctor/shell/password_window.h"
 
 #include "platform/dialogs/dialogs.h"
+#include "platform/widgets/window_building.h"
 #include "proctor/classes/window_parts.h"
 #include "proctor/shell/console_password.h"
 #include "repository/profile_values.h"
@@ -8,11 +9,9 @@
 
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace exam {
 
@@ -61,22 +60,14 @@ PasswordWindow::PasswordWindow(QString systemProfilePath, platform::Dialogs &dia
     m_stored->setVisible(false);
     m_stored->setText(trimBlanks(readAdminPassword(ProfileSnapshot::load(m_systemProfilePath))));
 
-    auto *ok = new QPushButton(QStringLiteral("确定"), this);
-    ok->setObjectName(QStringLiteral("Command1"));
+    auto *ok = platform::makeButton(QStringLiteral("Command1"), QStringLiteral("确定"), this);
     ok->setToolTip(QStringLiteral("Save and return to main menu"));
     ok->setDefault(true);
-    auto *cancel = new QPushButton(QStringLiteral("取消"), this);
-    cancel->setObjectName(QStringLiteral("Command2"));
+    auto *cancel = platform::makeButton(QStringLiteral("Command2"), QStringLiteral("取消"), this);
     cancel->setToolTip(QStringLiteral("Return to main menu"));
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(oldFrame);
-    layout->addWidget(newFrame);
-    layout->addLayout(buttons);
+    auto *buttons = platform::makeRow({platform::Stretch{}, ok, cancel});
+    platform::makeColumn(this, {oldFrame, newFrame, buttons});
 
     connect(ok, &QPushButton::clicked, this, &PasswordWindow::confirm);
     connect(cancel, &QPushButton::clicked, this, &PasswordWindow::reject);
