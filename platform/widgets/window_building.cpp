@@ -44,6 +44,11 @@ QHBoxLayout *makeRow(QWidget *owner, std::initializer_list<BoxItem> items)
     return fill(new QHBoxLayout(owner), items);
 }
 
+QVBoxLayout *makeColumn(std::initializer_list<BoxItem> items)
+{
+    return fill(new QVBoxLayout, items);
+}
+
 QVBoxLayout *makeColumn(QWidget *owner, std::initializer_list<BoxItem> items)
 {
     return fill(new QVBoxLayout(owner), items);

@@ -45,7 +45,8 @@ private:
 QHBoxLayout *makeRow(std::initializer_list<BoxItem> items);
 QHBoxLayout *makeRow(QWidget *owner, std::initializer_list<BoxItem> items);
 
-// A column of `items` from top to bottom, as the owner's own layout.
+// A column of `items` from top to bottom. With `owner`, the column is the owner's own layout.
+QVBoxLayout *makeColumn(std::initializer_list<BoxItem> items);
 QVBoxLayout *makeColumn(QWidget *owner, std::initializer_list<BoxItem> items);
 
 } // namespace exam::platform

@@ -1,6 +1,7 @@
 // The layout of the paper editor window: the grid with its buttons, the question frame and the
 // bank frame side by side, the default mark and the closing buttons below.
 
+#include "platform/widgets/window_building.h"
 #include "proctor/authoring/paper_editor.h"
 #include "proctor/authoring/paper_editor_window.h"
 #include "proctor/authoring/question_bank.h"
@@ -16,7 +17,6 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTextEdit>
-#include <QVBoxLayout>
 
 namespace exam {
 
@@ -77,20 +77,14 @@ QGroupBox *PaperEditorWindow::buildQuestionFrame()
     m_mark->setObjectName(QStringLiteral("Text分值"));
     m_mark->setMaximumWidth(80);
     m_useDefault->setObjectName(QStringLiteral("Chk使用默认分值"));
-    auto *marks = new QHBoxLayout;
-    marks->addWidget(
-        labelFor(QStringLiteral("Label1"), QStringLiteral("本题分值:"), m_mark, frame));
-    marks->addWidget(m_mark);
-    marks->addWidget(m_useDefault);
-    marks->addStretch(1);
+    auto *markLabel =
+        labelFor(QStringLiteral("Label1"), QStringLiteral("本题分值:"), m_mark, frame);
+    auto *marks = platform::makeRow({markLabel, m_mark, m_useDefault, platform::Stretch{1}});
 
-    auto *layout = new QVBoxLayout(frame);
-    layout->addWidget(m_questionEdit, 3);
-    layout->addLayout(answers);
-    layout->addLayout(marks);
-    layout->addWidget(
-        labelFor(QStringLiteral("Label2"), QStringLiteral("解题辅导"), m_explanationEdit, frame));
-    layout->addWidget(m_explanationEdit, 2);
+    auto *explanationLabel =
+        labelFor(QStringLiteral("Label2"), QStringLiteral("解题辅导"), m_explanationEdit, frame);
+    platform::makeColumn(
+        frame, {{m_questionEdit, 3}, answers, marks, explanationLabel, {m_explanationEdit, 2}});
     return frame;
 }
 
@@ -121,40 +115,29 @@ void PaperEditorWindow::buildLayout()
     QPushButton *deleteButton = addButton(QStringLiteral("Cmd_Delete"), QStringLiteral("删除"));
     moves->addWidget(deleteButton, 0, 5);
 
-    auto *left = new QVBoxLayout;
-    left->addWidget(m_grid, 1);
-    left->addLayout(moves);
+    auto *left = platform::makeColumn({{m_grid, 1}, moves});
 
     m_questionFrame = buildQuestionFrame();
     m_bankFrame = new QuestionBankPanel(*m_bank, this);
     m_bankFrame->hide();
-    auto *top = new QHBoxLayout;
-    top->addLayout(left, 1);
-    top->addWidget(m_questionFrame, 1);
-    top->addWidget(m_bankFrame, 1);
+    auto *top = platform::makeRow({{left, 1}, {m_questionFrame, 1}, {m_bankFrame, 1}});
 
     m_defaultMark->setObjectName(QStringLiteral("Text设置默认分值"));
     m_defaultMark->setMaximumWidth(80);
     m_bankButton = addButton(QStringLiteral("Cmd显示题库"), m_bank->buttonCaption());
     m_bankButton->setToolTip(m_bank->buttonToolTip());
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(
-        labelFor(QStringLiteral("Label5"), QStringLiteral("默认分值"), m_defaultMark, this));
-    bottom->addWidget(m_defaultMark);
-    bottom->addWidget(m_bankButton);
+    auto *defaultMarkLabel =
+        labelFor(QStringLiteral("Label5"), QStringLiteral("默认分值"), m_defaultMark, this);
     QPushButton *importButton =
         addButton(QStringLiteral("Cmd导入题目"), QStringLiteral("导入题目…"));
     importButton->setToolTip(
         QStringLiteral("从 Aiken、GIFT 或 Moodle XML 文件导入考题,放在当前考题之后"));
-    bottom->addWidget(importButton);
-    bottom->addStretch(1);
-    bottom->addWidget(addButton(QStringLiteral("Cmd_ok"), QStringLiteral("确定")));
-    bottom->addWidget(addButton(QStringLiteral("Cmd_Cancel"), QStringLiteral("取消")));
-    bottom->addWidget(addButton(QStringLiteral("CMD_HELP"), QStringLiteral("帮助")));
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(top, 1);
-    layout->addLayout(bottom);
+    auto *bottom = platform::makeRow(
+        {defaultMarkLabel, m_defaultMark, m_bankButton, importButton, platform::Stretch{1},
+         addButton(QStringLiteral("Cmd_ok"), QStringLiteral("确定")),
+         addButton(QStringLiteral("Cmd_Cancel"), QStringLiteral("取消")),
+         addButton(QStringLiteral("CMD_HELP"), QStringLiteral("帮助"))});
+    platform::makeColumn(this, {{top, 1}, bottom});
     resize(1100, 680);
 
     // The fields made before the layout take their places in the Tab order as they stand: the

@@ -1,19 +1,18 @@
 #include "proctor/authoring/paper_management_window.h"
 
+#include "platform/widgets/window_building.h"
 #include "proctor/authoring/paper_management.h"
 #include "proctor/authoring/paper_settings_panel.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QVBoxLayout>
 
 namespace exam {
 
@@ -60,30 +59,21 @@ void PaperManagementWindow::buildLayout()
     listButtons->addWidget(addButton(QStringLiteral("Cmd上移"), QStringLiteral("上移")), 1, 0);
     listButtons->addWidget(addButton(QStringLiteral("Cmd下移"), QStringLiteral("下移")), 1, 1);
 
-    auto *left = new QVBoxLayout;
-    left->addWidget(listLabel);
-    left->addWidget(m_list, 1);
-    left->addLayout(listButtons);
-
-    auto *top = new QHBoxLayout;
-    top->addLayout(left, 1);
-    top->addWidget(m_panel, 3);
-
-    auto *transfer = new QHBoxLayout;
-    transfer->addWidget(addButton(QStringLiteral("Command1"), QStringLiteral("编辑试卷")));
-    transfer->addWidget(addButton(QStringLiteral("Cmd导出试卷"), QStringLiteral("导出试卷")));
-    transfer->addWidget(addButton(QStringLiteral("Cmd导入试卷"), QStringLiteral("导入试卷")));
-    transfer->addWidget(addButton(QStringLiteral("CmdToWORD"), QStringLiteral("输出到 WORD")));
-    transfer->addWidget(addButton(QStringLiteral("CmdToPDF"), QStringLiteral("输出到 PDF")));
-    transfer->addStretch(1);
-    transfer->addWidget(addButton(QStringLiteral("Cmd保存"), QStringLiteral("保存")));
-    transfer->addWidget(addButton(QStringLiteral("Command3"), QStringLiteral("确定")));
-    transfer->addWidget(addButton(QStringLiteral("Command4"), QStringLiteral("取消")));
-    transfer->addWidget(addButton(QStringLiteral("Command5"), QStringLiteral("帮助")));
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(top, 1);
-    layout->addLayout(transfer);
+    auto *left = platform::makeColumn({listLabel, {m_list, 1}, listButtons});
+    auto *top = platform::makeRow({{left, 1}, {m_panel, 3}});
+    auto *transfer = platform::makeRow({
+        addButton(QStringLiteral("Command1"), QStringLiteral("编辑试卷")),
+        addButton(QStringLiteral("Cmd导出试卷"), QStringLiteral("导出试卷")),
+        addButton(QStringLiteral("Cmd导入试卷"), QStringLiteral("导入试卷")),
+        addButton(QStringLiteral("CmdToWORD"), QStringLiteral("输出到 WORD")),
+        addButton(QStringLiteral("CmdToPDF"), QStringLiteral("输出到 PDF")),
+        platform::Stretch{1},
+        addButton(QStringLiteral("Cmd保存"), QStringLiteral("保存")),
+        addButton(QStringLiteral("Command3"), QStringLiteral("确定")),
+        addButton(QStringLiteral("Command4"), QStringLiteral("取消")),
+        addButton(QStringLiteral("Command5"), QStringLiteral("帮助")),
+    });
+    platform::makeColumn(this, {{top, 1}, transfer});
     resize(820, 520);
 }
 

@@ -1,19 +1,18 @@
 #include "proctor/classes/class_window.h"
 
 #include "platform/dialogs/dialogs.h"
+#include "platform/widgets/window_building.h"
 #include "proctor/classes/help_key.h"
 #include "proctor/classes/window_parts.h"
 
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QVBoxLayout>
 
 #include <utility>
 
@@ -87,42 +86,24 @@ void ClassWindow::buildControls()
         1, 0);
     numberLayout->addWidget(m_last, 1, 1);
 
-    auto *listColumn = new QVBoxLayout;
-    listColumn->addWidget(listLabel);
-    listColumn->addWidget(m_list);
-    auto *moveRow = new QHBoxLayout;
-    moveRow->addWidget(makeWindowButton(QStringLiteral("cmdUp"), QStringLiteral("上移"), {}, this));
-    moveRow->addWidget(
-        makeWindowButton(QStringLiteral("cmdDown"), QStringLiteral("下移"), {}, this));
-    listColumn->addLayout(moveRow);
+    auto *moveRow = platform::makeRow(
+        {makeWindowButton(QStringLiteral("cmdUp"), QStringLiteral("上移"), {}, this),
+         makeWindowButton(QStringLiteral("cmdDown"), QStringLiteral("下移"), {}, this)});
+    auto *listColumn = platform::makeColumn({listLabel, m_list, moveRow});
 
-    auto *fieldColumn = new QVBoxLayout;
-    fieldColumn->addWidget(classFrame);
-    fieldColumn->addWidget(numberFrame);
-    auto *editRow = new QHBoxLayout;
-    editRow->addWidget(
-        makeWindowButton(QStringLiteral("Command4"), QStringLiteral("新建"), {}, this));
-    editRow->addWidget(
-        makeWindowButton(QStringLiteral("Command5"), QStringLiteral("删除"), {}, this));
-    fieldColumn->addLayout(editRow);
-    fieldColumn->addStretch();
+    auto *editRow = platform::makeRow(
+        {makeWindowButton(QStringLiteral("Command4"), QStringLiteral("新建"), {}, this),
+         makeWindowButton(QStringLiteral("Command5"), QStringLiteral("删除"), {}, this)});
+    auto *fieldColumn =
+        platform::makeColumn({classFrame, numberFrame, editRow, platform::Stretch{}});
 
-    auto *top = new QHBoxLayout;
-    top->addLayout(listColumn, 1);
-    top->addLayout(fieldColumn, 1);
-
-    auto *bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(
-        makeWindowButton(QStringLiteral("Command1"), QStringLiteral("确定"), {}, this));
-    bottom->addWidget(
-        makeWindowButton(QStringLiteral("Command2"), QStringLiteral("取消"), {}, this));
-    bottom->addWidget(
-        makeWindowButton(QStringLiteral("Command3"), QStringLiteral("帮助"), {}, this));
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addLayout(bottom);
+    auto *top = platform::makeRow({{listColumn, 1}, {fieldColumn, 1}});
+    auto *bottom = platform::makeRow(
+        {platform::Stretch{},
+         makeWindowButton(QStringLiteral("Command1"), QStringLiteral("确定"), {}, this),
+         makeWindowButton(QStringLiteral("Command2"), QStringLiteral("取消"), {}, this),
+         makeWindowButton(QStringLiteral("Command3"), QStringLiteral("帮助"), {}, this)});
+    platform::makeColumn(this, {top, bottom});
 
     m_list->installEventFilter(this);
     for (QLineEdit *edit : {m_size, m_first, m_last})

@@ -1,18 +1,17 @@
 #include "proctor/classes/exam_room_window.h"
 
 #include "platform/dialogs/dialogs.h"
+#include "platform/widgets/window_building.h"
 #include "proctor/classes/help_key.h"
 #include "proctor/classes/window_parts.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
-#include <QVBoxLayout>
 
 namespace exam {
 
@@ -113,31 +112,24 @@ void ExamRoomWindow::buildControls()
                            0, 1);
     classLayout->addWidget(m_classNames, 1, 0);
     classLayout->addWidget(m_admissions, 1, 1);
-    auto *allRow = new QHBoxLayout;
-    allRow->addWidget(makeWindowButton(QStringLiteral("全部选定"), QStringLiteral("全部选定"),
-                                       QStringLiteral("允许所有的班级参加考试"), classFrame));
-    allRow->addWidget(makeWindowButton(QStringLiteral("全部选定取消"), QStringLiteral("全部取消"),
-                                       QStringLiteral("禁止所有的班级参加考试"), classFrame));
+    auto *allRow = platform::makeRow(
+        {makeWindowButton(QStringLiteral("全部选定"), QStringLiteral("全部选定"),
+                          QStringLiteral("允许所有的班级参加考试"), classFrame),
+         makeWindowButton(QStringLiteral("全部选定取消"), QStringLiteral("全部取消"),
+                          QStringLiteral("禁止所有的班级参加考试"), classFrame)});
     classLayout->addLayout(allRow, 2, 0, 1, 2);
     classLayout->setColumnStretch(0, 3);
     classLayout->setColumnStretch(1, 1);
 
-    auto *frames = new QHBoxLayout;
-    frames->addWidget(paperFrame);
-    frames->addWidget(classFrame);
-
-    auto *bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(makeWindowButton(QStringLiteral("Command1"), QStringLiteral("确定"),
-                                       QStringLiteral("保存修改并返回"), this));
-    bottom->addWidget(makeWindowButton(QStringLiteral("Command2"), QStringLiteral("取消"),
-                                       QStringLiteral("不保存修改,返回"), this));
-    bottom->addWidget(
-        makeWindowButton(QStringLiteral("CmdHELP"), QStringLiteral("帮助"), {}, this));
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(frames);
-    layout->addLayout(bottom);
+    auto *frames = platform::makeRow({paperFrame, classFrame});
+    auto *bottom = platform::makeRow(
+        {platform::Stretch{},
+         makeWindowButton(QStringLiteral("Command1"), QStringLiteral("确定"),
+                          QStringLiteral("保存修改并返回"), this),
+         makeWindowButton(QStringLiteral("Command2"), QStringLiteral("取消"),
+                          QStringLiteral("不保存修改,返回"), this),
+         makeWindowButton(QStringLiteral("CmdHELP"), QStringLiteral("帮助"), {}, this)});
+    platform::makeColumn(this, {frames, bottom});
     resize(620, 380);
 }
 

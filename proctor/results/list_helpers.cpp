@@ -1,5 +1,7 @@
 #include "proctor/results/list_helpers.h"
 
+#include "platform/widgets/window_building.h"
+
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QListWidget>
@@ -61,8 +63,7 @@ QListWidget *makeRowList(const QString &objectName, const QString &toolTip, QWid
 
 QPushButton *makeSortButton(const QString &objectName, const QString &text, QWidget *parent)
 {
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(objectName);
+    auto *button = platform::makeButton(objectName, text, parent);
     button->setToolTip(QStringLiteral("Click to change sort"));
     return button;
 }

@@ -1,17 +1,16 @@
 #include "proctor/results/question_panel.h"
 
 #include "platform/rtf/rtf.h"
+#include "platform/widgets/window_building.h"
 #include "proctor/results/list_helpers.h"
 #include "proctor/results/results_presenter.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTextEdit>
-#include <QVBoxLayout>
 
 namespace exam {
 
@@ -57,11 +56,8 @@ void QuestionPanel::buildControls()
     answersLabel->setBuddy(m_answers);
 
     auto *lists = new QGridLayout;
-    auto *headers = new QHBoxLayout;
+    auto *headers = platform::makeRow({m_sortNumber, m_sortRate, m_sortAnswer});
     headers->setSpacing(0);
-    headers->addWidget(m_sortNumber);
-    headers->addWidget(m_sortRate);
-    headers->addWidget(m_sortAnswer);
     lists->addLayout(headers, 0, 0);
     lists->addWidget(answersLabel, 0, 1);
     lists->addWidget(m_questions, 1, 0);
@@ -96,12 +92,8 @@ void QuestionPanel::buildControls()
         m_cells[k] = cell;
     }
 
-    auto *layout = new QVBoxLayout(this);
+    auto *layout = platform::makeColumn(this, {{lists, 3}, textLabel, {m_text, 2}, frame});
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addLayout(lists, 3);
-    layout->addWidget(textLabel);
-    layout->addWidget(m_text, 2);
-    layout->addWidget(frame);
 }
 
 // The question list and the answers beside it stay where the teacher scrolled them, with the
