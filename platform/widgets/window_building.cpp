@@ -1,6 +1,7 @@
 #include "platform/widgets/window_building.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -22,6 +23,16 @@ QPushButton *makeButton(const QString &objectName, const QString &text, QWidget 
     auto *button = new QPushButton(text, parent);
     button->setObjectName(objectName);
     return button;
+}
+
+QLabel *makePicture(const QString &objectName, const QPixmap &picture, const QRect &place,
+                    QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(objectName);
+    label->setPixmap(picture);
+    label->setGeometry(place);
+    return label;
 }
 
 void BoxItem::addTo(QBoxLayout *box) const

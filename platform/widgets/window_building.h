@@ -1,20 +1,27 @@
 #pragma once
 
-// The pieces both programs build their windows from: named buttons, and rows and columns of
-// controls laid out in the order they are listed.
+// The pieces both programs build their windows from: named buttons and pictures, and rows and
+// columns of controls laid out in the order they are listed.
 
 #include <QBoxLayout>
 #include <QString>
 
 #include <initializer_list>
 
+class QLabel;
+class QPixmap;
 class QPushButton;
+class QRect;
 class QWidget;
 
 namespace exam::platform {
 
 // A push button that tests and assistive tools find by `objectName`, showing `text`.
 QPushButton *makeButton(const QString &objectName, const QString &text, QWidget *parent);
+
+// A label showing `picture` at `place` in its parent, for windows laid out by hand.
+QLabel *makePicture(const QString &objectName, const QPixmap &picture, const QRect &place,
+                    QWidget *parent);
 
 // The room a row or column leaves over, given to a stretch that stands in it: `Stretch{}` before
 // buttons puts them at the right end; a factor shares the room with the items that have one.

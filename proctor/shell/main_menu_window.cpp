@@ -1,6 +1,7 @@
 #include "proctor/shell/main_menu_window.h"
 
 #include "platform/dialogs/dialogs.h"
+#include "platform/widgets/window_building.h"
 #include "proctor/classes/help_key.h"
 #include "proctor/shell/console_pictures.h"
 #include "proctor/shell/picture_button.h"
@@ -43,17 +44,13 @@ MainMenuWindow::MainMenuWindow(MenuOpeners openers, platform::Dialogs &dialogs, 
     setWindowTitle(QStringLiteral("教师端"));
     setFixedSize(WindowSize);
 
-    m_background = new QLabel(this);
-    m_background->setObjectName(QStringLiteral("Image2"));
-    m_background->setPixmap(drawMenuBackground(WindowSize));
-    m_background->setGeometry(QRect(QPoint(0, 0), WindowSize));
+    m_background = platform::makePicture(QStringLiteral("Image2"), drawMenuBackground(WindowSize),
+                                         QRect(QPoint(0, 0), WindowSize), this);
     m_background->setMouseTracking(true);
     m_background->installEventFilter(this);
 
-    auto *banner = new QLabel(this);
-    banner->setObjectName(QStringLiteral("Image1"));
-    banner->setPixmap(drawMenuBanner(BannerArea.size()));
-    banner->setGeometry(BannerArea);
+    auto *banner = platform::makePicture(QStringLiteral("Image1"),
+                                         drawMenuBanner(BannerArea.size()), BannerArea, this);
     banner->setMouseTracking(true);
     banner->installEventFilter(this);
 

@@ -1,5 +1,6 @@
 #include "proctor/shell/splash_window.h"
 
+#include "platform/widgets/window_building.h"
 #include "proctor/shell/console_pictures.h"
 
 #include <QKeyEvent>
@@ -26,10 +27,8 @@ SplashWindow::SplashWindow(const QString &applicationVersion, int intervalMs, QW
     setFocusPolicy(Qt::StrongFocus);
     setFixedSize(PictureSize);
 
-    m_picture = new QLabel(this);
-    m_picture->setObjectName(QStringLiteral("Image1"));
-    m_picture->setPixmap(drawSplashPicture(PictureSize));
-    m_picture->setGeometry(QRect(QPoint(0, 0), PictureSize));
+    m_picture = platform::makePicture(QStringLiteral("Image1"), drawSplashPicture(PictureSize),
+                                      QRect(QPoint(0, 0), PictureSize), this);
     m_picture->installEventFilter(this);
     // The picture's words, for those who cannot see it; the window itself has the focus.
     m_picture->setAccessibleName(splashPictureLines().join(u' '));
