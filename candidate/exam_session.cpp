@@ -132,20 +132,20 @@ void ExamSession::beginFreshAttempt()
     m_startStampPending = true;
     // A stamp that could not be stored stays pending; the first progress save stores it and tells
     // the student when it cannot.
-    std::ignore = storePendingStartStamp(nullptr);
+    std::ignore = storePendingStartStamp();
 }
 
-bool ExamSession::storePendingStartStamp(QString *error)
+exam::Result ExamSession::storePendingStartStamp()
 {
     if (!m_startStampPending)
-        return true;
+        return {};
     const bool stored = writeProfileString(exam::trimBlanks(m_state.className),
                                            exam::ResultKeys::startStamp(m_state.examNumber),
                                            exam::startStampText(m_startedAt), resultProfilePath());
     m_startStampPending = !stored;
-    if (!stored && error)
-        *error = QStringLiteral("无法写入成绩文件。");
-    return stored;
+    if (!stored)
+        return exam::Result::failure(QStringLiteral("无法写入成绩文件。"));
+    return {};
 }
 
 QString ExamSession::resultProfilePath() const
@@ -374,17 +374,17 @@ bool ExamSession::saveProgress()
 {
     if (m_state.reviewMode || m_handedIn)
         return true;
-    QString error;
-    bool stored = storePendingStartStamp(&error);
+    const exam::Result stamped = storePendingStartStamp();
     exam::ProgressSave progress;
     progress.remainingTime = clockText();
     progress.currentPosition = m_navigation.position;
     progress.answers = m_answers;
     progress.order = m_order.mid(0, m_navigation.presentedCount);
-    stored = exam::storeProgress(resultProfilePath(), m_state.className, m_state.examNumber,
-                                 progress, &error) &&
-             stored;
-    const QString warning = stored ? QString() : saveFailedText(error);
+    const exam::Result saved =
+        exam::storeProgress(resultProfilePath(), m_state.className, m_state.examNumber, progress);
+    const bool stored = saved && stamped;
+    const QString warning =
+        stored ? QString() : saveFailedText(saved ? stamped.message() : saved.message());
     if (warning != m_saveWarning) {
         m_saveWarning = warning;
         emit saveStatusChanged();
@@ -403,16 +403,14 @@ ExamSession::HandInOutcome ExamSession::handIn()
     result.score = score.score;
 
     const QString path = resultProfilePath();
-    QString error;
-    const bool stored =
-        exam::storeHandIn(path, m_state.className, m_state.examNumber, result, &error) &&
-        handInIsStored(path, m_state.className, m_state.examNumber, result);
-    if (!stored) {
+    const exam::Result written =
+        exam::storeHandIn(path, m_state.className, m_state.examNumber, result);
+    if (!written || !handInIsStored(path, m_state.className, m_state.examNumber, result)) {
         QString text = QStringLiteral("交卷失败: 您的考试结果未能保存!\n"
                                       "您的答案仍保留在考试窗口中。请报告监考老师, "
                                       "检查网络和考试文件夹后再次单击“交卷”。");
-        if (!error.isEmpty())
-            text += u'\n' + error;
+        if (!written.message().isEmpty())
+            text += u'\n' + written.message();
         return {false, text};
     }
     m_handedIn = true;

@@ -129,7 +129,7 @@ private:
     void beginFreshAttempt();
     QList<int> freshOrder() const;
     QString resultProfilePath() const;
-    [[nodiscard]] bool storePendingStartStamp(QString *error);
+    exam::Result storePendingStartStamp();
 
     CandidateState &m_state;
     ExamEnvironment m_env;

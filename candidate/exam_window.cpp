@@ -44,10 +44,12 @@ void openHelpWindow(QWidget *parent)
 
 void showDocument(QTextEdit *view, const QString &path, const QString &error)
 {
-    QString failure = error;
-    if (!path.isEmpty() && rtf::loadRtfFile(path, view->document(), &failure))
+    if (path.isEmpty()) {
+        view->setPlainText(error);
         return;
-    view->setPlainText(failure);
+    }
+    if (const exam::Result loaded = rtf::loadRtfFile(path, view->document()); !loaded)
+        view->setPlainText(loaded.message());
 }
 
 ExamWindow::ExamWindow(CandidateState &state, ExamEnvironment environment,

@@ -122,12 +122,13 @@ bool LoginModel::logIn(const LoginEntries &entries)
 
     // The paper may have been deleted while the client ran: then its results folder is gone and
     // nothing can be stored, and the student must hear it rather than sit an exam that is lost.
-    QString error;
-    if (!exam::storeLogin(resultProfile, m_state.className, m_state.examNumber, m_state.studentName,
-                          m_state.formerName, &error)) {
+    if (const exam::Result stored =
+            exam::storeLogin(resultProfile, m_state.className, m_state.examNumber,
+                             m_state.studentName, m_state.formerName);
+        !stored) {
         QString text = LoginTexts::LoginNotStored;
-        if (!error.isEmpty())
-            text += QLatin1Char('\n') + error;
+        if (!stored.message().isEmpty())
+            text += QLatin1Char('\n') + stored.message();
         m_dialogs.message(nullptr, text, platform::Dialogs::Icon::Warning);
         return false;
     }

@@ -21,7 +21,8 @@ std::unique_ptr<QTextDocument> loadDocument(const RepositoryPaths &paths, const 
 {
     auto document = std::make_unique<QTextDocument>();
     const QString name = trimBlanks(fileName);
-    if (!name.isEmpty() && !rtf::loadRtfFile(paths.paperFile(paper, name), document.get(), error))
+    if (!name.isEmpty() &&
+        !rtf::loadRtfFile(paths.paperFile(paper, name), document.get()).reportTo(error))
         return nullptr;
     return document;
 }

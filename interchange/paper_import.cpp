@@ -75,7 +75,8 @@ PaperImportOutcome appendQuestionsToPaper(const QString &repositoryRoot, const Q
         return outcome;
     data.questionCount = static_cast<qint16>(total);
     data.fullMark = totalMark(data);
-    if (!savePaper(paths.paperProfile(name), data, &outcome.error)) {
+    if (const Result saved = savePaper(paths.paperProfile(name), data); !saved) {
+        outcome.error = saved.message();
         for (const NewFile &file : std::as_const(files))
             fileOps().remove(file.path);
         return outcome;

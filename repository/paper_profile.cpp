@@ -125,21 +125,21 @@ void putSettings(ProfileBatch &batch, const PaperSettings &s)
 
 } // namespace
 
-bool writePaperSettings(const QString &paperProfilePath, const PaperSettings &s, QString *error)
+Result writePaperSettings(const QString &paperProfilePath, const PaperSettings &s)
 {
     ProfileBatch batch(paperProfilePath);
     putSettings(batch, s);
-    return batch.store(error);
+    return batch.store();
 }
 
-bool writeNewPaperSettings(const QString &paperProfilePath, const PaperSettings &s, QString *error)
+Result writeNewPaperSettings(const QString &paperProfilePath, const PaperSettings &s)
 {
     using namespace PaperKeys;
     ProfileBatch batch(paperProfilePath);
     putSettings(batch, s);
     batch.set(key(MainSection), key(DefaultMark),
               blankSignedNumberText(profileNumber(s.defaultMark)));
-    return batch.store(error);
+    return batch.store();
 }
 
 PaperData loadPaper(const ProfileSnapshot &paperProfile)
@@ -167,7 +167,7 @@ PaperData loadPaper(const QString &paperProfilePath)
     return loadPaper(ProfileSnapshot::load(paperProfilePath));
 }
 
-bool savePaper(const QString &paperProfilePath, const PaperData &paper, QString *error)
+Result savePaper(const QString &paperProfilePath, const PaperData &paper)
 {
     using namespace PaperKeys;
     ProfileBatch batch(paperProfilePath);
@@ -184,7 +184,7 @@ bool savePaper(const QString &paperProfilePath, const PaperData &paper, QString 
         batch.set(section, key(Answer), q.answer);
         batch.set(section, key(Mark), q.mark);
     }
-    return batch.store(error);
+    return batch.store();
 }
 
 double questionMark(const QString &markText, qint16 defaultMark)

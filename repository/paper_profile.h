@@ -80,12 +80,10 @@ PaperSettings readPaperSettings(const ProfileSnapshot &paperProfile, PaperReader
 PaperSettings newPaperSettings(const QString &paperName);
 // Writes TESTTIME, EXERCISEMODE, RETESTPASSWD, RELOGINPASSWD, DISPLAY_SCORE, CHANGE_QUESTION_SORT,
 // A_grade … D_grade, Author, about_test, rnd_test, rnd_test_No (each trimmed) as one store.
-[[nodiscard]] bool writePaperSettings(const QString &paperProfilePath,
-                                      const PaperSettings &settings, QString *error = nullptr);
+Result writePaperSettings(const QString &paperProfilePath, const PaperSettings &settings);
 // The same for a paper just created, plus Mark (" 5" form) from settings.defaultMark in the same
 // store: the editor then starts from the default mark paper management showed for the new paper.
-[[nodiscard]] bool writeNewPaperSettings(const QString &paperProfilePath,
-                                         const PaperSettings &settings, QString *error = nullptr);
+Result writeNewPaperSettings(const QString &paperProfilePath, const PaperSettings &settings);
 
 struct PaperQuestion
 {
@@ -116,8 +114,7 @@ PaperData loadPaper(const ProfileSnapshot &paperProfile);
 PaperData loadPaper(const QString &paperProfilePath);
 // Writes Question_conut, full_mark, Mark (" 25" form), then QUESTION, explain, answer, mark of
 // every question, values as held, as one store.
-[[nodiscard]] bool savePaper(const QString &paperProfilePath, const PaperData &paper,
-                             QString *error = nullptr);
+Result savePaper(const QString &paperProfilePath, const PaperData &paper);
 
 // The mark of one question: the numeric value of its own mark (cut at a NUL) when that text,
 // trimmed, is not empty, else the default. Fractions stay; adding them up rounds (see totalMark).

@@ -76,22 +76,20 @@ ReadStatus readAnyCase(const QString &filePath, QByteArray *bytes)
 
 // Loads the document a write works on: the current file, or an empty new one. `current` receives
 // the file's bytes, or stays null when there is no file.
-bool loadForWrite(const QString &filePath, ProfileDocument *document, QByteArray *current,
-                  QString *error)
+Result loadForWrite(const QString &filePath, ProfileDocument *document, QByteArray *current)
 {
     switch (readWholeFile(filePath, current)) {
     case ReadStatus::Missing:
         *current = QByteArray();
         *document = ProfileDocument();
-        return true;
+        return {};
     case ReadStatus::Failed:
-        setErrorText(error,
-                     QStringLiteral("无法读取文件: %1").arg(QDir::toNativeSeparators(filePath)));
-        return false;
+        return Result::failure(
+            QStringLiteral("无法读取文件: %1").arg(QDir::toNativeSeparators(filePath)));
     case ReadStatus::Read: break;
     }
     *document = ProfileDocument::parse(*current);
-    return true;
+    return {};
 }
 
 QString refusedNameText(const QString &section, const QString &key)
@@ -101,24 +99,22 @@ QString refusedNameText(const QString &section, const QString &key)
 
 } // namespace
 
-bool removeProfileFile(const QString &filePath, QString *error)
+Result removeProfileFile(const QString &filePath)
 {
     const QString target = existingCaseVariant(filePath);
     const ProfileLock lock = ProfileLock::acquire(target, StoreLockWait);
     if (!lock.mayWrite()) {
-        setErrorText(error, QStringLiteral("文件正由另一个程序保存,请稍后再试: %1")
-                                .arg(QDir::toNativeSeparators(target)));
-        return false;
+        return Result::failure(QStringLiteral("文件正由另一个程序保存,请稍后再试: %1")
+                                   .arg(QDir::toNativeSeparators(target)));
     }
     if (!QFileInfo::exists(target))
-        return true;
+        return {};
     if (!fileOps().remove(target)) {
-        setErrorText(error, QStringLiteral("无法删除文件 %1: %2")
-                                .arg(QDir::toNativeSeparators(target), systemErrorText(errno)));
-        return false;
+        return Result::failure(QStringLiteral("无法删除文件 %1: %2")
+                                   .arg(QDir::toNativeSeparators(target), systemErrorText(errno)));
     }
     fileOps().syncFolder(QFileInfo(target).absolutePath());
-    return true;
+    return {};
 }
 
 quint64 profileFileOpenCount()
@@ -258,7 +254,7 @@ bool ProfileBatch::placePrepared(const QString &target, const QString &temporary
     return true;
 }
 
-bool ProfileBatch::store(QString *error) const
+Result ProfileBatch::store() const
 {
     const QString target = existingCaseVariant(m_filePath);
     QString prepared;
@@ -277,26 +273,24 @@ bool ProfileBatch::store(QString *error) const
             prepared.clear();
         } else {
             if (!lock.mayWrite()) {
-                setErrorText(error, QStringLiteral("文件正由另一个程序保存,请稍后再试: %1")
-                                        .arg(QDir::toNativeSeparators(target)));
-                return false;
+                return Result::failure(QStringLiteral("文件正由另一个程序保存,请稍后再试: %1")
+                                           .arg(QDir::toNativeSeparators(target)));
             }
-            return storeUnderLock(target, lock, error);
+            return storeUnderLock(target, lock);
         }
     }
     fileOps().syncFolder(QFileInfo(target).absolutePath());
     if (!preparedAllApplied)
-        setErrorText(error, preparedRefusal);
-    return preparedAllApplied;
+        return Result::failure(preparedRefusal);
+    return {};
 }
 
-bool ProfileBatch::storeUnderLock(const QString &target, const ProfileLock &lock,
-                                  QString *error) const
+Result ProfileBatch::storeUnderLock(const QString &target, const ProfileLock &lock) const
 {
     ProfileDocument document;
     QByteArray current;
-    if (!loadForWrite(target, &document, &current, error))
-        return false;
+    if (Result loaded = loadForWrite(target, &document, &current); !loaded)
+        return loaded;
     QString refusal;
     const bool allApplied = apply(document, &refusal);
     const QByteArray bytes = document.isModified() ? document.toBytes() : current;
@@ -308,13 +302,13 @@ bool ProfileBatch::storeUnderLock(const QString &target, const ProfileLock &lock
         // stores that were cut off.
         if (lock.state() == ProfileLock::State::Held)
             removeTemporariesOf(target);
-        if (!saveFileAtomically(target, bytes, LeftoverTemporaries::RemovedByCaller)
-                 .reportTo(error))
-            return false;
+        if (Result saved = saveFileAtomically(target, bytes, LeftoverTemporaries::RemovedByCaller);
+            !saved)
+            return saved;
     }
     if (!allApplied)
-        setErrorText(error, refusal);
-    return allApplied;
+        return Result::failure(refusal);
+    return {};
 }
 
 } // namespace exam
@@ -334,5 +328,5 @@ bool writeProfileString(const QString &section, const QString &key, const QStrin
 {
     exam::ProfileBatch batch(filePath);
     batch.set(section, key, value);
-    return batch.store();
+    return batch.store().ok();
 }

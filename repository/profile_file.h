@@ -23,6 +23,8 @@
 // Nothing here is cached between calls; every call opens, reads (and stores) and closes the file.
 // All functions are reentrant; two writers of one file must be kept apart by their callers.
 
+#include "repository/result.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -118,11 +120,11 @@ public:
     bool isEmpty() const { return m_writes.isEmpty(); }
     const QString &filePath() const { return m_filePath; }
 
-    // Returns true when every write was stored. A write whose section or key cannot be written is
-    // skipped (as writeProfileString() would refuse it) and makes the result false; the others are
-    // still stored. When the store itself fails nothing changes. `error` (optional) receives a
-    // Chinese text for the user. The writes are kept, so a failed store can be retried.
-    [[nodiscard]] bool store(QString *error = nullptr) const;
+    // Succeeds when every write was stored. A write whose section or key cannot be written is
+    // skipped (as writeProfileString() would refuse it) and makes the result a failure; the others
+    // are still stored. When the store itself fails nothing changes. A failure carries a Chinese
+    // text for the user. The writes are kept, so a failed store can be retried.
+    Result store() const;
 
 private:
     struct Write
@@ -134,7 +136,7 @@ private:
     bool apply(ProfileDocument &document, QString *refusal) const;
     bool placePrepared(const QString &target, const QString &temporary,
                        const ProfileLock &lock) const;
-    bool storeUnderLock(const QString &target, const ProfileLock &lock, QString *error) const;
+    Result storeUnderLock(const QString &target, const ProfileLock &lock) const;
 
     QString m_filePath;
     QList<Write> m_writes;

@@ -10,6 +10,8 @@
 // they are: no lock file is written. Where the file system has no locks (some network shares)
 // the lock counts as held, and stores behave as they did without it.
 
+#include "repository/result.h"
+
 #include <QString>
 #include <chrono>
 
@@ -43,7 +45,7 @@ private:
 inline constexpr std::chrono::milliseconds StoreLockWait{10000};
 
 // Removes a profile file under its update lock, so that a store of it under way finishes first and
-// the next one starts from no file. True when the file is gone (or was never there).
-[[nodiscard]] bool removeProfileFile(const QString &filePath, QString *error = nullptr);
+// the next one starts from no file. Succeeds when the file is gone (or was never there).
+Result removeProfileFile(const QString &filePath);
 
 } // namespace exam

@@ -69,13 +69,12 @@ QString resolvePath(const QString &base, const QStringList &parts)
     return path;
 }
 
-bool ensureFolder(const QString &path, QString *error)
+Result ensureFolder(const QString &path)
 {
     if (QDir().mkpath(path) && QFileInfo(path).isDir())
-        return true;
-    if (error)
-        *error = QStringLiteral("无法创建文件夹: %1").arg(QDir::toNativeSeparators(path));
-    return false;
+        return {};
+    return Result::failure(
+        QStringLiteral("无法创建文件夹: %1").arg(QDir::toNativeSeparators(path)));
 }
 
 RepositoryPaths::RepositoryPaths(const QString &root)
@@ -140,15 +139,16 @@ QString RepositoryPaths::resultProfile(const QString &paper, const QString &clas
     return resolvePath(m_root, {ResultsFolderName, trimBlanks(paper), fileName});
 }
 
-bool RepositoryPaths::createPaperFolders(const QString &paper, QString *error) const
+Result RepositoryPaths::createPaperFolders(const QString &paper) const
 {
-    return ensureFolder(paperResultsFolder(paper), error) &&
-           ensureFolder(paperFolder(paper), error);
+    if (Result made = ensureFolder(paperResultsFolder(paper)); !made)
+        return made;
+    return ensureFolder(paperFolder(paper));
 }
 
-bool RepositoryPaths::createSystemFolder(QString *error) const
+Result RepositoryPaths::createSystemFolder() const
 {
-    return ensureFolder(systemFolder(), error);
+    return ensureFolder(systemFolder());
 }
 
 } // namespace exam

@@ -13,6 +13,8 @@
 // A part that does not exist yet keeps the spelling given here, so new folders are created as
 // "sys", "SHIJUAN" and "CHENGJI".
 
+#include "repository/result.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -32,9 +34,9 @@ QString repositoryRootFromProgramFolder(const QString &programFolder);
 // as it is.
 QString resolvePath(const QString &base, const QStringList &parts);
 
-// Creates `path` and any missing parents. Returns false (with a Chinese text in `error`) when the
-// folder does not exist afterwards.
-[[nodiscard]] bool ensureFolder(const QString &path, QString *error = nullptr);
+// Creates `path` and any missing parents. Fails (with a Chinese text) when the folder does not
+// exist afterwards.
+Result ensureFolder(const QString &path);
 
 class RepositoryPaths
 {
@@ -60,9 +62,9 @@ public:
                           const QString &number) const;
 
     // Creates SHIJUAN/<paper> and CHENGJI/<paper> (and the parents) for a new paper.
-    [[nodiscard]] bool createPaperFolders(const QString &paper, QString *error = nullptr) const;
+    Result createPaperFolders(const QString &paper) const;
     // Creates the sys folder.
-    [[nodiscard]] bool createSystemFolder(QString *error = nullptr) const;
+    Result createSystemFolder() const;
 
 private:
     QString m_root;

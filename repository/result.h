@@ -22,6 +22,13 @@ public:
     // What went wrong, naming the file or folder; empty on success.
     const QString &message() const { return m_message; }
 
+    // For steps that all run although one of them failed: keeps the first failure.
+    void keepFirstFailure(const Result &step)
+    {
+        if (ok() && !step.ok())
+            *this = step;
+    }
+
     // For the interfaces that report through `QString *error`: on failure the message goes into
     // `*error` when the caller gave one. Returns ok().
     bool reportTo(QString *error) const

@@ -130,25 +130,25 @@ QString startStampText(const QDateTime &time)
     return time.toString(QStringLiteral("yyyy,MM,dd  HH:mm:ss"));
 }
 
-bool storeLogin(const QString &resultProfilePath, const QString &className, const QString &number,
-                const QString &studentName, const QString &formerName, QString *error)
+Result storeLogin(const QString &resultProfilePath, const QString &className, const QString &number,
+                  const QString &studentName, const QString &formerName)
 {
     ProfileBatch batch(resultProfilePath);
     batch.set(section(className), ResultKeys::name(number), trimBlanks(studentName));
     batch.set(section(className), ResultKeys::formerName(number), trimBlanks(formerName));
-    return batch.store(error);
+    return batch.store();
 }
 
-bool storeStartStamp(const QString &resultProfilePath, const QString &className,
-                     const QString &number, const Clock &clock, QString *error)
+Result storeStartStamp(const QString &resultProfilePath, const QString &className,
+                       const QString &number, const Clock &clock)
 {
     ProfileBatch batch(resultProfilePath);
     batch.set(section(className), ResultKeys::startStamp(number), startStampText(clock.now()));
-    return batch.store(error);
+    return batch.store();
 }
 
-bool storeProgress(const QString &resultProfilePath, const QString &className,
-                   const QString &number, const ProgressSave &progress, QString *error)
+Result storeProgress(const QString &resultProfilePath, const QString &className,
+                     const QString &number, const ProgressSave &progress)
 {
     ProfileBatch batch(resultProfilePath);
     const QString cls = section(className);
@@ -158,43 +158,40 @@ bool storeProgress(const QString &resultProfilePath, const QString &className,
     for (qsizetype i = 0; i < progress.order.size(); ++i)
         batch.set(cls, ResultKeys::order(number, int(i + 1)),
                   QString::number(progress.order.at(i)));
-    return batch.store(error);
+    return batch.store();
 }
 
-bool storeHandIn(const QString &resultProfilePath, const QString &className, const QString &number,
-                 const HandIn &handIn, QString *error)
+Result storeHandIn(const QString &resultProfilePath, const QString &className,
+                   const QString &number, const HandIn &handIn)
 {
     ProfileBatch batch(resultProfilePath);
     batch.set(section(className), ResultKeys::handInTime(number), trimBlanks(handIn.remainingTime));
     setAnswers(batch, className, number, handIn.answers);
     batch.set(section(className), ResultKeys::score(number), QString::number(handIn.score));
-    return batch.store(error);
+    return batch.store();
 }
 
-bool storeRetestGrant(const QString &resultProfilePath, const QString &className,
-                      const QString &number, QString *error)
+Result storeRetestGrant(const QString &resultProfilePath, const QString &className,
+                        const QString &number)
 {
     ProfileBatch batch(resultProfilePath);
     batch.set(section(className), ResultKeys::handInTime(number), QString());
-    return batch.store(error);
+    return batch.store();
 }
 
-bool moveToDeletedResults(const QString &resultProfilePath, const QString &deletedFolder,
-                          const QDateTime &when, QString *error)
+Result moveToDeletedResults(const QString &resultProfilePath, const QString &deletedFolder,
+                            const QDateTime &when)
 {
     const QFileInfo profile(resultProfilePath);
     if (!profile.exists() && !profile.isSymLink())
-        return true;
-    if (!ensureFolder(deletedFolder, error))
-        return false;
+        return {};
+    if (Result made = ensureFolder(deletedFolder); !made)
+        return made;
     // Under the file's update lock, so a save of the student under way finishes first.
     const ProfileLock lock = ProfileLock::acquire(resultProfilePath, StoreLockWait);
     if (!lock.mayWrite()) {
-        if (error) {
-            *error = QStringLiteral("文件正由另一个程序保存,请稍后再试: %1")
-                         .arg(QDir::toNativeSeparators(resultProfilePath));
-        }
-        return false;
+        return Result::failure(QStringLiteral("文件正由另一个程序保存,请稍后再试: %1")
+                                   .arg(QDir::toNativeSeparators(resultProfilePath)));
     }
     const QString stem =
         profile.completeBaseName() + u'_' + when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
@@ -204,13 +201,10 @@ bool moveToDeletedResults(const QString &resultProfilePath, const QString &delet
     for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n)
         target = folder.filePath(stem + QStringLiteral("-%1.").arg(n) + profile.suffix());
     if (QFile::rename(resultProfilePath, target))
-        return true;
-    if (error) {
-        *error = QStringLiteral("无法把 %1 移到 %2")
-                     .arg(QDir::toNativeSeparators(resultProfilePath),
-                          QDir::toNativeSeparators(deletedFolder));
-    }
-    return false;
+        return {};
+    return Result::failure(QStringLiteral("无法把 %1 移到 %2")
+                               .arg(QDir::toNativeSeparators(resultProfilePath),
+                                    QDir::toNativeSeparators(deletedFolder)));
 }
 
 bool StudentResult::hasScore() const

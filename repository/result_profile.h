@@ -4,7 +4,7 @@
 // One section, named after the class; every key starts with the examination number.
 //
 // The client's write groups (login, progress save, hand-in) are each one atomic store and return
-// false (with a Chinese text in `error`) when nothing was stored.
+// a failure (with a Chinese text) when nothing was stored.
 
 #include "repository/clock.h"
 #include "repository/profile_file.h"
@@ -49,14 +49,12 @@ AttemptState attemptState(const ProfileSnapshot &resultProfile, const QString &c
 QString startStampText(const QDateTime &time);
 
 // Login: <number> and <number>LAST (both trimmed).
-[[nodiscard]] bool storeLogin(const QString &resultProfilePath, const QString &className,
-                              const QString &number, const QString &studentName,
-                              const QString &formerName, QString *error = nullptr);
+Result storeLogin(const QString &resultProfilePath, const QString &className, const QString &number,
+                  const QString &studentName, const QString &formerName);
 
 // Fresh exam start: <number>TIME1 from the clock.
-[[nodiscard]] bool storeStartStamp(const QString &resultProfilePath, const QString &className,
-                                   const QString &number, const Clock &clock,
-                                   QString *error = nullptr);
+Result storeStartStamp(const QString &resultProfilePath, const QString &className,
+                       const QString &number, const Clock &clock);
 
 // The progress saved at exam start and every 60 seconds.
 struct ProgressSave
@@ -66,9 +64,8 @@ struct ProgressSave
     QList<double> answers;   // DA1 … DAn, n = the paper's question count; digit form, 0 = none
     QList<int> order;        // SX1 … SXm, m = the presented count
 };
-[[nodiscard]] bool storeProgress(const QString &resultProfilePath, const QString &className,
-                                 const QString &number, const ProgressSave &progress,
-                                 QString *error = nullptr);
+Result storeProgress(const QString &resultProfilePath, const QString &className,
+                     const QString &number, const ProgressSave &progress);
 
 // Hand-in: TIME2 (trimmed), DA1 … DAn, DF.
 struct HandIn
@@ -77,21 +74,19 @@ struct HandIn
     QList<double> answers;
     qint64 score = 0;
 };
-[[nodiscard]] bool storeHandIn(const QString &resultProfilePath, const QString &className,
-                               const QString &number, const HandIn &handIn,
-                               QString *error = nullptr);
+Result storeHandIn(const QString &resultProfilePath, const QString &className,
+                   const QString &number, const HandIn &handIn);
 
 // The console's grant of a retest: <number>TIME2 written empty.
-[[nodiscard]] bool storeRetestGrant(const QString &resultProfilePath, const QString &className,
-                                    const QString &number, QString *error = nullptr);
+Result storeRetestGrant(const QString &resultProfilePath, const QString &className,
+                        const QString &number);
 
 // The console's deletion of a result: the profile is moved into `deletedFolder` (created when
 // missing) as "<file name>_<yyyyMMdd-hhmmss>[-n].cho", so the student counts as not started while
-// the teacher can still bring the file back. False (with a Chinese text in `error`) when the file
+// the teacher can still bring the file back. A failure (with a Chinese text) when the file
 // stayed where it was; a missing profile is nothing to delete and counts as done.
-[[nodiscard]] bool moveToDeletedResults(const QString &resultProfilePath,
-                                        const QString &deletedFolder, const QDateTime &when,
-                                        QString *error = nullptr);
+Result moveToDeletedResults(const QString &resultProfilePath, const QString &deletedFolder,
+                            const QDateTime &when);
 
 // One student as the console reads him (all texts trimmed; missing keys read as "").
 struct StudentResult

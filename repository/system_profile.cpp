@@ -47,8 +47,7 @@ QList<ClassEntry> readClassTable(const ProfileSnapshot &systemProfile)
     return classes;
 }
 
-bool writeClassTable(const QString &systemProfilePath, const QList<ClassEntry> &classes,
-                     QString *error)
+Result writeClassTable(const QString &systemProfilePath, const QList<ClassEntry> &classes)
 {
     using namespace SystemKeys;
     ProfileBatch batch(systemProfilePath);
@@ -61,7 +60,7 @@ bool writeClassTable(const QString &systemProfilePath, const QList<ClassEntry> &
         batch.set(key(FirstNumberSection), name, QString::number(entry.first));
         batch.set(key(LastNumberSection), name, QString::number(entry.last));
     }
-    return batch.store(error);
+    return batch.store();
 }
 
 QList<PaperEntry> readPaperRoster(const ProfileSnapshot &systemProfile,
@@ -82,8 +81,7 @@ QList<PaperEntry> readPaperRoster(const ProfileSnapshot &systemProfile,
     return papers;
 }
 
-bool writePaperRoster(const QString &systemProfilePath, const QList<PaperEntry> &papers,
-                      QString *error)
+Result writePaperRoster(const QString &systemProfilePath, const QList<PaperEntry> &papers)
 {
     using namespace SystemKeys;
     ProfileBatch batch(systemProfilePath);
@@ -95,7 +93,7 @@ bool writePaperRoster(const QString &systemProfilePath, const QList<PaperEntry> 
     }
     for (const PaperEntry &paper : papers)
         batch.set(key(ReviewSection), trimBlanks(paper.name), trimBlanks(paper.reviewFlag));
-    return batch.store(error);
+    return batch.store();
 }
 
 bool isAdmitted(const ProfileSnapshot &systemProfile, const QString &paper,
@@ -106,8 +104,8 @@ bool isAdmitted(const ProfileSnapshot &systemProfile, const QString &paper,
     return profileFlag(systemProfile.value(trimBlanks(paper), trimBlanks(className), missing));
 }
 
-bool writeExamRooms(const QString &systemProfilePath, const QList<ExamRoomPaper> &papers,
-                    const QStringList &classNames, QString *error)
+Result writeExamRooms(const QString &systemProfilePath, const QList<ExamRoomPaper> &papers,
+                      const QStringList &classNames)
 {
     using namespace SystemKeys;
     ProfileBatch batch(systemProfilePath);
@@ -118,7 +116,7 @@ bool writeExamRooms(const QString &systemProfilePath, const QList<ExamRoomPaper>
             batch.set(name, trimBlanks(classNames.at(c)),
                       flagText(c < paper.admitted.size() && paper.admitted.at(c)));
     }
-    return batch.store(error);
+    return batch.store();
 }
 
 QString readAdminPassword(const ProfileSnapshot &systemProfile)
@@ -127,12 +125,12 @@ QString readAdminPassword(const ProfileSnapshot &systemProfile)
     return trimBlanks(systemProfile.value(key(AdminSection), key(PasswordKey), QString()));
 }
 
-bool writeAdminPassword(const QString &systemProfilePath, const QString &password, QString *error)
+Result writeAdminPassword(const QString &systemProfilePath, const QString &password)
 {
     using namespace SystemKeys;
     ProfileBatch batch(systemProfilePath);
     batch.set(key(AdminSection), key(PasswordKey), trimBlanks(password));
-    return batch.store(error);
+    return batch.store();
 }
 
 } // namespace exam

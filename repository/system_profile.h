@@ -4,8 +4,8 @@
 // with open and review flags, which classes may sit which paper, the administrator password.
 //
 // Readers take a snapshot (one file read for all entries); each writer rewrites all of its entries
-// in its fixed order as one atomic store and returns false (with a Chinese text in `error`) when
-// the store failed, leaving the file as it was.
+// in its fixed order as one atomic store and returns a failure (with a Chinese text) when the
+// store failed, leaving the file as it was.
 
 #include "repository/profile_file.h"
 
@@ -55,16 +55,14 @@ struct PaperEntry
 // Class table in list order; every number read with the default "0".
 QList<ClassEntry> readClassTable(const ProfileSnapshot &systemProfile);
 // ClassNameCount, then per class: its numbered key, ClassCount, FirstNumber, LastNumber.
-[[nodiscard]] bool writeClassTable(const QString &systemProfilePath,
-                                   const QList<ClassEntry> &classes, QString *error = nullptr);
+Result writeClassTable(const QString &systemProfilePath, const QList<ClassEntry> &classes);
 
 // Paper roster in list order. The open flag is read with "0"; the review flag with
 // `reviewDefault` ("0" for paper management and the client).
 QList<PaperEntry> readPaperRoster(const ProfileSnapshot &systemProfile,
                                   const QString &reviewDefault = QStringLiteral("0"));
 // TestNameCount, then per paper its numbered key and open flag, then per paper its review flag.
-[[nodiscard]] bool writePaperRoster(const QString &systemProfilePath,
-                                    const QList<PaperEntry> &papers, QString *error = nullptr);
+Result writePaperRoster(const QString &systemProfilePath, const QList<PaperEntry> &papers);
 
 // Who reads an admission flag decides what a missing flag means.
 enum class AdmissionReader {
@@ -85,13 +83,11 @@ struct ExamRoomPaper
 };
 // Per paper in list order: TestName/<paper>, then <paper>/<class> for every class in list order.
 // A missing entry in `admitted` is written as "0".
-[[nodiscard]] bool writeExamRooms(const QString &systemProfilePath,
-                                  const QList<ExamRoomPaper> &papers, const QStringList &classNames,
-                                  QString *error = nullptr);
+Result writeExamRooms(const QString &systemProfilePath, const QList<ExamRoomPaper> &papers,
+                      const QStringList &classNames);
 
 // Admin/pwd, default "", trimmed.
 QString readAdminPassword(const ProfileSnapshot &systemProfile);
-[[nodiscard]] bool writeAdminPassword(const QString &systemProfilePath, const QString &password,
-                                      QString *error = nullptr);
+Result writeAdminPassword(const QString &systemProfilePath, const QString &password);
 
 } // namespace exam

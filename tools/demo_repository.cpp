@@ -66,23 +66,23 @@ void fillQuestionDocument(const DemoQuestion &q, QTextDocument &document)
     }
 }
 
-bool saveText(const QString &path, const QString &text, QString *error)
+void fillExplanationDocument(const QString &text, QTextDocument &document)
 {
-    QTextDocument document;
     QTextCursor cursor(&document);
     QTextCharFormat format;
     format.setFontPointSize(12);
     format.setForeground(QColor(0x1f, 0x4e, 0x79));
     cursor.insertText(text, format);
-    return rtf::saveRtfFile(path, document, error);
 }
 
-QString documentName(const QString &folder, RandomSource &random, QString *error)
+// Draws a free document name and stores the document under it; `name` receives the name.
+Result saveNewDocument(const QString &folder, RandomSource &random, const QTextDocument &document,
+                       QString &name)
 {
-    const QString name = newDocumentName(folder, QStringLiteral("RTF"), random);
-    if (name.isEmpty() && error)
-        *error = QStringLiteral("在 %1 中找不到可用的题目文件名").arg(folder);
-    return name;
+    name = newDocumentName(folder, QStringLiteral("RTF"), random);
+    if (name.isEmpty())
+        return Result::failure(QStringLiteral("在 %1 中找不到可用的题目文件名").arg(folder));
+    return rtf::saveRtfFile(folder + u'/' + name, document);
 }
 
 // Student i of a class knows the answer to question k unless the pattern says otherwise, so the
@@ -111,8 +111,8 @@ private:
     quint32 m_state;
 };
 
-bool sitDemoResults(const QString &root, const DemoPaper &paper, const QString &className,
-                    int firstNumber, const Clock &clock, QString *error)
+Result sitDemoResults(const QString &root, const DemoPaper &paper, const QString &className,
+                      int firstNumber, const Clock &clock)
 {
     const QStringList names{QStringLiteral("王小明"), QStringLiteral("李华"),
                             QStringLiteral("张伟"),   QStringLiteral("刘洋"),
@@ -126,14 +126,11 @@ bool sitDemoResults(const QString &root, const DemoPaper &paper, const QString &
         run.answerFor = [&paper, i](int k) { return demoAnswer(paper, i, k); };
         SequenceRandom random(i + 1);
         const ClientOutcome outcome = sitPaper(root, run, random, clock);
-        if (!outcome.handedIn) {
-            if (error)
-                *error = QStringLiteral("%1 的答卷没有保存:%2")
-                             .arg(run.name, outcome.dialogTexts.join(QLatin1Char(' ')));
-            return false;
-        }
+        if (!outcome.handedIn)
+            return Result::failure(QStringLiteral("%1 的答卷没有保存:%2")
+                                       .arg(run.name, outcome.dialogTexts.join(QLatin1Char(' '))));
     }
-    return true;
+    return {};
 }
 
 } // namespace
@@ -311,8 +308,7 @@ QList<DemoPaper> demoPapers()
     return {practice, draw, pictures};
 }
 
-bool writeDemoPaper(const QString &root, const DemoPaper &paper, RandomSource &random,
-                    QString *error)
+Result writeDemoPaper(const QString &root, const DemoPaper &paper, RandomSource &random)
 {
     const RepositoryPaths paths(root);
     PaperSettings settings = newPaperSettings(paper.name);
@@ -323,8 +319,8 @@ bool writeDemoPaper(const QString &root, const DemoPaper &paper, RandomSource &r
     settings.aboutTest = paper.description;
     settings.randomDraw = paper.drawCount > 0 ? QStringLiteral("1") : QStringLiteral("0");
     settings.randomDrawCount = QString::number(paper.drawCount);
-    if (!writePaperSettings(paths.paperProfile(paper.name), settings, error))
-        return false;
+    if (Result written = writePaperSettings(paths.paperProfile(paper.name), settings); !written)
+        return written;
 
     const QString folder = paths.paperFolder(paper.name);
     PaperData data;
@@ -334,29 +330,28 @@ bool writeDemoPaper(const QString &root, const DemoPaper &paper, RandomSource &r
     for (qsizetype k = 1; k <= paper.questions.size(); ++k) {
         const DemoQuestion &q = paper.questions.at(k - 1);
         PaperQuestion &entry = data.question(static_cast<int>(k));
-        entry.questionFile = documentName(folder, random, error);
         QTextDocument document;
         fillQuestionDocument(q, document);
-        if (entry.questionFile.isEmpty() ||
-            !rtf::saveRtfFile(folder + u'/' + entry.questionFile, document, error))
-            return false;
-        entry.explainFile = documentName(folder, random, error);
-        if (entry.explainFile.isEmpty() ||
-            !saveText(folder + u'/' + entry.explainFile, q.explanation, error))
-            return false;
+        if (Result saved = saveNewDocument(folder, random, document, entry.questionFile); !saved)
+            return saved;
+        QTextDocument explanation;
+        fillExplanationDocument(q.explanation, explanation);
+        if (Result saved = saveNewDocument(folder, random, explanation, entry.explainFile); !saved)
+            return saved;
         entry.answer = q.answer;
     }
     data.fullMark = totalMark(data);
-    return savePaper(paths.paperProfile(paper.name), data, error);
+    return savePaper(paths.paperProfile(paper.name), data);
 }
 
-bool writeDemoRepository(const QString &root, RandomSource &random, const Clock &clock,
-                         QString *error)
+Result writeDemoRepository(const QString &root, RandomSource &random, const Clock &clock)
 {
     const RepositoryPaths paths(root);
-    if (!paths.createSystemFolder(error) ||
-        !writeClassTable(paths.systemProfile(), demoClasses(), error))
-        return false;
+    Result written = paths.createSystemFolder();
+    if (written)
+        written = writeClassTable(paths.systemProfile(), demoClasses());
+    if (!written)
+        return written;
 
     const QList<DemoPaper> papers = demoPapers();
     QList<PaperEntry> roster;
@@ -365,21 +360,27 @@ bool writeDemoRepository(const QString &root, RandomSource &random, const Clock 
     for (const ClassEntry &entry : demoClasses())
         classNames.append(entry.name);
     for (const DemoPaper &paper : papers) {
-        if (!paths.createPaperFolders(paper.name, error) ||
-            !writeDemoPaper(root, paper, random, error))
-            return false;
+        written = paths.createPaperFolders(paper.name);
+        if (written)
+            written = writeDemoPaper(root, paper, random);
+        if (!written)
+            return written;
         // Finished practice papers may be opened again for review.
         roster.append({paper.name, QStringLiteral("1"),
                        paper.practice ? QStringLiteral("1") : QStringLiteral("0")});
         rooms.append({paper.name, true, QList<bool>(classNames.size(), true)});
     }
-    if (!writePaperRoster(paths.systemProfile(), roster, error) ||
-        !writeExamRooms(paths.systemProfile(), rooms, classNames, error))
-        return false;
+    written = writePaperRoster(paths.systemProfile(), roster);
+    if (written)
+        written = writeExamRooms(paths.systemProfile(), rooms, classNames);
+    if (!written)
+        return written;
 
     const ClassEntry first = demoClasses().constFirst();
-    return sitDemoResults(root, papers.at(0), first.name, first.first, clock, error) &&
-           sitDemoResults(root, papers.at(2), first.name, first.first, clock, error);
+    written = sitDemoResults(root, papers.at(0), first.name, first.first, clock);
+    if (written)
+        written = sitDemoResults(root, papers.at(2), first.name, first.first, clock);
+    return written;
 }
 
 } // namespace exam::demo

@@ -46,14 +46,12 @@ QImage trianglePicture();
 QImage barChartPicture();
 QImage circuitPicture();
 
-// Writes the whole demo below `root` (which need not exist). False with a text in `error` when a
-// step failed; what was written until then stays.
-[[nodiscard]] bool writeDemoRepository(const QString &root, RandomSource &random,
-                                       const Clock &clock, QString *error = nullptr);
+// Writes the whole demo below `root` (which need not exist). A failure says which step failed;
+// what was written until then stays.
+Result writeDemoRepository(const QString &root, RandomSource &random, const Clock &clock);
 
 // Writes one paper: settings, question and explanation files, the question sections. The paper's
 // folders must exist.
-[[nodiscard]] bool writeDemoPaper(const QString &root, const DemoPaper &paper, RandomSource &random,
-                                  QString *error = nullptr);
+Result writeDemoPaper(const QString &root, const DemoPaper &paper, RandomSource &random);
 
 } // namespace exam::demo

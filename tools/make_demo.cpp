@@ -32,9 +32,9 @@ int main(int argc, char *argv[])
     }
     exam::SecureRandomSource random;
     const exam::SystemClock clock;
-    QString error;
-    if (!exam::demo::writeDemoRepository(root, random, clock, &error)) {
-        err << "make-demo: " << error << '\n';
+    if (const exam::Result written = exam::demo::writeDemoRepository(root, random, clock);
+        !written) {
+        err << "make-demo: " << written.message() << '\n';
         return 1;
     }
     QTextStream(stdout) << "Demo repository written to " << root << '\n';

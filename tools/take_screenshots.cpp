@@ -73,9 +73,13 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     exam::SecureRandomSource random;
     const exam::SystemClock clock;
-    QString error;
-    if (!dir.isValid() || !exam::demo::writeDemoRepository(dir.path(), random, clock, &error)) {
-        err << "take-screenshots: " << error << '\n';
+    if (!dir.isValid()) {
+        err << "take-screenshots: " << dir.errorString() << '\n';
+        return 1;
+    }
+    if (const exam::Result written = exam::demo::writeDemoRepository(dir.path(), random, clock);
+        !written) {
+        err << "take-screenshots: " << written.message() << '\n';
         return 1;
     }
     const QString root = dir.path();

@@ -3,6 +3,8 @@
 // RTF for question texts and explanations: read into a QTextDocument, write one back, or take
 // the plain text of a file without building a document.
 
+#include "repository/result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -23,13 +25,11 @@ QByteArray writeRtf(const QTextDocument &document);
 // Empty for data that is not RTF.
 QString rtfPlainText(const QByteArray &rtf);
 
-// Loads an RTF file into the document; on failure returns false, sets *error (when given) to a
-// message for the user and leaves the document as it was.
-[[nodiscard]] bool loadRtfFile(const QString &path, QTextDocument *document,
-                               QString *error = nullptr);
+// Loads an RTF file into the document; a failure carries a message for the user and leaves the
+// document as it was.
+exam::Result loadRtfFile(const QString &path, QTextDocument *document);
 
 // Stores the document as RTF atomically: readers see the old file or the new one, never a part.
-[[nodiscard]] bool saveRtfFile(const QString &path, const QTextDocument &document,
-                               QString *error = nullptr);
+exam::Result saveRtfFile(const QString &path, const QTextDocument &document);
 
 } // namespace rtf

@@ -7,25 +7,20 @@
 
 namespace rtf {
 
-bool loadRtfFile(const QString &path, QTextDocument *document, QString *error)
+exam::Result loadRtfFile(const QString &path, QTextDocument *document)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("无法打开文件 %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    if (!readRtf(file.readAll(), document)) {
-        if (error)
-            *error = QStringLiteral("文件 %1 不是 RTF 格式。").arg(path);
-        return false;
-    }
-    return true;
+    if (!file.open(QIODevice::ReadOnly))
+        return exam::Result::failure(
+            QStringLiteral("无法打开文件 %1: %2").arg(path, file.errorString()));
+    if (!readRtf(file.readAll(), document))
+        return exam::Result::failure(QStringLiteral("文件 %1 不是 RTF 格式。").arg(path));
+    return {};
 }
 
-bool saveRtfFile(const QString &path, const QTextDocument &document, QString *error)
+exam::Result saveRtfFile(const QString &path, const QTextDocument &document)
 {
-    return exam::saveFileAtomically(path, writeRtf(document)).reportTo(error);
+    return exam::saveFileAtomically(path, writeRtf(document));
 }
 
 } // namespace rtf

@@ -26,12 +26,6 @@ QFileInfoList rtfFiles(const QString &folder)
     return files;
 }
 
-void keepFirstError(QString *error, const QString &text)
-{
-    if (error && error->isEmpty())
-        *error = text;
-}
-
 // The file of this name in `folder`, ignoring letter case; the name as given when there is none.
 QString existingSpelling(const QString &folder, const QString &fileName)
 {
@@ -61,13 +55,12 @@ bool isRtfFileName(const QString &fileName)
     return fileName.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive);
 }
 
-bool prepareWorkingFolder(const QString &folder, QString *error)
+Result prepareWorkingFolder(const QString &folder)
 {
     if (!QDir().mkpath(folder)) {
-        keepFirstError(error, QStringLiteral("无法建立工作文件夹 %1。").arg(folder));
-        return false;
+        return Result::failure(QStringLiteral("无法建立工作文件夹 %1。").arg(folder));
     }
-    return removeRtfFiles(folder, error);
+    return removeRtfFiles(folder);
 }
 
 QString paperQuestionFile(const QString &paperFolder, const QString &fileName)
@@ -80,18 +73,18 @@ QString paperQuestionFile(const QString &paperFolder, const QString &fileName)
                                                                                 : QString();
 }
 
-bool copyQuestionFile(const QString &paperFolder, const QString &workingFolder,
-                      const QString &fileName, QString *error)
+Result copyQuestionFile(const QString &paperFolder, const QString &workingFolder,
+                        const QString &fileName)
 {
     const QString name = trimBlanks(fileName);
     if (name.isEmpty())
-        return true;
+        return {};
     const QFileInfo existing(resolvePath(workingFolder, {name}));
     if (existing.exists() || existing.isSymLink())
-        return true;
+        return {};
     const QString from = paperQuestionFile(paperFolder, name);
     if (from.isEmpty())
-        return true;
+        return {};
     // A plain write, not QFile::copy(): the copy must be writable even when the paper's file is
     // not.
     QFile source(from);
@@ -99,10 +92,9 @@ bool copyQuestionFile(const QString &paperFolder, const QString &workingFolder,
     if (!source.open(QIODevice::ReadOnly) ||
         !copy.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         copy.write(source.readAll()) < 0) {
-        keepFirstError(error, QStringLiteral("无法复制文件 %1。").arg(from));
-        return false;
+        return Result::failure(QStringLiteral("无法复制文件 %1。").arg(from));
     }
-    return true;
+    return {};
 }
 
 NewQuestionFileNames::NewQuestionFileNames(const QString &workingFolder, const QString &paperFolder)
@@ -114,9 +106,9 @@ QString NewQuestionFileNames::next(RandomSource &random)
     return m_namer.next(QStringLiteral("RTF"), random);
 }
 
-bool copyRtfFiles(const QString &from, const QString &to, QString *error)
+Result copyRtfFiles(const QString &from, const QString &to)
 {
-    bool ok = true;
+    Result result;
     removeLeftoverTemporaries(to);
     for (const QFileInfo &info : rtfFiles(from)) {
         // A file that differs only in letter case is the same file to the other program.
@@ -128,37 +120,34 @@ bool copyRtfFiles(const QString &from, const QString &to, QString *error)
         if (const Result copied =
                 copyFileAtomically(info.filePath(), target, LeftoverTemporaries::RemovedByCaller);
             !copied) {
-            keepFirstError(error, copied.message());
-            ok = false;
+            result.keepFirstFailure(copied);
         }
     }
-    return ok;
+    return result;
 }
 
-bool removeRtfFiles(const QString &folder, QString *error)
+Result removeRtfFiles(const QString &folder)
 {
-    bool ok = true;
+    Result result;
     for (const QFileInfo &info : rtfFiles(folder)) {
-        if (!QFile::remove(info.filePath())) {
-            keepFirstError(error, QStringLiteral("无法删除文件 %1。").arg(info.filePath()));
-            ok = false;
-        }
+        if (!QFile::remove(info.filePath()))
+            result.keepFirstFailure(
+                Result::failure(QStringLiteral("无法删除文件 %1。").arg(info.filePath())));
     }
-    return ok;
+    return result;
 }
 
-bool removeUnnamedRtfFiles(const QString &paperFolder, const QSet<QString> &keep, QString *error)
+Result removeUnnamedRtfFiles(const QString &paperFolder, const QSet<QString> &keep)
 {
-    bool ok = true;
+    Result result;
     for (const QFileInfo &info : rtfFiles(paperFolder)) {
         if (keep.contains(info.fileName().toLower()))
             continue;
-        if (!QFile::remove(info.filePath())) {
-            keepFirstError(error, QStringLiteral("无法删除文件 %1。").arg(info.filePath()));
-            ok = false;
-        }
+        if (!QFile::remove(info.filePath()))
+            result.keepFirstFailure(
+                Result::failure(QStringLiteral("无法删除文件 %1。").arg(info.filePath())));
     }
-    return ok;
+    return result;
 }
 
 } // namespace exam

@@ -7,10 +7,10 @@
 // are there already) and removes the paper's files that no question names any more.
 //
 // Only "*.rtf" files (any letter case) directly in a folder are touched, never sub-folders or
-// symbolic links. Each function returns false and puts a Chinese text naming the folder or file
-// into `error` when given.
+// symbolic links. A failure carries a Chinese text naming the folder or file.
 
 #include "repository/paper_profile.h"
+#include "repository/result.h"
 
 #include <QSet>
 #include <QString>
@@ -23,7 +23,7 @@ class RandomSource;
 bool isRtfFileName(const QString &fileName);
 
 // Creates the folder when missing, otherwise deletes every "*.rtf" file in it.
-[[nodiscard]] bool prepareWorkingFolder(const QString &folder, QString *error = nullptr);
+Result prepareWorkingFolder(const QString &folder);
 
 // The paper folder's file of a question file name (trimmed, matched ignoring letter case) when it
 // is a plain "*.rtf" file there, the kind the editor copies; empty otherwise.
@@ -33,8 +33,8 @@ QString paperQuestionFile(const QString &paperFolder, const QString &fileName);
 // folder's spelling, unless the working folder has a file of that name already (an earlier copy,
 // perhaps edited since, or a new question's file) or the paper folder has none. The copy is a
 // scratch file, not flushed to disk: the paper folder keeps the file until "确定".
-[[nodiscard]] bool copyQuestionFile(const QString &paperFolder, const QString &workingFolder,
-                                    const QString &fileName, QString *error = nullptr);
+Result copyQuestionFile(const QString &paperFolder, const QString &workingFolder,
+                        const QString &fileName);
 
 // Names for new question files ("<n>.RTF", as newDocumentName() draws them) that are free in the
 // working folder and in the paper folder too: a question file not copied yet must not be replaced
@@ -53,13 +53,12 @@ private:
 // Copies every "*.rtf" file of `from` into `to` under its own name with copyFileAtomically(); a
 // file of the same name (in any letter case) is replaced, and left alone when it holds the same
 // bytes already. Continues after a failure and reports the first one.
-[[nodiscard]] bool copyRtfFiles(const QString &from, const QString &to, QString *error = nullptr);
+Result copyRtfFiles(const QString &from, const QString &to);
 
 // Deletes every "*.rtf" file of `folder`.
-[[nodiscard]] bool removeRtfFiles(const QString &folder, QString *error = nullptr);
+Result removeRtfFiles(const QString &folder);
 
 // Deletes every "*.rtf" file of `paperFolder` whose lower-case name is not in `keep`.
-[[nodiscard]] bool removeUnnamedRtfFiles(const QString &paperFolder, const QSet<QString> &keep,
-                                         QString *error = nullptr);
+Result removeUnnamedRtfFiles(const QString &paperFolder, const QSet<QString> &keep);
 
 } // namespace exam

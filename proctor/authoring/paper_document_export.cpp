@@ -53,7 +53,7 @@ std::unique_ptr<QTextDocument> loadPaperFile(const RepositoryPaths &paths, const
 {
     auto document = std::make_unique<QTextDocument>();
     const QString path = paths.paperFile(paper, fileName);
-    if (!rtf::loadRtfFile(path, document.get(), error))
+    if (!rtf::loadRtfFile(path, document.get()).reportTo(error))
         return nullptr;
     return document;
 }
@@ -125,8 +125,10 @@ PaperDocumentOutcome writePaperDocument(const AuthoringRequest &request, bool wi
             QStringLiteral("找不到试卷模板 %1。").arg(QDir::toNativeSeparators(templatePath));
         return outcome;
     }
-    if (!rtf::loadRtfFile(templatePath, &document, &outcome.error))
+    if (const Result loaded = rtf::loadRtfFile(templatePath, &document); !loaded) {
+        outcome.error = loaded.message();
         return outcome;
+    }
 
     PaperDocumentFiller filler(document);
     filler.fillCover(cover);
@@ -138,9 +140,8 @@ PaperDocumentOutcome writePaperDocument(const AuthoringRequest &request, bool wi
         return outcome;
     }
     const QString path = freeDocumentPath(outputFolder, paper, QStringLiteral("rtf"));
-    QString saveError;
-    if (!rtf::saveRtfFile(path, document, &saveError)) {
-        outcome.error = saveError;
+    if (const Result saved = rtf::saveRtfFile(path, document); !saved) {
+        outcome.error = saved.message();
         return outcome;
     }
     outcome.filePath = path;

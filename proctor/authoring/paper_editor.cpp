@@ -42,11 +42,11 @@ PaperEditor::PaperEditor(const QString &repositoryRoot, const QString &paper,
             &PaperEditor::explanationEdited);
 }
 
-bool PaperEditor::open(QString *error)
+Result PaperEditor::open()
 {
     setModified(false);
-    if (!prepareWorkingFolder(m_workingFolder, error))
-        return false;
+    if (Result prepared = prepareWorkingFolder(m_workingFolder); !prepared)
+        return prepared;
     // Nothing is copied yet (see workingCopy()): the grid's texts come from the paper folder.
     const QString folder = paperFolder();
     const PaperData paper = loadPaper(m_paths.paperProfile(m_paper));
@@ -59,7 +59,7 @@ bool PaperEditor::open(QString *error)
     m_current = 0;
     m_activated = false;
     emit listChanged();
-    return true;
+    return {};
 }
 
 void PaperEditor::activate()
@@ -146,9 +146,8 @@ bool PaperEditor::saveDocument(QTextDocument *document, QString &path, bool isQu
         else
             m_table.setExplainFile(m_current, name);
     }
-    QString error;
-    if (!rtf::saveRtfFile(path, *document, &error)) {
-        showMessage(error);
+    if (const Result saved = rtf::saveRtfFile(path, *document); !saved) {
+        showMessage(saved.message());
         return false;
     }
     document->setModified(false);
@@ -172,9 +171,8 @@ QString PaperEditor::newWorkingFile(QString *name)
         return {};
     }
     const QString path = workingFile(*name);
-    QString error;
-    if (!rtf::saveRtfFile(path, QTextDocument(), &error)) {
-        showMessage(error);
+    if (const Result saved = rtf::saveRtfFile(path, QTextDocument()); !saved) {
+        showMessage(saved.message());
         return {};
     }
     return path;
@@ -498,30 +496,25 @@ bool PaperEditor::importQuestions(const QList<interchange::InterchangeQuestion> 
     return true;
 }
 
-bool PaperEditor::save(QString *error)
+Result PaperEditor::save()
 {
-    if (!saveEditors()) {
-        if (error)
-            *error = QStringLiteral("考题文件无法保存,试卷没有保存。");
-        return false;
-    }
+    if (!saveEditors())
+        return Result::failure(QStringLiteral("考题文件无法保存,试卷没有保存。"));
     const QString folder = paperFolder();
     // Files first, then the profile that names them, then the files nobody names any more: a client
     // reading the paper meanwhile never meets a profile naming a file that is not there yet. The
     // working folder holds the files of the questions shown and of the new ones; the others are in
     // the paper folder as they were.
-    QString failure;
-    if (!copyRtfFiles(m_workingFolder, folder, &failure) ||
-        !savePaper(m_paths.paperProfile(m_paper), m_table.paperToSave(), &failure)) {
-        if (error)
-            *error = QStringLiteral("试卷没有保存: ") + failure;
-        return false;
-    }
+    Result stored = copyRtfFiles(m_workingFolder, folder);
+    if (stored)
+        stored = savePaper(m_paths.paperProfile(m_paper), m_table.paperToSave());
+    if (!stored)
+        return Result::failure(QStringLiteral("试卷没有保存: ") + stored.message());
     // The paper is saved: files no question names are only leftovers, which the next save removes
     // when they cannot go now.
     std::ignore = removeUnnamedRtfFiles(folder, m_table.referencedFiles());
     setModified(false);
-    return true;
+    return {};
 }
 
 bool PaperEditor::confirmClose()

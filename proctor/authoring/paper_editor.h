@@ -36,9 +36,9 @@ public:
                 platform::Dialogs &dialogs, RandomSource &random, QObject *parent = nullptr);
 
     // Empties the working folder and loads the paper; a question's files are copied into the
-    // working folder when the question is first shown. False (with a Chinese text in `error`)
-    // when the working folder cannot be used.
-    [[nodiscard]] bool open(QString *error = nullptr);
+    // working folder when the question is first shown. Fails (with a Chinese text) when the
+    // working folder cannot be used.
+    Result open();
     // The first time the window is shown: an empty paper gets one blank question, then question 1
     // is shown. Later activations change nothing, so the teacher keeps his place.
     void activate();
@@ -93,9 +93,9 @@ public:
     // Writes each editor back to its file in the working folder when it was changed.
     bool saveEditors();
     // "确定": the files go back into the paper folder, the profile is written, files no question
-    // names are removed from the paper folder. False (nothing claimed, the working folder kept)
-    // when something could not be stored; `error` then says what.
-    [[nodiscard]] bool save(QString *error = nullptr);
+    // names are removed from the paper folder. Fails (nothing claimed, the working folder kept,
+    // a Chinese text saying what) when something could not be stored.
+    Result save();
     // Whether the window may close: asks "您是否不保存修改并退出?" when there are unsaved changes.
     bool confirmClose();
     // Deletes the working copies; the window calls it when it has closed.

@@ -45,11 +45,11 @@ PaperEditorWindow::PaperEditorWindow(const QString &repositoryRoot, const QStrin
     buildLayout();
     connectControls();
 
-    QString error;
-    m_open = m_editor->open(&error);
+    const Result opened = m_editor->open();
+    m_open = opened.ok();
     setWindowTitle(m_editor->windowTitle());
     if (!m_open) {
-        m_dialogs.message(this, error, platform::Dialogs::Icon::Warning);
+        m_dialogs.message(this, opened.message(), platform::Dialogs::Icon::Warning);
         return;
     }
     m_defaultMark->setText(QString::number(m_editor->table().defaultMark()));
@@ -180,9 +180,8 @@ void PaperEditorWindow::showEvent(QShowEvent *event)
 
 void PaperEditorWindow::ok()
 {
-    QString error;
-    if (!m_editor->save(&error)) {
-        m_dialogs.message(this, error, platform::Dialogs::Icon::Warning);
+    if (const Result saved = m_editor->save(); !saved) {
+        m_dialogs.message(this, saved.message(), platform::Dialogs::Icon::Warning);
         return;
     }
     accept();

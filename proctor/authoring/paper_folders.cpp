@@ -24,16 +24,14 @@ QFileInfoList filesIn(const QString &folder)
         QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-bool removeFilesIn(const QString &folder, QString *error)
+Result removeFilesIn(const QString &folder)
 {
     for (const QFileInfo &file : filesIn(folder)) {
-        if (!QFile::remove(file.absoluteFilePath())) {
-            setErrorText(error,
-                         QStringLiteral("未能删除文件 %1").arg(shown(file.absoluteFilePath())));
-            return false;
-        }
+        if (!QFile::remove(file.absoluteFilePath()))
+            return Result::failure(
+                QStringLiteral("未能删除文件 %1").arg(shown(file.absoluteFilePath())));
     }
-    return true;
+    return {};
 }
 
 } // namespace
@@ -50,7 +48,7 @@ bool isSafeFolderName(const QString &name)
     return true;
 }
 
-bool staysInRepository(const QString &root, const QString &path, QString *error)
+Result staysInRepository(const QString &root, const QString &path)
 {
     const QString refused =
         QStringLiteral("文件夹 %1 不在考试系统的文件夹中(或经由符号链接),为安全起见未作改动")
@@ -58,77 +56,69 @@ bool staysInRepository(const QString &root, const QString &path, QString *error)
     const QString relative = QDir(root).relativeFilePath(path);
     if (relative.isEmpty() || relative == u"." || QDir::isAbsolutePath(relative) ||
         relative == u".." || relative.startsWith(QStringLiteral("../"))) {
-        setErrorText(error, refused);
-        return false;
+        return Result::failure(refused);
     }
     QString current = QDir(root).absolutePath();
     for (const QString &part : relative.split(u'/', Qt::SkipEmptyParts)) {
         if (part == u"..") {
-            setErrorText(error, refused);
-            return false;
+            return Result::failure(refused);
         }
         current += u'/' + part;
         const QFileInfo info(current);
         if (info.isSymLink()) {
-            setErrorText(error, refused);
-            return false;
+            return Result::failure(refused);
         }
         if (!info.exists())
-            return true;
+            return {};
         if (!info.isDir()) {
-            setErrorText(error, QStringLiteral("未能使用文件夹 %1: %2 是文件而不是文件夹")
-                                    .arg(shown(path), shown(current)));
-            return false;
+            return Result::failure(QStringLiteral("未能使用文件夹 %1: %2 是文件而不是文件夹")
+                                       .arg(shown(path), shown(current)));
         }
     }
-    return true;
+    return {};
 }
 
-bool createOrEmptyFolder(const QString &folder, QString *error)
+Result createOrEmptyFolder(const QString &folder)
 {
     const QFileInfo info(folder);
     if (!info.exists()) {
         if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir()) {
-            setErrorText(error, QStringLiteral("未能创建文件夹 %1").arg(shown(folder)));
-            return false;
+            return Result::failure(QStringLiteral("未能创建文件夹 %1").arg(shown(folder)));
         }
-        return true;
+        return {};
     }
     if (!info.isDir()) {
-        setErrorText(error, QStringLiteral("未能创建文件夹 %1: 已有同名的文件").arg(shown(folder)));
-        return false;
+        return Result::failure(
+            QStringLiteral("未能创建文件夹 %1: 已有同名的文件").arg(shown(folder)));
     }
-    return removeFilesIn(folder, error);
+    return removeFilesIn(folder);
 }
 
-bool removeFolderWithFiles(const QString &folder, QString *error)
+Result removeFolderWithFiles(const QString &folder)
 {
     const QFileInfo info(folder);
     if (!info.exists() && !info.isSymLink())
-        return true;
+        return {};
     if (!info.isDir() || info.isSymLink()) {
-        setErrorText(error, QStringLiteral("%1 不是文件夹,未作改动").arg(shown(folder)));
-        return false;
+        return Result::failure(QStringLiteral("%1 不是文件夹,未作改动").arg(shown(folder)));
     }
-    if (!removeFilesIn(folder, error))
-        return false;
+    if (Result removed = removeFilesIn(folder); !removed)
+        return removed;
     if (!QDir().rmdir(folder)) {
-        setErrorText(error, QStringLiteral("未能删除文件夹 %1(其中还有子文件夹,或没有删除的权限)")
-                                .arg(shown(folder)));
-        return false;
+        return Result::failure(
+            QStringLiteral("未能删除文件夹 %1(其中还有子文件夹,或没有删除的权限)")
+                .arg(shown(folder)));
     }
-    return true;
+    return {};
 }
 
-bool copyFilesInto(const QString &from, const QString &to, QString *error)
+Result copyFilesInto(const QString &from, const QString &to)
 {
     if (!QFileInfo(from).isDir()) {
-        setErrorText(error, QStringLiteral("找不到文件夹 %1").arg(shown(from)));
-        return false;
+        return Result::failure(QStringLiteral("找不到文件夹 %1").arg(shown(from)));
     }
     if (!QFileInfo(to).isDir()) {
-        setErrorText(error, QStringLiteral("找不到文件夹 %1").arg(shown(to)));
-        return false;
+        return Result::failure(QStringLiteral("找不到文件夹 %1").arg(shown(to)));
     }
     const QDir target(to);
     removeLeftoverTemporaries(to);
@@ -136,12 +126,13 @@ bool copyFilesInto(const QString &from, const QString &to, QString *error)
         // What a cut save left behind is no file of the paper.
         if (isLeftoverTemporary(file.fileName()))
             continue;
-        if (!copyFileAtomically(file.absoluteFilePath(), target.filePath(file.fileName()),
-                                LeftoverTemporaries::RemovedByCaller)
-                 .reportTo(error))
-            return false;
+        if (Result copied =
+                copyFileAtomically(file.absoluteFilePath(), target.filePath(file.fileName()),
+                                   LeftoverTemporaries::RemovedByCaller);
+            !copied)
+            return copied;
     }
-    return true;
+    return {};
 }
 
 bool isSameFolder(const QString &a, const QString &b)

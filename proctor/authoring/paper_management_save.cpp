@@ -41,7 +41,7 @@ QStringList paperFolders(const RepositoryPaths &paths, const QString &name)
 
 // Runs one folder operation on the given folders of a paper, collecting every failure.
 bool forEachPaperFolder(const RepositoryPaths &paths, const QString &name, Failures &failures,
-                        bool (*operation)(const QString &, QString *), const QStringList &folders)
+                        Result (*operation)(const QString &), const QStringList &folders)
 {
     if (!isSafeFolderName(name)) {
         failures.add(name, unsafeName());
@@ -49,9 +49,11 @@ bool forEachPaperFolder(const RepositoryPaths &paths, const QString &name, Failu
     }
     bool ok = true;
     for (const QString &folder : folders) {
-        QString error;
-        if (!staysInRepository(paths.root(), folder, &error) || !operation(folder, &error)) {
-            failures.add(name, error);
+        Result done = staysInRepository(paths.root(), folder);
+        if (done)
+            done = operation(folder);
+        if (!done) {
+            failures.add(name, done.message());
             ok = false;
         }
     }
@@ -67,9 +69,8 @@ void writeSettings(const RepositoryPaths &paths, const PaperRow &row, bool justC
         return;
     }
     const QString folder = paths.paperFolder(name);
-    QString error;
-    if (!staysInRepository(paths.root(), folder, &error)) {
-        failures.add(name, error);
+    if (const Result inside = staysInRepository(paths.root(), folder); !inside) {
+        failures.add(name, inside.message());
         return;
     }
     if (!QFileInfo(folder).isDir()) {
@@ -78,10 +79,10 @@ void writeSettings(const RepositoryPaths &paths, const PaperRow &row, bool justC
         return;
     }
     const QString profile = paths.paperProfile(name);
-    const bool written = justCreated ? writeNewPaperSettings(profile, row.settings(), &error)
-                                     : writePaperSettings(profile, row.settings(), &error);
+    const Result written = justCreated ? writeNewPaperSettings(profile, row.settings())
+                                       : writePaperSettings(profile, row.settings());
     if (!written)
-        failures.add(name, QStringLiteral("设置没有保存: %1").arg(error));
+        failures.add(name, QStringLiteral("设置没有保存: %1").arg(written.message()));
 }
 
 bool containsName(const QStringList &names, const QString &name)
@@ -126,14 +127,15 @@ SaveAllResult saveAllPapers(const RepositoryPaths &paths, const PaperTable &tabl
             result.createdLeft << created;
     }
 
-    QString error;
     QList<PaperEntry> roster;
     roster.reserve(table.count());
     for (const PaperRow &row : table.rows())
         roster << row.rosterEntry();
-    if (!paths.createSystemFolder(&error) ||
-        !writePaperRoster(paths.systemProfile(), roster, &error))
-        result.errors << QStringLiteral("试卷列表没有保存: %1").arg(error);
+    Result stored = paths.createSystemFolder();
+    if (stored)
+        stored = writePaperRoster(paths.systemProfile(), roster);
+    if (!stored)
+        result.errors << QStringLiteral("试卷列表没有保存: %1").arg(stored.message());
 
     for (const PaperRow &row : table.rows())
         writeSettings(paths, row, containsName(justCreated, row.name()), failures);

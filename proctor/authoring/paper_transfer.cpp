@@ -10,9 +10,9 @@ namespace exam {
 
 namespace {
 
-TransferResult failed(const QString &error)
+TransferResult failed(const QString &error, const QString &folder = {})
 {
-    return TransferResult{false, error, {}};
+    return TransferResult{false, error, folder};
 }
 
 } // namespace
@@ -53,8 +53,8 @@ TransferResult exportPaperFolder(const RepositoryPaths &paths, const QString &pa
         return result;
     if (!QFileInfo(target).isDir() && !QDir().mkpath(target))
         return failed(QStringLiteral("未能创建文件夹 %1").arg(QDir::toNativeSeparators(target)));
-    if (!copyFilesInto(source, target, &result.error))
-        result.ok = false;
+    if (const Result copied = copyFilesInto(source, target); !copied)
+        return failed(copied.message(), target);
     return result;
 }
 
@@ -72,15 +72,16 @@ TransferResult importPaperFolder(const RepositoryPaths &paths, const QString &pa
     for (const QString &folder : {paths.paperResultsFolder(name), result.folder}) {
         if (isSameFolder(source, folder))
             continue;
-        if (!staysInRepository(paths.root(), folder, &result.error) ||
-            !createOrEmptyFolder(folder, &result.error)) {
-            result.ok = false;
-            return result;
-        }
+        Result emptied = staysInRepository(paths.root(), folder);
+        if (emptied)
+            emptied = createOrEmptyFolder(folder);
+        if (!emptied)
+            return failed(emptied.message(), result.folder);
     }
-    if (!isSameFolder(source, result.folder) &&
-        !copyFilesInto(source, result.folder, &result.error))
-        result.ok = false;
+    if (isSameFolder(source, result.folder))
+        return result;
+    if (const Result copied = copyFilesInto(source, result.folder); !copied)
+        return failed(copied.message(), result.folder);
     return result;
 }
 

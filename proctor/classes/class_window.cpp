@@ -238,11 +238,9 @@ void ClassWindow::confirm()
     // just asked to type it again.
     if (std::exchange(m_refusalPending, false))
         return;
-    if (storeSystemProfile(this, m_dialogs, m_systemProfilePath,
-                           QStringLiteral("班级资料没有保存成功"), [this](QString *error) {
-                               return writeClassTable(m_systemProfilePath, m_model.classes(),
-                                                      error);
-                           }))
+    if (storeSystemProfile(
+            this, m_dialogs, m_systemProfilePath, QStringLiteral("班级资料没有保存成功"),
+            [this] { return writeClassTable(m_systemProfilePath, m_model.classes()); }))
         accept();
 }
 

@@ -182,9 +182,9 @@ void ExamRoomWindow::showAdmissions()
 void ExamRoomWindow::confirm()
 {
     if (storeSystemProfile(this, m_dialogs, m_systemProfilePath,
-                           QStringLiteral("考场设置没有保存成功"), [this](QString *error) {
+                           QStringLiteral("考场设置没有保存成功"), [this] {
                                return writeExamRooms(m_systemProfilePath, m_model.papersToWrite(),
-                                                     m_model.classNames(), error);
+                                                     m_model.classNames());
                            }))
         accept();
 }

@@ -33,12 +33,14 @@ QLabel *makeBuddyLabel(const QString &name, const QString &text, QWidget *buddy,
 
 bool storeSystemProfile(QWidget *window, platform::Dialogs &dialogs,
                         const QString &systemProfilePath, const QString &failureText,
-                        const std::function<bool(QString *error)> &write)
+                        const std::function<Result()> &write)
 {
-    QString error;
-    if (ensureFolder(QFileInfo(systemProfilePath).absolutePath(), &error) && write(&error))
+    Result stored = ensureFolder(QFileInfo(systemProfilePath).absolutePath());
+    if (stored)
+        stored = write();
+    if (stored)
         return true;
-    dialogs.message(window, QStringLiteral("%1:%2").arg(failureText, error),
+    dialogs.message(window, QStringLiteral("%1:%2").arg(failureText, stored.message()),
                     platform::Dialogs::Icon::Critical);
     return false;
 }

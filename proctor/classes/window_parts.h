@@ -3,6 +3,8 @@
 // Pieces the class and exam-room windows share: their buttons and labels, and the store of their
 // table into the system profile on "确定".
 
+#include "repository/result.h"
+
 #include <QString>
 #include <functional>
 
@@ -28,6 +30,6 @@ QLabel *makeBuddyLabel(const QString &name, const QString &text, QWidget *buddy,
 // "<failureText>:<reason>" and false returned, so the window stays open with the edits.
 [[nodiscard]] bool storeSystemProfile(QWidget *window, platform::Dialogs &dialogs,
                                       const QString &systemProfilePath, const QString &failureText,
-                                      const std::function<bool(QString *error)> &write);
+                                      const std::function<Result()> &write);
 
 } // namespace exam

@@ -123,12 +123,14 @@ void QuestionPanel::showSelectedQuestion()
     if (m_presenter.selectedQuestion() == 0)
         return;
     const QString file = m_presenter.selectedQuestionFile();
-    QString error;
-    if (file.isEmpty())
+    if (file.isEmpty()) {
         m_text->setPlaceholderText(QStringLiteral("试卷中没有本题的题目文件。"));
-    else if (!rtf::loadRtfFile(file, m_text->document(), &error))
-        m_text->setPlaceholderText(error.isEmpty() ? QStringLiteral("无法读取本题的题目文件。")
-                                                   : error);
+        return;
+    }
+    if (const Result loaded = rtf::loadRtfFile(file, m_text->document()); !loaded)
+        m_text->setPlaceholderText(loaded.message().isEmpty()
+                                       ? QStringLiteral("无法读取本题的题目文件。")
+                                       : loaded.message());
 }
 
 void QuestionPanel::setCellColor(QLabel *cell, const QColor &color)

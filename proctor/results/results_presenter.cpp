@@ -195,14 +195,17 @@ QString ResultsPresenter::selectedResultProfile() const
     return RepositoryPaths(m_root).resultProfile(m_data.paper, m_data.className, student->number);
 }
 
-bool ResultsPresenter::allowRetest()
+Result ResultsPresenter::allowRetest()
 {
     const QString path = selectedResultProfile();
     if (path.isEmpty())
-        return false;
-    const bool stored = storeRetestGrant(path, m_data.className, selectedStudent()->number);
+        return {};
+    const Result stored = storeRetestGrant(path, m_data.className, selectedStudent()->number);
     emit resultProfileTouched(path);
-    return stored;
+    if (stored)
+        return stored;
+    return Result::failure(
+        QStringLiteral("未能允许 %1 重考: %2").arg(selectedStudentText(), stored.message()));
 }
 
 // "初二(3)班 102号 张三": the class, the number and, when the student gave one, his name.
@@ -224,20 +227,18 @@ QString ResultsPresenter::deleteQuestion() const
         .arg(selectedStudentText(), m_data.paper);
 }
 
-bool ResultsPresenter::deleteResult(QString *error)
+Result ResultsPresenter::deleteResult()
 {
     const QString path = selectedResultProfile();
     if (path.isEmpty())
-        return false;
-    QString reason;
-    const bool moved = moveToDeletedResults(
-        path, RepositoryPaths(m_root).deletedResultsFolder(m_data.paper), m_clock->now(), &reason);
+        return {};
+    const Result moved = moveToDeletedResults(
+        path, RepositoryPaths(m_root).deletedResultsFolder(m_data.paper), m_clock->now());
     emit resultProfileTouched(path);
     if (moved)
-        return true;
-    if (error)
-        *error = QStringLiteral("未能删除 %1 的成绩: %2").arg(selectedStudentText(), reason);
-    return false;
+        return moved;
+    return Result::failure(
+        QStringLiteral("未能删除 %1 的成绩: %2").arg(selectedStudentText(), moved.message()));
 }
 
 } // namespace exam

@@ -8,6 +8,7 @@
 #include "proctor/results/results_data.h"
 #include "proctor/results/sort_routine.h"
 #include "repository/clock.h"
+#include "repository/result.h"
 
 #include <QObject>
 #include <QString>
@@ -62,16 +63,16 @@ public:
     // The path of the selected question's RTF file; empty when the paper names none.
     QString selectedQuestionFile() const;
 
-    // The two changes the window makes to a result, on the student of the selected row. Both do
-    // nothing (and return false) without a selected row.
+    // The two changes the window makes to a result, on the student of the selected row. Without a
+    // selected row both do nothing, which counts as done. A failure names the student and says why.
     // Writes the student's TIME2 empty, so his next login resumes the attempt.
-    bool allowRetest();
+    Result allowRetest();
     // The question asked before a deletion, naming the student and the paper; empty when the
     // selected student has no result profile (or no row is selected): there is nothing to delete.
     QString deleteQuestion() const;
     // Moves the student's result profile into the paper's deleted-results folder, stamped with
-    // the clock's time; true also when he had none. On failure `error` says why.
-    [[nodiscard]] bool deleteResult(QString *error = nullptr);
+    // the clock's time; done also when he had none.
+    Result deleteResult();
     // The clock that stamps deleted results; the system clock unless a test sets one. `clock`
     // must outlive the presenter.
     void setClock(const Clock &clock) { m_clock = &clock; }

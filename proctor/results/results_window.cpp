@@ -200,7 +200,7 @@ void ResultsWindow::connectControls()
     connect(m_presenter, &ResultsPresenter::statisticsChanged, this,
             &ResultsWindow::showStatistics);
 
-    connect(m_retest, &QPushButton::clicked, m_presenter, &ResultsPresenter::allowRetest);
+    connect(m_retest, &QPushButton::clicked, this, &ResultsWindow::allowRetest);
     connect(m_delete, &QPushButton::clicked, this, &ResultsWindow::deleteResult);
     connect(m_presenter, &ResultsPresenter::resultProfileTouched, m_refresher,
             &ResultsRefresher::invalidate);
@@ -243,9 +243,16 @@ void ResultsWindow::deleteResult()
     if (!m_dialogs.yesNo(this, question, platform::Dialogs::Button::No,
                          platform::Dialogs::Icon::Warning))
         return;
-    QString error;
-    if (!m_presenter->deleteResult(&error))
-        m_dialogs.message(this, error, platform::Dialogs::Icon::Warning);
+    if (const Result deleted = m_presenter->deleteResult(); !deleted)
+        m_dialogs.message(this, deleted.message(), platform::Dialogs::Icon::Warning);
+}
+
+// No message when the grant is written, as before; a grant that could not be written is said, so
+// the teacher does not send the student back to a login that refuses him.
+void ResultsWindow::allowRetest()
+{
+    if (const Result granted = m_presenter->allowRetest(); !granted)
+        m_dialogs.message(this, granted.message(), platform::Dialogs::Icon::Warning);
 }
 
 void ResultsWindow::exportResults()

@@ -61,6 +61,7 @@ private:
     void showStudents();
     void showStatistics();
     void showRefreshed(const ResultsData &results, const ResultsRequest &request);
+    void allowRetest();
     void deleteResult();
     void exportResults();
     void analyseResults();

@@ -91,9 +91,8 @@ void PasswordWindow::confirm()
     }
     // A password that was not stored must not look changed: the window stays open.
     if (storeSystemProfile(this, m_dialogs, m_systemProfilePath,
-                           QStringLiteral("新密码没有保存成功"), [this, &change](QString *error) {
-                               return writeAdminPassword(m_systemProfilePath, change.newPassword,
-                                                         error);
+                           QStringLiteral("新密码没有保存成功"), [this, &change] {
+                               return writeAdminPassword(m_systemProfilePath, change.newPassword);
                            }))
         accept();
 }

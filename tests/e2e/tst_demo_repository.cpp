@@ -83,7 +83,9 @@ void TestDemoRepository::initTestCase()
     QVERIFY(m_dir.isValid());
     m_root = m_dir.filePath(QStringLiteral("demo"));
     QString error;
-    QVERIFY2(exam::demo::writeDemoRepository(m_root, m_random, m_clock, &error), qPrintable(error));
+    if (const exam::Result result = exam::demo::writeDemoRepository(m_root, m_random, m_clock);
+        !result)
+        QFAIL(qPrintable(result.message()));
 }
 
 void TestDemoRepository::shouldListTwoClassesAndThreeOpenPapers()
@@ -113,9 +115,9 @@ void TestDemoRepository::shouldOpenEveryPaperWithAllItsDocuments()
             QVERIFY(!q.answer.isEmpty());
             for (const QString &file : {q.questionFile, q.explainFile}) {
                 QTextDocument document;
-                QString error;
-                QVERIFY2(rtf::loadRtfFile(paths.paperFile(entry.name, file), &document, &error),
-                         qPrintable(entry.name + u' ' + file + u' ' + error));
+                const exam::Result loaded =
+                    rtf::loadRtfFile(paths.paperFile(entry.name, file), &document);
+                QVERIFY2(loaded, qPrintable(entry.name + u' ' + file + u' ' + loaded.message()));
                 QVERIFY2(!document.toPlainText().trimmed().isEmpty(), qPrintable(file));
             }
         }

@@ -105,7 +105,8 @@ void TestDemoRepositoryCheck::initTestCase()
     exam::SecureRandomSource random;
     FixedClock clock;
     QString error;
-    QVERIFY2(exam::demo::writeDemoRepository(m_demo, random, clock, &error), qPrintable(error));
+    if (const exam::Result result = exam::demo::writeDemoRepository(m_demo, random, clock); !result)
+        QFAIL(qPrintable(result.message()));
     QVERIFY(copyTree(m_demo, m_damaged));
     damage();
     m_digestBefore = treeDigest(m_damaged);

@@ -206,7 +206,8 @@ void TestExamDay::writeQuestions()
     exam::PaperEditor editor(m_root, Paper, m_dir.filePath(QStringLiteral("PCTEST")), m_dialogs,
                              m_random);
     QString error;
-    QVERIFY2(editor.open(&error), qPrintable(error));
+    if (const exam::Result opened = editor.open(); !opened)
+        QFAIL(qPrintable(opened.message()));
     editor.activate();
     editor.editDefaultMark(QString::number(DefaultMark));
     for (int k = 1; k <= Questions.size(); ++k) {
@@ -223,7 +224,8 @@ void TestExamDay::writeQuestions()
             editor.editOwnMark(Questions.at(k - 1).mark);
         }
     }
-    QVERIFY2(editor.save(&error), qPrintable(error));
+    if (const exam::Result saved = editor.save(); !saved)
+        QFAIL(qPrintable(saved.message()));
     editor.clearWorkingFolder();
 
     const exam::RepositoryPaths paths(m_root);

@@ -36,7 +36,7 @@ inline exam::PaperTable roundPaperTable(int round)
 
 // What the paper editor's "确定" stores in round r: one question's text grows by a line, its answer
 // changes, and the paper is saved.
-inline bool storeEditorRound(exam::PaperEditor &editor, int round, QString *error)
+inline exam::Result storeEditorRound(exam::PaperEditor &editor, int round)
 {
     editor.select(round % Questions + 1);
     QTextCursor cursor(editor.questionDocument());
@@ -46,7 +46,7 @@ inline bool storeEditorRound(exam::PaperEditor &editor, int round, QString *erro
     for (std::size_t option = 0; option < ticks.size(); ++option)
         ticks[option] = ((round >> option) & 1) != 0;
     editor.setAnswerTicks(ticks);
-    return editor.save(error);
+    return editor.save();
 }
 
 } // namespace reliability

@@ -57,23 +57,26 @@ void announce(int round)
 int runSoakClient(const QString &path, int client, int durationMs, int intervalMs)
 {
     const QString number = studentNumber(client);
-    QString error;
     const exam::SystemClock clock;
-    if (!exam::storeLogin(path, ClassName, number, studentName(client), formerName(client),
-                          &error) ||
-        !exam::storeStartStamp(path, ClassName, number, clock, &error))
-        return fail(error);
+    exam::Result stored =
+        exam::storeLogin(path, ClassName, number, studentName(client), formerName(client));
+    if (stored)
+        stored = exam::storeStartStamp(path, ClassName, number, clock);
+    if (!stored)
+        return fail(stored.message());
     const QDeadlineTimer end(durationMs);
     int round = 0;
     do {
         ++round;
-        if (!exam::storeProgress(path, ClassName, number, progressOf(client, round), &error))
-            return fail(error);
+        stored = exam::storeProgress(path, ClassName, number, progressOf(client, round));
+        if (!stored)
+            return fail(stored.message());
         // The pace of a client's saves: 60 processes share two cores in CI.
         QThread::msleep(static_cast<unsigned long>(intervalMs));
     } while (!end.hasExpired());
-    if (!exam::storeHandIn(path, ClassName, number, handInOf(client, round + 1), &error))
-        return fail(error);
+    stored = exam::storeHandIn(path, ClassName, number, handInOf(client, round + 1));
+    if (!stored)
+        return fail(stored.message());
     announce(round);
     return 0;
 }
@@ -144,14 +147,13 @@ CuttingFileOps g_cutter;
 
 // Rounds of one store until the process is killed (or cut); a minute at most, should the test be
 // gone.
-int repeatRounds(const std::function<bool(int, QString *)> &store)
+int repeatRounds(const std::function<exam::Result(int)> &store)
 {
     const QDeadlineTimer end(60000);
     for (int round = 1; !end.hasExpired(); ++round) {
-        QString error;
         g_cutter.armed = round == g_cutter.cutRound;
-        if (!store(round, &error))
-            return fail(error);
+        if (const exam::Result stored = store(round); !stored)
+            return fail(stored.message());
         g_cutter.reached(); // the kill point after the round's stores
         announce(round);
         if (g_cutter.armed)
@@ -161,28 +163,27 @@ int repeatRounds(const std::function<bool(int, QString *)> &store)
 }
 
 // The client's writes: three progress saves, then a hand-in, and again.
-bool storeAttemptRound(const QString &path, int client, int round, QString *error)
+exam::Result storeAttemptRound(const QString &path, int client, int round)
 {
     if (round % 4 == 0)
-        return exam::storeHandIn(path, ClassName, studentNumber(client), handInOf(client, round),
-                                 error);
-    return exam::storeProgress(path, ClassName, studentNumber(client), progressOf(client, round),
-                               error);
+        return exam::storeHandIn(path, ClassName, studentNumber(client), handInOf(client, round));
+    return exam::storeProgress(path, ClassName, studentNumber(client), progressOf(client, round));
 }
 
-bool storeSaveAllRound(const exam::RepositoryPaths &paths, int round, QString *error)
+exam::Result storeSaveAllRound(const exam::RepositoryPaths &paths, int round)
 {
     const exam::SaveAllResult result = exam::saveAllPapers(paths, roundPaperTable(round), {}, {});
-    *error = result.errors.join(u'\n');
-    return result.ok();
+    if (result.ok())
+        return {};
+    return exam::Result::failure(result.errors.join(u'\n'));
 }
 
 // What the class window's "确定" stores: the table of its model.
-bool storeClassesRound(const QString &systemProfile, int round, QString *error)
+exam::Result storeClassesRound(const QString &systemProfile, int round)
 {
     exam::ClassTableModel model;
     model.load(roundClasses(round));
-    return exam::writeClassTable(systemProfile, model.classes(), error);
+    return exam::writeClassTable(systemProfile, model.classes());
 }
 
 } // namespace
@@ -193,13 +194,10 @@ int runEditor(const QString &root, const QString &workingFolder)
     FakeDialogs dialogs;
     exam::SecureRandomSource random;
     exam::PaperEditor editor(root, Paper, workingFolder, dialogs, random);
-    QString error;
-    if (!editor.open(&error))
-        return fail(error);
+    if (const exam::Result opened = editor.open(); !opened)
+        return fail(opened.message());
     editor.activate();
-    return repeatRounds([&](int round, QString *roundError) {
-        return storeEditorRound(editor, round, roundError);
-    });
+    return repeatRounds([&](int round) { return storeEditorRound(editor, round); });
 }
 
 int main(int argc, char **argv)
@@ -225,20 +223,15 @@ int main(int argc, char **argv)
     if (mode == u"attempt" && args.size() == 3) {
         const QString path = args.at(1);
         const int client = args.at(2).toInt();
-        return repeatRounds([&](int round, QString *error) {
-            return storeAttemptRound(path, client, round, error);
-        });
+        return repeatRounds([&](int round) { return storeAttemptRound(path, client, round); });
     }
     if (mode == u"saveall" && args.size() == 2) {
         const exam::RepositoryPaths paths(args.at(1));
-        return repeatRounds(
-            [&](int round, QString *error) { return storeSaveAllRound(paths, round, error); });
+        return repeatRounds([&](int round) { return storeSaveAllRound(paths, round); });
     }
     if (mode == u"classes" && args.size() == 2) {
         const QString systemProfile = exam::RepositoryPaths(args.at(1)).systemProfile();
-        return repeatRounds([&](int round, QString *error) {
-            return storeClassesRound(systemProfile, round, error);
-        });
+        return repeatRounds([&](int round) { return storeClassesRound(systemProfile, round); });
     }
     if (mode == u"editor" && args.size() == 3)
         return runEditor(args.at(1), args.at(2));

@@ -74,11 +74,9 @@ void ConsoleRacesTest::shouldApplyRetestGrantsAndDeletesWholeWhileTheStudentSave
     bool deleted = false;
     while (!end.hasExpired()) {
         const bool remove = random.bounded(3) == 0;
-        QString error;
-        if (remove)
-            QVERIFY2(exam::removeProfileFile(path, &error), qPrintable(error));
-        else
-            QVERIFY2(exam::storeRetestGrant(path, ClassName, number, &error), qPrintable(error));
+        const exam::Result changed = remove ? exam::removeProfileFile(path)
+                                            : exam::storeRetestGrant(path, ClassName, number);
+        QVERIFY2(changed, qPrintable(changed.message()));
         (remove ? deletes : grants) += 1;
         deleted = deleted || remove;
 

@@ -87,16 +87,18 @@ bool runStore(Store store, const QString &root)
     const exam::RepositoryPaths paths(root);
     switch (store) {
     case Store::Login:
-        return exam::storeLogin(path, ClassName, number, studentName(Client), formerName(Client));
+        return exam::storeLogin(path, ClassName, number, studentName(Client), formerName(Client))
+            .ok();
     case Store::ProgressSave:
-        return exam::storeProgress(path, ClassName, number, progressOf(Client, 2));
-    case Store::HandIn: return exam::storeHandIn(path, ClassName, number, handInOf(Client, 3));
-    case Store::RetestGrant: return exam::storeRetestGrant(path, ClassName, number);
-    case Store::ClassTable: return exam::writeClassTable(paths.systemProfile(), roundClasses(1));
+        return exam::storeProgress(path, ClassName, number, progressOf(Client, 2)).ok();
+    case Store::HandIn: return exam::storeHandIn(path, ClassName, number, handInOf(Client, 3)).ok();
+    case Store::RetestGrant: return exam::storeRetestGrant(path, ClassName, number).ok();
+    case Store::ClassTable:
+        return exam::writeClassTable(paths.systemProfile(), roundClasses(1)).ok();
     case Store::PaperProfile: {
         exam::PaperData paper = exam::loadPaper(paths.paperProfile(Paper));
         paper.question(3).answer = QStringLiteral("1234567");
-        return exam::savePaper(paths.paperProfile(Paper), paper);
+        return exam::savePaper(paths.paperProfile(Paper), paper).ok();
     }
     case Store::SaveAll: return exam::saveAllPapers(paths, roundPaperTable(1), {}, {}).ok();
     case Store::QuestionImport: {

@@ -394,7 +394,7 @@ void PowerCutTest::shouldKeepWholePaperFilesWhenTheEditorsSaveIsCut()
             QVERIFY(editor->open());
             editor->activate();
         }
-        QVERIFY(storeEditorRound(*editor, round, nullptr));
+        QVERIFY(storeEditorRound(*editor, round));
     };
     QTemporaryDir working;
     const auto check = [&](const QString &root, int) {

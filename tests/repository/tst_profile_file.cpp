@@ -458,7 +458,9 @@ void TestProfileFile::shouldFailOnReadOnlyFileAndKeepIt()
     QString error;
     ProfileBatch batch(path());
     batch.set(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("new"));
-    QVERIFY(!batch.store(&error));
+    const exam::Result failed = batch.store();
+    QVERIFY(!failed);
+    error = failed.message();
     QVERIFY(!error.isEmpty());
     QCOMPARE(readBytes(path()), before);
 }
@@ -657,7 +659,9 @@ void TestProfileFile::shouldRefuseOversizedFileAndKeepIt()
     QString error;
     ProfileBatch batch(path());
     batch.set(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("2"));
-    QVERIFY(!batch.store(&error));
+    const exam::Result failed = batch.store();
+    QVERIFY(!failed);
+    error = failed.message();
     QVERIFY(!error.isEmpty());
     QCOMPARE(QFileInfo(path()).size(), size);
 }
@@ -772,7 +776,9 @@ void TestProfileFile::batchShouldReportRefusedWriteButStoreTheOthers()
     batch.set(QStringLiteral("S"), QStringLiteral("a=b"), QStringLiteral("1"));
     batch.set(QStringLiteral("S"), QStringLiteral("ok"), QStringLiteral("2"));
     QString error;
-    QVERIFY(!batch.store(&error));
+    const exam::Result failed = batch.store();
+    QVERIFY(!failed);
+    error = failed.message();
     QVERIFY(error.contains(QStringLiteral("a=b")));
     QCOMPARE(read(QStringLiteral("S"), QStringLiteral("ok"), path()), QStringLiteral("2"));
     QVERIFY(ProfileBatch(path(QStringLiteral("untouched.cho"))).store());

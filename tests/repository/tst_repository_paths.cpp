@@ -135,9 +135,9 @@ void TestRepositoryPaths::shouldKeepBrokenNamesInsideTheirFolder()
 void TestRepositoryPaths::shouldReportFolderThatCannotBeCreated()
 {
     touch(u"SHIJUAN"_s); // a file where the folder should be
-    QString error;
-    QVERIFY(!RepositoryPaths(root()).createPaperFolders(u"p"_s, &error));
-    QVERIFY(!error.isEmpty());
+    const Result failed = RepositoryPaths(root()).createPaperFolders(u"p"_s);
+    QVERIFY(!failed);
+    QVERIFY(!failed.message().isEmpty());
 }
 
 void TestRepositoryPaths::shouldJoinRootEndingInSeparator()

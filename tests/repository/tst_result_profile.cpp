@@ -210,7 +210,9 @@ void TestResultProfile::writesShouldFailWithoutResultsFolder()
 {
     const QString missing = m_dir->filePath(u"CHENGJI/p/C7.cho"_s);
     QString error;
-    QVERIFY(!storeHandIn(missing, u"C"_s, u"7"_s, {u"00:00:00"_s, {1}, 1}, &error));
+    const exam::Result failed = storeHandIn(missing, u"C"_s, u"7"_s, {u"00:00:00"_s, {1}, 1});
+    QVERIFY(!failed);
+    error = failed.message();
     QVERIFY(!error.isEmpty());
     QVERIFY(!QFileInfo::exists(m_dir->filePath(u"CHENGJI"_s)));
 }

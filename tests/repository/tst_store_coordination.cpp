@@ -168,17 +168,16 @@ void TestStoreCoordination::shouldStoreANewFileWhileAnotherNewFileIsFlushed()
     std::thread first([&] {
         exam::ProfileBatch login(dir.filePath(QStringLiteral("一班1.cho")));
         login.set(QStringLiteral("一班"), QStringLiteral("1XM"), QStringLiteral("甲"));
-        firstStored = login.store();
+        firstStored = login.store().ok();
     });
     const bool flushing = ops.entered.tryAcquire(1, 10000);
     exam::ProfileBatch login(dir.filePath(QStringLiteral("一班2.cho")));
     login.set(QStringLiteral("一班"), QStringLiteral("2XM"), QStringLiteral("乙"));
-    QString error;
-    const bool stored = login.store(&error);
+    const exam::Result stored = login.store();
     ops.released.release();
     first.join();
     QVERIFY(flushing);
-    QVERIFY2(stored, qPrintable(error));
+    QVERIFY2(stored, qPrintable(stored.message()));
     QVERIFY(firstStored);
     QCOMPARE(exam::ProfileSnapshot::load(dir.filePath(QStringLiteral("一班1.cho")))
                  .value(QStringLiteral("一班"), QStringLiteral("1XM")),

@@ -177,7 +177,10 @@ void TestSystemProfile::shouldKeepAdministratorPassword()
 void TestSystemProfile::failedStoreShouldSayWhy()
 {
     QString error;
-    QVERIFY(!writeClassTable(m_dir->filePath(u"sys/sys.cho"_s), {{u"A"_s, 1, 1, 1}}, &error));
+    const exam::Result failed =
+        writeClassTable(m_dir->filePath(u"sys/sys.cho"_s), {{u"A"_s, 1, 1, 1}});
+    QVERIFY(!failed);
+    error = failed.message();
     QVERIFY(error.contains(u"文件夹不存在"_s));
 }
 

@@ -33,7 +33,7 @@ bool writeQuestionFile(const QString &path, int number, const QString &kind)
         cursor.insertText(QLatin1String(option) +
                           QStringLiteral(". 选项内容，包含一些较长的中文说明文字。"));
     }
-    return rtf::saveRtfFile(path, document);
+    return rtf::saveRtfFile(path, document).ok();
 }
 
 struct LargePaper

@@ -525,16 +525,20 @@ private slots:
     {
         QTextDocument doc;
         QString error;
-        QVERIFY(rtf::loadRtfFile(QStringLiteral(EXAM_TEST_DATA_DIR "/wordpad_explanation.rtf"),
-                                 &doc, &error));
+        if (const exam::Result result = rtf::loadRtfFile(
+                QStringLiteral(EXAM_TEST_DATA_DIR "/wordpad_explanation.rtf"), &doc);
+            !result)
+            QFAIL(qPrintable(result.message()));
         QVERIFY(doc.toPlainText().startsWith(QStringLiteral("解题辅导")));
-        QVERIFY(!rtf::loadRtfFile(QStringLiteral(EXAM_TEST_DATA_DIR "/no-such-file.rtf"), &doc,
-                                  &error));
+        const exam::Result failed =
+            rtf::loadRtfFile(QStringLiteral(EXAM_TEST_DATA_DIR "/no-such-file.rtf"), &doc);
+        QVERIFY(!failed);
+        error = failed.message();
         QVERIFY(!error.isEmpty());
-        error.clear();
-        QVERIFY(
-            !rtf::loadRtfFile(QStringLiteral(EXAM_TEST_DATA_DIR "/red_24x16.png"), &doc, &error));
-        QVERIFY(!error.isEmpty());
+        const exam::Result notRtf =
+            rtf::loadRtfFile(QStringLiteral(EXAM_TEST_DATA_DIR "/red_24x16.png"), &doc);
+        QVERIFY(!notRtf);
+        QVERIFY(!notRtf.message().isEmpty());
         QVERIFY(doc.toPlainText().startsWith(QStringLiteral("解题辅导")));
     }
 };

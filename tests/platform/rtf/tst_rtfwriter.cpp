@@ -395,13 +395,20 @@ private slots:
         QObject owner;
         QTextDocument *doc = richDocument(&owner);
         QString error;
-        QVERIFY(rtf::saveRtfFile(path, *doc, &error));
+        if (const exam::Result result = rtf::saveRtfFile(path, *doc); !result)
+            QFAIL(qPrintable(result.message()));
         QTextDocument back;
-        QVERIFY(rtf::loadRtfFile(path, &back, &error));
+        if (const exam::Result result = rtf::loadRtfFile(path, &back); !result)
+            QFAIL(qPrintable(result.message()));
         QCOMPARE(describe(back), describe(*doc));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("12345.RTF")});
 
-        QVERIFY(!rtf::saveRtfFile(dir.filePath(QStringLiteral("missing/x.rtf")), *doc, &error));
+        const exam::Result failed =
+            rtf::saveRtfFile(dir.filePath(QStringLiteral("missing/x.rtf")), *doc);
+
+        QVERIFY(!failed);
+
+        error = failed.message();
         QVERIFY(!error.isEmpty());
     }
 };

@@ -51,7 +51,7 @@ inline bool writeRtfFile(const QString &path, const QString &text, const QColor 
         format.setHeight(3);
         cursor.insertImage(format);
     }
-    return rtf::saveRtfFile(path, document);
+    return rtf::saveRtfFile(path, document).ok();
 }
 
 class PaperRepository
@@ -93,7 +93,7 @@ public:
             }
         }
         data.fullMark = exam::totalMark(data);
-        return exam::savePaper(m_paths.paperProfile(paper), data);
+        return exam::savePaper(m_paths.paperProfile(paper), data).ok();
     }
 
 private:

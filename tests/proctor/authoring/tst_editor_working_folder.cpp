@@ -177,8 +177,10 @@ void TestEditorWorkingFolder::questionFileCopyShouldReportAMissingFolder()
     QTemporaryDir paper;
     writeFile(paper.filePath(QStringLiteral("1.RTF")), "one");
     QString error;
-    QVERIFY(!exam::copyQuestionFile(paper.path(), paper.filePath(QStringLiteral("missing")),
-                                    QStringLiteral("1.rtf"), &error));
+    const exam::Result failed = exam::copyQuestionFile(
+        paper.path(), paper.filePath(QStringLiteral("missing")), QStringLiteral("1.rtf"));
+    QVERIFY(!failed);
+    error = failed.message();
     QVERIFY(error.contains(QStringLiteral("1.RTF")));
 }
 
@@ -216,7 +218,10 @@ void TestEditorWorkingFolder::copyShouldReportAMissingTarget()
     QTemporaryDir from;
     writeFile(from.filePath(QStringLiteral("a.rtf")), "x");
     QString error;
-    QVERIFY(!exam::copyRtfFiles(from.path(), from.path() + QStringLiteral("/missing"), &error));
+    const exam::Result failed =
+        exam::copyRtfFiles(from.path(), from.path() + QStringLiteral("/missing"));
+    QVERIFY(!failed);
+    error = failed.message();
     QVERIFY(error.contains(QStringLiteral("a.rtf")));
 }
 

@@ -506,9 +506,9 @@ void TestPaperEditor::okShouldReportAFailedSaveAndKeepTheWork()
     e.insert();
     // The paper folder vanished meanwhile (or cannot be written).
     QVERIFY(QDir(f.paperFolder()).removeRecursively());
-    QString error;
-    QVERIFY(!e.save(&error));
-    QVERIFY(!error.isEmpty());
+    const exam::Result failed = e.save();
+    QVERIFY(!failed);
+    QVERIFY(!failed.message().isEmpty());
     QVERIFY(e.isModified());
     // The shown question's two copies and the new question's two files.
     QCOMPARE(EditorRepository::rtfNames(f.repo.workingFolder()).size(), 4);

@@ -199,17 +199,29 @@ private slots:
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         m_presenter->selectStudentRow(0); // 101
-        QString error;
-        QVERIFY(!m_presenter->deleteResult(&error));
-        QVERIFY2(error.startsWith(QStringLiteral("未能删除 一班 101号 甲 的成绩: ")),
-                 qPrintable(error));
+        const Result failed = m_presenter->deleteResult();
+        QVERIFY2(failed.message().startsWith(QStringLiteral("未能删除 一班 101号 甲 的成绩: ")),
+                 qPrintable(failed.message()));
         QVERIFY(QFile::exists(m_repository->resultProfile(paper, className, 101)));
+    }
+
+    // Nothing to act on is nothing that failed: the window says nothing.
+    void shouldSayWhyARetestCouldNotBeGranted()
+    {
+        // A folder where the student's result profile belongs: the grant cannot be written.
+        const QString profile = m_repository->resultProfile(paper, className, 104);
+        QVERIFY(QDir().mkpath(profile));
+        m_presenter->selectStudentRow(3); // 104
+        const Result failed = m_presenter->allowRetest();
+        QVERIFY2(failed.message().startsWith(QStringLiteral("未能允许 一班 104号 重考: ")),
+                 qPrintable(failed.message()));
+        QVERIFY(QFileInfo(profile).isDir());
     }
 
     void shouldDoNothingWithoutSelectedRow()
     {
-        QVERIFY(!m_presenter->allowRetest());
-        QVERIFY(!m_presenter->deleteResult());
+        QVERIFY(m_presenter->allowRetest());
+        QVERIFY(m_presenter->deleteResult());
         QVERIFY(QFile::exists(m_repository->resultProfile(paper, className, 101)));
     }
 
