@@ -287,6 +287,15 @@ private slots:
         QCOMPARE(time2(number), QString());
         QCOMPARE(time2(QStringLiteral("3")), QStringLiteral("00:10:00"));
         QVERIFY(m_dialogs.calls().isEmpty());
+
+        // A grant that cannot be written (a folder stands where the file belongs) is said.
+        const QString profile = m_repository->resultProfile(paper, className, number.toInt());
+        QVERIFY(QFile::remove(profile));
+        QVERIFY(QDir().mkpath(profile));
+        QTest::mouseClick(button(u"Cmd允许重考"), Qt::LeftButton);
+        QCOMPARE(m_dialogs.messages().size(), 1);
+        QVERIFY2(m_dialogs.messages().first().startsWith(QStringLiteral("未能允许 初二(3)班 ")),
+                 qPrintable(m_dialogs.messages().first()));
     }
 
     void shouldShowQuestionTextAndDistributionWithColours()
