@@ -147,11 +147,13 @@ int runExport(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return ExitFailure;
     }
     interchange::PaperContent paper;
-    QString error;
-    if (!interchange::loadPaperContent(options.repository, options.paper, paper, &error,
-                                       progressLine(err, QStringLiteral("已读取 %1/%2 道考题"))) ||
-        !interchange::writePaperExport(paper, *format, options.files.constFirst(), &error)) {
-        err << QStringLiteral("examtool export: %1\n").arg(error);
+    Result exported =
+        interchange::loadPaperContent(options.repository, options.paper, paper,
+                                      progressLine(err, QStringLiteral("已读取 %1/%2 道考题")));
+    if (exported)
+        exported = interchange::writePaperExport(paper, *format, options.files.constFirst());
+    if (!exported) {
+        err << QStringLiteral("examtool export: %1\n").arg(exported.message());
         return ExitFailure;
     }
     out << QStringLiteral("已把试卷“%1”的 %2 道考题输出到 %3\n")

@@ -16,15 +16,14 @@ namespace exam::interchange {
 namespace {
 
 // The document of one file the paper names; an empty document when no file is named.
-std::unique_ptr<QTextDocument> loadDocument(const RepositoryPaths &paths, const QString &paper,
-                                            const QString &fileName, QString *error)
+Result loadDocument(const RepositoryPaths &paths, const QString &paper, const QString &fileName,
+                    std::unique_ptr<QTextDocument> &document)
 {
-    auto document = std::make_unique<QTextDocument>();
+    document = std::make_unique<QTextDocument>();
     const QString name = trimBlanks(fileName);
-    if (!name.isEmpty() &&
-        !rtf::loadRtfFile(paths.paperFile(paper, name), document.get()).reportTo(error))
-        return nullptr;
-    return document;
+    if (name.isEmpty())
+        return {};
+    return rtf::loadRtfFile(paths.paperFile(paper, name), document.get());
 }
 
 } // namespace
@@ -66,16 +65,13 @@ bool isListedPaper(const QString &repositoryRoot, const QString &paper)
                        [&paper](const PaperEntry &entry) { return entry.name == paper; });
 }
 
-bool loadPaperContent(const QString &repositoryRoot, const QString &paper, PaperContent &content,
-                      QString *error, const std::function<void(int, int)> &progress)
+Result loadPaperContent(const QString &repositoryRoot, const QString &paper, PaperContent &content,
+                        const std::function<void(int, int)> &progress)
 {
     const RepositoryPaths paths(repositoryRoot);
     content.name = trimBlanks(paper);
-    if (!isListedPaper(repositoryRoot, content.name)) {
-        if (error)
-            *error = QStringLiteral("考试库中没有试卷“%1”").arg(content.name);
-        return false;
-    }
+    if (!isListedPaper(repositoryRoot, content.name))
+        return Result::failure(QStringLiteral("考试库中没有试卷“%1”").arg(content.name));
     const ProfileSnapshot profile = ProfileSnapshot::load(paths.paperProfile(content.name));
     content.settings = readPaperSettings(profile, PaperReader::Console);
     const PaperData data = loadPaper(profile);
@@ -86,11 +82,12 @@ bool loadPaperContent(const QString &repositoryRoot, const QString &paper, Paper
         const PaperQuestion &q = data.question(k);
         ExportQuestion out;
         out.number = k;
-        out.question = loadDocument(paths, content.name, q.questionFile, error);
-        out.explanation =
-            out.question ? loadDocument(paths, content.name, q.explainFile, error) : nullptr;
-        if (!out.explanation)
-            return false;
+        if (Result loaded = loadDocument(paths, content.name, q.questionFile, out.question);
+            !loaded)
+            return loaded;
+        if (Result loaded = loadDocument(paths, content.name, q.explainFile, out.explanation);
+            !loaded)
+            return loaded;
         out.firstOption = firstOptionBlock(*out.question);
         out.options = optionTexts(*out.question, out.firstOption);
         out.correct = answerIndices(q.answer);
@@ -99,7 +96,7 @@ bool loadPaperContent(const QString &repositoryRoot, const QString &paper, Paper
         if (progress)
             progress(k, data.questionCount);
     }
-    return true;
+    return {};
 }
 
 QString answerLetters(const QList<int> &correct)

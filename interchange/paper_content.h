@@ -4,6 +4,7 @@
 // explanation documents, the option lines found in the question, the standard answer and the mark.
 
 #include "repository/paper_profile.h"
+#include "repository/result.h"
 
 #include <QList>
 #include <QString>
@@ -46,10 +47,10 @@ struct PaperContent
 // True when the repository's paper list names the paper and its folder is there.
 bool isListedPaper(const QString &repositoryRoot, const QString &paper);
 
-// Reads the paper; false with a Chinese text in `error` when it is not listed or a question or
-// explanation file it names cannot be read. `progress` (may be empty) hears (done, total).
-bool loadPaperContent(const QString &repositoryRoot, const QString &paper, PaperContent &content,
-                      QString *error, const std::function<void(int, int)> &progress = {});
+// Reads the paper; fails with a Chinese text when it is not listed or a question or explanation
+// file it names cannot be read. `progress` (may be empty) hears (done, total).
+Result loadPaperContent(const QString &repositoryRoot, const QString &paper, PaperContent &content,
+                        const std::function<void(int, int)> &progress = {});
 
 // The option letters of an answer: {0, 2} gives "A、C".
 QString answerLetters(const QList<int> &correct);

@@ -71,8 +71,10 @@ PaperImportOutcome appendQuestionsToPaper(const QString &repositoryRoot, const Q
         if (progress && documents % 2 == 0)
             progress(static_cast<int>(documents / 2), static_cast<int>(questions.size()));
     };
-    if (!saveNewFilesAtomically(files, stored).reportTo(&outcome.error))
+    if (const Result saved = saveNewFilesAtomically(files, stored); !saved) {
+        outcome.error = saved.message();
         return outcome;
+    }
     data.questionCount = static_cast<qint16>(total);
     data.fullMark = totalMark(data);
     if (const Result saved = savePaper(paths.paperProfile(name), data); !saved) {

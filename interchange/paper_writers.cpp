@@ -4,8 +4,7 @@
 
 namespace exam::interchange {
 
-bool writePaperExport(const PaperContent &paper, ExportFormat format, const QString &path,
-                      QString *error)
+Result writePaperExport(const PaperContent &paper, ExportFormat format, const QString &path)
 {
     QByteArray bytes;
     switch (format) {
@@ -13,11 +12,11 @@ bool writePaperExport(const PaperContent &paper, ExportFormat format, const QStr
     case ExportFormat::Gift: bytes = giftText(paper); break;
     case ExportFormat::Pdf:
     case ExportFormat::PdfTeacher:
-        if (!paperPdf(paper, format == ExportFormat::PdfTeacher, bytes, error))
-            return false;
+        if (Result drawn = paperPdf(paper, format == ExportFormat::PdfTeacher, bytes); !drawn)
+            return drawn;
         break;
     }
-    return saveFileAtomically(path, bytes).reportTo(error);
+    return saveFileAtomically(path, bytes);
 }
 
 } // namespace exam::interchange

@@ -24,11 +24,10 @@ enum class ExportFormat { MoodleXml, Gift, Pdf, PdfTeacher };
 QByteArray moodleXml(const PaperContent &paper);
 QByteArray giftText(const PaperContent &paper); // UTF-8
 
-// The PDF copy; false with a Chinese text in `error` when nothing could be drawn.
-bool paperPdf(const PaperContent &paper, bool teacherCopy, QByteArray &pdf, QString *error);
+// The PDF copy; fails with a Chinese text when nothing could be drawn.
+Result paperPdf(const PaperContent &paper, bool teacherCopy, QByteArray &pdf);
 
-// Writes the paper in `format` to `path`, atomically; false with a Chinese text in `error`.
-bool writePaperExport(const PaperContent &paper, ExportFormat format, const QString &path,
-                      QString *error);
+// Writes the paper in `format` to `path`, atomically; a failure carries a Chinese text.
+Result writePaperExport(const PaperContent &paper, ExportFormat format, const QString &path);
 
 } // namespace exam::interchange

@@ -102,7 +102,7 @@ void fillCover(QTextCursor &cursor, const PaperContent &paper)
 
 } // namespace
 
-bool paperPdf(const PaperContent &paper, bool teacherCopy, QByteArray &pdf, QString *error)
+Result paperPdf(const PaperContent &paper, bool teacherCopy, QByteArray &pdf)
 {
     QTextDocument copy;
     copy.setDefaultFont(copyFont(11));
@@ -137,12 +137,9 @@ bool paperPdf(const PaperContent &paper, bool teacherCopy, QByteArray &pdf, QStr
     writer.setCreator(QStringLiteral("proctor"));
     copy.print(&writer);
     buffer.close();
-    if (pdf.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("无法生成 PDF");
-        return false;
-    }
-    return true;
+    if (pdf.isEmpty())
+        return Result::failure(QStringLiteral("无法生成 PDF"));
+    return {};
 }
 
 } // namespace exam::interchange

@@ -117,9 +117,7 @@ Result saveFileAtomically(const QString &filePath, const QByteArray &bytes,
             return Result::failure(QStringLiteral("文件是只读的,无法保存: %1")
                                        .arg(QDir::toNativeSeparators(filePath)));
         }
-        struct stat status
-        {
-        };
+        struct stat status = {};
         if (::stat(QFile::encodeName(filePath).constData(), &status) == 0)
             keepMode = status.st_mode & 07777;
     }

@@ -48,9 +48,7 @@ QStringList folderFiles(const QString &folder)
             continue;
         bool isFolder = entry->d_type == DT_DIR;
         if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            struct stat status
-            {
-            };
+            struct stat status = {};
             isFolder =
                 ::fstatat(::dirfd(dir), entry->d_name, &status, 0) == 0 && S_ISDIR(status.st_mode);
         }

@@ -38,12 +38,8 @@ ProfileLock ProfileLock::acquire(const QString &filePath, std::chrono::milliseco
         if (fd < 0)
             return ProfileLock(-1, State::Unsupported);
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            struct stat locked
-            {
-            };
-            struct stat named
-            {
-            };
+            struct stat locked = {};
+            struct stat named = {};
             const bool nameExists = ::stat(file.constData(), &named) == 0;
             const bool stillThere =
                 onFolder ? !nameExists

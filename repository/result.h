@@ -29,27 +29,11 @@ public:
             *this = step;
     }
 
-    // For the interfaces that report through `QString *error`: on failure the message goes into
-    // `*error` when the caller gave one. Returns ok().
-    bool reportTo(QString *error) const
-    {
-        if (m_failed && error)
-            *error = m_message;
-        return ok();
-    }
-
 private:
     explicit Result(QString message) : m_failed(true), m_message(std::move(message)) {}
 
     bool m_failed = false;
     QString m_message;
 };
-
-// Puts `text` into `*error` when the caller asked for the text (error is not null).
-inline void setErrorText(QString *error, const QString &text)
-{
-    if (error)
-        *error = text;
-}
 
 } // namespace exam

@@ -30,9 +30,7 @@ QString clientCopyFolder()
 
 bool isOnNetworkFileSystem(const QString &path)
 {
-    struct statfs info
-    {
-    };
+    struct statfs info = {};
     if (statfs(QFile::encodeName(path).constData(), &info) != 0)
         return false;
     // Magic numbers of <linux/magic.h> and the CIFS/SMB2 client.

@@ -125,8 +125,8 @@ QString reportHtml(const ResultsData &data, const ItemAnalysis &analysis)
 
 } // namespace
 
-bool writeQualityReport(const ResultsData &data, const ItemAnalysis &analysis, const QString &path,
-                        QString *error)
+Result writeQualityReport(const ResultsData &data, const ItemAnalysis &analysis,
+                          const QString &path)
 {
     QBuffer pdf;
     pdf.open(QIODevice::WriteOnly);
@@ -148,7 +148,7 @@ bool writeQualityReport(const ResultsData &data, const ItemAnalysis &analysis, c
     }
     document.setHtml(reportHtml(data, analysis));
     document.print(&writer);
-    return saveFileAtomically(path, pdf.data()).reportTo(error);
+    return saveFileAtomically(path, pdf.data());
 }
 
 QString runQualityReport(QWidget *parent, const ResultsData &data, const ItemAnalysis &analysis,
@@ -164,8 +164,10 @@ QString runQualityReport(QWidget *parent, const ResultsData &data, const ItemAna
         path =
             freeExportPath(folder, QStringLiteral("%1-%2-质量分析").arg(data.paper, data.className),
                            QStringLiteral("pdf"));
-        if (!writeQualityReport(data, analysis, path, &error))
+        if (const Result written = writeQualityReport(data, analysis, path); !written) {
+            error = written.message();
             path.clear();
+        }
     }
     if (path.isEmpty()) {
         context.dialogs->message(parent, QStringLiteral("质量分析报告没有保存。\n\n") + error,

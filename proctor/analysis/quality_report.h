@@ -4,6 +4,7 @@
 // question table, saved beside the workbook exports and opened with the desktop's PDF viewer.
 
 #include "proctor/results/item_analysis.h"
+#include "repository/result.h"
 
 #include <QString>
 
@@ -16,10 +17,9 @@ class QWidget;
 
 namespace exam {
 
-// Writes the report to `path`. Returns false with a text for the user when the file cannot be
-// written.
-[[nodiscard]] bool writeQualityReport(const ResultsData &data, const ItemAnalysis &analysis,
-                                      const QString &path, QString *error);
+// Writes the report to `path`; fails with a text for the user when the file cannot be written.
+Result writeQualityReport(const ResultsData &data, const ItemAnalysis &analysis,
+                          const QString &path);
 
 // What the report needs from its surroundings.
 struct QualityReportContext

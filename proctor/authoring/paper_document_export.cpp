@@ -47,15 +47,14 @@ QString freeDocumentPath(const QString &folder, const QString &paper, const QStr
 
 namespace {
 
-// Loads one question or explanation file of the paper; null with an error when it cannot be read.
-std::unique_ptr<QTextDocument> loadPaperFile(const RepositoryPaths &paths, const QString &paper,
-                                             const QString &fileName, QString *error)
+// Loads one question or explanation file of the paper into `document`; none is named: nothing.
+Result loadPaperFile(const RepositoryPaths &paths, const QString &paper, const QString &fileName,
+                     std::unique_ptr<QTextDocument> &document)
 {
-    auto document = std::make_unique<QTextDocument>();
-    const QString path = paths.paperFile(paper, fileName);
-    if (!rtf::loadRtfFile(path, document.get()).reportTo(error))
-        return nullptr;
-    return document;
+    if (fileName.isEmpty())
+        return {};
+    document = std::make_unique<QTextDocument>();
+    return rtf::loadRtfFile(paths.paperFile(paper, fileName), document.get());
 }
 
 PaperCover coverOf(const PaperRow &row)
@@ -69,28 +68,28 @@ PaperCover coverOf(const PaperRow &row)
     return cover;
 }
 
-// Fills the questions and the answer key; false with an error at the first unreadable file.
-bool fillQuestions(PaperDocumentFiller &filler, const RepositoryPaths &paths, const QString &paper,
-                   const PaperData &data, bool withExplanations, QString *error)
+// Fills the questions and the answer key; stops at the first unreadable file.
+Result fillQuestions(PaperDocumentFiller &filler, const RepositoryPaths &paths,
+                     const QString &paper, const PaperData &data, bool withExplanations)
 {
     const int count = std::max<int>(0, data.questionCount);
-    if (!filler.repeatQuestionBlock(count)) {
-        *error =
-            QStringLiteral("试卷模板中没有完整的试题段落（“[QUESTION No]”至“第[QUESTION]”）。");
-        return false;
-    }
+    if (!filler.repeatQuestionBlock(count))
+        return Result::failure(
+            QStringLiteral("试卷模板中没有完整的试题段落（“[QUESTION No]”至“第[QUESTION]”）。"));
     for (int i = 1; i <= count; ++i) {
         const PaperQuestion &q = data.question(i);
         const QString mark =
             q.mark.trimmed().isEmpty() ? QString::number(data.defaultMark) : q.mark.trimmed();
         std::unique_ptr<QTextDocument> question;
         std::unique_ptr<QTextDocument> explanation;
-        if (!q.questionFile.trimmed().isEmpty() &&
-            !(question = loadPaperFile(paths, paper, q.questionFile.trimmed(), error)))
-            return false;
-        if (withExplanations && !q.explainFile.trimmed().isEmpty() &&
-            !(explanation = loadPaperFile(paths, paper, q.explainFile.trimmed(), error)))
-            return false;
+        if (Result loaded = loadPaperFile(paths, paper, q.questionFile.trimmed(), question);
+            !loaded)
+            return loaded;
+        if (withExplanations) {
+            if (Result loaded = loadPaperFile(paths, paper, q.explainFile.trimmed(), explanation);
+                !loaded)
+                return loaded;
+        }
         filler.fillNextQuestion(i, mark, question.get(), explanation.get());
     }
     if (filler.repeatAnswerBlock(count)) {
@@ -99,7 +98,7 @@ bool fillQuestions(PaperDocumentFiller &filler, const RepositoryPaths &paths, co
             filler.fillNextAnswer(i, answer.isEmpty() ? QString::fromUtf16(NoAnswerText) : answer);
         }
     }
-    return true;
+    return {};
 }
 
 } // namespace
@@ -132,7 +131,8 @@ PaperDocumentOutcome writePaperDocument(const AuthoringRequest &request, bool wi
 
     PaperDocumentFiller filler(document);
     filler.fillCover(cover);
-    const bool filled = fillQuestions(filler, paths, paper, data, withExplanations, &outcome.error);
+    const Result filled = fillQuestions(filler, paths, paper, data, withExplanations);
+    outcome.error = filled.message();
 
     if (!QDir().mkpath(outputFolder)) {
         outcome.error =
@@ -145,7 +145,7 @@ PaperDocumentOutcome writePaperDocument(const AuthoringRequest &request, bool wi
         return outcome;
     }
     outcome.filePath = path;
-    outcome.ok = filled;
+    outcome.ok = filled.ok();
     return outcome;
 }
 

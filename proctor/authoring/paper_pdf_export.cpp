@@ -22,17 +22,18 @@ void exportPaperPdf(const AuthoringRequest &request, const PaperDocumentContext 
                       platform::Dialogs::Button::No);
 
     interchange::PaperContent content;
-    QString error;
     const QString folder =
         context.outputFolder.isEmpty() ? documentsFolder() : context.outputFolder;
     const QString name = teacherCopy ? paper + QStringLiteral(" 教师用卷") : paper;
     const QString path = freeDocumentPath(folder, name, QStringLiteral("pdf"));
-    if (!interchange::loadPaperContent(request.repositoryRoot, paper, content, &error) ||
-        !interchange::writePaperExport(content,
-                                       teacherCopy ? interchange::ExportFormat::PdfTeacher
-                                                   : interchange::ExportFormat::Pdf,
-                                       path, &error)) {
-        dialogs.message(nullptr, QStringLiteral("试卷没有输出到 PDF。\n\n") + error,
+    Result written = interchange::loadPaperContent(request.repositoryRoot, paper, content);
+    if (written)
+        written = interchange::writePaperExport(content,
+                                                teacherCopy ? interchange::ExportFormat::PdfTeacher
+                                                            : interchange::ExportFormat::Pdf,
+                                                path);
+    if (!written) {
+        dialogs.message(nullptr, QStringLiteral("试卷没有输出到 PDF。\n\n") + written.message(),
                         platform::Dialogs::Icon::Warning);
         return;
     }

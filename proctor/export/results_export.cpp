@@ -26,8 +26,7 @@ ScoreExportOutcome exportScoreSheet(const ResultsData &data, const QString &temp
         outcome.error = book.errorString();
         return outcome;
     }
-    QString fillError;
-    const bool filled = fillScoreSheets(book, data, &fillError);
+    const Result filled = fillScoreSheets(book, data);
 
     if (!QDir().mkpath(outputFolder)) {
         outcome.error =
@@ -42,8 +41,8 @@ ScoreExportOutcome exportScoreSheet(const ResultsData &data, const QString &temp
         return outcome;
     }
     outcome.filePath = path;
-    outcome.ok = filled;
-    outcome.error = fillError;
+    outcome.ok = filled.ok();
+    outcome.error = filled.message();
     return outcome;
 }
 

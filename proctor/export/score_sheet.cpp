@@ -229,7 +229,7 @@ bool writeValue(xlsx::Workbook &book, ScoreSheet sheet, int row, int column, con
     return book.setText(int(sheet), row, column, text);
 }
 
-bool fillScoreSheets(xlsx::Workbook &book, const ResultsData &data, QString *error)
+Result fillScoreSheets(xlsx::Workbook &book, const ResultsData &data)
 {
     using Fill = void (*)(SheetWriter &, const ResultsData &);
     const std::array<std::pair<ScoreSheet, Fill>, 4> sheets = {{
@@ -239,16 +239,13 @@ bool fillScoreSheets(xlsx::Workbook &book, const ResultsData &data, QString *err
         {ScoreSheet::Answers, fillAnswers},
     }};
     for (const auto &[position, fill] : sheets) {
-        if (!book.isWorksheet(int(position))) {
-            *error = QStringLiteral("成绩模板缺少第 %1 个工作表。").arg(int(position));
-            return false;
-        }
+        if (!book.isWorksheet(int(position)))
+            return Result::failure(
+                QStringLiteral("成绩模板缺少第 %1 个工作表。").arg(int(position)));
         SheetWriter writer(book, position);
         fill(writer, data);
-        if (!writer.ok()) {
-            *error = book.errorString();
-            return false;
-        }
+        if (!writer.ok())
+            return Result::failure(book.errorString());
     }
     using QualityFill = void (*)(SheetWriter &, const ItemAnalysis &);
     const std::array<std::pair<const char16_t *, QualityFill>, 2> qualitySheets = {{
@@ -262,12 +259,10 @@ bool fillScoreSheets(xlsx::Workbook &book, const ResultsData &data, QString *err
             continue;
         SheetWriter writer(book, ScoreSheet(position));
         fill(writer, analysis);
-        if (!writer.ok()) {
-            *error = book.errorString();
-            return false;
-        }
+        if (!writer.ok())
+            return Result::failure(book.errorString());
     }
-    return true;
+    return {};
 }
 
 } // namespace exam

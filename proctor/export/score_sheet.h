@@ -6,6 +6,7 @@
 // the window shows.
 
 #include "proctor/results/results_data.h"
+#include "repository/result.h"
 
 #include <QString>
 
@@ -29,8 +30,8 @@ inline constexpr int ScoreFirstDataRow = 6;
 
 // Fills the four sheets one after the other, each completely before the next, then the quality
 // sheets the template has. Stops at the first of the four that cannot be written (the template
-// lacks it), returning false with a message for the user; the sheets before it stay filled.
-[[nodiscard]] bool fillScoreSheets(xlsx::Workbook &book, const ResultsData &data, QString *error);
+// lacks it), failing with a message for the user; the sheets before it stay filled.
+Result fillScoreSheets(xlsx::Workbook &book, const ResultsData &data);
 
 // Writes a text that is a plain decimal number ("1003", "-2", "81.5") as a number cell, any other
 // text as a text cell, so that the spreadsheet can calculate with scores and ranks.

@@ -18,9 +18,7 @@ qint64 nanoseconds(const timespec &time)
 FileStamp readFileStamp(const QString &path)
 {
     FileStamp stamp;
-    struct stat status
-    {
-    };
+    struct stat status = {};
     if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &status) != 0 ||
         !S_ISREG(status.st_mode))
         return stamp;

@@ -70,8 +70,7 @@ void BM_FillScoreSheets(benchmark::State &state)
         xlsx::Workbook book;
         bench::require(book.open(scoreTemplate), "open");
         state.ResumeTiming();
-        QString error;
-        benchmark::DoNotOptimize(fillScoreSheets(book, data, &error));
+        benchmark::DoNotOptimize(fillScoreSheets(book, data));
     }
 }
 BENCHMARK(BM_FillScoreSheets)->Args({2000, 200})->Unit(benchmark::kMillisecond);
