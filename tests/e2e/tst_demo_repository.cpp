@@ -82,7 +82,6 @@ void TestDemoRepository::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     m_root = m_dir.filePath(QStringLiteral("demo"));
-    QString error;
     if (const exam::Result result = exam::demo::writeDemoRepository(m_root, m_random, m_clock);
         !result)
         QFAIL(qPrintable(result.message()));

@@ -104,7 +104,6 @@ void TestDemoRepositoryCheck::initTestCase()
     m_damaged = m_dir.filePath(QStringLiteral("damaged"));
     exam::SecureRandomSource random;
     FixedClock clock;
-    QString error;
     if (const exam::Result result = exam::demo::writeDemoRepository(m_demo, random, clock); !result)
         QFAIL(qPrintable(result.message()));
     QVERIFY(copyTree(m_demo, m_damaged));

@@ -205,7 +205,6 @@ void TestExamDay::writeQuestions()
 {
     exam::PaperEditor editor(m_root, Paper, m_dir.filePath(QStringLiteral("PCTEST")), m_dialogs,
                              m_random);
-    QString error;
     if (const exam::Result opened = editor.open(); !opened)
         QFAIL(qPrintable(opened.message()));
     editor.activate();
